@@ -1,0 +1,43 @@
+#include "core/paths.h"
+
+namespace tovrin {
+
+namespace {
+bool IsSeparator(char c) {
+#ifdef _WIN32
+  return c == '\\' || c == '/' || c == ':';
+#else
+  return c == '/';
+#endif
+}
+}  // namespace
+
+std::string JoinPath(std::string_view dir, std::string_view name) {
+  std::string result(dir);
+  if (!result.empty() && result.back() != PathDelim) result += PathDelim;
+  result += name;
+  return result;
+}
+
+std::string ExtractFileName(std::string_view path) {
+  size_t i = path.size();
+  while (i > 0 && !IsSeparator(path[i - 1])) --i;
+  return std::string(path.substr(i));
+}
+
+std::string ExtractFileDir(std::string_view path) {
+  size_t i = path.size();
+  while (i > 0 && !IsSeparator(path[i - 1])) --i;
+  if (i == 0) return {};
+  return std::string(path.substr(0, i - 1));
+}
+
+bool IsPlainFileName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (char c : name) {
+    if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 0x20) return false;
+  }
+  return true;
+}
+
+}  // namespace tovrin

@@ -1,0 +1,29 @@
+// Path helpers. The separator is the platform's: a backslash on Windows, a slash elsewhere.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tovrin {
+
+#ifdef _WIN32
+inline constexpr char PathDelim = '\\';
+#else
+inline constexpr char PathDelim = '/';
+#endif
+
+// dir followed by name, with one separator between them: none is added when dir already ends in
+// the separator, and none when dir is empty (the name is then returned unchanged).
+std::string JoinPath(std::string_view dir, std::string_view name);
+
+// The part of a path after its last separator (a slash also counts on Windows, and a drive colon).
+std::string ExtractFileName(std::string_view path);
+
+// The part of a path before its last separator, without the separator ("" when there is none).
+std::string ExtractFileDir(std::string_view path);
+
+// True when name can be used as a file name inside a directory without leaving it: not empty, not
+// "." or "..", and free of separators ('/', '\\'), drive colons and control characters.
+bool IsPlainFileName(std::string_view name);
+
+}  // namespace tovrin

@@ -1,0 +1,88 @@
+// TBitmap: the pixel store every frame is composed in.
+//
+// Layout (the same as a bottom-up-free Windows DIB, so the Win32 back end can hand it to
+// StretchDIBits without a copy):
+//
+//   row 0 (top)    | B G R | B G R | ... | pad to a multiple of 4 bytes |
+//   row 1          | ...                                                |
+//
+// pf24bit: 3 bytes a pixel in B, G, R order. pf8bit: 1 byte a pixel, an index into a 256-entry
+// palette (used for grey-scale JPEG pictures). Rows run top-down; ScanLine(y) is row y.
+// Sizes are checked before anything is allocated: a size whose byte count would overflow or
+// exceed MaxBitmapBytes raises EOutOfResources.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "gfx/color.h"
+#include "gfx/rect.h"
+
+namespace tovrin {
+
+enum class TPixelFormat : uint8_t { pf8bit, pf24bit };
+
+struct TPaletteEntry {
+  uint8_t Blue = 0;
+  uint8_t Green = 0;
+  uint8_t Red = 0;
+  friend bool operator==(const TPaletteEntry&, const TPaletteEntry&) = default;
+};
+
+class TBitmap {
+ public:
+  // The largest pixel store a bitmap may hold (1 GiB): a 16384 x 16384 24-bit picture fits.
+  static constexpr size_t MaxBitmapBytes = size_t{1} << 30;
+
+  TBitmap() = default;  // empty: 0 x 0, pf24bit
+  // A bitmap of the given size, every byte 0 (black, or palette index 0).
+  TBitmap(int32_t width, int32_t height, TPixelFormat format = TPixelFormat::pf24bit);
+
+  int32_t Width() const { return FWidth; }
+  int32_t Height() const { return FHeight; }
+  bool Empty() const { return FWidth <= 0 || FHeight <= 0; }
+  TPixelFormat PixelFormat() const { return FFormat; }
+  int BytesPerPixel() const { return FFormat == TPixelFormat::pf24bit ? 3 : 1; }
+  // Bytes from the start of one row to the start of the next (a multiple of 4).
+  size_t Stride() const { return FStride; }
+  TRect BoundsRect() const { return TRect{0, 0, FWidth, FHeight}; }
+
+  uint8_t* ScanLine(int32_t y);
+  const uint8_t* ScanLine(int32_t y) const;
+  uint8_t* Bits() { return FPixels.data(); }
+  const uint8_t* Bits() const { return FPixels.data(); }
+
+  // Changes the size keeping the pixels that still fit at their place; new pixels get fill
+  // (for pf8bit, palette index 0). The pixel format is kept.
+  void SetSize(int32_t width, int32_t height, TColor fill = clBlack);
+  // Changes the pixel format; the picture is cleared to 0 bytes.
+  void SetPixelFormat(TPixelFormat format);
+  // Every pixel becomes color (pf24bit); pf8bit bitmaps get the palette index color & 0xFF.
+  void Fill(TColor color);
+  // The colour of pixel (x, y), resolved through the palette for pf8bit.
+  TColor Pixel(int32_t x, int32_t y) const;
+  void SetPixel(int32_t x, int32_t y, TColor color);  // pf24bit only
+
+  std::array<TPaletteEntry, 256>& Palette() { return FPalette; }
+  const std::array<TPaletteEntry, 256>& Palette() const { return FPalette; }
+
+  // The row stride for a width, and whether a size may be allocated (see MaxBitmapBytes).
+  static size_t StrideFor(int32_t width, TPixelFormat format);
+  static bool SizeAllowed(int32_t width, int32_t height, TPixelFormat format);
+
+  friend bool operator==(const TBitmap&, const TBitmap&) = default;
+
+ private:
+  void Allocate(int32_t width, int32_t height);
+
+  int32_t FWidth = 0;
+  int32_t FHeight = 0;
+  TPixelFormat FFormat = TPixelFormat::pf24bit;
+  size_t FStride = 0;
+  std::vector<uint8_t> FPixels;
+  std::array<TPaletteEntry, 256> FPalette{};
+};
+
+}  // namespace tovrin
