@@ -1,0 +1,23 @@
+// JPEG decoding to a bitmap, through libjpeg, from bytes held in memory.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "gfx/bitmap.h"
+
+namespace tovrin {
+
+// Decodes the JPEG data[0, size) at full size with the floating-point inverse DCT and block
+// smoothing; a progressive file is decoded in one pass.
+//   colour (YCbCr, RGB, CMYK, YCCK) -> pf24bit; CMYK as written by Adobe applications (inverted
+//                                      values) is recognised by its Adobe marker
+//   grey-scale                       -> pf8bit, quantised to at most 236 grey levels, with the
+//                                      matching grey palette
+// Fails with EInvalidGraphic carrying libjpeg's message when the data is not a JPEG or is corrupt
+// beyond decoding, and with EOutOfResources when the picture is larger than a bitmap may be
+// (checked from the header, before the pixel store is allocated). A file that merely ends early
+// is decoded as far as it goes (libjpeg fills the rest, it is not an error).
+TBitmap DecodeJPEG(const uint8_t* data, size_t size);
+
+}  // namespace tovrin

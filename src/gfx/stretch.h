@@ -1,0 +1,47 @@
+// Scaled copies between bitmaps.
+//
+// StretchCopy is the pixel-exact copy the transition styles are built on: it gives the same pixels
+// as the GDI call
+//   StretchBlt(dest, destRect.Left, destRect.Top, destRect.Width(), destRect.Height(),
+//              src,  srcRect.Left,  srcRect.Top,  srcRect.Width(),  srcRect.Height(), SRCCOPY)
+// in the COLORONCOLOR stretch mode: whole source rows and columns are dropped or repeated, never
+// blended. A rectangle here is an origin (Left, Top) and extents (Width(), Height()), and the
+// extents may be negative: a negative extent on one side only mirrors along that axis (the
+// rectangle then covers the pixels from origin + extent + 1 up to origin, inclusive). Parts of
+// the destination outside dest are not drawn; parts of the source rectangle outside src are
+// clipped away together with the destination pixels they would have filled. A zero extent
+// draws nothing.
+//
+// StretchDrawGraphic is the good-looking scaling used where exactness does not matter (preview,
+// stretched presentation): area averaging when shrinking, bilinear filtering when enlarging, an
+// exact copy at 1:1.
+//
+// Formats as for Draw (gfx/draw.h): pf8bit sources are resolved through their palette into
+// pf24bit dests. None of these functions allocates more than a row map, or fails.
+#pragma once
+
+#include "gfx/bitmap.h"
+#include "gfx/rect.h"
+
+namespace tovrin {
+
+class TRegion;
+
+void StretchCopy(TBitmap& dest, const TRect& destRect, const TBitmap& src, const TRect& srcRect);
+
+// As StretchCopy, drawing only the pixels of dest inside clip (dest coordinates); a null clip
+// means no clipping.
+void StretchCopy(TBitmap& dest, const TRect& destRect, const TBitmap& src, const TRect& srcRect,
+                 const TRegion* clip);
+
+// The fold drawing of the roll styles: source is first intersected with src's bounds; then for
+// mirrorH the destination's left becomes its old right + 1 and its right its old left - 1
+// (likewise top and bottom for mirrorV), and the result is copied with StretchCopy. dest and
+// source are taken by value; the caller's rectangles are unchanged.
+void MirrorCopy(TBitmap& dest, TRect destRect, const TBitmap& src, TRect srcRect, bool mirrorH,
+                bool mirrorV);
+
+// Draws the whole of src scaled to fill rect of dest (aspect ratio not kept), clipped to dest.
+void StretchDrawGraphic(TBitmap& dest, const TRect& rect, const TBitmap& src);
+
+}  // namespace tovrin
