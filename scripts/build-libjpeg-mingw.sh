@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Cross-builds libjpeg (the IJG API of libjpeg-turbo) for 64-bit Windows from Debian's own
+# libjpeg-turbo source package, as a static library, into build/win-deps/prefix.
+#
+#   scripts/build-libjpeg-mingw.sh        # does nothing when the prefix already holds the library
+#
+# Needs: apt (deb-src entries are added for the machine's own suites when missing), dpkg-dev for
+# `apt-get source`, cmake, ninja, the MinGW-w64 cross compiler, and nasm for the SIMD code (without
+# nasm the library is built without SIMD). No third-party source is kept in the repository.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+DEPS=${TOVRIN_WIN_DEPS_DIR:-$ROOT/build/win-deps}
+PREFIX=$DEPS/prefix
+SRC=$DEPS/src
+WORK=$DEPS/libjpeg-build
+TOOLCHAIN=$ROOT/cmake/mingw-w64-x86_64.cmake
+JOBS=${JOBS:-$(nproc)}
+
+log() { printf '== libjpeg: %s\n' "$*" >&2; }
+
+if [[ -f $PREFIX/lib/libjpeg.a && -f $PREFIX/include/jpeglib.h && -f $PREFIX/include/jconfig.h ]]; then
+  log "cached in $PREFIX"
+  exit 0
+fi
+
+as_root() {
+  if ((EUID == 0)); then "$@"; else sudo "$@"; fi
+}
+
+# Debian's sources come as deb822 files (/etc/apt/sources.list.d/*.sources) or as one-line entries
+# (sources.list). Add a deb-src twin of every enabled Debian entry when there is none yet.
+has_deb_src() {
+  grep -qsE '^[[:space:]]*deb-src[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list &&
+    return 0
+  grep -qsiE '^Types:.*deb-src' /etc/apt/sources.list.d/*.sources
+}
+
+add_deb_src() {
+  local out=/etc/apt/sources.list.d/tovrin-deb-src.sources tmp f
+  tmp=$(mktemp)
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [[ -f $f && $f != "$out" ]] || continue
+    # Keep the stanzas that name a Debian archive, with their Types turned into deb-src.
+    awk 'BEGIN { RS = ""; ORS = "\n\n" }
+         /URIs:[^\n]*debian/ && /Types:[^\n]*deb/ {
+           gsub(/Types:[^\n]*/, "Types: deb-src"); print }' "$f" >>"$tmp"
+  done
+  if [[ -f /etc/apt/sources.list ]]; then
+    sed -nE 's/^[[:space:]]*deb[[:space:]]+(.*debian.*)$/deb-src \1/p' /etc/apt/sources.list |
+      awk '{ print "Types: deb-src\nURIs: " $2 "\nSuites: " $3 "\nComponents: " substr($0, index($0, $4)) "\n" }' \
+        >>"$tmp"
+  fi
+  if [[ ! -s $tmp ]]; then
+    rm -f "$tmp"
+    log "no Debian apt source found to derive a deb-src entry from" >&2
+    return 1
+  fi
+  as_root install -m 0644 "$tmp" "$out"
+  rm -f "$tmp"
+  log "added $out"
+}
+
+fetch_source() {
+  local dir
+  dir=$(find "$SRC" -mindepth 1 -maxdepth 1 -type d -name 'libjpeg-turbo-*' 2>/dev/null | head -n 1)
+  if [[ -n $dir && -f $dir/CMakeLists.txt ]]; then
+    printf '%s\n' "$dir"
+    return 0
+  fi
+  if ! has_deb_src; then
+    add_deb_src
+  fi
+  # The package lists may be stale or may lack the sources: update once and try again.
+  mkdir -p "$SRC"
+  if ! (cd "$SRC" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1); then
+    as_root apt-get update -qq >/dev/null
+    (cd "$SRC" && apt-get source -qq libjpeg-turbo >/dev/null)
+  fi
+  dir=$(find "$SRC" -mindepth 1 -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
+  [[ -n $dir && -f $dir/CMakeLists.txt ]] || { log "apt-get source gave no source tree"; return 1; }
+  printf '%s\n' "$dir"
+}
+
+src_dir=$(fetch_source)
+log "building $(basename "$src_dir")"
+
+simd=(-DWITH_SIMD=ON -DREQUIRE_SIMD=ON)
+if ! command -v nasm >/dev/null && ! command -v yasm >/dev/null; then
+  log "no nasm: building without SIMD"
+  simd=(-DWITH_SIMD=OFF)
+fi
+
+rm -rf "$WORK"
+cmake -S "$src_dir" -B "$WORK" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+  -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_INSTALL_PREFIX="$PREFIX" \
+  -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF \
+  "${simd[@]}" >"$DEPS/libjpeg-configure.log" 2>&1 ||
+  { tail -n 30 "$DEPS/libjpeg-configure.log"; exit 1; }
+
+# Only the static library is needed; its tools and tests would double the build time.
+cmake --build "$WORK" -j "$JOBS" --target jpeg-static >"$DEPS/libjpeg-build.log" 2>&1 ||
+  { tail -n 30 "$DEPS/libjpeg-build.log"; exit 1; }
+
+# Install by hand what a consumer of the IJG API needs: the library and its four public headers.
+staging=$DEPS/prefix.new
+rm -rf "$staging"
+mkdir -p "$staging/lib" "$staging/include"
+cp "$WORK/libjpeg.a" "$staging/lib/"
+cp "$src_dir/jpeglib.h" "$src_dir/jerror.h" "$src_dir/jmorecfg.h" "$WORK/jconfig.h" \
+  "$staging/include/"
+rm -rf "$PREFIX"
+mv "$staging" "$PREFIX"
+log "installed into $PREFIX"

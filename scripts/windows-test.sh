@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The Windows stage: cross-builds Tovrin with MinGW-w64 and runs every test program under Wine in
+# a virtual X display.
+#
+#   scripts/windows-test.sh
+#
+# Steps: libjpeg for Windows (scripts/build-libjpeg-mingw.sh, cached in build/win-deps), configure
+# and build build/windows, prepare a Wine prefix once (build/wineprefix), run each test program
+# (*.exe under build/windows/tests) and count GoogleTest's own summaries. The last line printed is
+# exactly "windows: N passed, N failed"; the exit status is non-zero when anything failed.
+# Needs the Debian packages g++-mingw-w64-x86-64, wine, wine64, xvfb, xauth, dpkg-dev, nasm, cmake
+# and ninja-build. Runs without interaction and without network once the packages are there.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=$ROOT/build/windows
+DEPS_PREFIX=$ROOT/build/win-deps/prefix
+JOBS=${JOBS:-$(nproc)}
+# One test program may not run longer than this under Wine.
+TEST_TIMEOUT=${TOVRIN_WINDOWS_TEST_TIMEOUT:-600}
+
+export WINEPREFIX=$ROOT/build/wineprefix
+export WINEARCH=win64
+export WINEDEBUG=-all
+# No Mono or Gecko: their install prompts would stop a run that has no one to answer them.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+log() { printf '== windows: %s\n' "$*" >&2; }
+
+# Runs the test programs; called inside the virtual display (see the end of this file).
+run_tests() {
+  local passed=0 failed=0 exe name out rc p f
+  if [[ ! -f $WINEPREFIX/system.reg ]]; then
+    log "preparing the Wine prefix (once)"
+    rm -rf "$WINEPREFIX"
+    wine wineboot -i >/dev/null 2>&1
+    wineserver -w
+  fi
+  mapfile -t programs < <(find "$BUILD/tests" -name '*.exe' -type f | sort)
+  if ((${#programs[@]} == 0)); then
+    log "no test programs were built"
+    echo "windows: 0 passed, 1 failed"
+    return 1
+  fi
+  for exe in "${programs[@]}"; do
+    name=$(basename "$exe" .exe)
+    rc=0
+    # Started from its own folder: relative paths in a test land in the build tree, and absolute
+    # Unix paths resolve through Wine's Z: drive.
+    out=$(cd "$(dirname "$exe")" && timeout "$TEST_TIMEOUT" wine "$exe" --gtest_color=no 2>&1) ||
+      rc=$?
+    p=0 f=0
+    if [[ $out =~ \[\ \ PASSED\ \ \]\ ([0-9]+)\ test ]]; then p=${BASH_REMATCH[1]}; fi
+    if [[ $out =~ \[\ \ FAILED\ \ \]\ ([0-9]+)\ test ]]; then f=${BASH_REMATCH[1]}; fi
+    if ((rc != 0 && f == 0)); then
+      # A crash, a time-out or a failure outside any test: no summary to count it from.
+      f=1
+    fi
+    if ((f > 0)); then
+      printf '%s\n' "$out" | grep -vE '^\[ +(RUN|OK) +\]' | tail -n 60
+      log "$name: $p passed, $f failed (exit $rc)"
+    else
+      log "$name: $p passed"
+    fi
+    passed=$((passed + p))
+    failed=$((failed + f))
+  done
+  wineserver -k >/dev/null 2>&1 || true
+  echo "windows: $passed passed, $failed failed"
+  ((failed == 0))
+}
+
+if [[ ${1:-} == --run-tests ]]; then
+  run_tests
+  exit
+fi
+
+for tool in cmake ninja x86_64-w64-mingw32-g++-posix wine xvfb-run; do
+  command -v "$tool" >/dev/null || { log "missing $tool"; echo "windows: 0 passed, 1 failed"; exit 1; }
+done
+
+if ! "$ROOT/scripts/build-libjpeg-mingw.sh"; then
+  log "libjpeg for Windows could not be built"
+  echo "windows: 0 passed, 1 failed"
+  exit 1
+fi
+
+log "configuring and building $BUILD"
+if ! cmake -S "$ROOT" -B "$BUILD" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+      -DCMAKE_PREFIX_PATH="$DEPS_PREFIX" \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVRIN_BENCH=OFF >"$ROOT/build/windows-configure.log" 2>&1 ||
+   ! cmake --build "$BUILD" -j "$JOBS" >"$ROOT/build/windows-build.log" 2>&1; then
+  tail -n 40 "$ROOT/build/windows-configure.log" "$ROOT/build/windows-build.log"
+  log "the Windows build failed"
+  echo "windows: 0 passed, 1 failed"
+  exit 1
+fi
+
+# One display and one Wine server for all the programs.
+exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --run-tests
