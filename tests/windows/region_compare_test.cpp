@@ -1,0 +1,432 @@
+// Our software regions against the platform's: every region is made both ways, and the rectangle
+// lists (GetRegionData) and bounding boxes must be equal.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gdi_objects.h"
+#include "gfx/region.h"
+
+namespace tovrin {
+namespace {
+
+using gdi::FormatRect;
+using gdi::FormatRects;
+using gdi::RegionData;
+using gdi::TRgnHandle;
+using gdi::TSweepRandom;
+
+// Both sides of one shape.
+struct TBoth {
+  TRegion Ours;
+  TRgnHandle Gdi;
+};
+
+TBoth RectBoth(int32_t l, int32_t t, int32_t r, int32_t b) {
+  return {TRegion::CreateRectRgn(l, t, r, b), TRgnHandle(CreateRectRgn(l, t, r, b))};
+}
+
+TBoth RoundRectBoth(int32_t l, int32_t t, int32_t r, int32_t b, int32_t w, int32_t h) {
+  return {TRegion::CreateRoundRectRgn(l, t, r, b, w, h),
+          TRgnHandle(CreateRoundRectRgn(l, t, r, b, w, h))};
+}
+
+TBoth PolygonBoth(const std::vector<TPoint>& points) {
+  std::vector<POINT> gdiPoints;
+  for (const TPoint& p : points) gdiPoints.push_back(POINT{p.X, p.Y});
+  return {
+      TRegion::CreatePolygonRgn(points),
+      TRgnHandle(CreatePolygonRgn(gdiPoints.data(), static_cast<int>(gdiPoints.size()), WINDING))};
+}
+
+// The triangle shape of the triangle-wipe styles: four points, the first repeated at the end.
+TBoth TriangleBoth(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  return PolygonBoth({{x0, y0}, {x1, y1}, {x2, y2}, {x0, y0}});
+}
+
+// a := a mode b on both sides, the way the styles merge shapes (the result replaces a).
+void CombineInto(TBoth& a, const TBoth& b, TCombineMode mode) {
+  a.Ours = TRegion::Combine(a.Ours, b.Ours, mode);
+  CombineRgn(a.Gdi.get(), a.Gdi.get(), b.Gdi.get(), static_cast<int>(mode));
+}
+
+TBoth Combined(const TBoth& a, const TBoth& b, TCombineMode mode) {
+  TBoth r{TRegion::Combine(a.Ours, b.Ours, mode), TRgnHandle(CreateRectRgn(0, 0, 0, 0))};
+  CombineRgn(r.Gdi.get(), a.Gdi.get(), b.Gdi.get(), static_cast<int>(mode));
+  return r;
+}
+
+const char* ModeName(TCombineMode mode) {
+  switch (mode) {
+    case TCombineMode::RGN_AND:
+      return "AND";
+    case TCombineMode::RGN_OR:
+      return "OR";
+    case TCombineMode::RGN_XOR:
+      return "XOR";
+    case TCombineMode::RGN_DIFF:
+      return "DIFF";
+    case TCombineMode::RGN_COPY:
+      return "COPY";
+  }
+  return "?";
+}
+
+std::string PointsText(const std::vector<TPoint>& points) {
+  std::string s;
+  for (const TPoint& p : points) s += "(" + std::to_string(p.X) + "," + std::to_string(p.Y) + ")";
+  return s;
+}
+
+// Counts the cases of one sweep and keeps the first mismatch with both results, so that one
+// failure message shows exactly what to fix.
+class TRegionSweep {
+ public:
+  void Check(const std::string& name, const TBoth& both) {
+    ++FCases;
+    std::string problem = Compare(both);
+    if (problem.empty()) return;
+    if (FMismatches++ == 0) FFirst = name + "\n" + problem;
+  }
+
+  void Report() const {
+    EXPECT_EQ(FMismatches, 0) << FMismatches << " of " << FCases << " cases differ; the first:\n"
+                              << FFirst;
+  }
+
+ private:
+  static std::string Compare(const TBoth& both) {
+    const TRegion& ours = both.Ours;
+    std::string problem;
+    if (!ours.IsValid()) problem += "our region breaks its invariants\n";
+    gdi::TGdiRegionData theirs;
+    if (both.Gdi == nullptr) {
+      theirs.Ok = true;  // GDI made no region: nothing is drawn through it, as for an empty one
+      problem += both.Ours.IsEmpty() ? "" : "GDI made no region; ";
+    } else {
+      theirs = RegionData(both.Gdi.get());
+      if (!theirs.Ok) return "GetRegionData failed";
+    }
+    if (theirs.Rects == ours.Rects() && theirs.Bound == ours.Extents() && problem.empty()) {
+      return {};
+    }
+    problem += "ours: " + FormatRects(ours.Rects()) + " extents " + FormatRect(ours.Extents()) +
+               "\nGDI:  " + FormatRects(theirs.Rects) + " bound " + FormatRect(theirs.Bound) +
+               "\n" + PixelDifference(ours, both.Gdi.get());
+    return problem;
+  }
+
+  // Tells a different pixel set apart from the same pixels cut into other rectangles.
+  static std::string PixelDifference(const TRegion& ours, HRGN gdi) {
+    RECT box{};
+    if (gdi != nullptr) GetRgnBox(gdi, &box);
+    const TRect e = ours.Extents();
+    const int32_t l = std::min<int32_t>(e.Left, box.left), t = std::min<int32_t>(e.Top, box.top);
+    const int32_t r = std::max<int32_t>(e.Right, box.right);
+    const int32_t b = std::max<int32_t>(e.Bottom, box.bottom);
+    if (static_cast<int64_t>(r - l) * (b - t) > 4'000'000) return "(too large to compare pixels)";
+    for (int32_t y = t; y < b; ++y) {
+      for (int32_t x = l; x < r; ++x) {
+        const bool inOurs = ours.Contains(x, y);
+        const bool inGdi = gdi != nullptr && PtInRegion(gdi, x, y) != FALSE;
+        if (inOurs != inGdi) {
+          return "first differing pixel " + std::to_string(x) + "," + std::to_string(y) +
+                 (inOurs ? ": in ours only" : ": in GDI's only");
+        }
+      }
+    }
+    return "same pixels, cut into different rectangles";
+  }
+
+  int FCases = 0;
+  int FMismatches = 0;
+  std::string FFirst;
+};
+
+std::string RectName(int32_t l, int32_t t, int32_t r, int32_t b) {
+  return "CreateRectRgn" + FormatRect(TRect{l, t, r, b});
+}
+
+std::string RoundRectName(int32_t l, int32_t t, int32_t r, int32_t b, int32_t w, int32_t h) {
+  return "CreateRoundRectRgn(" + std::to_string(l) + "," + std::to_string(t) + "," +
+         std::to_string(r) + "," + std::to_string(b) + "," + std::to_string(w) + "," +
+         std::to_string(h) + ")";
+}
+
+TEST(RegionCompareTest, RectanglesIncludingEmptyAndInverted) {
+  TRegionSweep sweep;
+  const int32_t values[] = {-3, 0, 1, 2, 5, 9};
+  for (int32_t l : values)
+    for (int32_t t : values)
+      for (int32_t r : values)
+        for (int32_t b : values) sweep.Check(RectName(l, t, r, b), RectBoth(l, t, r, b));
+  // Far-reaching rectangles, as styles make them beyond the picture.
+  sweep.Check(RectName(-100000, -5, 100000, 7), RectBoth(-100000, -5, 100000, 7));
+  sweep.Check(RectName(4000, 3000, -4000, -3000), RectBoth(4000, 3000, -4000, -3000));
+  sweep.Report();
+}
+
+TEST(RegionCompareTest, RoundRectangles) {
+  TRegionSweep sweep;
+  const TRect boxes[] = {{0, 0, 10, 10}, {0, 0, 1, 1},  {0, 0, 2, 2},   {0, 0, 3, 3},
+                         {3, 1, 20, 9},  {0, 0, 17, 4}, {12, 14, 2, 3}, {-7, -5, 33, 41},
+                         {0, 0, 0, 10},  {5, 5, 6, 30}, {0, 0, 64, 48}, {-2, -2, 101, 7}};
+  const int32_t ellipses[] = {-4, 0, 1, 2, 3, 4, 5, 6, 9, 10, 11, 15, 20, 40, 100};
+  for (const TRect& box : boxes)
+    for (int32_t w : ellipses)
+      for (int32_t h : ellipses) {
+        sweep.Check(RoundRectName(box.Left, box.Top, box.Right, box.Bottom, w, h),
+                    RoundRectBoth(box.Left, box.Top, box.Right, box.Bottom, w, h));
+      }
+  // Boxes of every small size with circles and ellipses that fill them.
+  for (int32_t size = 1; size <= 24; ++size)
+    for (int32_t other = 1; other <= 24; other += 5) {
+      sweep.Check(RoundRectName(0, 0, size, other, size, other),
+                  RoundRectBoth(0, 0, size, other, size, other));
+      sweep.Check(RoundRectName(1, 2, 1 + size, 2 + other, size + 1, other + 1),
+                  RoundRectBoth(1, 2, 1 + size, 2 + other, size + 1, other + 1));
+    }
+  sweep.Report();
+}
+
+// The rounded rectangles of the curved-wipe and iris transitions at every fifth progress value
+// (X and Y as the frame set-up computes them), on a landscape, a portrait and a tiny picture.
+TEST(RegionCompareTest, RoundRectanglesOfTheTransitions) {
+  TRegionSweep sweep;
+  const TPoint sizes[] = {{160, 120}, {90, 130}, {7, 5}, {640, 480}};
+  for (const TPoint size : sizes) {
+    const int32_t W = size.X, H = size.Y;
+    const int step = W > 200 ? 25 : 5;
+    for (int progress = 0; progress <= 100; progress += step) {
+      int32_t X, Y;
+      if (W >= H) {
+        X = ::MulDiv(W, progress, 100);
+        Y = ::MulDiv(X, H, W);
+      } else {
+        Y = ::MulDiv(H, progress, 100);
+        X = ::MulDiv(Y, W, H);
+      }
+      const int32_t shapes[][6] = {
+          {-2 * W, -5, 2 * X, H + 5, 2 * W, 2 * W},
+          {W - 2 * X, -5, 3 * W, H + 5, 2 * W, 2 * W},
+          {-5, -2 * H, W + 5, 2 * Y, 2 * H, 2 * H},
+          {-5, H - 2 * Y, W + 5, 3 * H, 2 * H, 2 * H},
+          {-2 * W, -2 * H, 2 * X, 2 * Y, 2 * W, 2 * H},
+          {W - 2 * X, -2 * H, 3 * W, 2 * Y, 2 * W, 2 * H},
+          {-2 * W, H - 2 * Y, 2 * X, 3 * H, 2 * W, 2 * H},
+          {W - 2 * X, H - 2 * Y, 3 * W, 3 * H, 2 * H, 2 * H},
+          {W / 2 - X, H / 2 - Y, W / 2 + X, H / 2 + Y, (9 * X) / 5, (9 * Y) / 5},
+          {X - W / 2, Y - H / 2, (3 * W) / 2 - X, (3 * H) / 2 - Y, (9 * (W - X)) / 5,
+           (9 * (H - Y)) / 5},
+      };
+      for (const auto& s : shapes) {
+        sweep.Check(RoundRectName(s[0], s[1], s[2], s[3], s[4], s[5]) + " on " + std::to_string(W) +
+                        "x" + std::to_string(H),
+                    RoundRectBoth(s[0], s[1], s[2], s[3], s[4], s[5]));
+      }
+      // The shrinking iris shows the picture outside its box.
+      const int32_t* iris = shapes[9];
+      TBoth inside = RoundRectBoth(iris[0], iris[1], iris[2], iris[3], iris[4], iris[5]);
+      CombineInto(inside, RectBoth(0, 0, W, H), TCombineMode::RGN_XOR);
+      sweep.Check("XOR of the picture and " +
+                      RoundRectName(iris[0], iris[1], iris[2], iris[3], iris[4], iris[5]),
+                  inside);
+    }
+  }
+  sweep.Report();
+}
+
+TEST(RegionCompareTest, RandomTriangles) {
+  TRegionSweep sweep;
+  TSweepRandom random(1);
+  for (int i = 0; i < 3000; ++i) {
+    const int32_t reach = i < 2000 ? 24 : 300;
+    std::vector<TPoint> points;
+    for (int k = 0; k < 3; ++k) {
+      points.push_back({random.Range(-8, reach), random.Range(-8, reach)});
+    }
+    sweep.Check("CreatePolygonRgn " + PointsText(points), PolygonBoth(points));
+  }
+  sweep.Report();
+}
+
+TEST(RegionCompareTest, SpecialPolygons) {
+  TRegionSweep sweep;
+  const std::vector<std::vector<TPoint>> polygons = {
+      {},                          // no points
+      {{3, 3}},                    // one point
+      {{0, 0}, {10, 10}},          // two points
+      {{4, 4}, {4, 4}, {4, 4}},    // all the same point
+      {{0, 0}, {5, 5}, {10, 10}},  // collinear
+      {{0, 5}, {20, 5}, {10, 5}},  // a horizontal line
+      {{7, 0}, {7, 20}, {7, 9}},   // a vertical line
+      {{0, 0}, {1, 0}, {0, 1}},    // the smallest triangle
+      {{0, 0}, {2, 0}, {0, 2}},
+      {{0, 0}, {100, 1}, {0, 2}},                     // a sliver
+      {{0, 0}, {10, 0}, {10, 10}, {0, 10}},           // a square, clockwise
+      {{0, 0}, {0, 10}, {10, 10}, {10, 0}},           // and anticlockwise
+      {{0, 0}, {10, 10}, {10, 0}, {0, 10}},           // a bow tie
+      {{10, 0}, {16, 19}, {0, 7}, {20, 7}, {4, 19}},  // a pentagram: centre wound twice
+      {{0, 0}, {20, 0}, {20, 20}, {0, 20}, {0, 0}, {20, 0}, {20, 20}, {0, 20}},  // wound twice
+      {{0, 0}, {20, 0}, {20, 20}, {0, 20}, {5, 5}, {5, 15}, {15, 15}, {15, 5}, {5, 5}, {0, 20}},
+      {{0, 0}, {30, 0}, {30, 30}, {10, 30}, {10, 10}, {20, 10}, {20, 20}, {0, 20}},
+      {{-5, -5}, {5, -5}, {-5, 5}},                         // partly negative
+      {{0, 0}, {1, 13}, {2, 0}, {3, 13}, {4, 0}, {5, 13}},  // a comb of thin spikes
+      {{0, 0}, {25, 3}, {3, 25}, {28, 28}, {0, 14}, {28, 0}},
+  };
+  for (const auto& points : polygons) {
+    sweep.Check("CreatePolygonRgn " + PointsText(points), PolygonBoth(points));
+  }
+  TSweepRandom random(2);
+  for (int i = 0; i < 1000; ++i) {
+    std::vector<TPoint> points(static_cast<size_t>(random.Range(4, 9)));
+    for (TPoint& p : points) p = {random.Range(-6, 30), random.Range(-6, 30)};
+    sweep.Check("CreatePolygonRgn " + PointsText(points), PolygonBoth(points));
+  }
+  sweep.Report();
+}
+
+// The triangles of the triangle-wipe transitions, merged as the styles merge them.
+TEST(RegionCompareTest, TriangleWipeShapes) {
+  TRegionSweep sweep;
+  const TPoint sizes[] = {{160, 120}, {90, 130}, {7, 5}};
+  for (const TPoint size : sizes) {
+    const int32_t W = size.X, H = size.Y;
+    for (int progress = 0; progress <= 100; progress += 10) {
+      const int32_t X =
+          W >= H ? ::MulDiv(W, progress, 100) : ::MulDiv(::MulDiv(H, progress, 100), W, H);
+      const int32_t Y = W >= H ? ::MulDiv(X, H, W) : ::MulDiv(H, progress, 100);
+      const std::string at = " on " + std::to_string(W) + "x" + std::to_string(H) +
+                             " at progress " + std::to_string(progress);
+      sweep.Check("corner" + at, TriangleBoth(0, 0, 2 * X, 0, 0, 2 * Y));
+      sweep.Check("corner" + at, TriangleBoth(W, 0, W - 2 * X, 0, W, 2 * Y));
+      sweep.Check("corner" + at, TriangleBoth(0, H, 2 * X, H, 0, H - 2 * Y));
+      sweep.Check("corner" + at, TriangleBoth(W, H, W - 2 * X, H, W, H - 2 * Y));
+
+      TBoth t = TriangleBoth(0, H, 0, 0, X, H);
+      TBoth r = TriangleBoth(W, H, W, 0, W - X, 0);
+      CombineInto(r, t, TCombineMode::RGN_OR);
+      sweep.Check("two wedges from the sides" + at, r);
+
+      TBoth centre = TriangleBoth(W / 2, H / 2, 0, H, 0, H - Y);
+      CombineInto(centre, TriangleBoth(0, 0, X, 0, W / 2, H / 2), TCombineMode::RGN_OR);
+      CombineInto(centre, TriangleBoth(W - X, H, W / 2, H / 2, W, H), TCombineMode::RGN_OR);
+      CombineInto(centre, TriangleBoth(W / 2, H / 2, W, 0, W, Y), TCombineMode::RGN_OR);
+      sweep.Check("four wedges about the centre" + at, centre);
+
+      const int32_t legX = X / 5, legY = ::MulDiv(legX, H, W);
+      TBoth grid;
+      bool first = true;
+      for (int32_t i = 0; i < 10; ++i)
+        for (int32_t j = 0; j < 10; ++j) {
+          const int32_t x = (j * W) / 10, y = (i * H) / 10;
+          TBoth shape = TriangleBoth(x, y, x + legX, y, x, y + legY);
+          if (first) {
+            grid = std::move(shape);
+            first = false;
+          } else {
+            CombineInto(grid, shape, TCombineMode::RGN_OR);
+          }
+        }
+      sweep.Check("grid of triangles" + at, grid);
+    }
+  }
+  sweep.Report();
+}
+
+// A random shape of any kind, with a text that remakes it.
+TBoth RandomShape(TSweepRandom& random, std::string& name) {
+  const int32_t l = random.Range(-5, 30), t = random.Range(-5, 30);
+  const int32_t r = random.Range(-5, 30), b = random.Range(-5, 30);
+  switch (random.Range(0, 2)) {
+    case 0:
+      name = RectName(l, t, r, b);
+      return RectBoth(l, t, r, b);
+    case 1: {
+      const int32_t w = random.Range(0, 40), h = random.Range(0, 40);
+      name = RoundRectName(l, t, r, b, w, h);
+      return RoundRectBoth(l, t, r, b, w, h);
+    }
+    default: {
+      std::vector<TPoint> points{{l, t}, {r, b}, {random.Range(-5, 30), random.Range(-5, 30)}};
+      if (random.Range(0, 1) == 1) points.push_back({random.Range(-5, 30), random.Range(-5, 30)});
+      name = "CreatePolygonRgn " + PointsText(points);
+      return PolygonBoth(points);
+    }
+  }
+}
+
+TEST(RegionCompareTest, CombinationsOfShapes) {
+  TRegionSweep sweep;
+  TSweepRandom random(3);
+  const TCombineMode modes[] = {TCombineMode::RGN_AND, TCombineMode::RGN_OR, TCombineMode::RGN_XOR,
+                                TCombineMode::RGN_DIFF};
+  for (int i = 0; i < 2000; ++i) {
+    std::string nameA, nameB;
+    const TBoth a = RandomShape(random, nameA);
+    const TBoth b = RandomShape(random, nameB);
+    for (TCombineMode mode : modes) {
+      sweep.Check(std::string(ModeName(mode)) + " of " + nameA + " and " + nameB,
+                  Combined(a, b, mode));
+    }
+  }
+  // Chains: each step combines a new shape into the running result, which grows complex.
+  for (int chain = 0; chain < 200; ++chain) {
+    std::string text, name;
+    TBoth result = RandomShape(random, text);
+    for (int step = 0; step < 8; ++step) {
+      const TBoth shape = RandomShape(random, name);
+      const TCombineMode mode = modes[random.Range(0, 3)];
+      CombineInto(result, shape, mode);
+      text += "\n " + std::string(ModeName(mode)) + " " + name;
+      sweep.Check("chain " + text, result);
+    }
+  }
+  sweep.Report();
+}
+
+// Interlaced bands as the band transitions build them: many thin rectangles merged one by one,
+// then two band sets intersected.
+TEST(RegionCompareTest, BandUnionsAndTheirIntersection) {
+  TRegionSweep sweep;
+  const int32_t W = 203, H = 117;
+  for (int32_t reach = 0; reach <= 2 * W; reach += 29) {
+    TBoth rows = RectBoth(0, 0, 0, 0), columns = RectBoth(0, 0, 0, 0);
+    for (int32_t i = 0; i < H + 5; i += 10) {
+      const int32_t a = std::min(reach, W);
+      CombineInto(rows, RectBoth(W - a, i, W, i + 5), TCombineMode::RGN_OR);
+      if (reach > W) CombineInto(rows, RectBoth(0, i + 5, reach - W, i + 10), TCombineMode::RGN_OR);
+    }
+    for (int32_t j = 0; j < W + 5; j += 10) {
+      const int32_t b = std::min(reach * H / W, H);
+      CombineInto(columns, RectBoth(j, 0, j + 5, b), TCombineMode::RGN_OR);
+      CombineInto(columns, RectBoth(j + 5, H - b, j + 10, H), TCombineMode::RGN_OR);
+    }
+    const std::string at = " at reach " + std::to_string(reach);
+    sweep.Check("row bands" + at, rows);
+    sweep.Check("column bands" + at, columns);
+    sweep.Check("row and column bands" + at, Combined(rows, columns, TCombineMode::RGN_OR));
+    sweep.Check("rows inside columns" + at, Combined(rows, columns, TCombineMode::RGN_AND));
+  }
+  sweep.Report();
+}
+
+TEST(RegionCompareTest, OffsetMovesEveryRectangle) {
+  TRegionSweep sweep;
+  TSweepRandom random(4);
+  for (int i = 0; i < 300; ++i) {
+    std::string name;
+    TBoth shape = RandomShape(random, name);
+    const int32_t dx = random.Range(-50, 50), dy = random.Range(-50, 50);
+    shape.Ours.Offset(dx, dy);
+    OffsetRgn(shape.Gdi.get(), dx, dy);
+    sweep.Check(name + " moved by " + std::to_string(dx) + "," + std::to_string(dy), shape);
+  }
+  sweep.Report();
+}
+
+}  // namespace
+}  // namespace tovrin
