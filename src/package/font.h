@@ -37,7 +37,8 @@ class TFont : public TPersistent {
   int32_t Color() const { return FColor; }
   void SetColor(int32_t color) { FColor = color; }
   int32_t Charset() const { return FCharset; }
-  void SetCharset(int32_t charset) { FCharset = charset; }
+  // A character set is one byte; larger values keep their low byte.
+  void SetCharset(int32_t charset) { FCharset = charset & 0xFF; }
   TFontStyles Style() const { return FStyle; }
   void SetStyle(TFontStyles style) { FStyle = style & 0x0F; }
   TFontPitch Pitch() const { return FPitch; }
@@ -45,6 +46,11 @@ class TFont : public TPersistent {
 
   // The size in points on a screen of the given pixels per inch: -Height * 72 / ppi, rounded.
   int32_t Size(int32_t pixelsPerInch = DefaultPixelsPerInch) const;
+  // Sets Height to -(points * ppi / 72), rounded.
+  void SetSize(int32_t points, int32_t pixelsPerInch = DefaultPixelsPerInch);
+  // The published Size property works at the default resolution.
+  int32_t SizeAtDefaultPpi() const { return Size(); }
+  void SetSizeAtDefaultPpi(int32_t points) { SetSize(points); }
 
   void Assign(const TFont& source);
   friend bool operator==(const TFont& a, const TFont& b);
