@@ -75,11 +75,14 @@ class TRegion {
 
   friend bool operator==(const TRegion& a, const TRegion& b) { return a.FRects == b.FRects; }
 
-  // Builds a region from boxes that already satisfy the invariants (not checked in release
-  // builds; asserted in debug builds). Used by the region builders of this module.
+  // Builds a region from boxes that already satisfy the invariants (see the file comment); the
+  // extents are computed here. The invariants are asserted in debug builds only, so a caller must
+  // not pass anything else.
   static TRegion FromCanonicalRects(std::vector<TRect> rects);
 
  private:
+  friend class TRegionBuilder;
+
   void UpdateExtents();
 
   TRect FExtents;

@@ -1,0 +1,179 @@
+// Set operations on regions: one band sweep for every mode.
+//
+// The sweep walks down both operands at once. The y-edges of both band lists cut the plane into
+// strips; inside a strip each operand is either absent or one fixed list of x-intervals:
+//
+//     A bands   B bands      strips
+//    ========               --------  A only
+//    ========   ========    --------  A and B
+//               ========    --------  B only
+//
+// For each strip the two interval lists are merged by walking their end points from left to
+// right; at every end point the operation's rule tells whether the point lies in the result
+// (for example "in A and not in B" for RGN_DIFF). A span of the result starts where the rule turns
+// true and ends where it turns false, so touching spans never appear. The strip is handed to
+// TRegionBuilder, which joins it to the band above when both are equal. The cost is linear in the
+// number of boxes of both operands.
+#include <algorithm>
+#include <cassert>
+#include <cstdint>
+#include <limits>
+
+#include "gfx/region.h"
+#include "gfx/region_builder.h"
+
+namespace tovrin {
+
+namespace {
+
+// One operand's position in the sweep: the band [Begin, BandEnd) of its box list.
+class TBandCursor {
+ public:
+  explicit TBandCursor(const std::vector<TRect>& rects)
+      : FIt(rects.data()), FEnd(rects.data() + rects.size()) {
+    FindBandEnd();
+  }
+  bool Done() const { return FIt == FEnd; }
+  int32_t Top() const { return FIt->Top; }
+  int32_t Bottom() const { return FIt->Bottom; }
+  const TRect* Begin() const { return FIt; }
+  const TRect* BandEnd() const { return FBandEnd; }
+  void NextBand() {
+    FIt = FBandEnd;
+    FindBandEnd();
+  }
+
+ private:
+  void FindBandEnd() {
+    FBandEnd = FIt;
+    while (FBandEnd != FEnd && FBandEnd->Top == FIt->Top) ++FBandEnd;
+  }
+
+  const TRect* FIt;
+  const TRect* FEnd;
+  const TRect* FBandEnd = nullptr;
+};
+
+// Writes into the builder's current band the spans where rule(inA, inB) holds, for the interval
+// lists [a, aEnd) and [b, bEnd) (each sorted, neither overlapping nor touching).
+template <typename Rule>
+void MergeSpans(TRegionBuilder& out, const TRect* a, const TRect* aEnd, const TRect* b,
+                const TRect* bEnd, Rule rule) {
+  constexpr int64_t kPastEnd = std::numeric_limits<int64_t>::max();
+  bool inA = false;
+  bool inB = false;
+  bool inOut = false;
+  int32_t start = 0;
+  while (a != aEnd || b != bEnd) {
+    const int64_t xa = a == aEnd ? kPastEnd : (inA ? a->Right : a->Left);
+    const int64_t xb = b == bEnd ? kPastEnd : (inB ? b->Right : b->Left);
+    const int32_t x = static_cast<int32_t>(xa < xb ? xa : xb);
+    if (xa == x) {
+      if (inA) ++a;
+      inA = !inA;
+    }
+    if (xb == x) {
+      if (inB) ++b;
+      inB = !inB;
+    }
+    const bool in = rule(inA, inB);
+    if (in != inOut) {
+      if (in) {
+        start = x;
+      } else {
+        out.AddSpan(start, x);
+      }
+      inOut = in;
+    }
+  }
+}
+
+template <typename Rule>
+TRegion Sweep(const TRegion& a, const TRegion& b, Rule rule) {
+  assert(a.IsValid() && b.IsValid());
+  static_assert(!Rule{}(false, false), "a rule must leave out what is in neither operand");
+  const bool keepAOnly = rule(true, false);
+  const bool keepBOnly = rule(false, true);
+
+  TRegionBuilder out(a.Rects().size() + b.Rects().size());
+  TBandCursor ca(a.Rects());
+  TBandCursor cb(b.Rects());
+  int32_t y = std::numeric_limits<int32_t>::min();  // rows above y are done
+  while (true) {
+    const bool ha = !ca.Done();
+    const bool hb = !cb.Done();
+    // Stop when neither operand has bands left, or when the one left cannot add to the result.
+    if (!ha && !hb) break;
+    if (!ha && !keepBOnly) break;
+    if (!hb && !keepAOnly) break;
+
+    // The next strip starts at the higher of the two current band tops (clipped to y) and ends
+    // at the first band edge below that.
+    const int32_t aTop = ha ? std::max(ca.Top(), y) : 0;
+    const int32_t bTop = hb ? std::max(cb.Top(), y) : 0;
+    const int32_t y0 = !ha ? bTop : !hb ? aTop : std::min(aTop, bTop);
+    const bool inA = ha && aTop == y0;
+    const bool inB = hb && bTop == y0;
+    int32_t y1 = std::numeric_limits<int32_t>::max();
+    if (ha) y1 = std::min(y1, inA ? ca.Bottom() : aTop);
+    if (hb) y1 = std::min(y1, inB ? cb.Bottom() : bTop);
+
+    out.BeginBand(y0, y1);
+    MergeSpans(out, inA ? ca.Begin() : nullptr, inA ? ca.BandEnd() : nullptr,
+               inB ? cb.Begin() : nullptr, inB ? cb.BandEnd() : nullptr, rule);
+    out.EndBand();
+
+    y = y1;
+    if (inA && ca.Bottom() == y1) ca.NextBand();
+    if (inB && cb.Bottom() == y1) cb.NextBand();
+  }
+  TRegion result = out.Finish();
+  assert(result.IsValid());
+  return result;
+}
+
+struct TAndRule {
+  constexpr bool operator()(bool a, bool b) const { return a && b; }
+};
+struct TOrRule {
+  constexpr bool operator()(bool a, bool b) const { return a || b; }
+};
+struct TDiffRule {
+  constexpr bool operator()(bool a, bool b) const { return a && !b; }
+};
+struct TXorRule {
+  constexpr bool operator()(bool a, bool b) const { return a != b; }
+};
+
+bool ExtentsOverlap(const TRect& a, const TRect& b) {
+  return a.Right > b.Left && a.Left < b.Right && a.Bottom > b.Top && a.Top < b.Bottom;
+}
+
+}  // namespace
+
+TRegion TRegion::Combine(const TRegion& a, const TRegion& b, TCombineMode mode) {
+  // Cheap answers first: empty operands and operands whose extents do not meet.
+  const bool disjoint = a.IsEmpty() || b.IsEmpty() || !ExtentsOverlap(a.Extents(), b.Extents());
+  switch (mode) {
+    case TCombineMode::RGN_COPY:
+      return a;
+    case TCombineMode::RGN_AND:
+      if (disjoint) return TRegion();
+      return Sweep(a, b, TAndRule{});
+    case TCombineMode::RGN_OR:
+      if (a.IsEmpty()) return b;
+      if (b.IsEmpty()) return a;
+      return Sweep(a, b, TOrRule{});
+    case TCombineMode::RGN_DIFF:
+      if (disjoint) return a;
+      return Sweep(a, b, TDiffRule{});
+    case TCombineMode::RGN_XOR:
+      // The symmetric difference, (a - b) | (b - a), in one pass.
+      if (a.IsEmpty()) return b;
+      if (b.IsEmpty()) return a;
+      return Sweep(a, b, TXorRule{});
+  }
+  return TRegion();
+}
+
+}  // namespace tovrin
