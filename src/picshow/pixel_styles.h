@@ -1,0 +1,44 @@
+// Pixel styles: cross-fade (118) and swing-in (119 to 122) write the frame's pixels themselves.
+//
+// Both work on 24-bit bitmaps of one size: the target holds the outgoing picture when they start
+// (every frame is composed afresh from it) and receives the mix. Bitmaps that are not both 24-bit
+// are left alone; when the sizes differ only their common top-left part is composed, so no pixel
+// outside either bitmap is ever read or written.
+#pragma once
+
+#include <cstdint>
+
+#include "gfx/bitmap.h"
+#include "picshow/frame_extents.h"
+
+namespace tovrin {
+
+constexpr bool IsPixelStyle(int style) {
+  return style >= 118 && style <= 122;
+}
+
+// v / 100 for every v from 0 to 25500 (the largest product of a byte and a percentage), by a
+// multiply and a shift that vectorises, where a division would not.
+constexpr uint32_t Div100(uint32_t v) {
+  return (v * 20972u) >> 21;
+}
+
+// Cross-fade: each byte m of target and the matching byte q of picture give
+// ((100 - p) * m) / 100 + (q * p) / 100, both quotients truncated on their own, so the result
+// never exceeds 255 and may fall one below the exact blend. p is clamped to 0..100.
+void BlendFrame(TBitmap& target, const TBitmap& picture, int32_t p);
+
+// Swing-in: target pixel (x, y) receives picture pixel (u, v), (x, y) turned through theta radians
+// about (cx, cy) with both coordinates rounded to the nearest integer, halves to even; where (u, v)
+// falls outside the picture the target keeps its pixel.
+void RotateFrame(TBitmap& target, const TBitmap& picture, int32_t cx, int32_t cy, double theta);
+
+// The swing-in angle at progress p: a quarter turn at 0, none at 100, computed in extended
+// precision and rounded to double once.
+double SwingInAngle(int32_t p);
+
+// Composes pixel style `style` into media from newPic for the extents e; any other style number
+// leaves media unchanged.
+void ComposePixelStyle(int style, TBitmap& media, const TBitmap& newPic, const TFrameExtents& e);
+
+}  // namespace tovrin
