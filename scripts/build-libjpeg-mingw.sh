@@ -74,7 +74,8 @@ fetch_source() {
   mkdir -p "$SRC"
   if ! (cd "$SRC" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1); then
     as_root apt-get update -qq >/dev/null
-    (cd "$SRC" && apt-get source -qq libjpeg-turbo >/dev/null)
+    (cd "$SRC" && apt-get source -qq libjpeg-turbo >"$DEPS/libjpeg-source.log" 2>&1) ||
+      { cat "$DEPS/libjpeg-source.log" >&2; return 1; }
   fi
   dir=$(find "$SRC" -mindepth 1 -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
   [[ -n $dir && -f $dir/CMakeLists.txt ]] || { log "apt-get source gave no source tree"; return 1; }
