@@ -1,0 +1,87 @@
+#include "picshow/compose_frame.h"
+
+#include <cassert>
+
+#include "gfx/draw.h"
+#include "gfx/muldiv.h"
+#include "gfx/stretch.h"
+#include "picshow/style_table.h"
+
+namespace tovrin {
+
+namespace {
+
+// The progress extents: the longer side is scaled from Progress and the shorter follows it, so
+// that X : Y keeps the picture's proportions. S divides by 90: one step's extent is a little more
+// than Step percent of the longer side.
+void ComputeExtents(TStyleFrame& f) {
+  const int32_t progress = f.Args.Progress;
+  const int32_t step = f.Args.Step;
+  if (f.W >= f.H) {
+    f.X = MulDiv(f.W, progress, 100);
+    f.Y = f.W > 0 ? MulDiv(f.X, f.H, f.W) : 0;
+    f.S = MulDiv(f.W, step, 90);
+  } else {
+    f.Y = MulDiv(f.H, progress, 100);
+    f.X = MulDiv(f.Y, f.W, f.H);
+    f.S = MulDiv(f.H, step, 90);
+  }
+}
+
+void FinishFrame(TStyleFrame& f, TStyleKind kind) {
+  const TComposeFrameArgs& a = f.Args;
+  if (a.Progress == 100) {
+    // Every style ends on the exact incoming picture.
+    Draw(a.Media, 0, 0, a.NewPic);
+  } else if (a.Progress != 0) {
+    switch (kind) {
+      case TStyleKind::skRegion:
+        // A region style that made no shape adds nothing: there is no area to show NewPic in.
+        if (f.Region) DrawClipped(a.Media, 0, 0, a.NewPic, *f.Region);
+        break;
+      case TStyleKind::skRectangle:
+        StretchCopy(a.Media, f.Dest, a.NewPic, f.Source);
+        break;
+      case TStyleKind::skPixel:
+        break;
+    }
+  }
+  f.Region.reset();
+  a.Hooks.Invalidate(f.Dest);
+  if (a.Hooks.AfterNewFrame) a.Hooks.AfterNewFrame(a.NewPic, a.Media);
+  if (a.Hooks.Update) a.Hooks.Update();
+}
+
+}  // namespace
+
+void ComposeFrame(const TComposeFrameArgs& args) {
+  assert(args.Hooks.Invalidate);
+  Draw(args.Media, 0, 0, args.OldPic);
+  if (args.Hooks.BeforeNewFrame) args.Hooks.BeforeNewFrame(args.NewPic, args.Media);
+
+  const int32_t w = args.NewPic.Width();
+  const int32_t h = args.NewPic.Height();
+  TStyleFrame frame{.Args = args,
+                    .W = w,
+                    .H = h,
+                    .X = 0,
+                    .Y = 0,
+                    .S = 0,
+                    .Dest = TRect{0, 0, w, h},
+                    .Source = TRect{0, 0, w, h},
+                    .Region = {}};
+  ComputeExtents(frame);
+
+  if (args.Style >= StyleCount) return;
+  const TStyleEntry& entry = StyleEntry(args.Style);
+  TStyleKind kind = entry.Kind;
+  if (entry.Compose) {
+    entry.Compose(frame);
+  } else {
+    ComposeNotBuilt(frame);
+    kind = TStyleKind::skRegion;
+  }
+  FinishFrame(frame, kind);
+}
+
+}  // namespace tovrin

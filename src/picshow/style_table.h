@@ -1,0 +1,67 @@
+// The catalogue of the 128 transition styles as a table: one row per style number, giving its
+// kind (which decides ComposeFrame's finishing step) and the function that composes it.
+//
+// A style function receives the frame (TStyleFrame) after the set-up of ComposeFrame and leaves
+// in it what the finishing step needs: the last piece in Dest/Source (rectangle styles) or the
+// region that shows NewPic (region styles). Pixel styles write Media themselves.
+//
+// Styles not built yet have no function (Compose == nullptr). ComposeFrame then composes them as
+// a plain cut that keeps the run's pacing: every frame above Progress 0 shows NewPic whole, the
+// whole frame is invalidated, and Progress is left alone, so the run still takes its usual
+// number of frames. IsStyleBuilt tells which rows are real.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "core/random.h"
+#include "gfx/bitmap.h"
+#include "gfx/rect.h"
+#include "gfx/region.h"
+#include "picshow/compose_frame.h"
+
+namespace tovrin {
+
+enum class TStyleKind : uint8_t { skRectangle, skRegion, skPixel };
+
+// What a style function works with during one frame.
+struct TStyleFrame {
+  const TComposeFrameArgs& Args;
+  int32_t W = 0;  // NewPic's size
+  int32_t H = 0;
+  int32_t X = 0;                  // horizontal progress extent
+  int32_t Y = 0;                  // vertical progress extent
+  int32_t S = 0;                  // the extent of one step along the longer side
+  TRect Dest;                     // last piece: rectangle of Media ...
+  TRect Source;                   // ... filled from this rectangle of NewPic
+  std::optional<TRegion> Region;  // region styles: the area of Media showing NewPic
+
+  TBitmap& NewPic() const { return Args.NewPic; }
+  TBitmap& Media() const { return Args.Media; }
+  uint8_t Progress() const { return Args.Progress; }
+  // Copies the piece Source -> Dest of NewPic into Media now and invalidates Dest: every piece
+  // of a multi-piece style but the last is drawn this way.
+  void CopyPieceNow() const;
+};
+
+using TStyleProc = void (*)(TStyleFrame& frame);
+
+struct TStyleEntry {
+  TStyleKind Kind;
+  TStyleProc Compose;  // nullptr: not built yet
+};
+
+inline constexpr int StyleCount = 128;
+
+// The row of a style number 0..127.
+const TStyleEntry& StyleEntry(uint8_t style);
+bool IsStyleBuilt(uint8_t style);
+
+// The style functions, one file per family.
+void ComposeCut(TStyleFrame& frame);       // 0            styles_cut.cpp
+void ComposeWipeLeft(TStyleFrame& frame);  // 5            styles_wipe.cpp
+void ComposeNotBuilt(TStyleFrame& frame);  // fallback     styles_cut.cpp
+
+}  // namespace tovrin

@@ -1,0 +1,34 @@
+// Style 0, the cut, and the stand-in for styles that are not built yet.
+#include "gfx/draw.h"
+#include "picshow/style_table.h"
+
+namespace tovrin {
+
+// With a CustomDraw hook the hook composes the frame and no region is made, so between 0 and
+// 100 the finishing step adds nothing over the hook's drawing. Without one the new picture
+// appears at once and Progress jumps to the end value of the run: 100 forward (the frame is
+// NewPic), 0 in a reversed run (the frame is OldPic, already drawn). Jumping to 100 in a
+// reversed run would keep it from ever reaching its end value 0.
+void ComposeCut(TStyleFrame& frame) {
+  const TComposeFrameArgs& a = frame.Args;
+  if (a.Hooks.CustomDraw) {
+    a.Hooks.CustomDraw(a.NewPic, a.Media);
+    return;
+  }
+  if (a.Reverse) {
+    a.Progress = 0;
+    return;
+  }
+  Draw(a.Media, 0, 0, a.NewPic);
+  frame.Region = TRegion::CreateRectRgn(0, 0, frame.W, frame.H);
+  a.Progress = 100;
+}
+
+// A style without its own function yet shows the new picture whole in every frame above
+// Progress 0, through a region of the whole frame; Progress is not touched, so the run keeps
+// its pacing, frame count and events.
+void ComposeNotBuilt(TStyleFrame& frame) {
+  frame.Region = TRegion::CreateRectRgn(0, 0, frame.W, frame.H);
+}
+
+}  // namespace tovrin

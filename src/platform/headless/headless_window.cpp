@@ -1,0 +1,141 @@
+#include "platform/headless/headless_window.h"
+
+#include <algorithm>
+
+#include "gfx/draw.h"
+#include "gfx/region.h"
+
+namespace tovrin {
+
+namespace {
+
+TRect UnionRect(const TRect& a, const TRect& b) {
+  if (a.IsEmpty()) return b;
+  if (b.IsEmpty()) return a;
+  return TRect{std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+               std::max(a.Bottom, b.Bottom)};
+}
+
+bool ContainsPoint(const TRect& r, int32_t x, int32_t y) {
+  return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+}
+
+}  // namespace
+
+THeadlessWindow::THeadlessWindow(int32_t width, int32_t height, TColor color)
+    : FScreen(width, height), FColor(color) {
+  FScreen.Fill(ColorToRGB(color));
+}
+
+void THeadlessWindow::InsertControl(THostControl& control) {
+  if (std::find(FControls.begin(), FControls.end(), &control) == FControls.end()) {
+    FControls.push_back(&control);
+  }
+}
+
+void THeadlessWindow::RemoveControl(THostControl& control) {
+  std::erase(FControls, &control);
+  if (FMouseControl == &control) FMouseControl = nullptr;
+}
+
+void THeadlessWindow::InvalidateRect(const TRect& rect, bool erase) {
+  FInvalidations.push_back(TInvalidation{rect, erase});
+  const TRect clipped = IntersectRect(rect, FScreen.BoundsRect());
+  if (clipped.IsEmpty()) return;
+  FInvalid = UnionRect(FInvalid, clipped);
+  FEraseInvalid = FEraseInvalid || erase;
+}
+
+void THeadlessWindow::Update() {
+  if (FInvalid.IsEmpty()) return;
+  const TRect update = FInvalid;
+  const bool erase = FEraseInvalid;
+  // The invalid area is validated before the paint is delivered, as BeginPaint does: whatever a
+  // control invalidates while it paints waits for the next paint.
+  FInvalid = TRect{};
+  FEraseInvalid = false;
+  if (erase) {
+    ++FEraseCount;
+    // The window erases its own background only where no opaque control answers for it.
+    TBitmap fill(update.Width(), update.Height());
+    fill.Fill(ColorToRGB(FColor));
+    Draw(FScreen, update.Left, update.Top, fill);
+  }
+  // Copy the list: a control may remove itself while it paints.
+  const std::vector<THostControl*> controls = FControls;
+  for (THostControl* control : controls) {
+    const TRect bounds = control->BoundsRect();
+    const TRect clip = IntersectRect(bounds, update);
+    if (clip.IsEmpty()) continue;
+    if (erase) control->WMEraseBkgnd();
+    ++FPaintCount;
+    FCanvas.SetView(bounds.Left, bounds.Top, clip);
+    control->WMPaint(FCanvas);
+  }
+}
+
+void THeadlessWindow::PaintNow() {
+  InvalidateRect(FScreen.BoundsRect(), false);
+  Update();
+}
+
+void THeadlessWindow::SetClientSize(int32_t width, int32_t height) {
+  FScreen.SetSize(width, height, ColorToRGB(FColor));
+  const std::vector<THostControl*> controls = FControls;
+  for (THostControl* control : controls) control->ParentResized();
+}
+
+THostControl* THeadlessWindow::ControlAt(int32_t x, int32_t y) const {
+  // The last inserted control is on top.
+  for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+    if (ContainsPoint((*it)->BoundsRect(), x, y)) return *it;
+  }
+  return nullptr;
+}
+
+void THeadlessWindow::MouseMove(int32_t x, int32_t y) {
+  THostControl* under = ControlAt(x, y);
+  if (under != FMouseControl) {
+    if (FMouseControl) FMouseControl->MouseLeave();
+    FMouseControl = under;
+    if (under) under->MouseEnter();
+  }
+  if (under) {
+    const TRect b = under->BoundsRect();
+    under->MouseMove(x - b.Left, y - b.Top);
+  }
+}
+
+void THeadlessWindow::MouseDown(TMouseButton button, int32_t x, int32_t y) {
+  if (THostControl* under = ControlAt(x, y)) {
+    const TRect b = under->BoundsRect();
+    under->MouseDown(button, x - b.Left, y - b.Top);
+  }
+}
+
+void THeadlessWindow::MouseUp(TMouseButton button, int32_t x, int32_t y) {
+  if (THostControl* under = ControlAt(x, y)) {
+    const TRect b = under->BoundsRect();
+    under->MouseUp(button, x - b.Left, y - b.Top);
+  }
+}
+
+void THeadlessWindow::THeadlessCanvas::Draw(int32_t x, int32_t y, const TBitmap& bitmap) {
+  const TRect clip = IntersectRect(FClip, FScreen.BoundsRect());
+  if (clip.IsEmpty()) return;
+  const int32_t sx = FOriginX + x;
+  const int32_t sy = FOriginY + y;
+  if (clip == FScreen.BoundsRect()) {
+    ::tovrin::Draw(FScreen, sx, sy, bitmap);
+  } else {
+    DrawClipped(FScreen, sx, sy, bitmap, TRegion::CreateRectRgn(clip));
+  }
+}
+
+TRect THeadlessWindow::THeadlessCanvas::ClipRect() const {
+  TRect r = FClip;
+  r.Offset(-FOriginX, -FOriginY);
+  return r;
+}
+
+}  // namespace tovrin

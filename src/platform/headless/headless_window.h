@@ -1,0 +1,96 @@
+// THeadlessWindow: a host window whose client area is an in-memory screen bitmap.
+//
+// It keeps what a test needs to see what a user would see: Screen() holds every pixel that
+// paints have delivered; Invalidations() records every InvalidateRect call in order (cleared
+// only by ClearRecord); PaintCount() counts the paints delivered to controls. Painting happens
+// only through Update() (the composer's repaint-now) or PaintNow() (the message loop's paint),
+// and always in the calling thread.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "gfx/bitmap.h"
+#include "platform/host_window.h"
+
+namespace tovrin {
+
+class THeadlessWindow final : public THostWindow {
+ public:
+  struct TInvalidation {
+    TRect Rect;
+    bool Erase = false;
+    friend bool operator==(const TInvalidation&, const TInvalidation&) = default;
+  };
+
+  // A window with a client area of width x height, filled with color.
+  THeadlessWindow(int32_t width, int32_t height, TColor color = clBlack);
+
+  int32_t ClientWidth() const override { return FScreen.Width(); }
+  int32_t ClientHeight() const override { return FScreen.Height(); }
+  TColor Color() const override { return FColor; }
+  void InsertControl(THostControl& control) override;
+  void RemoveControl(THostControl& control) override;
+  void InvalidateRect(const TRect& rect, bool erase) override;
+  void Update() override;
+
+  // Changes the client size (new screen pixels take the window colour) and tells the controls.
+  void SetClientSize(int32_t width, int32_t height);
+  // Invalidates the whole client area and paints it (what the system does when the window is
+  // first shown or uncovered).
+  void PaintNow();
+
+  // Mouse input at client coordinates: enter and leave follow the control under the cursor.
+  void MouseMove(int32_t x, int32_t y);
+  void MouseDown(TMouseButton button, int32_t x, int32_t y);
+  void MouseUp(TMouseButton button, int32_t x, int32_t y);
+
+  const TBitmap& Screen() const { return FScreen; }
+  TCanvas& WindowCanvas() { return FCanvas; }
+  const std::vector<TInvalidation>& Invalidations() const { return FInvalidations; }
+  // The part of the client area that is invalid and not yet painted (its bounding box).
+  TRect InvalidArea() const { return FInvalid; }
+  int PaintCount() const { return FPaintCount; }
+  int EraseCount() const { return FEraseCount; }
+  void ClearRecord() {
+    FInvalidations.clear();
+    FPaintCount = 0;
+    FEraseCount = 0;
+  }
+
+ private:
+  // The window's canvas while a paint is delivered: origin at the painted control, clipped to
+  // the update area within it.
+  class THeadlessCanvas final : public TCanvas {
+   public:
+    explicit THeadlessCanvas(TBitmap& screen) : FScreen(screen) {}
+    void Draw(int32_t x, int32_t y, const TBitmap& bitmap) override;
+    TRect ClipRect() const override;
+    void SetView(int32_t originX, int32_t originY, const TRect& clip) {
+      FOriginX = originX;
+      FOriginY = originY;
+      FClip = clip;
+    }
+
+   private:
+    TBitmap& FScreen;
+    int32_t FOriginX = 0;
+    int32_t FOriginY = 0;
+    TRect FClip;  // screen coordinates
+  };
+
+  THostControl* ControlAt(int32_t x, int32_t y) const;
+
+  TBitmap FScreen;
+  TColor FColor;
+  THeadlessCanvas FCanvas{FScreen};
+  std::vector<THostControl*> FControls;
+  TRect FInvalid;
+  bool FEraseInvalid = false;
+  std::vector<TInvalidation> FInvalidations;
+  int FPaintCount = 0;
+  int FEraseCount = 0;
+  THostControl* FMouseControl = nullptr;
+};
+
+}  // namespace tovrin
