@@ -1,0 +1,218 @@
+// DecodeJPEG: libjpeg from memory into a TBitmap.
+//
+// libjpeg reports fatal errors by calling error_exit, which must not return; ours longjmps back
+// into Decode(), the one function that calls setjmp. Nothing with a destructor is alive in that
+// function's frame, and only C code (libjpeg) runs between setjmp and longjmp, so the jump skips
+// no destructor. The libjpeg state lives in a holder owned by DecodeJPEG, whose destructor calls
+// jpeg_destroy_decompress on every path (success, libjpeg error, or a C++ exception from the
+// bitmap allocation, which is thrown outside libjpeg's frames).
+#include "gfx/jpeg_decoder.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jpeglib.h>
+
+#include "core/errors.h"
+
+namespace tovrin {
+
+namespace {
+
+// A progressive file may hold any number of scans; each makes libjpeg pass over the whole
+// coefficient buffer. Real pictures have a dozen or so; a crafted file with thousands would take
+// minutes to decode, so it is refused.
+constexpr int kMaxScans = 1000;
+// Memory libjpeg may take for its own buffers (a progressive picture keeps all of its
+// coefficients, about 6 bytes a pixel); beyond it libjpeg fails cleanly instead of allocating.
+constexpr long kMaxDecoderMemory = 1L << 30;
+// Grey-scale pictures are quantised to this many levels.
+constexpr int kGreyLevels = 236;
+
+struct TErrorManager {
+  jpeg_error_mgr Pub;  // first member: libjpeg hands back a pointer to it
+  std::jmp_buf Jump;
+  char Message[JMSG_LENGTH_MAX];
+  const char* OwnMessage;  // set for failures detected by this module rather than by libjpeg
+  int Warnings;
+};
+
+extern "C" void OnErrorExit(j_common_ptr cinfo) {
+  auto* err = reinterpret_cast<TErrorManager*>(cinfo->err);
+  if (err->OwnMessage != nullptr) {
+    std::snprintf(err->Message, sizeof err->Message, "%s", err->OwnMessage);
+  } else {
+    (*cinfo->err->format_message)(cinfo, err->Message);
+  }
+  std::longjmp(err->Jump, 1);
+}
+
+// Warnings (msg_level -1: corrupt data, a premature end of the file) are counted and otherwise
+// ignored: libjpeg recovers from them and the picture is decoded as far as it goes. Trace
+// messages (msg_level >= 0) are dropped. Nothing is ever written to stderr.
+extern "C" void OnEmitMessage(j_common_ptr cinfo, int msgLevel) {
+  if (msgLevel < 0) ++reinterpret_cast<TErrorManager*>(cinfo->err)->Warnings;
+}
+
+extern "C" void OnProgress(j_common_ptr cinfo) {
+  auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
+  if (dinfo->input_scan_number > kMaxScans) {
+    auto* err = reinterpret_cast<TErrorManager*>(cinfo->err);
+    err->OwnMessage = "JPEG file has too many scans";
+    (*cinfo->err->error_exit)(cinfo);
+  }
+}
+
+// What Decode() needs from the C++ side: a pixel store once the header says how large the
+// picture is. Called outside libjpeg's frames; it may throw.
+struct TTarget {
+  TBitmap Bitmap;
+};
+
+void AllocateTarget(TTarget& target, j_decompress_ptr cinfo, bool grey) {
+  const TPixelFormat format = grey ? TPixelFormat::pf8bit : TPixelFormat::pf24bit;
+  const auto w = cinfo->output_width;
+  const auto h = cinfo->output_height;
+  if (w > 0x7FFFFFFFu || h > 0x7FFFFFFFu ||
+      !TBitmap::SizeAllowed(static_cast<int32_t>(w), static_cast<int32_t>(h), format)) {
+    throw EOutOfResources("JPEG picture of " + std::to_string(w) + " x " + std::to_string(h) +
+                          " pixels is too large");
+  }
+  target.Bitmap = TBitmap(static_cast<int32_t>(w), static_cast<int32_t>(h), format);
+}
+
+// Converts one row of CMYK samples to B, G, R. Adobe applications write the samples inverted
+// (0 = full ink); other writers store plain ink amounts.
+void CmykRowToBgr(const JSAMPLE* in, uint8_t* out, JDIMENSION width, bool inverted) {
+  for (JDIMENSION x = 0; x < width; ++x, in += 4, out += 3) {
+    const unsigned c = inverted ? in[0] : 255u - in[0];
+    const unsigned m = inverted ? in[1] : 255u - in[1];
+    const unsigned y = inverted ? in[2] : 255u - in[2];
+    const unsigned k = inverted ? in[3] : 255u - in[3];
+    out[0] = static_cast<uint8_t>((y * k + 127) / 255);
+    out[1] = static_cast<uint8_t>((m * k + 127) / 255);
+    out[2] = static_cast<uint8_t>((c * k + 127) / 255);
+  }
+}
+
+// Reads the header, allocates the target and decodes every row. Returns false after a libjpeg
+// error (message in err.Message). Must hold no object with a destructor: see the file comment.
+bool Decode(j_decompress_ptr cinfo, TErrorManager& err, const uint8_t* data, size_t size,
+            TTarget& target) {
+  if (setjmp(err.Jump) != 0) return false;
+
+  jpeg_mem_src(cinfo, data, static_cast<unsigned long>(size));
+  jpeg_read_header(cinfo, TRUE);
+
+  const bool grey = cinfo->jpeg_color_space == JCS_GRAYSCALE;
+  const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
+  cinfo->scale_num = 1;
+  cinfo->scale_denom = 1;
+  cinfo->dct_method = JDCT_FLOAT;
+  cinfo->do_block_smoothing = TRUE;
+  cinfo->buffered_image = FALSE;
+  if (grey) {
+    cinfo->out_color_space = JCS_GRAYSCALE;
+    cinfo->quantize_colors = TRUE;
+    cinfo->desired_number_of_colors = kGreyLevels;
+  } else if (cmyk) {
+    cinfo->out_color_space = JCS_CMYK;
+  } else {
+    cinfo->out_color_space = JCS_EXT_BGR;
+  }
+  jpeg_calc_output_dimensions(cinfo);
+
+  AllocateTarget(target, cinfo, grey);  // may throw; libjpeg is not running here
+
+  jpeg_start_decompress(cinfo);
+  const int expected = grey ? 1 : (cmyk ? 4 : 3);
+  if (cinfo->output_components != expected ||
+      cinfo->output_width != static_cast<JDIMENSION>(target.Bitmap.Width()) ||
+      cinfo->output_height != static_cast<JDIMENSION>(target.Bitmap.Height())) {
+    err.OwnMessage = "Unsupported JPEG colour format";
+    (*cinfo->err->error_exit)(reinterpret_cast<j_common_ptr>(cinfo));
+  }
+
+  JSAMPARRAY cmykRow = nullptr;
+  if (cmyk) {
+    cmykRow = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
+                                          cinfo->output_width * 4, 1);
+  }
+  while (cinfo->output_scanline < cinfo->output_height) {
+    uint8_t* row = target.Bitmap.ScanLine(static_cast<int32_t>(cinfo->output_scanline));
+    if (cmyk) {
+      jpeg_read_scanlines(cinfo, cmykRow, 1);
+      CmykRowToBgr(cmykRow[0], row, cinfo->output_width, cinfo->saw_Adobe_marker != 0);
+    } else {
+      JSAMPROW rows[1] = {row};
+      jpeg_read_scanlines(cinfo, rows, 1);
+    }
+  }
+
+  if (grey) {
+    auto& palette = target.Bitmap.Palette();
+    const int count = std::min(cinfo->actual_number_of_colors, 256);
+    for (int i = 0; i < count; ++i) {
+      const uint8_t v = cinfo->colormap[0][i];
+      palette[static_cast<size_t>(i)] = TPaletteEntry{v, v, v};
+    }
+  }
+  jpeg_finish_decompress(cinfo);
+  return true;
+}
+
+// Owns the libjpeg decompressor for the length of one decode.
+class TDecompressor {
+ public:
+  TDecompressor() {
+    FInfo.err = jpeg_std_error(&FErr.Pub);
+    FErr.Pub.error_exit = OnErrorExit;
+    FErr.Pub.emit_message = OnEmitMessage;
+    FErr.OwnMessage = nullptr;
+    FErr.Warnings = 0;
+    FErr.Message[0] = '\0';
+    // jpeg_create_decompress can fail only by running out of memory, which error_exit reports
+    // with a longjmp; set a landing point for it too.
+    if (setjmp(FErr.Jump) != 0) {
+      FCreated = false;
+      return;
+    }
+    jpeg_create_decompress(&FInfo);
+    FInfo.mem->max_memory_to_use = kMaxDecoderMemory;
+    FProgress.progress_monitor = OnProgress;
+    FInfo.progress = &FProgress;
+    FCreated = true;
+  }
+  ~TDecompressor() {
+    if (FCreated) jpeg_destroy_decompress(&FInfo);
+  }
+  TDecompressor(const TDecompressor&) = delete;
+  TDecompressor& operator=(const TDecompressor&) = delete;
+
+  bool Created() const { return FCreated; }
+  j_decompress_ptr Info() { return &FInfo; }
+  TErrorManager& Errors() { return FErr; }
+
+ private:
+  jpeg_decompress_struct FInfo{};
+  TErrorManager FErr{};
+  jpeg_progress_mgr FProgress{};
+  bool FCreated = false;
+};
+
+}  // namespace
+
+TBitmap DecodeJPEG(const uint8_t* data, size_t size) {
+  TDecompressor decompressor;
+  if (!decompressor.Created()) throw EInvalidGraphic(decompressor.Errors().Message);
+  TTarget target;
+  if (!Decode(decompressor.Info(), decompressor.Errors(), data, size, target)) {
+    throw EInvalidGraphic(decompressor.Errors().Message);
+  }
+  return std::move(target.Bitmap);
+}
+
+}  // namespace tovrin
