@@ -1,0 +1,481 @@
+// Runs the real tovrin-pack executable: build, inspect --json, extract, and its refusals.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "mini_json.h"
+#include "package/image.h"
+#include "package/object_reader.h"
+#include "package/object_writer.h"
+#include "package/ss_file_locations.h"
+#include "package/stream.h"
+#include "test_jpeg.h"
+
+namespace tovrin {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TJson;
+
+using TBytes = std::vector<uint8_t>;
+
+struct TRun {
+  int ExitCode = -1;
+  std::string Out;
+  std::string Err;
+};
+
+std::string ShellQuote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+TBytes ReadBytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return TBytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const fs::path& p, const TBytes& bytes) {
+  std::ofstream(p, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadText(const fs::path& p) {
+  const TBytes b = ReadBytes(p);
+  return std::string(b.begin(), b.end());
+}
+
+class PackToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FDir = fs::temp_directory_path() /
+           ("tovrin-pack-" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(FDir);
+    fs::create_directories(FDir / "in");
+    // The engine is any executable file; a recognisable pattern shows it is copied unchanged.
+    TBytes engine(5000);
+    for (size_t i = 0; i < engine.size(); ++i) engine[i] = static_cast<uint8_t>(i * 7 + 3);
+    engine[0] = 'M';
+    engine[1] = 'Z';
+    WriteBytes(Engine(), engine);
+    WriteBytes(In("red.jpg"), test::MakeJpeg({16, 8, false, false, 1}));
+    WriteBytes(In("grey.jpg"), test::MakeJpeg({8, 8, true, false, 2}));
+    WriteBytes(In("steps.jpg"), test::MakeJpeg({24, 16, false, true, 3}));
+    WriteBytes(In("tune.wav"), TBytes{'R', 'I', 'F', 'F', 1, 2, 3});
+    WriteBytes(In("my song.mid"), TBytes{'M', 'T', 'h', 'd', 9});
+    WriteBytes(In("intro.swf"), TBytes{'F', 'W', 'S', 4, 4, 4, 4, 4});
+  }
+  void TearDown() override { fs::remove_all(FDir); }
+
+  fs::path Engine() const { return FDir / "engine"; }
+  fs::path In(const std::string& name) const { return FDir / "in" / name; }
+  fs::path Out() const { return FDir / "show.scr"; }
+
+  TRun Run(const std::vector<std::string>& args, const std::string& tool = TOVRIN_PACK_EXE) {
+    std::string command = ShellQuote(tool);
+    for (const std::string& a : args) command += " " + ShellQuote(a);
+    const fs::path out = FDir / "stdout.txt", err = FDir / "stderr.txt";
+    command += " >" + ShellQuote(out.string()) + " 2>" + ShellQuote(err.string());
+    const int status = std::system(command.c_str());
+    TRun r;
+    r.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    r.Out = ReadText(out);
+    r.Err = ReadText(err);
+    fs::remove(out);
+    fs::remove(err);
+    return r;
+  }
+
+  // A show of the three pictures, two sounds and a movie, with settings as options.
+  TRun BuildFullShow() {
+    return Run({"build",
+                "--engine",
+                Engine().string(),
+                "-o",
+                Out().string(),
+                "--text",
+                "Caf\xC3\xA9 \"du\" port",
+                "--font-size",
+                "24",
+                "--font-color",
+                "clRed",
+                "--font-name",
+                "Arial",
+                "--interval",
+                "3000",
+                "--effects",
+                "5,9,12",
+                "--random-effects",
+                "--stretch",
+                "--sound",
+                In("tune.wav").string(),
+                "--sound",
+                In("my song.mid").string(),
+                "--movie",
+                In("intro.swf").string(),
+                "--sound-order",
+                "random",
+                "--title",
+                "Harbour",
+                "--author",
+                "A. Author",
+                "--email",
+                "a@b.invalid",
+                "--web",
+                "https://b.invalid/",
+                In("red.jpg").string(),
+                In("grey.jpg").string(),
+                In("steps.jpg").string()});
+  }
+
+  TJson InspectJson(const fs::path& file) {
+    const TRun r = Run({"inspect", file.string(), "--json"});
+    EXPECT_EQ(r.ExitCode, 0) << r.Err;
+    return test::ParseJson(r.Out);
+  }
+
+  // Files in a directory other than the ones named.
+  std::vector<std::string> Entries(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path FDir;
+};
+
+TEST_F(PackToolTest, BuildWritesTheLayoutThatInspectReports) {
+  const TRun r = BuildFullShow();
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
+  const TBytes file = ReadBytes(Out());
+  const TBytes engine = ReadBytes(Engine());
+  const int64_t size = static_cast<int64_t>(file.size());
+  ASSERT_GT(size, 5040);
+  EXPECT_TRUE(std::equal(engine.begin(), engine.end(), file.begin())) << "engine not copied";
+
+  // Trailer: two 20-byte fields of digits padded with spaces.
+  const std::string trailer(file.end() - 40, file.end());
+  const int64_t packageLength = std::stoll(trailer.substr(0, 20));
+  const int64_t settingsOffset = std::stoll(trailer.substr(20));
+  EXPECT_EQ(trailer.substr(0, 20),
+            (std::to_string(packageLength) + std::string(20, ' ')).substr(0, 20));
+  EXPECT_EQ(trailer.substr(20),
+            (std::to_string(settingsOffset) + std::string(20, ' ')).substr(0, 20));
+  EXPECT_EQ(size - 40 - packageLength, 5000) << "the package must start where the engine ends";
+
+  const TJson j = InspectJson(Out());
+  EXPECT_EQ(j["packageLength"].Number, packageLength);
+  EXPECT_EQ(j["settingsOffset"].Number, settingsOffset);
+
+  // Pictures follow each other from the end of the engine, each holding its JPEG unchanged.
+  const TJson& pics = j["pictures"];
+  ASSERT_EQ(pics.Items.size(), 3u);
+  int64_t expected = 5000;
+  const char* names[] = {"red.jpg", "grey.jpg", "steps.jpg"};
+  for (size_t i = 0; i < 3; ++i) {
+    const TBytes jpeg = ReadBytes(In(names[i]));
+    EXPECT_EQ(pics[i]["offset"].Number, expected) << names[i];
+    EXPECT_EQ(pics[i]["jpegLength"].Number, static_cast<int64_t>(jpeg.size()));
+    const int64_t jpegStart = expected + 75;  // the item ends with the JPEG and two 00 bytes
+    EXPECT_TRUE(std::equal(jpeg.begin(), jpeg.end(), file.begin() + jpegStart)) << names[i];
+    expected += 77 + static_cast<int64_t>(jpeg.size());
+  }
+  EXPECT_EQ(pics[0]["width"].Number, 16);
+  EXPECT_EQ(pics[0]["height"].Number, 8);
+  EXPECT_FALSE(pics[0]["grayscale"].Bool);
+  EXPECT_TRUE(pics[1]["grayscale"].Bool);
+  EXPECT_FALSE(pics[1]["progressive"].Bool);
+  EXPECT_TRUE(pics[2]["progressive"].Bool);
+  EXPECT_EQ(pics[2]["width"].Number, 24);
+
+  // Then the sounds and the movie, unchanged, then the settings, ending at the trailer.
+  const TJson& sounds = j["sounds"];
+  ASSERT_EQ(sounds.Items.size(), 2u);
+  EXPECT_EQ(sounds[0]["name"].String, "tune.wav");
+  EXPECT_EQ(sounds[1]["name"].String, "my song.mid");
+  EXPECT_EQ(sounds[0]["offset"].Number, expected);
+  EXPECT_EQ(sounds[0]["size"].Number, 7);
+  EXPECT_EQ(sounds[1]["offset"].Number, expected + 7);
+  const TJson& movies = j["movies"];
+  ASSERT_EQ(movies.Items.size(), 1u);
+  EXPECT_EQ(movies[0]["offset"].Number, expected + 7 + 5);
+  const TBytes swf = ReadBytes(In("intro.swf"));
+  EXPECT_TRUE(std::equal(swf.begin(), swf.end(), file.begin() + movies[0]["offset"].Number));
+  EXPECT_EQ(settingsOffset, expected + 7 + 5 + 8);
+
+  TFileStream stream(Out().string(), TFileMode::fmOpenRead);
+  stream.SetPosition(settingsOffset);
+  TSSFileLocations settings;
+  ReadObjectStream(stream, &settings);
+  EXPECT_EQ(stream.Position(), size - 40)
+      << "the settings object must end where the trailer begins";
+}
+
+TEST_F(PackToolTest, InspectJsonKeepsItsShape) {
+  ASSERT_EQ(BuildFullShow().ExitCode, 0);
+  const TJson j = InspectJson(Out());
+  EXPECT_EQ(j.Names(), (std::vector<std::string>{"packageLength", "settingsOffset", "settings",
+                                                 "pictures", "sounds", "movies"}));
+  const TJson& s = j["settings"];
+  EXPECT_EQ(s.Names(), (std::vector<std::string>{"Text",
+                                                 "TextFont",
+                                                 "lRandomStyle",
+                                                 "lRandomPic",
+                                                 "lClearOldImage",
+                                                 "lStretch",
+                                                 "Interval",
+                                                 "SoundRandom",
+                                                 "lSoundLoop",
+                                                 "lMute",
+                                                 "Title",
+                                                 "Author",
+                                                 "Email",
+                                                 "Web",
+                                                 "Ver",
+                                                 "EffectCommaList",
+                                                 "PicCommaList",
+                                                 "PicFileNamesCommaList",
+                                                 "SndCommaList",
+                                                 "SndFileNamesCommaList",
+                                                 "SndSizesCommaList",
+                                                 "FlashCommaList",
+                                                 "FlashFileNamesCommaList",
+                                                 "FlashSizesCommaList",
+                                                 "DescriptCommaList"}));
+  EXPECT_EQ(s["TextFont"].Names(),
+            (std::vector<std::string>{"Name", "Height", "Color", "Charset", "Style", "Pitch"}));
+  EXPECT_EQ(j["pictures"][0].Names(),
+            (std::vector<std::string>{"offset", "width", "height", "jpegLength", "grayscale",
+                                      "progressive"}));
+  EXPECT_EQ(j["sounds"][0].Names(), (std::vector<std::string>{"offset", "name", "size"}));
+
+  // Values as the settings hold them: text from Windows-1252 to UTF-8, numbers signed.
+  EXPECT_EQ(s["Text"].String, "Caf\xC3\xA9 \"du\" port");
+  EXPECT_EQ(s["TextFont"]["Name"].String, "Arial");
+  EXPECT_EQ(s["TextFont"]["Height"].Number, -32);
+  EXPECT_EQ(s["TextFont"]["Color"].Number, 255);
+  EXPECT_EQ(s["TextFont"]["Charset"].Number, 1);
+  EXPECT_TRUE(s["TextFont"]["Style"].Items.empty());
+  EXPECT_EQ(s["TextFont"]["Pitch"].String, "fpDefault");
+  EXPECT_TRUE(s["lRandomStyle"].Bool);
+  EXPECT_FALSE(s["lRandomPic"].Bool);
+  EXPECT_TRUE(s["lStretch"].Bool);
+  EXPECT_EQ(s["Interval"].Number, 3000);
+  EXPECT_EQ(s["SoundRandom"].Number, 2);
+  EXPECT_EQ(s["Ver"].String, "photo");
+  EXPECT_EQ(s["Title"].String, "Harbour");
+  ASSERT_EQ(s["EffectCommaList"].Items.size(), 3u);
+  EXPECT_EQ(s["EffectCommaList"][2].String, "12");
+  EXPECT_EQ(s["PicFileNamesCommaList"][1].String, "grey.jpg");
+  EXPECT_EQ(s["SndFileNamesCommaList"][1].String, "my song.mid");
+  EXPECT_EQ(s["PicCommaList"][0].String, "5000");
+  EXPECT_EQ(s["FlashSizesCommaList"][0].String, "8");
+  EXPECT_TRUE(s["DescriptCommaList"].Items.empty());
+}
+
+TEST_F(PackToolTest, DefaultsSettingsFileAndTheHumanForm) {
+  std::ofstream(FDir / "show.ini") << "[Settings]\nText=from file\nInterval=100\n"
+                                      "TextFont.Color=clWindowText\nTextFont.Style=bold,italic\n";
+  const TRun r = Run({"build", "--engine", Engine().string(), "-o", Out().string(), "--settings",
+                      (FDir / "show.ini").string(), "--interval", "7000", In("red.jpg").string()});
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
+  const TJson s = InspectJson(Out())["settings"];
+  EXPECT_EQ(s["Text"].String, "from file");
+  EXPECT_EQ(s["Interval"].Number, 7000);                  // the option overrides the file
+  EXPECT_EQ(s["TextFont"]["Color"].Number, -2147483640);  // 80000008 hex as signed 32-bit
+  EXPECT_EQ(s["TextFont"]["Style"].Items.size(), 2u);
+  EXPECT_EQ(s["TextFont"]["Height"].Number, -11);  // the font's own default, 8 points
+  EXPECT_TRUE(s["SndCommaList"].Items.empty());
+
+  const TRun text = Run({"inspect", Out().string()});
+  ASSERT_EQ(text.ExitCode, 0) << text.Err;
+  EXPECT_NE(text.Out.find("SettingsOffset"), std::string::npos) << text.Out;
+  EXPECT_NE(text.Out.find("Pictures: 1"), std::string::npos) << text.Out;
+  EXPECT_NE(text.Out.find("16 x 8"), std::string::npos) << text.Out;
+  EXPECT_NE(text.Out.find("clWindowText"), std::string::npos) << text.Out;
+}
+
+TEST_F(PackToolTest, ExtractGivesBackTheSameBytes) {
+  ASSERT_EQ(BuildFullShow().ExitCode, 0);
+  const fs::path dir = FDir / "out" / "extracted";
+  const TRun r = Run({"extract", Out().string(), dir.string()});
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
+  EXPECT_EQ(Entries(dir), (std::vector<std::string>{"grey.jpg", "intro.swf", "my song.mid",
+                                                    "red.jpg", "steps.jpg", "tune.wav"}));
+  for (const char* name :
+       {"red.jpg", "grey.jpg", "steps.jpg", "tune.wav", "my song.mid", "intro.swf"}) {
+    EXPECT_EQ(ReadBytes(dir / name), ReadBytes(In(name))) << name;
+  }
+}
+
+TEST_F(PackToolTest, UsesTheEngineBesideTheTool) {
+  fs::create_directories(FDir / "bin");
+  fs::copy_file(TOVRIN_PACK_EXE, FDir / "bin" / "tovrin-pack");
+  const std::string tool = (FDir / "bin" / "tovrin-pack").string();
+  const std::vector<std::string> args = {"build", "-o", Out().string(), In("red.jpg").string()};
+  TRun r = Run(args, tool);
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_NE(r.Err.find("--engine"), std::string::npos) << r.Err;
+
+  fs::copy_file(Engine(), FDir / "bin" / "tovrin");
+  r = Run(args, tool);
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
+  const TBytes file = ReadBytes(Out());
+  const TBytes engine = ReadBytes(Engine());
+  EXPECT_TRUE(std::equal(engine.begin(), engine.end(), file.begin()));
+}
+
+TEST_F(PackToolTest, RefusedBuildsNameTheFileAndLeaveNothingBehind) {
+  WriteBytes(In("notes.jpg"), TBytes{'h', 'e', 'l', 'l', 'o'});
+  TBytes broken = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x02, 0x12, 0x34};  // starts like a JPEG only
+  WriteBytes(In("broken.jpg"), broken);
+  fs::create_directories(FDir / "in" / "other");
+  WriteBytes(FDir / "in" / "other" / "TUNE.WAV", TBytes{1});
+  // A sparse file of 2 GiB: the limit must be checked from sizes, before anything is read.
+  {
+    std::ofstream(In("huge.wav")).flush();
+    fs::resize_file(In("huge.wav"), uintmax_t{1} << 31);
+  }
+  std::ofstream(Out()) << "previous";
+  const std::string engine = Engine().string(), out = Out().string();
+  const std::string red = In("red.jpg").string();
+  struct TCase {
+    std::vector<std::string> Args;
+    std::string Named;
+  };
+  const std::vector<TCase> cases = {
+      {{"build", "--engine", engine, "-o", out, red, In("notes.jpg").string()}, "notes.jpg"},
+      {{"build", "--engine", engine, "-o", out, red, In("broken.jpg").string()}, "broken.jpg"},
+      {{"build", "--engine", engine, "-o", out, red, In("missing.jpg").string()}, "missing.jpg"},
+      {{"build", "--engine", (FDir / "no-engine").string(), "-o", out, red}, "no-engine"},
+      {{"build", "--engine", engine, "-o", out, "--sound", In("tune.wav").string(), "--movie",
+        (FDir / "in" / "other" / "TUNE.WAV").string(), red},
+       "TUNE.WAV"},
+      {{"build", "--engine", engine, "-o", out, "--sound", In("huge.wav").string(), red},
+       "show.scr"},
+      {{"build", "--engine", engine, "-o", out, "--settings", (FDir / "none.ini").string(), red},
+       "none.ini"},
+  };
+  for (const TCase& c : cases) {
+    const TRun r = Run(c.Args);
+    EXPECT_EQ(r.ExitCode, 1) << c.Named << ": " << r.Err;
+    EXPECT_NE(r.Err.find(c.Named), std::string::npos) << r.Err;
+    EXPECT_EQ(ReadText(Out()), "previous") << c.Named;
+    EXPECT_EQ(Entries(FDir), (std::vector<std::string>{"engine", "in", "show.scr"})) << c.Named;
+  }
+}
+
+TEST_F(PackToolTest, CommandLineMistakesAndHelp) {
+  TRun r = Run({"--help"});
+  EXPECT_EQ(r.ExitCode, 0);
+  EXPECT_NE(r.Out.find("tovrin-pack build"), std::string::npos);
+  EXPECT_NE(r.Out.find("--font-color"), std::string::npos);
+  r = Run({});
+  EXPECT_EQ(r.ExitCode, 2);
+  r = Run({"build", "-o", Out().string(), "--fast", In("red.jpg").string()});
+  EXPECT_EQ(r.ExitCode, 2);
+  EXPECT_NE(r.Err.find("--fast"), std::string::npos) << r.Err;
+  EXPECT_FALSE(fs::exists(Out()));
+}
+
+// Writes a package by hand, with settings the tool itself would never write.
+void AssemblePackage(const fs::path& path, const std::vector<std::string>& soundNames) {
+  TMemoryStream file;
+  const TBytes engine(300, 0x90);
+  file.WriteBuffer(engine.data(), engine.size());
+  const TBytes jpeg = test::MakeJpeg({8, 8, false, false, 4});
+  TSSFileLocations settings;
+  settings.PicList() = {std::to_string(file.Position())};
+  settings.PicFileNameList() = {"pic.jpg"};
+  WritePictureItem(file, jpeg);
+  for (const std::string& name : soundNames) {
+    settings.SndList().push_back(std::to_string(file.Position()));
+    settings.SndFileNameList().push_back(name);
+    settings.SndSizeList().push_back("3");
+    file.WriteBuffer("abc", 3);
+  }
+  const int64_t settingsOffset = file.Position();
+  WriteShowSettings(file, settings);
+  std::string trailer = std::to_string(file.Position() - 300);
+  trailer.resize(20, ' ');
+  std::string second = std::to_string(settingsOffset);
+  second.resize(20, ' ');
+  trailer += second;
+  file.WriteBuffer(trailer.data(), trailer.size());
+  WriteBytes(path, file.Bytes());
+}
+
+TEST_F(PackToolTest, ExtractRefusesUnsafeStoredNamesBeforeWriting) {
+  const fs::path dir = FDir / "x" / "y";
+  AssemblePackage(FDir / "fine.scr", {"a.wav", "b.wav"});
+  ASSERT_EQ(Run({"extract", (FDir / "fine.scr").string(), dir.string()}).ExitCode, 0);
+  EXPECT_EQ(Entries(dir), (std::vector<std::string>{"a.wav", "b.wav", "pic.jpg"}));
+  fs::remove_all(FDir / "x");
+
+  for (const std::string bad :
+       {"../evil.wav", "", "sub/evil.wav", "C:evil.wav", "..", "\\evil.wav"}) {
+    AssemblePackage(FDir / "bad.scr", {"a.wav", bad});
+    const TRun r = Run({"extract", (FDir / "bad.scr").string(), dir.string()});
+    EXPECT_EQ(r.ExitCode, 1) << bad;
+    EXPECT_NE(r.Err.find("not a plain file name"), std::string::npos) << r.Err;
+    EXPECT_FALSE(fs::exists(dir)) << "something was written for " << bad;
+    EXPECT_FALSE(fs::exists(FDir / "x" / "evil.wav"));
+  }
+  AssemblePackage(FDir / "twice.scr", {"a.wav", "A.WAV"});
+  const TRun r = Run({"extract", (FDir / "twice.scr").string(), dir.string()});
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_NE(r.Err.find("stored twice"), std::string::npos) << r.Err;
+  EXPECT_FALSE(fs::exists(dir));
+}
+
+TEST_F(PackToolTest, DamagedPackagesFailWithTheReadersMessage) {
+  ASSERT_EQ(BuildFullShow().ExitCode, 0);
+  const TBytes good = ReadBytes(Out());
+  const int64_t settingsOffset = InspectJson(Out())["settingsOffset"].Number;
+  const fs::path bad = FDir / "bad.scr";
+
+  TBytes b = good;
+  b[static_cast<size_t>(settingsOffset)] = 'X';  // the settings' "TPF0"
+  WriteBytes(bad, b);
+  TRun r = Run({"inspect", bad.string(), "--json"});
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_NE(r.Err.find("Invalid stream format"), std::string::npos) << r.Err;
+  EXPECT_TRUE(r.Out.empty()) << "no half report on standard output";
+
+  b = good;
+  b[5000 + 1] = 'Q';  // the first picture item's "TPF0"
+  WriteBytes(bad, b);
+  r = Run({"inspect", bad.string()});
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_NE(r.Err.find("Invalid stream format"), std::string::npos) << r.Err;
+
+  WriteBytes(bad, TBytes(39, 'z'));  // shorter than a trailer
+  r = Run({"inspect", bad.string()});
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_NE(r.Err.find("too short"), std::string::npos) << r.Err;
+
+  r = Run({"inspect", (FDir / "nothing.scr").string()});
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_NE(r.Err.find("Cannot open file"), std::string::npos) << r.Err;
+
+  // Cut short at many lengths, the file is refused cleanly (exit 1, never a crash).
+  for (size_t length = 0; length < good.size(); length += 211) {
+    WriteBytes(bad, TBytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length)));
+    r = Run({"inspect", bad.string(), "--json"});
+    EXPECT_EQ(r.ExitCode, 1) << "length " << length << ": " << r.Err;
+    EXPECT_EQ(r.Err.rfind("tovrin-pack: ", 0), 0u) << r.Err;
+  }
+}
+
+}  // namespace
+}  // namespace tovrin

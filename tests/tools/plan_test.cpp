@@ -1,0 +1,139 @@
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <gtest/gtest.h>
+
+#include "core/errors.h"
+#include "output_file.h"
+#include "package/ss_file_locations.h"
+#include "package_plan.h"
+
+namespace tovrin {
+namespace {
+
+namespace fs = std::filesystem;
+
+TPackagePlan PlanOf(int64_t engine, std::vector<int64_t> pictures, std::vector<int64_t> sounds) {
+  TPackagePlan plan;
+  plan.OutputPath = "out.scr";
+  plan.EngineSize = engine;
+  for (size_t i = 0; i < pictures.size(); ++i) {
+    plan.Pictures.push_back({"p" + std::to_string(i) + ".jpg", "p.jpg", pictures[i], 0});
+  }
+  for (size_t i = 0; i < sounds.size(); ++i) {
+    plan.Sounds.push_back({"s" + std::to_string(i), "s" + std::to_string(i), sounds[i], 0});
+  }
+  return plan;
+}
+
+TEST(PackagePlanTest, ItemsFollowEachOtherFromTheEndOfTheEngine) {
+  TPackagePlan plan = PlanOf(1000, {100, 250}, {7, 0});
+  TSSFileLocations settings;
+  LayOutPackage(plan, settings);
+  const int64_t item = PictureItemSize(0);
+  EXPECT_EQ(item, 77);  // the fixed bytes of a picture item around its JPEG data
+  EXPECT_EQ(plan.Pictures[0].Offset, 1000);
+  EXPECT_EQ(plan.Pictures[1].Offset, 1000 + 77 + 100);
+  EXPECT_EQ(plan.Sounds[0].Offset, 1000 + 77 + 100 + 77 + 250);
+  EXPECT_EQ(plan.Sounds[1].Offset, plan.Sounds[0].Offset + 7);
+  EXPECT_EQ(plan.SettingsOffset, plan.Sounds[1].Offset);  // an empty sound takes no bytes
+  EXPECT_EQ(plan.TotalSize, plan.SettingsOffset + plan.SettingsSize + 40);
+  EXPECT_EQ(plan.PackageLength, plan.TotalSize - 40 - 1000);
+  EXPECT_EQ(settings.PicList(), (TStringList{"1000", "1177"}));
+  EXPECT_EQ(settings.SndSizeList(), (TStringList{"7", "0"}));
+  EXPECT_EQ(settings.SndFileNameList(), (TStringList{"s0", "s1"}));
+}
+
+TEST(PackagePlanTest, RefusesAResultOfTwoGibibytesOrMore) {
+  // Find the sound size that makes the file exactly 2^31 - 1 bytes (near the limit every size
+  // has ten digits, so the settings object keeps its length), then add one byte.
+  const int64_t limit = int64_t{1} << 31;
+  TSSFileLocations settings;
+  TPackagePlan probe = PlanOf(1000, {100}, {limit - 5000});
+  LayOutPackage(probe, settings);
+  const int64_t fitting = limit - 5000 + (limit - 1 - probe.TotalSize);
+
+  TPackagePlan fits = PlanOf(1000, {100}, {fitting});
+  LayOutPackage(fits, settings);
+  EXPECT_EQ(fits.TotalSize, limit - 1);
+
+  TPackagePlan tooBig = PlanOf(1000, {100}, {fitting + 1});
+  EXPECT_THROW(LayOutPackage(tooBig, settings), EOutOfResources);
+  TPackagePlan hugeEngine = PlanOf(limit, {1}, {});
+  EXPECT_THROW(LayOutPackage(hugeEngine, settings), EOutOfResources);
+  // Sizes far beyond 32 bits must not wrap around into an acceptable total.
+  TPackagePlan wraps = PlanOf(1000, {int64_t{1} << 32}, {});
+  EXPECT_THROW(LayOutPackage(wraps, settings), EOutOfResources);
+}
+
+TEST(PackagePlanTest, TrailerFieldsAreSpacePaddedDecimals) {
+  const std::string trailer = PackageTrailerText(1542769, 4336699);
+  ASSERT_EQ(trailer.size(), 40u);
+  EXPECT_EQ(trailer, "1542769             4336699             ");
+}
+
+class OutputFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FDir = fs::temp_directory_path() /
+           ("tovrin-output-" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(FDir);
+    fs::create_directories(FDir);
+  }
+  void TearDown() override { fs::remove_all(FDir); }
+  std::string Read(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  size_t FileCount() {
+    return static_cast<size_t>(std::distance(fs::directory_iterator(FDir), {}));
+  }
+  fs::path FDir;
+};
+
+TEST_F(OutputFileTest, AbandonedOutputLeavesNothingAndKeepsTheOldFile) {
+  const fs::path target = FDir / "show.scr";
+  std::ofstream(target) << "old";
+  {
+    TOutputFile out(target.string());
+    out.Write("new bytes");
+    EXPECT_EQ(FileCount(), 2u);  // the old file and the temporary one
+  }
+  EXPECT_EQ(FileCount(), 1u);
+  EXPECT_EQ(Read(target), "old");
+}
+
+TEST_F(OutputFileTest, CommitReplacesTheFileWhole) {
+  const fs::path target = FDir / "show.scr";
+  std::ofstream(target) << "old";
+  TOutputFile out(target.string());
+  out.Write("new ");
+  out.Write("bytes");
+  EXPECT_EQ(out.Size(), 9);
+  out.Commit();
+  EXPECT_EQ(Read(target), "new bytes");
+  EXPECT_EQ(FileCount(), 1u);
+}
+
+TEST_F(OutputFileTest, ReplacesASymbolicLinkInsteadOfWritingThroughIt) {
+  const fs::path outside = FDir / "outside.txt";
+  std::ofstream(outside) << "keep";
+  const fs::path link = FDir / "picture.jpg";
+  fs::create_symlink(outside, link);
+  TOutputFile out(link.string());
+  out.Write("jpeg");
+  out.Commit();
+  EXPECT_EQ(Read(outside), "keep");
+  EXPECT_FALSE(fs::is_symlink(link));
+  EXPECT_EQ(Read(link), "jpeg");
+}
+
+TEST_F(OutputFileTest, RefusesADirectoryOrAMissingParent) {
+  EXPECT_THROW(TOutputFile(FDir.string()), EFCreateError);
+  EXPECT_THROW(TOutputFile((FDir / "no" / "such" / "x.scr").string()), EFCreateError);
+}
+
+}  // namespace
+}  // namespace tovrin

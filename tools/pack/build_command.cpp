@@ -1,0 +1,231 @@
+#include "build_command.h"
+
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "core/conversions.h"
+#include "core/errors.h"
+#include "core/paths.h"
+#include "engine_locator.h"
+#include "output_file.h"
+#include "package/ansi_text.h"
+#include "package/jpeg_header.h"
+#include "package/object_writer.h"
+#include "package/ss_file_locations.h"
+#include "package/stream.h"
+#include "package_plan.h"
+#include "progress.h"
+#include "text_encoding.h"
+
+namespace tovrin {
+
+namespace {
+
+constexpr size_t kCopyBufferSize = size_t{1} << 20;
+
+// Opens an input file and returns its size; raises an error naming the file otherwise.
+int64_t InputFileSize(const std::string& path) {
+  TFileStream stream(path, TFileMode::fmOpenRead);
+  return stream.Size();
+}
+
+// Characters that no file name may hold on Windows, where the engine extracts its media.
+bool IsForbiddenNameChar(char c) {
+  return static_cast<unsigned char>(c) < 0x20 ||
+         std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
+}
+
+// Refuses files that do not even start like a JPEG file (FF D8 FF), before anything is written.
+void CheckStartsLikeJpeg(const std::string& path) {
+  TFileStream stream(path, TFileMode::fmOpenRead);
+  uint8_t head[3] = {};
+  if (stream.Read(head, sizeof head) != sizeof head || head[0] != 0xFF || head[1] != 0xD8 ||
+      head[2] != 0xFF) {
+    throw EInvalidGraphic(path + ": not a JPEG file");
+  }
+}
+
+std::string PictureStoredName(const std::string& path) {
+  // The picture names are only a record of where the pictures came from; characters that could
+  // not name a file on every platform are replaced rather than refused.
+  std::string name = Utf8ToAnsi(ExtractFileName(path));
+  for (char& c : name) {
+    if (IsForbiddenNameChar(c)) c = '_';
+  }
+  if (!IsPlainFileName(name)) name = "picture.jpg";
+  return name;
+}
+
+std::string MediaStoredName(const std::string& path) {
+  const std::string base = ExtractFileName(path);
+  std::string name;
+  try {
+    name = Utf8ToCp1252(base);
+  } catch (const EConvertError&) {
+    throw EConvertError(path + ": the file name cannot be stored (only Windows-1252 characters)");
+  }
+  if (!IsPortableFileName(name)) {
+    throw EUnsafeContent(path + ": \"" + base + "\" cannot be used as a stored file name");
+  }
+  return name;
+}
+
+std::vector<TPlannedItem> PlanInputs(const std::vector<std::string>& paths, bool media) {
+  std::vector<TPlannedItem> items;
+  items.reserve(paths.size());
+  for (const std::string& path : paths) {
+    TPlannedItem item;
+    item.Path = path;
+    item.FileSize = InputFileSize(path);
+    item.StoredName = media ? MediaStoredName(path) : PictureStoredName(path);
+    if (!media) CheckStartsLikeJpeg(path);
+    items.push_back(std::move(item));
+  }
+  return items;
+}
+
+// Sounds and movies are extracted into one directory under their names, so a name may occur
+// only once (letter case ignored, as Windows file names are).
+void RefuseDuplicateMediaNames(const TPackagePlan& plan) {
+  std::vector<const TPlannedItem*> all;
+  for (const TPlannedItem& item : plan.Sounds) all.push_back(&item);
+  for (const TPlannedItem& item : plan.Movies) all.push_back(&item);
+  for (size_t i = 0; i < all.size(); ++i) {
+    for (size_t j = 0; j < i; ++j) {
+      if (SameText(all[i]->StoredName, all[j]->StoredName)) {
+        throw EUnsafeContent(all[i]->Path + ": the media name \"" + ExtractFileName(all[i]->Path) +
+                             "\" is already used by " + all[j]->Path);
+      }
+    }
+  }
+}
+
+[[noreturn]] void Changed(const std::string& path) {
+  throw EReadError(path + ": the file changed while it was being packed");
+}
+
+// Reads exactly `size` bytes of the file into data, and refuses a file that has grown since.
+void ReadWholeFile(const std::string& path, int64_t size, std::vector<uint8_t>& data) {
+  TFileStream stream(path, TFileMode::fmOpenRead);
+  data.resize(static_cast<size_t>(size));
+  if (stream.Read(data.data(), data.size()) != data.size()) Changed(path);
+  uint8_t extra = 0;
+  if (stream.Read(&extra, 1) != 0) Changed(path);
+}
+
+void CopyFileInto(TOutputFile& out, const std::string& path, int64_t size,
+                  std::vector<uint8_t>& buffer) {
+  TFileStream stream(path, TFileMode::fmOpenRead);
+  buffer.resize(kCopyBufferSize);
+  int64_t left = size;
+  while (left > 0) {
+    const size_t chunk = static_cast<size_t>(std::min<int64_t>(left, kCopyBufferSize));
+    if (stream.Read(buffer.data(), chunk) != chunk) Changed(path);
+    out.Write(buffer.data(), chunk);
+    left -= static_cast<int64_t>(chunk);
+  }
+  uint8_t extra = 0;
+  if (stream.Read(&extra, 1) != 0) Changed(path);
+}
+
+// A mismatch here is a fault of the tool, not of the input: the settings would point elsewhere.
+void ExpectPosition(const TOutputFile& out, int64_t expected) {
+  if (out.Size() != expected) {
+    throw EWriteError(out.FinalPath() + ": internal layout error at offset " +
+                      std::to_string(out.Size()) + ", expected " + std::to_string(expected));
+  }
+}
+
+void WritePackage(const TPackagePlan& plan, std::FILE* err) {
+  TOutputFile out(plan.OutputPath);
+  std::vector<uint8_t> buffer;
+  CopyFileInto(out, plan.EnginePath, plan.EngineSize, buffer);
+
+  TProgress progress(static_cast<int>(plan.Pictures.size()), StandardErrorIsTerminal(), err);
+  TMemoryStream item;
+  std::vector<uint8_t> jpeg;
+  for (size_t i = 0; i < plan.Pictures.size(); ++i) {
+    const TPlannedItem& picture = plan.Pictures[i];
+    progress.Step(static_cast<int>(i + 1), picture.Path);
+    ReadWholeFile(picture.Path, picture.FileSize, jpeg);
+    try {
+      ReadJPEGHeader(jpeg.data(), jpeg.size());
+    } catch (const Exception& e) {
+      throw EInvalidGraphic(picture.Path + ": not a readable JPEG file (" + e.Message() + ")");
+    }
+    item.Bytes().clear();
+    item.SetPosition(0);
+    WritePictureItem(item, std::span<const uint8_t>(jpeg));
+    ExpectPosition(out, picture.Offset);
+    out.Write(item.Bytes().data(), item.Bytes().size());
+  }
+  progress.Finish();
+
+  for (const auto* list : {&plan.Sounds, &plan.Movies}) {
+    for (const TPlannedItem& media : *list) {
+      ExpectPosition(out, media.Offset);
+      CopyFileInto(out, media.Path, media.FileSize, buffer);
+    }
+  }
+  ExpectPosition(out, plan.SettingsOffset);
+  out.Write(plan.SettingsBytes.data(), plan.SettingsBytes.size());
+  out.Write(PackageTrailerText(plan.PackageLength, plan.SettingsOffset));
+  ExpectPosition(out, plan.TotalSize);
+  out.CopyPermissionsFrom(plan.EnginePath);
+  out.Commit();
+}
+
+}  // namespace
+
+bool IsPortableFileName(std::string_view name) {
+  if (!IsPlainFileName(name)) return false;
+  for (char c : name) {
+    if (IsForbiddenNameChar(c)) return false;
+  }
+  return true;
+}
+
+void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FILE* out,
+              std::FILE* err) {
+  TPackSettings chosen;
+  if (!request.SettingsPath.empty()) chosen = ReadPackSettingsFile(request.SettingsPath);
+  chosen.MergeFrom(request.Options);
+  TSSFileLocations settings;
+  chosen.ApplyTo(settings);
+
+  TPackagePlan plan;
+  plan.OutputPath = request.OutputPath;
+  plan.EnginePath =
+      request.EnginePath.empty() ? FindEngineBesideTool(toolPath) : request.EnginePath;
+  plan.EngineSize = InputFileSize(plan.EnginePath);
+  plan.Pictures = PlanInputs(request.Pictures, false);
+  plan.Sounds = PlanInputs(request.Sounds, true);
+  plan.Movies = PlanInputs(request.Movies, true);
+  RefuseDuplicateMediaNames(plan);
+  if (plan.Pictures.empty() && settings.Ver() != "flash") {
+    throw EConvertError("a show of kind \"" + Cp1252ToUtf8(settings.Ver()) +
+                        "\" needs at least one picture");
+  }
+  LayOutPackage(plan, settings);
+
+  if (settings.Interval() == 0 && plan.Pictures.size() > 1) {
+    std::fprintf(err, "tovrin-pack: warning: an interval of 0 shows only the first picture\n");
+  }
+  if (settings.Ver() != "photo" && settings.Ver() != "flash") {
+    std::fprintf(err,
+                 "tovrin-pack: warning: the kind \"%s\" is neither photo nor flash; the "
+                 "engine will show nothing\n",
+                 Cp1252ToUtf8(settings.Ver()).c_str());
+  }
+  WritePackage(plan, err);
+  std::fprintf(out,
+               "%s: %zu pictures, %zu sounds, %zu movies; %lld bytes (engine %lld, package "
+               "%lld, settings at %lld)\n",
+               plan.OutputPath.c_str(), plan.Pictures.size(), plan.Sounds.size(),
+               plan.Movies.size(), static_cast<long long>(plan.TotalSize),
+               static_cast<long long>(plan.EngineSize), static_cast<long long>(plan.PackageLength),
+               static_cast<long long>(plan.SettingsOffset));
+}
+
+}  // namespace tovrin

@@ -1,0 +1,22 @@
+// `tovrin-pack build`: writes a finished screen saver.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "command_line.h"
+
+namespace tovrin {
+
+// Checks every input, lays the package out, refuses a result of 2 GiB or more, then writes the
+// output through a temporary file. Prints a summary to `out` and warnings to `err`. Raises an
+// Exception whose message names the file at fault; the output is then left untouched.
+// toolPath: the running tool, to find the engine beside it when the request names none.
+void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FILE* out,
+              std::FILE* err);
+
+// True when a name is a plain file name that every platform can create: IsPlainFileName, and
+// none of the characters Windows forbids in names (< > : " / \ | ? *).
+bool IsPortableFileName(std::string_view name);
+
+}  // namespace tovrin

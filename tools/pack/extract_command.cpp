@@ -1,0 +1,146 @@
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "core/conversions.h"
+#include "core/errors.h"
+#include "core/paths.h"
+#include "inspect_command.h"
+#include "output_file.h"
+#include "package/image.h"
+#include "package/stream.h"
+#include "package_report.h"
+#include "text_encoding.h"
+
+namespace tovrin {
+
+namespace {
+
+enum class TItemKind { ikPicture, ikSound, ikMovie };
+
+struct TExtractItem {
+  TItemKind Kind;
+  std::string Name;  // as stored (Windows-1252)
+  int64_t Offset = 0;
+  int64_t Size = 0;  // media only
+};
+
+const char* KindName(TItemKind kind) {
+  switch (kind) {
+    case TItemKind::ikPicture:
+      return "picture";
+    case TItemKind::ikSound:
+      return "sound";
+    case TItemKind::ikMovie:
+      return "movie";
+  }
+  return "";
+}
+
+bool EndsWithJpegExtension(const std::string& name) {
+  const auto endsWith = [&](std::string_view ext) {
+    return name.size() > ext.size() && SameText(name.substr(name.size() - ext.size()), ext);
+  };
+  return endsWith(".jpg") || endsWith(".jpeg");
+}
+
+// The names the package would be extracted under, checked before anything is written.
+std::vector<TExtractItem> PlanExtraction(const TPackageReport& report) {
+  const TSSFileLocations& s = *report.Settings;
+  const int64_t packageEnd = report.FileSize - PackageTrailerSize;
+  std::vector<TExtractItem> items;
+  for (size_t i = 0; i < report.Pictures.size(); ++i) {
+    // A picture without a stored name gets a numbered one.
+    std::string name = i < s.PicFileNameList().size() ? s.PicFileNameList()[i]
+                                                      : "picture-" + std::to_string(i + 1) + ".jpg";
+    if (IsPlainFileName(name) && !EndsWithJpegExtension(name)) name += ".jpg";
+    items.push_back({TItemKind::ikPicture, name, report.Pictures[i].Offset, 0});
+  }
+  for (const TMediaReport& m : report.Sounds) {
+    items.push_back({TItemKind::ikSound, m.Name, m.Offset, m.Size});
+  }
+  for (const TMediaReport& m : report.Movies) {
+    items.push_back({TItemKind::ikMovie, m.Name, m.Offset, m.Size});
+  }
+  for (size_t i = 0; i < items.size(); ++i) {
+    const TExtractItem& item = items[i];
+    const std::string shown = Cp1252ToUtf8(item.Name);
+    if (!IsPlainFileName(item.Name)) {
+      throw EUnsafeContent(report.FileName + ": the " + KindName(item.Kind) + " name \"" + shown +
+                           "\" is not a plain file name (empty, \"..\", a path or a drive); "
+                           "nothing was extracted");
+    }
+    for (size_t j = 0; j < i; ++j) {
+      if (SameText(items[j].Name, item.Name)) {
+        throw EUnsafeContent(report.FileName + ": the name \"" + shown +
+                             "\" is stored twice; nothing was extracted");
+      }
+    }
+    if (item.Kind != TItemKind::ikPicture &&
+        (item.Offset < 0 || item.Size < 0 || item.Offset > packageEnd - item.Size)) {
+      throw EReadError(report.FileName + ": the " + KindName(item.Kind) + " \"" + shown +
+                       "\" lies outside the file; nothing was extracted");
+    }
+  }
+  return items;
+}
+
+std::string DiskName(const std::string& storedName) {
+#ifdef _WIN32
+  return storedName;  // narrow file functions take the ANSI code page
+#else
+  return Cp1252ToUtf8(storedName);
+#endif
+}
+
+void CopyRange(TStream& stream, int64_t offset, int64_t size, TOutputFile& out) {
+  std::vector<uint8_t> buffer(size_t{1} << 20);
+  stream.SetPosition(offset);
+  while (size > 0) {
+    const size_t chunk = static_cast<size_t>(std::min<int64_t>(size, buffer.size()));
+    stream.ReadBuffer(buffer.data(), chunk);
+    out.Write(buffer.data(), chunk);
+    size -= static_cast<int64_t>(chunk);
+  }
+}
+
+}  // namespace
+
+void RunExtract(const TExtractRequest& request, std::FILE* out, std::FILE* err) {
+  TFileStream stream(request.FileName, TFileMode::fmOpenRead);
+  TPackageReport report = ReadPackageHead(request.FileName, stream);
+  ReadPackageItems(report, stream);
+  const std::vector<TExtractItem> items = PlanExtraction(report);
+
+  std::error_code ec;
+  std::filesystem::create_directories(request.Directory, ec);
+  if (!std::filesystem::is_directory(request.Directory)) {
+    throw EFCreateError("Cannot create directory " + request.Directory);
+  }
+  int counts[3] = {0, 0, 0};
+  for (const TExtractItem& item : items) {
+    TOutputFile file(JoinPath(request.Directory, DiskName(item.Name)));
+    if (item.Kind == TItemKind::ikPicture) {
+      const std::unique_ptr<TImage> image = ReadPictureItemAt(stream, item.Offset);
+      const auto* jpeg = dynamic_cast<const TJPEGImage*>(image->Picture().Graphic());
+      if (jpeg == nullptr) {
+        std::fprintf(err,
+                     "tovrin-pack: warning: the picture at %lld holds no JPEG picture; "
+                     "skipped\n",
+                     static_cast<long long>(item.Offset));
+        continue;
+      }
+      file.Write(jpeg->Data().data(), jpeg->Data().size());
+    } else {
+      CopyRange(stream, item.Offset, item.Size, file);
+    }
+    file.Commit();
+    ++counts[static_cast<int>(item.Kind)];
+  }
+  std::fprintf(out, "%s: extracted %d pictures, %d sounds, %d movies into %s\n",
+               request.FileName.c_str(), counts[0], counts[1], counts[2],
+               request.Directory.c_str());
+}
+
+}  // namespace tovrin

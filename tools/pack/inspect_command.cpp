@@ -1,0 +1,18 @@
+#include "inspect_command.h"
+
+#include <string>
+
+#include "package/stream.h"
+#include "package_report.h"
+
+namespace tovrin {
+
+void RunInspect(const TInspectRequest& request, std::FILE* out) {
+  TFileStream stream(request.FileName, TFileMode::fmOpenRead);
+  TPackageReport report = ReadPackageHead(request.FileName, stream);
+  ReadPackageItems(report, stream);
+  const std::string text = request.Json ? RenderReportJson(report) : RenderReportText(report);
+  std::fwrite(text.data(), 1, text.size(), out);
+}
+
+}  // namespace tovrin

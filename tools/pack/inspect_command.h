@@ -1,0 +1,21 @@
+// `tovrin-pack inspect` and `tovrin-pack extract`.
+#pragma once
+
+#include <cstdio>
+
+#include "command_line.h"
+
+namespace tovrin {
+
+// Prints the trailer, the settings and a line per item (or the JSON form) to `out`. Raises an
+// Exception starting with the file name and carrying the reader's message when the package cannot
+// be read; nothing is printed then.
+void RunInspect(const TInspectRequest& request, std::FILE* out);
+
+// Writes the pictures as .jpg files and the sounds and movies under their stored names into the
+// directory. Every name and every media range is checked before the first file is written: a name
+// that is not a plain file name, or one used twice, is refused. Prints a summary to `out` and
+// warnings to `err`.
+void RunExtract(const TExtractRequest& request, std::FILE* out, std::FILE* err);
+
+}  // namespace tovrin

@@ -1,0 +1,65 @@
+// tovrin-pack: the authoring tool. Makes a finished screen saver from an engine and pictures,
+// and inspects or unpacks one. See usage.cpp for the command line.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "build_command.h"
+#include "command_line.h"
+#include "core/errors.h"
+#include "engine_locator.h"
+#include "inspect_command.h"
+#include "package/image.h"
+#include "package/persistent.h"
+#include "package/ss_file_locations.h"
+#include "usage.h"
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+int Run(int argc, char** argv) {
+  using namespace tovrin;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  TCommandLine commandLine;
+  try {
+    commandLine = ParseCommandLine(args);
+  } catch (const EUsageError& e) {
+    std::fprintf(stderr, "tovrin-pack: %s\nTry 'tovrin-pack --help'.\n", e.what());
+    return kExitUsage;
+  }
+  // The reader creates the package's objects by their class names, as the engine does.
+  RegisterStreamClass(TSSFileLocations::StaticClassInfo());
+  RegisterStreamClass(TImage::StaticClassInfo());
+  try {
+    switch (commandLine.Command) {
+      case TPackCommand::pcHelp:
+        std::fputs(PackUsageText, stdout);
+        break;
+      case TPackCommand::pcBuild:
+        RunBuild(commandLine.Build, ToolPath(argv[0]), stdout, stderr);
+        break;
+      case TPackCommand::pcInspect:
+        RunInspect(commandLine.Inspect, stdout);
+        break;
+      case TPackCommand::pcExtract:
+        RunExtract(commandLine.Extract, stdout, stderr);
+        break;
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tovrin-pack: %s\n", e.what());
+    return kExitFailure;
+  }
+  if (std::fflush(stdout) != 0) {
+    std::fprintf(stderr, "tovrin-pack: cannot write to standard output\n");
+    return kExitFailure;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return Run(argc, argv);
+}

@@ -1,0 +1,300 @@
+#include "package_report.h"
+
+#include "core/errors.h"
+#include "json_writer.h"
+#include "package/ident_maps.h"
+#include "package/image.h"
+#include "text_encoding.h"
+
+namespace tovrin {
+
+namespace {
+
+// Runs a reading step and puts the file name in front of its message, keeping the error class.
+template <class F>
+void Reading(const std::string& fileName, F step) {
+  try {
+    step();
+  } catch (const EListError& e) {
+    throw EListError(fileName + ": " + e.Message());
+  } catch (const EReadError& e) {
+    throw EReadError(fileName + ": " + e.Message());
+  } catch (const EStreamError& e) {
+    throw EStreamError(fileName + ": " + e.Message());
+  } catch (const Exception& e) {
+    throw Exception(fileName + ": " + e.Message());
+  }
+}
+
+std::vector<std::string> StyleNames(TFontStyles style) {
+  std::vector<std::string> names;
+  for (int bit = 0; bit < 4; ++bit) {
+    if ((style & (1u << bit)) != 0) names.emplace_back(IntToIdent(FontStyleTypeInfo(), bit));
+  }
+  return names;
+}
+
+std::string PitchName(TFontPitch pitch) {
+  return std::string(IntToIdent(FontPitchTypeInfo(), static_cast<int32_t>(pitch)));
+}
+
+// A colour or character set by name when it has one, else as a number.
+std::string IdentOr(const TTypeInfo& type, int32_t value) {
+  const std::string_view name = IntToIdent(type, value);
+  return name.empty() ? std::to_string(value) : std::string(name);
+}
+
+// The settings' properties in the order the writer stores them, for both renderings.
+struct TListProperty {
+  const char* Name;
+  const TStringList& (TSSFileLocations::*List)() const;
+};
+constexpr TListProperty kLists[] = {
+    {"EffectCommaList", &TSSFileLocations::EffectList},
+    {"PicCommaList", &TSSFileLocations::PicList},
+    {"PicFileNamesCommaList", &TSSFileLocations::PicFileNameList},
+    {"SndCommaList", &TSSFileLocations::SndList},
+    {"SndFileNamesCommaList", &TSSFileLocations::SndFileNameList},
+    {"SndSizesCommaList", &TSSFileLocations::SndSizeList},
+    {"FlashCommaList", &TSSFileLocations::FlashList},
+    {"FlashFileNamesCommaList", &TSSFileLocations::FlashFileNameList},
+    {"FlashSizesCommaList", &TSSFileLocations::FlashSizeList},
+    {"DescriptCommaList", &TSSFileLocations::DescriptList},
+};
+
+struct TBoolProperty {
+  const char* Name;
+  bool (TSSFileLocations::*Get)() const;
+};
+constexpr TBoolProperty kFlagsFirst[] = {
+    {"lRandomStyle", &TSSFileLocations::lRandomStyle},
+    {"lRandomPic", &TSSFileLocations::lRandomPic},
+    {"lClearOldImage", &TSSFileLocations::lClearOldImage},
+    {"lStretch", &TSSFileLocations::lStretch},
+};
+constexpr TBoolProperty kFlagsLater[] = {
+    {"lSoundLoop", &TSSFileLocations::lSoundLoop},
+    {"lMute", &TSSFileLocations::lMute},
+};
+
+struct TTextProperty {
+  const char* Name;
+  const std::string& (TSSFileLocations::*Get)() const;
+};
+constexpr TTextProperty kTexts[] = {
+    {"Title", &TSSFileLocations::Title}, {"Author", &TSSFileLocations::Author},
+    {"Email", &TSSFileLocations::Email}, {"Web", &TSSFileLocations::Web},
+    {"Ver", &TSSFileLocations::Ver},
+};
+
+void WriteSettingsJson(TJsonWriter& json, const TSSFileLocations& s) {
+  json.BeginObject();
+  json.Key("Text");
+  json.String(Cp1252ToUtf8(s.Text()));
+  const TFont& font = s.TextFont();
+  json.Key("TextFont");
+  json.BeginObject();
+  json.Key("Name");
+  json.String(Cp1252ToUtf8(font.Name()));
+  json.Key("Height");
+  json.Number(font.Height());
+  json.Key("Color");
+  json.Number(font.Color());
+  json.Key("Charset");
+  json.Number(font.Charset());
+  json.Key("Style");
+  json.BeginArray();
+  for (const std::string& name : StyleNames(font.Style())) json.String(name);
+  json.EndArray();
+  json.Key("Pitch");
+  json.String(PitchName(font.Pitch()));
+  json.EndObject();
+  for (const TBoolProperty& p : kFlagsFirst) {
+    json.Key(p.Name);
+    json.Bool((s.*p.Get)());
+  }
+  json.Key("Interval");
+  json.Number(s.Interval());
+  json.Key("SoundRandom");
+  json.Number(s.SoundRandom());
+  for (const TBoolProperty& p : kFlagsLater) {
+    json.Key(p.Name);
+    json.Bool((s.*p.Get)());
+  }
+  for (const TTextProperty& p : kTexts) {
+    json.Key(p.Name);
+    json.String(Cp1252ToUtf8((s.*p.Get)()));
+  }
+  for (const TListProperty& p : kLists) {
+    json.Key(p.Name);
+    json.BeginArray();
+    for (const std::string& entry : (s.*p.List)()) json.String(Cp1252ToUtf8(entry));
+    json.EndArray();
+  }
+  json.EndObject();
+}
+
+void WriteMediaJson(TJsonWriter& json, const std::vector<TMediaReport>& items) {
+  json.BeginArray();
+  for (const TMediaReport& m : items) {
+    json.BeginObject();
+    json.Key("offset");
+    json.Number(m.Offset);
+    json.Key("name");
+    json.String(Cp1252ToUtf8(m.Name));
+    json.Key("size");
+    json.Number(m.Size);
+    json.EndObject();
+  }
+  json.EndArray();
+}
+
+std::string Quoted(const std::string& ansi) {
+  return JsonQuote(Cp1252ToUtf8(ansi));
+}
+
+std::string Join(const TStringList& list) {
+  std::string text;
+  for (const std::string& entry : list) text += (text.empty() ? "" : ", ") + Cp1252ToUtf8(entry);
+  return text;
+}
+
+}  // namespace
+
+TPackageReport ReadPackageHead(const std::string& fileName, TStream& stream) {
+  TPackageReport report;
+  report.FileName = fileName;
+  Reading(fileName, [&] {
+    report.FileSize = stream.Size();
+    report.Trailer = ReadPackageTrailer(stream);
+    if (!report.Trailer.Ok) throw EReadError("too short to hold a package trailer");
+    report.Settings = std::make_unique<TSSFileLocations>();
+    // Read into an existing object, as the show window does with its own settings object.
+    ReadShowSettings(stream, report.Trailer.SettingsOffset, report.Settings.get());
+  });
+  return report;
+}
+
+void ReadPackageItems(TPackageReport& report, TStream& stream) {
+  const TSSFileLocations& s = *report.Settings;
+  Reading(report.FileName, [&] {
+    for (int32_t i = 0; i < s.PicCount(); ++i) {
+      TPictureReport pic;
+      pic.Offset = s.PicOffsetAt(i);
+      const std::unique_ptr<TImage> image = ReadPictureItemAt(stream, pic.Offset);
+      if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(image->Picture().Graphic())) {
+        pic.HasJpeg = true;
+        pic.Width = jpeg->Width();
+        pic.Height = jpeg->Height();
+        pic.JpegLength = static_cast<int64_t>(jpeg->Data().size());
+        pic.Grayscale = jpeg->Grayscale();
+        pic.Progressive = jpeg->ProgressiveEncoding();
+      }
+      report.Pictures.push_back(pic);
+    }
+    for (int32_t i = 0; i < s.SndCount(); ++i) {
+      report.Sounds.push_back({s.SndOffsetAt(i), s.SndFileNameAt(i), s.SndSizeAt(i)});
+    }
+    for (int32_t i = 0; i < s.FlashCount(); ++i) {
+      report.Movies.push_back({s.FlashOffsetAt(i), s.FlashFileNameAt(i), s.FlashSizeAt(i)});
+    }
+  });
+}
+
+std::string RenderReportJson(const TPackageReport& report) {
+  TJsonWriter json;
+  json.BeginObject();
+  json.Key("packageLength");
+  json.Number(report.Trailer.PackageLength);
+  json.Key("settingsOffset");
+  json.Number(report.Trailer.SettingsOffset);
+  json.Key("settings");
+  WriteSettingsJson(json, *report.Settings);
+  json.Key("pictures");
+  json.BeginArray();
+  for (const TPictureReport& p : report.Pictures) {
+    json.BeginObject();
+    json.Key("offset");
+    json.Number(p.Offset);
+    json.Key("width");
+    json.Number(p.Width);
+    json.Key("height");
+    json.Number(p.Height);
+    json.Key("jpegLength");
+    json.Number(p.JpegLength);
+    json.Key("grayscale");
+    json.Bool(p.Grayscale);
+    json.Key("progressive");
+    json.Bool(p.Progressive);
+    json.EndObject();
+  }
+  json.EndArray();
+  json.Key("sounds");
+  WriteMediaJson(json, report.Sounds);
+  json.Key("movies");
+  WriteMediaJson(json, report.Movies);
+  json.EndObject();
+  return json.Text() + "\n";
+}
+
+std::string RenderReportText(const TPackageReport& report) {
+  const TSSFileLocations& s = *report.Settings;
+  const TFont& font = s.TextFont();
+  const int64_t packageStart = report.FileSize - PackageTrailerSize - report.Trailer.PackageLength;
+  std::string t;
+  const auto line = [&t](const std::string& label, const std::string& value) {
+    std::string padded = "  " + label;
+    if (padded.size() < 26) padded.resize(26, ' ');
+    t += padded + " " + value + "\n";
+  };
+  t += report.FileName + ": " + std::to_string(report.FileSize) + " bytes\n";
+  t += "Trailer\n";
+  line("PackageLength", std::to_string(report.Trailer.PackageLength) + " (package starts at " +
+                            std::to_string(packageStart) + ")");
+  line("SettingsOffset", std::to_string(report.Trailer.SettingsOffset));
+  t += "Settings\n";
+  line("Text", Quoted(s.Text()));
+  std::string styles;
+  for (const std::string& name : StyleNames(font.Style())) {
+    styles += (styles.empty() ? "" : ",") + name;
+  }
+  line("TextFont", Quoted(font.Name()) + ", height " + std::to_string(font.Height()) + " (" +
+                       std::to_string(font.Size()) + " pt at 96 ppi), colour " +
+                       IdentOr(ColorTypeInfo(), font.Color()) + ", charset " +
+                       IdentOr(CharsetTypeInfo(), font.Charset()) + ", style [" + styles +
+                       "], pitch " + PitchName(font.Pitch()));
+  for (const TBoolProperty& p : kFlagsFirst) line(p.Name, (s.*p.Get)() ? "true" : "false");
+  line("Interval", std::to_string(s.Interval()) + " ms");
+  line("SoundRandom", std::to_string(s.SoundRandom()));
+  for (const TBoolProperty& p : kFlagsLater) line(p.Name, (s.*p.Get)() ? "true" : "false");
+  for (const TTextProperty& p : kTexts) line(p.Name, Quoted((s.*p.Get)()));
+  for (const TListProperty& p : kLists) line(p.Name, Join((s.*p.List)()));
+
+  const TStringList& names = s.PicFileNameList();
+  t += "Pictures: " + std::to_string(report.Pictures.size()) + "\n";
+  for (size_t i = 0; i < report.Pictures.size(); ++i) {
+    const TPictureReport& p = report.Pictures[i];
+    std::string text = "  #" + std::to_string(i) + " at " + std::to_string(p.Offset) + ": ";
+    if (p.HasJpeg) {
+      text += std::to_string(p.Width) + " x " + std::to_string(p.Height) + ", JPEG " +
+              std::to_string(p.JpegLength) + " bytes" + (p.Grayscale ? ", grey-scale" : "") +
+              (p.Progressive ? ", progressive" : "");
+    } else {
+      text += "no JPEG picture";
+    }
+    if (i < names.size()) text += ", " + Quoted(names[i]);
+    t += text + "\n";
+  }
+  for (const auto& [title, list] :
+       {std::pair{"Sounds", &report.Sounds}, std::pair{"Movies", &report.Movies}}) {
+    t += std::string(title) + ": " + std::to_string(list->size()) + "\n";
+    for (size_t i = 0; i < list->size(); ++i) {
+      const TMediaReport& m = (*list)[i];
+      t += "  #" + std::to_string(i) + " at " + std::to_string(m.Offset) + ": " +
+           std::to_string(m.Size) + " bytes, " + Quoted(m.Name) + "\n";
+    }
+  }
+  return t;
+}
+
+}  // namespace tovrin
