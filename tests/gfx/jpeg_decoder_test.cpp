@@ -1,0 +1,143 @@
+// DecodeJPEG on pictures made here with libjpeg's compressor. Colours are compared
+// approximately: float IDCT output may differ slightly between machines.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <set>
+
+#include "core/errors.h"
+#include "gfx/jpeg_decoder.h"
+#include "jpeg_maker.h"
+
+namespace tovrin {
+namespace {
+
+using testing::MakeJpeg;
+using testing::TJpegKind;
+
+// Left half orange (255, 128, 0), right half teal (0, 128, 128); large flat areas survive
+// compression almost unchanged.
+uint32_t TwoColours(int x, int /*y*/) {
+  return x < 32 ? 0xFF8000 : 0x008080;
+}
+
+void ExpectNear(TColor actual, int r, int g, int b, int tolerance, const char* what) {
+  EXPECT_NEAR(GetRValue(actual), r, tolerance) << what;
+  EXPECT_NEAR(GetGValue(actual), g, tolerance) << what;
+  EXPECT_NEAR(GetBValue(actual), b, tolerance) << what;
+}
+
+TEST(DecodeJPEG, ColourBaselineAndProgressive) {
+  for (TJpegKind kind : {TJpegKind::Colour, TJpegKind::Progressive}) {
+    const auto jpeg = MakeJpeg(64, 40, kind, TwoColours);
+    const TBitmap b = DecodeJPEG(jpeg.data(), jpeg.size());
+    EXPECT_EQ(b.Width(), 64);
+    EXPECT_EQ(b.Height(), 40);
+    EXPECT_EQ(b.PixelFormat(), TPixelFormat::pf24bit);
+    ExpectNear(b.Pixel(8, 20), 255, 128, 0, 6, "orange");
+    ExpectNear(b.Pixel(56, 20), 0, 128, 128, 6, "teal");
+  }
+}
+
+TEST(DecodeJPEG, GreyBecomesEightBitWithGreyPalette) {
+  const auto jpeg =
+      MakeJpeg(48, 16, TJpegKind::Grey, [](int x, int) { return x < 24 ? 0x404040u : 0xC0C0C0u; });
+  const TBitmap b = DecodeJPEG(jpeg.data(), jpeg.size());
+  ASSERT_EQ(b.PixelFormat(), TPixelFormat::pf8bit);
+  EXPECT_EQ(b.Width(), 48);
+  EXPECT_EQ(b.Height(), 16);
+  ExpectNear(b.Pixel(4, 8), 0x40, 0x40, 0x40, 4, "dark");
+  ExpectNear(b.Pixel(44, 8), 0xC0, 0xC0, 0xC0, 4, "light");
+  std::set<uint8_t> levels;
+  for (int i = 0; i < 256; ++i) {
+    const TPaletteEntry& e = b.Palette()[size_t(i)];
+    EXPECT_TRUE(e.Red == e.Green && e.Green == e.Blue) << i;
+  }
+  for (int y = 0; y < b.Height(); ++y) {
+    for (int x = 0; x < b.Width(); ++x) levels.insert(b.ScanLine(y)[x]);
+  }
+  EXPECT_LT(*levels.rbegin(), 236);  // at most 236 levels: indices 0..235
+}
+
+TEST(DecodeJPEG, CmykWithAndWithoutAdobeInversion) {
+  for (TJpegKind kind : {TJpegKind::CmykAdobe, TJpegKind::CmykPlain}) {
+    const auto jpeg = MakeJpeg(64, 16, kind, TwoColours);
+    const TBitmap b = DecodeJPEG(jpeg.data(), jpeg.size());
+    ASSERT_EQ(b.PixelFormat(), TPixelFormat::pf24bit);
+    ExpectNear(b.Pixel(8, 8), 255, 128, 0, 8, kind == TJpegKind::CmykAdobe ? "adobe" : "plain");
+    ExpectNear(b.Pixel(56, 8), 0, 128, 128, 8, kind == TJpegKind::CmykAdobe ? "adobe" : "plain");
+  }
+}
+
+TEST(DecodeJPEG, NotAJpegCarriesLibjpegMessage) {
+  const uint8_t junk[] = {'G', 'I', 'F', '8', '9', 'a', 0, 0};
+  try {
+    DecodeJPEG(junk, sizeof junk);
+    FAIL() << "no exception";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_NE(std::string(e.what()).find("Not a JPEG file"), std::string::npos) << e.what();
+  }
+  EXPECT_THROW(DecodeJPEG(nullptr, 0), EInvalidGraphic);
+}
+
+// Offset of the SOF0 marker's height field (FF C0, length, precision, height, width).
+size_t FrameHeader(const std::vector<uint8_t>& jpeg) {
+  for (size_t i = 2; i + 8 < jpeg.size(); ++i) {
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) return i + 5;
+  }
+  return 0;
+}
+
+TEST(DecodeJPEG, OversizePictureRefusedBeforeAllocating) {
+  auto jpeg = MakeJpeg(16, 16, TJpegKind::Colour, TwoColours);
+  const size_t at = FrameHeader(jpeg);
+  ASSERT_NE(at, 0u);
+  // 65000 x 65000 x 3 bytes is far above the bitmap limit; refused from the header alone.
+  for (size_t i : {at, at + 2}) {
+    jpeg[i] = 0xFD;
+    jpeg[i + 1] = 0xE8;
+  }
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_THROW(DecodeJPEG(jpeg.data(), jpeg.size()), EOutOfResources);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST(DecodeJPEG, TruncatedAtEveryLengthNeverCrashes) {
+  // A truncated file is either refused with an error or decoded as far as it goes (libjpeg
+  // pads a premature end and only warns); either way the result is whole.
+  for (TJpegKind kind : {TJpegKind::Colour, TJpegKind::Progressive, TJpegKind::Grey}) {
+    const auto jpeg = MakeJpeg(40, 24, kind, TwoColours);
+    int decoded = 0;
+    for (size_t len = 0; len < jpeg.size(); ++len) {
+      try {
+        const TBitmap b = DecodeJPEG(jpeg.data(), len);
+        EXPECT_EQ(b.Width(), 40);
+        EXPECT_EQ(b.Height(), 24);
+        ++decoded;
+      } catch (const EInvalidGraphic&) {
+      }
+    }
+    EXPECT_GT(decoded, 0);  // cut after the header: still a picture
+  }
+}
+
+TEST(DecodeJPEG, CorruptedBytesGiveAnErrorOrAPicture) {
+  const auto original = MakeJpeg(32, 32, TJpegKind::Progressive, TwoColours);
+  std::srand(4242);
+  for (int iter = 0; iter < 600; ++iter) {
+    auto jpeg = original;
+    const int flips = 1 + iter % 4;
+    for (int k = 0; k < flips; ++k)
+      jpeg[size_t(std::rand()) % jpeg.size()] ^= uint8_t(1 + std::rand() % 255);
+    try {
+      const TBitmap b = DecodeJPEG(jpeg.data(), jpeg.size());
+      EXPECT_FALSE(b.Empty());
+    } catch (const EInvalidGraphic&) {
+    } catch (const EOutOfResources&) {
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tovrin

@@ -1,0 +1,268 @@
+// Stretch copies: the pixel selection against a step-by-step reference walk, pinned results
+// observed from the platform's StretchBlt, and the bitmap copies built on the plan.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "gfx/region.h"
+#include "gfx/stretch.h"
+#include "gfx/stretch_plan.h"
+
+namespace tovrin {
+namespace {
+
+// The destination row of a one-row copy as text: source column per pixel, "." where untouched.
+std::string PlanRow(const TStretchPlan& plan, int destWidth) {
+  std::string out;
+  for (int x = 0; x < destWidth; ++x) {
+    const int i = x - plan.Columns.First;
+    if (!out.empty()) out += ' ';
+    if (plan.Empty() || i < 0 || i >= static_cast<int>(plan.Columns.Source.size())) {
+      out += '.';
+    } else {
+      out += std::to_string(plan.Columns.Source[static_cast<size_t>(i)]);
+    }
+  }
+  return out;
+}
+
+struct TPinned {
+  int SrcWidth, DestWidth;
+  TRect Dest, Src;
+  const char* Expected;
+};
+
+// One-row copies whose results were recorded from the platform's StretchBlt in COLORONCOLOR
+// mode (source pixel x holds colour x; "." = destination pixel left alone).
+TEST(StretchPlan, MatchesRecordedPlatformResults) {
+  const TPinned cases[] = {
+      {10, 3, {0, 0, 3, 1}, {0, 0, 10, 1}, "2 6 9"},                // shrink keeps the last
+      {3, 10, {0, 0, 10, 1}, {0, 0, 3, 1}, "0 0 0 1 1 1 1 2 2 2"},  // enlarge
+      {6, 8, {7, 0, 2, 1}, {0, 0, 6, 1}, ". . . 5 4 3 1 0"},        // mirrored destination
+      {6, 8, {1, 0, 6, 1}, {5, 0, -1, 1}, ". 5 4 2 1 0 . ."},       // mirrored source
+      {6, 8, {-3, 0, 7, 1}, {0, 0, 6, 1}, "2 2 3 3 4 5 5 ."},       // off the left edge
+      {6, 8, {2, 0, 7, 1}, {-2, 0, 5, 1}, ". . . 0 1 3 4 ."},       // source reaches outside
+      // A mirrored source reaching outside its bitmap: the destination moves instead.
+      {6, 8, {1, 0, 7, 1}, {4, 0, -2, 1}, ". . 4 3 2 1 0 ."},
+      {6, 8, {5, 0, 6, 1}, {2, 0, 5, 1}, ". . . . . 3 . ."},  // one pixel wide: source shortened
+      {6, 8, {3, 0, -2, 1}, {3, 0, 6, 1}, "5 4 3 3 . . . ."},
+  };
+  for (const TPinned& c : cases) {
+    const TStretchPlan plan =
+        PlanStretch(c.Dest, c.Src, c.SrcWidth, 1, TRect{0, 0, c.DestWidth, 1});
+    EXPECT_EQ(PlanRow(plan, c.DestWidth), c.Expected)
+        << "dest (" << c.Dest.Left << ", " << c.Dest.Right << ") src (" << c.Src.Left << ", "
+        << c.Src.Right << ")";
+  }
+}
+
+TEST(StretchPlan, ShrinkingRowsKeepsTheFirstOfEachGroup) {
+  // 10 source rows onto 3: the platform keeps rows 0, 3 and 7 (columns keep 2, 6 and 9).
+  const TStretchPlan plan = PlanStretch({0, 0, 1, 3}, {0, 0, 1, 10}, 1, 10, {0, 0, 1, 3});
+  EXPECT_EQ(plan.Rows.Source, (std::vector<int32_t>{0, 3, 7}));
+}
+
+// The reference: GDI's Bresenham loop run step by step over the whole unclipped axis, keeping
+// the steps whose destination lies in [clipLo, clipHi) and whose source lies in [0, srcSize).
+std::vector<std::pair<int64_t, int64_t>> ReferenceAxis(int64_t dOrg, int64_t dExt, int64_t sOrg,
+                                                       int64_t sExt, int64_t clipLo, int64_t clipHi,
+                                                       int64_t srcSize, bool keepLast) {
+  if (dExt == 0 || sExt == 0) return {};  // an empty rectangle copies nothing
+  if (dExt == 1 && sExt > 1) --sExt;
+  const int64_t dx = std::abs(sExt), dy = std::abs(dExt);
+  const int64_t si = sExt < 0 ? -1 : 1, di = dExt < 0 ? -1 : 1;
+  std::vector<std::pair<int64_t, int64_t>> kept;  // (dest, source), one per destination
+  int64_t s = sOrg, d = dOrg;
+  const bool shrink = dx > dy;
+  int64_t err = shrink ? 3 * dy - 2 * dx : 3 * dx - 2 * dy;
+  const int64_t add1 = shrink ? 2 * dy - 2 * dx : 2 * dx - 2 * dy;
+  const int64_t add2 = shrink ? 2 * dy : 2 * dx;
+  for (int64_t step = 0; step < (shrink ? dx : dy); ++step) {
+    if (d >= clipLo && d < clipHi && s >= 0 && s < srcSize) {
+      if (!kept.empty() && kept.back().first == d) {
+        if (keepLast) kept.back().second = s;
+      } else {
+        kept.emplace_back(d, s);
+      }
+    }
+    const bool minor = err > 0;
+    err += minor ? add1 : add2;
+    if (shrink) {
+      s += si;
+      if (minor) d += di;
+    } else {
+      d += di;
+      if (minor) s += si;
+    }
+  }
+  return kept;
+}
+
+TEST(StretchPlan, AgreesWithStepByStepWalk) {
+  std::mt19937 rng(12345);
+  const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  int checked = 0;
+  for (int iter = 0; iter < 20000; ++iter) {
+    const int srcW = pick(1, 40), destW = pick(1, 40);
+    const int dOrg = pick(-30, 60), sOrg = pick(-20, 50);
+    int dExt = pick(-70, 70), sExt = pick(-70, 70);
+    if (pick(0, 9) == 0) dExt = pick(-2, 2);
+    // Left out: a mirrored source that does not fit its bitmap (GDI moves the destination, see
+    // the pinned cases), equal extents (a plain copy) and the one-pixel quirk that turns into one.
+    const int64_t sLo = sExt >= 0 ? sOrg : int64_t{sOrg} + sExt + 1;
+    const int64_t sHi = sExt >= 0 ? int64_t{sOrg} + sExt : sOrg + 1;
+    const bool fits = sLo >= 0 && sHi <= srcW;
+    if ((sExt < 0) != (dExt < 0) && !fits) continue;
+    if (dExt == sExt || (dExt == 1 && sExt == 2)) continue;
+    const int clipLo = pick(0, destW - 1), clipHi = pick(clipLo + 1, destW);
+
+    // Rows use the same walk as columns, keeping the first source instead of the last.
+    const TStretchPlan plan = PlanStretch({dOrg, 0, dOrg + dExt, 1}, {sOrg, 0, sOrg + sExt, 1},
+                                          srcW, 1, {clipLo, 0, clipHi, 1});
+    const auto expected = ReferenceAxis(dOrg, dExt, sOrg, sExt, clipLo, clipHi, srcW, true);
+    std::vector<std::pair<int64_t, int64_t>> actual;
+    if (!plan.Empty()) {
+      for (size_t i = 0; i < plan.Columns.Source.size(); ++i) {
+        actual.emplace_back(plan.Columns.First + static_cast<int64_t>(i), plan.Columns.Source[i]);
+      }
+    }
+    auto sorted = expected;
+    std::sort(sorted.begin(), sorted.end());
+    ASSERT_EQ(actual, sorted) << "dest " << dOrg << " " << dExt << " src " << sOrg << " " << sExt
+                              << " srcW " << srcW << " clip " << clipLo << ".." << clipHi;
+
+    const TStretchPlan vplan = PlanStretch({0, dOrg, 1, dOrg + dExt}, {0, sOrg, 1, sOrg + sExt}, 1,
+                                           srcW, {0, clipLo, 1, clipHi});
+    auto vexpected = ReferenceAxis(dOrg, dExt, sOrg, sExt, clipLo, clipHi, srcW, false);
+    std::sort(vexpected.begin(), vexpected.end());
+    std::vector<std::pair<int64_t, int64_t>> vactual;
+    if (!vplan.Empty()) {
+      for (size_t i = 0; i < vplan.Rows.Source.size(); ++i) {
+        vactual.emplace_back(vplan.Rows.First + static_cast<int64_t>(i), vplan.Rows.Source[i]);
+      }
+    }
+    ASSERT_EQ(vactual, vexpected) << "rows: dest " << dOrg << " " << dExt << " src " << sOrg << " "
+                                  << sExt;
+    ++checked;
+  }
+  EXPECT_GT(checked, 10000);
+}
+
+TEST(StretchPlan, FarOffAndHugeRectanglesCostNothingAndDrawNothingOutside) {
+  // Extents near the 32-bit limits must neither overflow nor walk billions of steps.
+  const TRect clip{0, 0, 100, 100};
+  TStretchPlan plan =
+      PlanStretch({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, {0, 0, 10, 10}, 10, 10, clip);
+  ASSERT_FALSE(plan.Empty());
+  EXPECT_EQ(plan.Columns.First, 0);
+  EXPECT_EQ(plan.Columns.Source.size(), 100u);
+  plan = PlanStretch({0, 0, 100, 100}, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, 10, 10, clip);
+  for (int32_t s : plan.Columns.Source) EXPECT_TRUE(s >= 0 && s < 10);
+  EXPECT_TRUE(PlanStretch({200, 0, 300, 10}, {0, 0, 10, 10}, 10, 10, clip).Empty());
+  EXPECT_TRUE(PlanStretch({0, 0, 0, 10}, {0, 0, 10, 10}, 10, 10, clip).Empty());
+  EXPECT_TRUE(PlanStretch({0, 0, 10, 10}, {0, 0, 10, 0}, 10, 10, clip).Empty());
+}
+
+// A bitmap whose pixel (x, y) is B = x, G = y, R = 200.
+TBitmap Coordinates(int w, int h) {
+  TBitmap b(w, h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x)
+      b.SetPixel(x, y, RGB(200, static_cast<uint8_t>(y), static_cast<uint8_t>(x)));
+  }
+  return b;
+}
+
+// Every pixel of dest as StretchCopy should leave it: from the plan where drawn (and inside the
+// region when there is one), else the colour it had.
+void ExpectMatchesPlan(const TBitmap& dest, const TBitmap& before, const TBitmap& src,
+                       const TStretchPlan& plan, const TRegion* clip) {
+  for (int y = 0; y < dest.Height(); ++y) {
+    for (int x = 0; x < dest.Width(); ++x) {
+      TColor want = before.Pixel(x, y);
+      const int i = x - plan.Columns.First, j = y - plan.Rows.First;
+      if (!plan.Empty() && i >= 0 && j >= 0 && i < int(plan.Columns.Source.size()) &&
+          j < int(plan.Rows.Source.size()) && (clip == nullptr || clip->Contains(x, y))) {
+        want = src.Pixel(plan.Columns.Source[size_t(i)], plan.Rows.Source[size_t(j)]);
+      }
+      ASSERT_EQ(dest.Pixel(x, y), want) << "pixel " << x << ", " << y;
+    }
+  }
+}
+
+TEST(StretchCopy, PixelsFollowThePlanWithAndWithoutRegion) {
+  std::mt19937 rng(777);
+  const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  const TBitmap src = Coordinates(23, 17);
+  for (int iter = 0; iter < 400; ++iter) {
+    TBitmap dest(pick(1, 30), pick(1, 30));
+    dest.Fill(clWhite);
+    const TBitmap before = dest;
+    const int x = pick(-20, 30), y = pick(-20, 30);
+    const TRect destRect{x, y, x + pick(-40, 40), y + pick(-40, 40)};
+    const int sx = pick(-5, 25), sy = pick(-5, 20);
+    const TRect srcRect{sx, sy, sx + pick(-30, 30), sy + pick(-30, 30)};
+    TRegion clip;
+    for (int k = 0; k < 3; ++k) {
+      const int l = pick(-5, 30), t = pick(-5, 30);
+      clip = TRegion::Combine(clip, TRegion::CreateRectRgn(l, t, l + pick(1, 15), t + pick(1, 15)),
+                              TCombineMode::RGN_OR);
+    }
+    const bool clipped = iter % 2 == 1;
+    StretchCopy(dest, destRect, src, srcRect, clipped ? &clip : nullptr);
+    TRect planClip = dest.BoundsRect();
+    if (clipped) planClip = IntersectRect(planClip, clip.Extents());
+    const TStretchPlan plan =
+        planClip.IsEmpty() ? TStretchPlan{}
+                           : PlanStretch(destRect, srcRect, src.Width(), src.Height(), planClip);
+    ExpectMatchesPlan(dest, before, src, plan, clipped ? &clip : nullptr);
+    if (HasFatalFailure()) return;
+  }
+}
+
+TEST(StretchCopy, EightBitSourceGoesThroughItsPalette) {
+  TBitmap src(4, 2, TPixelFormat::pf8bit);
+  for (int i = 0; i < 256; ++i) {
+    src.Palette()[size_t(i)] = TPaletteEntry{uint8_t(i), uint8_t(255 - i), 7};
+  }
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 4; ++x) src.ScanLine(y)[x] = uint8_t(10 * x + y);
+  }
+  TBitmap dest(8, 4);
+  StretchCopy(dest, {0, 0, 8, 4}, src, {0, 0, 4, 2});
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 8; ++x) {
+      const uint8_t index = uint8_t(10 * (x / 2) + y / 2);
+      EXPECT_EQ(dest.Pixel(x, y), RGB(7, uint8_t(255 - index), index)) << x << ", " << y;
+    }
+  }
+}
+
+TEST(MirrorCopy, FoldCoversTwoMoreColumnsMirrored) {
+  // The fold of the roll styles: dest (2, 0, 5, 1) from source (5, 0, 8, 1) mirrored left to
+  // right becomes an extent of -5 at x = 6, covering columns 2..6.
+  const TBitmap src = Coordinates(10, 1);
+  TBitmap dest(10, 1);
+  dest.Fill(clWhite);
+  MirrorCopy(dest, {2, 0, 5, 1}, src, {5, 0, 8, 1}, true, false);
+  TBitmap expected(10, 1);
+  expected.Fill(clWhite);
+  StretchCopy(expected, {6, 0, 1, 1}, src, {5, 0, 8, 1});
+  EXPECT_EQ(dest, expected);
+  EXPECT_EQ(dest.Pixel(1, 0), clWhite);
+  EXPECT_EQ(dest.Pixel(7, 0), clWhite);
+  EXPECT_EQ(GetBValue(dest.Pixel(2, 0)), 7);  // the far end of the source lands on the left
+  EXPECT_EQ(GetBValue(dest.Pixel(6, 0)), 5);
+
+  // The source is clipped to the bitmap first; an empty fold draws nothing.
+  TBitmap untouched(10, 1);
+  untouched.Fill(clWhite);
+  const TBitmap blank = untouched;
+  MirrorCopy(untouched, {3, 0, 3, 1}, src, {3, 0, 3, 1}, true, false);
+  EXPECT_EQ(untouched, blank);
+}
+
+}  // namespace
+}  // namespace tovrin
