@@ -3,30 +3,12 @@
 #include <cassert>
 
 #include "gfx/draw.h"
-#include "gfx/muldiv.h"
 #include "gfx/stretch.h"
 #include "picshow/style_table.h"
 
 namespace tovrin {
 
 namespace {
-
-// The progress extents: the longer side is scaled from Progress and the shorter follows it, so
-// that X : Y keeps the picture's proportions. S divides by 90: one step's extent is a little more
-// than Step percent of the longer side.
-void ComputeExtents(TStyleFrame& f) {
-  const int32_t progress = f.Args.Progress;
-  const int32_t step = f.Args.Step;
-  if (f.W >= f.H) {
-    f.X = MulDiv(f.W, progress, 100);
-    f.Y = f.W > 0 ? MulDiv(f.X, f.H, f.W) : 0;
-    f.S = MulDiv(f.W, step, 90);
-  } else {
-    f.Y = MulDiv(f.H, progress, 100);
-    f.X = MulDiv(f.Y, f.W, f.H);
-    f.S = MulDiv(f.H, step, 90);
-  }
-}
 
 void FinishFrame(TStyleFrame& f, TStyleKind kind) {
   const TComposeFrameArgs& a = f.Args;
@@ -61,16 +43,12 @@ void ComposeFrame(const TComposeFrameArgs& args) {
 
   const int32_t w = args.NewPic.Width();
   const int32_t h = args.NewPic.Height();
+  // The extents: the longer side is scaled from Progress and the shorter follows it.
   TStyleFrame frame{.Args = args,
-                    .W = w,
-                    .H = h,
-                    .X = 0,
-                    .Y = 0,
-                    .S = 0,
+                    .Extents = ComputeFrameExtents(w, h, args.Progress, args.Step),
                     .Dest = TRect{0, 0, w, h},
                     .Source = TRect{0, 0, w, h},
                     .Region = {}};
-  ComputeExtents(frame);
 
   if (args.Style >= StyleCount) return;
   const TStyleEntry& entry = StyleEntry(args.Style);

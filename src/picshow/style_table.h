@@ -21,6 +21,7 @@
 #include "gfx/rect.h"
 #include "gfx/region.h"
 #include "picshow/compose_frame.h"
+#include "picshow/frame_extents.h"
 
 namespace tovrin {
 
@@ -29,11 +30,7 @@ enum class TStyleKind : uint8_t { skRectangle, skRegion, skPixel };
 // What a style function works with during one frame.
 struct TStyleFrame {
   const TComposeFrameArgs& Args;
-  int32_t W = 0;  // NewPic's size
-  int32_t H = 0;
-  int32_t X = 0;                  // horizontal progress extent
-  int32_t Y = 0;                  // vertical progress extent
-  int32_t S = 0;                  // the extent of one step along the longer side
+  TFrameExtents Extents;          // W, H (NewPic's size), X, Y, S, Progress, Step
   TRect Dest;                     // last piece: rectangle of Media ...
   TRect Source;                   // ... filled from this rectangle of NewPic
   std::optional<TRegion> Region;  // region styles: the area of Media showing NewPic

@@ -20,7 +20,7 @@ void ComposeCut(TStyleFrame& frame) {
     return;
   }
   Draw(a.Media, 0, 0, a.NewPic);
-  frame.Region = TRegion::CreateRectRgn(0, 0, frame.W, frame.H);
+  frame.Region = TRegion::CreateRectRgn(0, 0, frame.Extents.W, frame.Extents.H);
   a.Progress = 100;
 }
 
@@ -28,7 +28,7 @@ void ComposeCut(TStyleFrame& frame) {
 // Progress 0, through a region of the whole frame; Progress is not touched, so the run keeps
 // its pacing, frame count and events.
 void ComposeNotBuilt(TStyleFrame& frame) {
-  frame.Region = TRegion::CreateRectRgn(0, 0, frame.W, frame.H);
+  frame.Region = TRegion::CreateRectRgn(0, 0, frame.Extents.W, frame.Extents.H);
 }
 
 }  // namespace tovrin

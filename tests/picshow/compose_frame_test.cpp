@@ -1,0 +1,149 @@
+// The frame composer called directly: the shared set-up and finishing step, style 0, the stand-in
+// for styles not built yet, and the order of the hooks.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "pic_show_fixture.h"
+#include "picshow/compose_frame.h"
+#include "picshow/style_table.h"
+
+namespace tovrin::test {
+namespace {
+
+struct ComposeRig {
+  ComposeRig(int32_t w, int32_t h)
+      : OldPic(Solid(w, h, kRed)), NewPic(Solid(w, h, kBlue)), Media(Solid(w, h, kGreen)) {
+    Hooks.Invalidate = [this](const TRect& r) {
+      Invalidated.push_back(r);
+      Log.push_back("invalidate");
+    };
+    Hooks.Update = [this] { Log.push_back("update"); };
+  }
+
+  void Compose(uint8_t style, uint8_t progress, bool reverse = false) {
+    Progress = progress;
+    ComposeFrame(
+        TComposeFrameArgs{OldPic, NewPic, Media, style, Progress, 4, reverse, Random, Hooks});
+  }
+
+  TBitmap OldPic, NewPic, Media;
+  uint8_t Progress = 0;
+  TRandom Random{1};
+  TComposeHooks Hooks;
+  std::vector<TRect> Invalidated;
+  std::vector<std::string> Log;
+};
+
+TEST(ComposeFrameTest, HooksRunInOrderAroundTheStyle) {
+  ComposeRig rig(40, 20);
+  rig.Hooks.BeforeNewFrame = [&](TBitmap& picture, TBitmap& screen) {
+    rig.Log.push_back("before");
+    EXPECT_EQ(&picture, &rig.NewPic);
+    EXPECT_TRUE(AllPixels(screen, screen.BoundsRect(), kRed)) << "OldPic is drawn first";
+  };
+  rig.Hooks.AfterNewFrame = [&](TBitmap&, TBitmap&) { rig.Log.push_back("after"); };
+  rig.Compose(5, 50);
+  EXPECT_EQ(rig.Log, (std::vector<std::string>{"before", "invalidate", "after", "update"}));
+  EXPECT_EQ(rig.Invalidated, (std::vector<TRect>{TRect{0, 0, 20, 20}}));
+  EXPECT_TRUE(AllPixels(rig.Media, TRect{0, 0, 20, 20}, kBlue));
+  EXPECT_TRUE(AllPixels(rig.Media, TRect{20, 0, 40, 20}, kRed));
+}
+
+TEST(ComposeFrameTest, EveryStyleStartsFromOldPicAndEndsOnNewPic) {
+  for (int style = 0; style < StyleCount; ++style) {
+    ComposeRig rig(33, 21);
+    rig.Compose(static_cast<uint8_t>(style), 100);
+    EXPECT_TRUE(AllPixels(rig.Media, rig.Media.BoundsRect(), kBlue)) << "style " << style;
+    EXPECT_EQ(rig.Progress, 100) << style;
+    if (style != 0) {
+      rig.Compose(static_cast<uint8_t>(style), 0);
+      EXPECT_TRUE(AllPixels(rig.Media, rig.Media.BoundsRect(), kRed))
+          << "the last frame never shows through: style " << style;
+    }
+  }
+}
+
+TEST(ComposeFrameTest, StyleAbove127StopsAfterBeforeNewFrame) {
+  ComposeRig rig(10, 10);
+  int before = 0;
+  rig.Hooks.BeforeNewFrame = [&](TBitmap&, TBitmap& screen) {
+    ++before;
+    screen.SetPixel(0, 0, kYellow);
+  };
+  rig.Hooks.AfterNewFrame = [&](TBitmap&, TBitmap&) { ADD_FAILURE() << "no AfterNewFrame"; };
+  rig.Compose(200, 50);
+  EXPECT_EQ(before, 1);
+  EXPECT_TRUE(rig.Log.empty()) << "nothing invalidated, no repaint";
+  EXPECT_EQ(rig.Media.Pixel(0, 0), kYellow);
+  EXPECT_TRUE(AllPixels(rig.Media, TRect{1, 0, 10, 10}, kRed));
+}
+
+TEST(ComposeFrameTest, CutWithoutHandlerJumpsToTheEndOfItsDirection) {
+  ComposeRig rig(16, 8);
+  rig.Compose(0, 4);
+  EXPECT_EQ(rig.Progress, 100);
+  EXPECT_TRUE(AllPixels(rig.Media, rig.Media.BoundsRect(), kBlue));
+  EXPECT_EQ(rig.Invalidated, (std::vector<TRect>{TRect{0, 0, 16, 8}}));
+
+  // Reversed, the end is 0 and its frame is the outgoing picture; jumping to 100 instead would
+  // keep a reversed run from ever ending.
+  rig.Compose(0, 96, true);
+  EXPECT_EQ(rig.Progress, 0);
+  EXPECT_TRUE(AllPixels(rig.Media, rig.Media.BoundsRect(), kRed));
+}
+
+TEST(ComposeFrameTest, CutWithHandlerLetsTheHandlerDrawTheFrame) {
+  ComposeRig rig(16, 8);
+  int calls = 0;
+  rig.Hooks.CustomDraw = [&](TBitmap& picture, TBitmap& screen) {
+    ++calls;
+    EXPECT_EQ(&picture, &rig.NewPic);
+    screen.Fill(kYellow);
+  };
+  rig.Compose(0, 40);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(rig.Progress, 40) << "the handler's frame does not end the run";
+  EXPECT_TRUE(AllPixels(rig.Media, rig.Media.BoundsRect(), kYellow))
+      << "nothing is drawn over the handler's frame";
+  rig.Compose(0, 100);
+  EXPECT_EQ(calls, 2);
+  EXPECT_TRUE(AllPixels(rig.Media, rig.Media.BoundsRect(), kBlue)) << "100 is NewPic whole";
+}
+
+TEST(ComposeFrameTest, StylesNotBuiltYetCutWithoutTouchingProgress) {
+  ASSERT_FALSE(IsStyleBuilt(51));
+  ASSERT_TRUE(IsStyleBuilt(0));
+  ASSERT_TRUE(IsStyleBuilt(5));
+  ComposeRig rig(16, 8);
+  rig.Compose(51, 8);
+  EXPECT_EQ(rig.Progress, 8);
+  EXPECT_TRUE(AllPixels(rig.Media, rig.Media.BoundsRect(), kBlue));
+  EXPECT_EQ(rig.Invalidated, (std::vector<TRect>{TRect{0, 0, 16, 8}}));
+}
+
+TEST(ComposeFrameTest, StyleKindsFollowTheCatalogue) {
+  EXPECT_EQ(StyleEntry(0).Kind, TStyleKind::skRegion);
+  EXPECT_EQ(StyleEntry(1).Kind, TStyleKind::skRectangle);
+  EXPECT_EQ(StyleEntry(57).Kind, TStyleKind::skRectangle);
+  EXPECT_EQ(StyleEntry(58).Kind, TStyleKind::skRegion);
+  EXPECT_EQ(StyleEntry(117).Kind, TStyleKind::skRegion);
+  EXPECT_EQ(StyleEntry(118).Kind, TStyleKind::skPixel);
+  EXPECT_EQ(StyleEntry(122).Kind, TStyleKind::skPixel);
+  EXPECT_EQ(StyleEntry(123).Kind, TStyleKind::skRegion);
+  EXPECT_EQ(StyleEntry(127).Kind, TStyleKind::skRegion);
+}
+
+TEST(ComposeFrameTest, HandlerMayReplaceNewPicBeforeTheStyleReadsItsSize) {
+  ComposeRig rig(20, 10);
+  rig.Hooks.BeforeNewFrame = [](TBitmap& picture, TBitmap&) { picture = Solid(10, 10, kYellow); };
+  rig.Compose(5, 50);
+  // W is read after the hook: X = 50% of 10.
+  EXPECT_EQ(rig.Invalidated, (std::vector<TRect>{TRect{0, 0, 5, 10}}));
+  EXPECT_TRUE(AllPixels(rig.Media, TRect{0, 0, 5, 10}, kYellow));
+  EXPECT_TRUE(AllPixels(rig.Media, TRect{5, 0, 20, 10}, kRed));
+}
+
+}  // namespace
+}  // namespace tovrin::test
