@@ -28,6 +28,10 @@ TEST(MulDivCompareTest, RoundingSignsAndOverflow) {
   for (int32_t a : values)
     for (int32_t b : values)
       for (int32_t c : values) {
+        // Wine negates the first factor and the divisor when the divisor is negative, and the
+        // negation of INT_MIN overflows there: MulDiv(INT_MIN, 1, -2) gives -1073741824 under
+        // Wine. Those cases test Wine, not us.
+        if (c < 0 && (a == INT_MIN || c == INT_MIN)) continue;
         ++cases;
         const int32_t ours = tovrin::MulDiv(a, b, c), theirs = ::MulDiv(a, b, c);
         if (ours != theirs && mismatches++ == 0) {

@@ -62,6 +62,22 @@ std::string FirstRowDifference(const std::vector<TRect>& ours, const std::vector
   return {};
 }
 
+TRect PixelBound(const std::vector<TRect>& rects) {
+  TRect bound;
+  bool any = false;
+  for (const TRect& r : rects) {
+    if (r.IsEmpty()) continue;
+    if (!any) {
+      bound = r;
+      any = true;
+      continue;
+    }
+    bound = TRect{std::min(bound.Left, r.Left), std::min(bound.Top, r.Top),
+                  std::max(bound.Right, r.Right), std::max(bound.Bottom, r.Bottom)};
+  }
+  return bound;
+}
+
 bool IsCanonical(const std::vector<TRect>& rects, std::string& why) {
   size_t bandStart = 0;
   for (size_t i = 0; i < rects.size(); ++i) {

@@ -20,6 +20,9 @@ TRowSpans RowSpans(const std::vector<TRect>& rects);
 // of each side.
 std::string FirstRowDifference(const std::vector<TRect>& ours, const std::vector<TRect>& theirs);
 
+// The bounding box of the pixels of the list (empty boxes do not count); (0,0,0,0) when none.
+TRect PixelBound(const std::vector<TRect>& rects);
+
 // True when the list is in the canonical banded form (sorted bands, boxes in a band neither
 // touching nor overlapping, no two touching bands with the same spans); else `why` says where
 // it is not.

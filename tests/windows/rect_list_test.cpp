@@ -21,6 +21,12 @@ TEST(RectListTest, ReportsTheFirstDifferingRow) {
   EXPECT_EQ(FirstRowDifference({}, {{2, -1, 3, 0}}), "row -1: ours nothing; GDI [2,3) ");
 }
 
+TEST(RectListTest, PixelBoundIgnoresEmptyBoxes) {
+  EXPECT_EQ(PixelBound({}), (TRect{0, 0, 0, 0}));
+  EXPECT_EQ(PixelBound({{2, 0, 2, 1}, {1, 1, 3, 2}, {-4, 5, 0, 6}, {9, 9, 9, 10}}),
+            (TRect{-4, 1, 3, 6}));
+}
+
 TEST(RectListTest, CanonicalFormIsRecognised) {
   std::string why;
   EXPECT_TRUE(IsCanonical({}, why));

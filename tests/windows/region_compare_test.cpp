@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -33,6 +35,20 @@ TBoth RectBoth(int32_t l, int32_t t, int32_t r, int32_t b) {
 TBoth RoundRectBoth(int32_t l, int32_t t, int32_t r, int32_t b, int32_t w, int32_t h) {
   return {TRegion::CreateRoundRectRgn(l, t, r, b, w, h),
           TRgnHandle(CreateRoundRectRgn(l, t, r, b, w, h))};
+}
+
+// Wine's CreateRoundRectRgn goes wrong for tall, narrow ellipses: with the ellipse clamped to
+// the box's pixel size (w' x h', the box being one pixel smaller than asked at its right and
+// bottom), every case with w' >= 2 and h' >= max(3, 2 (w' - 1)^2) cuts more columns than the
+// ellipse is wide (for (0,0,11,11, 2,7) its top row is [3,7) where a 2-pixel ellipse can cut one
+// column at most), leaves a 2 x 3 ellipse uncut, and for boxes 2 to 5 pixels wide returns
+// rectangles outside the box or with uninitialised coordinates. Such cases say nothing about the
+// platform, so the sweeps leave them out and count them.
+bool WineFlatEllipseFault(int32_t l, int32_t t, int32_t r, int32_t b, int32_t w, int32_t h) {
+  const int64_t boxWidth = std::abs(int64_t{r} - l) - 1, boxHeight = std::abs(int64_t{b} - t) - 1;
+  const int64_t ew = std::min<int64_t>(std::abs(int64_t{w}), boxWidth);
+  const int64_t eh = std::min<int64_t>(std::abs(int64_t{h}), boxHeight);
+  return ew >= 2 && eh >= 3 && eh >= 2 * (ew - 1) * (ew - 1);
 }
 
 TBoth PolygonBoth(const std::vector<TPoint>& points) {
@@ -94,14 +110,22 @@ class TRegionSweep {
  public:
   void Check(const std::string& name, const TBoth& both) {
     ++FCases;
+    if (!both.Ours.IsEmpty()) ++FNonEmpty;
     std::string problem = Compare(both);
     if (problem.empty()) return;
     if (FMismatches++ == 0) FFirst = name + "\n" + problem;
   }
 
+  // A case left out because the reference is known to be wrong there.
+  void Skip() { ++FSkipped; }
+
   void Report() const {
     EXPECT_EQ(FMismatches, 0) << FMismatches << " of " << FCases << " cases differ; the first:\n"
                               << FFirst;
+    // A sweep of nothing but empty regions would agree with a region class that makes none.
+    EXPECT_GT(FNonEmpty, FCases / 4)
+        << "only " << FNonEmpty << " of " << FCases << " regions hold a pixel";
+    if (FSkipped > 0) std::printf("(%d cases left out for Wine's flat-ellipse fault)\n", FSkipped);
   }
 
  private:
@@ -120,9 +144,13 @@ class TRegionSweep {
     }
     const std::string rowDifference = gdi::FirstRowDifference(ours.Rects(), theirs.Rects);
     if (!rowDifference.empty()) problem += "other pixels, first at " + rowDifference + "\n";
-    if (ours.Extents() != theirs.Bound) problem += "other bounding box\n";
+    // Wine keeps zero-width boxes in rounded rectangles (and carries them through CombineRgn)
+    // and counts them in the reported bound; the box of the pixels themselves is what we match.
+    if (ours.Extents() != gdi::PixelBound(theirs.Rects)) problem += "other bounding box\n";
     const bool gdiCanonical = gdi::IsCanonical(theirs.Rects, why);
-    if (gdiCanonical && ours.Rects() != theirs.Rects) problem += "other rectangle list\n";
+    if (gdiCanonical && (ours.Rects() != theirs.Rects || ours.Extents() != theirs.Bound)) {
+      problem += "other rectangle list or bound\n";
+    }
     if (problem.empty()) return {};
     return problem + "ours: " + FormatRects(ours.Rects()) + " extents " +
            FormatRect(ours.Extents()) + "\nGDI:  " + FormatRects(theirs.Rects) + " bound " +
@@ -131,6 +159,8 @@ class TRegionSweep {
 
   int FCases = 0;
   int FMismatches = 0;
+  int FSkipped = 0;
+  int FNonEmpty = 0;
   std::string FFirst;
 };
 
@@ -166,16 +196,28 @@ TEST(RegionCompareTest, RoundRectangles) {
   for (const TRect& box : boxes)
     for (int32_t w : ellipses)
       for (int32_t h : ellipses) {
+        if (WineFlatEllipseFault(box.Left, box.Top, box.Right, box.Bottom, w, h)) {
+          sweep.Skip();
+          continue;
+        }
         sweep.Check(RoundRectName(box.Left, box.Top, box.Right, box.Bottom, w, h),
                     RoundRectBoth(box.Left, box.Top, box.Right, box.Bottom, w, h));
       }
   // Boxes of every small size with circles and ellipses that fill them.
   for (int32_t size = 1; size <= 24; ++size)
     for (int32_t other = 1; other <= 24; other += 5) {
-      sweep.Check(RoundRectName(0, 0, size, other, size, other),
-                  RoundRectBoth(0, 0, size, other, size, other));
-      sweep.Check(RoundRectName(1, 2, 1 + size, 2 + other, size + 1, other + 1),
-                  RoundRectBoth(1, 2, 1 + size, 2 + other, size + 1, other + 1));
+      if (WineFlatEllipseFault(0, 0, size, other, size, other)) {
+        sweep.Skip();
+      } else {
+        sweep.Check(RoundRectName(0, 0, size, other, size, other),
+                    RoundRectBoth(0, 0, size, other, size, other));
+      }
+      if (WineFlatEllipseFault(1, 2, 1 + size, 2 + other, size + 1, other + 1)) {
+        sweep.Skip();
+      } else {
+        sweep.Check(RoundRectName(1, 2, 1 + size, 2 + other, size + 1, other + 1),
+                    RoundRectBoth(1, 2, 1 + size, 2 + other, size + 1, other + 1));
+      }
     }
   sweep.Report();
 }
@@ -211,12 +253,17 @@ TEST(RegionCompareTest, RoundRectanglesOfTheTransitions) {
            (9 * (H - Y)) / 5},
       };
       for (const auto& s : shapes) {
+        if (WineFlatEllipseFault(s[0], s[1], s[2], s[3], s[4], s[5])) {
+          sweep.Skip();
+          continue;
+        }
         sweep.Check(RoundRectName(s[0], s[1], s[2], s[3], s[4], s[5]) + " on " + std::to_string(W) +
                         "x" + std::to_string(H),
                     RoundRectBoth(s[0], s[1], s[2], s[3], s[4], s[5]));
       }
       // The shrinking iris shows the picture outside its box.
       const int32_t* iris = shapes[9];
+      if (WineFlatEllipseFault(iris[0], iris[1], iris[2], iris[3], iris[4], iris[5])) continue;
       TBoth inside = RoundRectBoth(iris[0], iris[1], iris[2], iris[3], iris[4], iris[5]);
       CombineInto(inside, RectBoth(0, 0, W, H), TCombineMode::RGN_XOR);
       sweep.Check("XOR of the picture and " +
@@ -334,7 +381,11 @@ TBoth RandomShape(TSweepRandom& random, std::string& name) {
       name = RectName(l, t, r, b);
       return RectBoth(l, t, r, b);
     case 1: {
-      const int32_t w = random.Range(0, 40), h = random.Range(0, 40);
+      int32_t w, h;
+      do {
+        w = random.Range(0, 40);
+        h = random.Range(0, 40);
+      } while (WineFlatEllipseFault(l, t, r, b, w, h));
       name = RoundRectName(l, t, r, b, w, h);
       return RoundRectBoth(l, t, r, b, w, h);
     }

@@ -51,6 +51,7 @@ class TStretchSweep {
     StretchBlt(gdiDest.DC(), destRect.Left, destRect.Top, destRect.Width(), destRect.Height(),
                gdiSrc.DC(), srcRect.Left, srcRect.Top, srcRect.Width(), srcRect.Height(), SRCCOPY);
     const TBitmap theirs = gdiDest.Save();
+    if (!(theirs == before)) ++FChanged;
 
     TBitmap ours = before;
     StretchCopy(ours, destRect, src, srcRect);
@@ -69,11 +70,15 @@ class TStretchSweep {
   void Report() const {
     EXPECT_EQ(FMismatches, 0) << FMismatches << " of " << FCases << " cases differ; the first:\n"
                               << FFirst;
+    // A sweep where GDI drew nothing would agree with a copy that draws nothing.
+    EXPECT_GT(FChanged, FCases / 4)
+        << "GDI drew in only " << FChanged << " of " << FCases << " cases";
   }
 
  private:
   int FCases = 0;
   int FMismatches = 0;
+  int FChanged = 0;
   std::string FFirst;
 };
 
@@ -139,20 +144,47 @@ TEST(StretchCompareTest, SourceReachingOutsideItsBitmap) {
   sweep.Report();
 }
 
+// A random origin and extent along one axis of a bitmap `size` pixels long: both ends lie
+// within half the size around the bitmap, in either order (a mirrored copy), never equal.
+void RandomSpan(TSweepRandom& random, int32_t size, int32_t& origin, int32_t& extent) {
+  const int32_t margin = size / 2 + 1;
+  origin = random.Range(-margin, size + margin);
+  int32_t end;
+  do {
+    end = random.Range(-margin, size + margin);
+  } while (end == origin);
+  extent = end - origin;
+}
+
 TEST(StretchCompareTest, RandomRectangles) {
   TStretchSweep sweep;
   TSweepRandom random(5);
   for (int i = 0; i < 1500; ++i) {
     const int32_t sw = random.Range(1, 40), sh = random.Range(1, 40);
     const int32_t dw = random.Range(1, 40), dh = random.Range(1, 40);
-    auto extent = [&random]() {
-      const int32_t e = random.Range(-50, 50);
-      return e == 0 ? 1 : e;
-    };
-    const TRect destRect =
-        OriginExtent(random.Range(-10, 45), random.Range(-10, 45), extent(), extent());
-    const TRect srcRect =
-        OriginExtent(random.Range(-10, 45), random.Range(-10, 45), extent(), extent());
+    int32_t dx, dy, dwidth, dheight, sx, sy, swidth, sheight;
+    RandomSpan(random, dw, dx, dwidth);
+    RandomSpan(random, dh, dy, dheight);
+    RandomSpan(random, sw, sx, swidth);
+    RandomSpan(random, sh, sy, sheight);
+    sweep.Check(sw, sh, dw, dh, OriginExtent(dx, dy, dwidth, dheight),
+                OriginExtent(sx, sy, swidth, sheight));
+  }
+  sweep.Report();
+}
+
+// Larger bitmaps, where a per-pixel step that drifts by a fraction shows after many pixels.
+TEST(StretchCompareTest, RandomLargeBitmaps) {
+  TStretchSweep sweep;
+  TSweepRandom random(7);
+  for (int i = 0; i < 120; ++i) {
+    const int32_t sw = random.Range(1, 400), sh = random.Range(1, 60);
+    const int32_t dw = random.Range(1, 400), dh = random.Range(1, 60);
+    const bool mirror = random.Range(0, 3) == 0;
+    const TRect destRect = mirror ? TRect{dw - random.Range(0, 20), 0, random.Range(-20, 20), dh}
+                                  : TRect{random.Range(-20, 20), 0, dw + random.Range(-20, 20), dh};
+    const TRect srcRect = TRect{random.Range(-20, 20), random.Range(-3, 3),
+                                sw + random.Range(-20, 20), sh + random.Range(-3, 3)};
     sweep.Check(sw, sh, dw, dh, destRect, srcRect);
   }
   sweep.Report();
