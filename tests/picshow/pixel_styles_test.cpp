@@ -27,7 +27,7 @@ TBitmap Solid(int32_t w, int32_t h, uint8_t value) {
 }
 
 TEST(CrossFadeTest, MultiplyShiftDividesByAHundredForEveryProduct) {
-  for (uint32_t v = 0; v <= 25500; ++v) ASSERT_EQ(Div100(v), v / 100) << v;
+  for (uint32_t v = 0; v <= 25500; ++v) ASSERT_EQ(Div100(static_cast<uint16_t>(v)), v / 100) << v;
 }
 
 TEST(CrossFadeTest, EveryByteIsTheSumOfTwoTruncatedShares) {
