@@ -373,6 +373,17 @@ TEST_F(PackToolTest, RefusedBuildsNameTheFileAndLeaveNothingBehind) {
     EXPECT_EQ(ReadText(Out()), "previous") << c.Named;
     EXPECT_EQ(Entries(FDir), (std::vector<std::string>{"engine", "in", "show.scr"})) << c.Named;
   }
+  // An output that is one of the inputs would destroy that input when renamed into place.
+  const TBytes photo = ReadBytes(In("red.jpg"));
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"build", "--engine", engine, "-o", red, red},
+        std::vector<std::string>{"build", "--engine", engine, "-o", engine, red}}) {
+    const TRun r = Run(args);
+    EXPECT_EQ(r.ExitCode, 1) << r.Err;
+    EXPECT_NE(r.Err.find("would replace the input"), std::string::npos) << r.Err;
+  }
+  EXPECT_EQ(ReadBytes(In("red.jpg")), photo);
+  EXPECT_EQ(ReadBytes(Engine()).size(), 5000u);
 }
 
 TEST_F(PackToolTest, CommandLineMistakesAndHelp) {

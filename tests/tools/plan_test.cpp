@@ -1,5 +1,7 @@
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include <gtest/gtest.h>
@@ -8,6 +10,7 @@
 #include "output_file.h"
 #include "package/ss_file_locations.h"
 #include "package_plan.h"
+#include "progress.h"
 
 namespace tovrin {
 namespace {
@@ -133,6 +136,43 @@ TEST_F(OutputFileTest, ReplacesASymbolicLinkInsteadOfWritingThroughIt) {
 TEST_F(OutputFileTest, RefusesADirectoryOrAMissingParent) {
   EXPECT_THROW(TOutputFile(FDir.string()), EFCreateError);
   EXPECT_THROW(TOutputFile((FDir / "no" / "such" / "x.scr").string()), EFCreateError);
+}
+
+}  // namespace
+}  // namespace tovrin
+
+namespace tovrin {
+namespace {
+
+std::string Captured(const std::function<void(std::FILE*)>& draw) {
+  std::FILE* f = std::tmpfile();
+  draw(f);
+  std::fflush(f);
+  std::rewind(f);
+  std::string text;
+  for (int c; (c = std::fgetc(f)) != EOF;) text += static_cast<char>(c);
+  std::fclose(f);
+  return text;
+}
+
+TEST(ProgressTest, DrawsOneLineInPlaceAndClearsIt) {
+  const std::string text = Captured([](std::FILE* f) {
+    TProgress progress(20, true, f);
+    progress.Step(1, "a.jpg");
+    progress.Step(20, std::string(58, 'x') + "\xC3\xA9" + std::string(30, 'y'));  // é at the cut
+  });
+  EXPECT_EQ(text.rfind("\r[1/20] 5% a.jpg", 0), 0u) << text;
+  EXPECT_NE(text.find("\r[20/20] 100% xxx"), std::string::npos) << text;
+  EXPECT_EQ(text.find('\n'), std::string::npos);
+  EXPECT_EQ(text.back(), '\r') << "the line must be cleared when the progress ends";
+  // A long label is cut at the line's width, never inside a UTF-8 character.
+  EXPECT_EQ(text.find("\xC3"), std::string::npos);
+}
+
+TEST(ProgressTest, SilentForFewItemsOrWhenDisabled) {
+  EXPECT_EQ(
+      Captured([](std::FILE* f) { TProgress(TProgress::MinItems - 1, true, f).Step(1, "a"); }), "");
+  EXPECT_EQ(Captured([](std::FILE* f) { TProgress(100, false, f).Step(1, "a"); }), "");
 }
 
 }  // namespace

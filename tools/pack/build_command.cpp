@@ -1,5 +1,6 @@
 #include "build_command.h"
 
+#include <filesystem>
 #include <memory>
 #include <span>
 #include <vector>
@@ -98,6 +99,22 @@ void RefuseDuplicateMediaNames(const TPackagePlan& plan) {
                              "\" is already used by " + all[j]->Path);
       }
     }
+  }
+}
+
+// Writing the output over one of the inputs would lose that input (an engine, a photograph)
+// once the new file is renamed into place.
+void RefuseOutputThatIsAnInput(const TPackagePlan& plan) {
+  std::error_code ec;
+  if (!std::filesystem::exists(plan.OutputPath, ec)) return;
+  const auto check = [&](const std::string& input) {
+    if (std::filesystem::equivalent(plan.OutputPath, input, ec)) {
+      throw EFCreateError(plan.OutputPath + ": the output would replace the input " + input);
+    }
+  };
+  check(plan.EnginePath);
+  for (const auto* list : {&plan.Pictures, &plan.Sounds, &plan.Movies}) {
+    for (const TPlannedItem& item : *list) check(item.Path);
   }
 }
 
@@ -203,6 +220,7 @@ void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FI
   plan.Sounds = PlanInputs(request.Sounds, true);
   plan.Movies = PlanInputs(request.Movies, true);
   RefuseDuplicateMediaNames(plan);
+  RefuseOutputThatIsAnInput(plan);
   if (plan.Pictures.empty() && settings.Ver() != "flash") {
     throw EConvertError("a show of kind \"" + Cp1252ToUtf8(settings.Ver()) +
                         "\" needs at least one picture");

@@ -32,7 +32,12 @@ void TProgress::Step(int done, std::string_view label) {
   std::string line = "[" + std::to_string(done) + "/" + std::to_string(FTotal) + "] " +
                      std::to_string(done * 100 / (FTotal > 0 ? FTotal : 1)) + "% ";
   line += label;
-  if (line.size() > kLineWidth) line.resize(kLineWidth);
+  if (line.size() > kLineWidth) {
+    // Cut at a character boundary, so a UTF-8 name does not end in half a character.
+    size_t cut = kLineWidth;
+    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+    line.resize(cut);
+  }
   line.resize(kLineWidth, ' ');
   std::fprintf(FOut, "\r%s", line.c_str());
   std::fflush(FOut);
