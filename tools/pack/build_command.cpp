@@ -18,6 +18,7 @@
 #include "package_plan.h"
 #include "progress.h"
 #include "text_encoding.h"
+#include "wording.h"
 
 namespace tovrin {
 
@@ -237,13 +238,13 @@ void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FI
                  Cp1252ToUtf8(settings.Ver()).c_str());
   }
   WritePackage(plan, err);
-  std::fprintf(out,
-               "%s: %zu pictures, %zu sounds, %zu movies; %lld bytes (engine %lld, package "
-               "%lld, settings at %lld)\n",
-               plan.OutputPath.c_str(), plan.Pictures.size(), plan.Sounds.size(),
-               plan.Movies.size(), static_cast<long long>(plan.TotalSize),
-               static_cast<long long>(plan.EngineSize), static_cast<long long>(plan.PackageLength),
-               static_cast<long long>(plan.SettingsOffset));
+  const std::string summary =
+      plan.OutputPath + ": " + CountOf(plan.Pictures.size(), "picture") + ", " +
+      CountOf(plan.Sounds.size(), "sound") + ", " + CountOf(plan.Movies.size(), "movie") + "; " +
+      std::to_string(plan.TotalSize) + " bytes (engine " + std::to_string(plan.EngineSize) +
+      ", package " + std::to_string(plan.PackageLength) + ", settings at " +
+      std::to_string(plan.SettingsOffset) + ")\n";
+  std::fputs(summary.c_str(), out);
 }
 
 }  // namespace tovrin

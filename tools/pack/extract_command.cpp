@@ -12,6 +12,7 @@
 #include "package/stream.h"
 #include "package_report.h"
 #include "text_encoding.h"
+#include "wording.h"
 
 namespace tovrin {
 
@@ -118,7 +119,7 @@ void RunExtract(const TExtractRequest& request, std::FILE* out, std::FILE* err) 
   if (!std::filesystem::is_directory(request.Directory)) {
     throw EFCreateError("Cannot create directory " + request.Directory);
   }
-  int counts[3] = {0, 0, 0};
+  size_t counts[3] = {0, 0, 0};
   for (const TExtractItem& item : items) {
     TOutputFile file(JoinPath(request.Directory, DiskName(item.Name)));
     if (item.Kind == TItemKind::ikPicture) {
@@ -138,9 +139,10 @@ void RunExtract(const TExtractRequest& request, std::FILE* out, std::FILE* err) 
     file.Commit();
     ++counts[static_cast<int>(item.Kind)];
   }
-  std::fprintf(out, "%s: extracted %d pictures, %d sounds, %d movies into %s\n",
-               request.FileName.c_str(), counts[0], counts[1], counts[2],
-               request.Directory.c_str());
+  const std::string summary = request.FileName + ": extracted " + CountOf(counts[0], "picture") +
+                              ", " + CountOf(counts[1], "sound") + ", " +
+                              CountOf(counts[2], "movie") + " into " + request.Directory + "\n";
+  std::fputs(summary.c_str(), out);
 }
 
 }  // namespace tovrin
