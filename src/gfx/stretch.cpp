@@ -50,7 +50,7 @@ void FillRow(TBitmap& dest, const TBitmap& src, const TPixelCopier& copier, cons
   if (job.ColumnsContiguous) {
     copier.CopyRun(out, in + job.ColumnOffsets[first], count);
   } else {
-    copier.GatherRun(out, in, job.ColumnOffsets.data() + first, count);
+    copier.GatherRun(out, in, src.Stride(), job.ColumnOffsets.data() + first, count);
   }
 }
 

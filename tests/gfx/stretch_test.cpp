@@ -195,8 +195,10 @@ void ExpectMatchesPlan(const TBitmap& dest, const TBitmap& before, const TBitmap
 TEST(StretchCopy, PixelsFollowThePlanWithAndWithoutRegion) {
   std::mt19937 rng(777);
   const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-  const TBitmap src = Coordinates(23, 17);
+  // Widths with and without row padding: the row copy reads 4 bytes where the row allows it.
+  const TBitmap sources[] = {Coordinates(23, 17), Coordinates(24, 16)};
   for (int iter = 0; iter < 400; ++iter) {
+    const TBitmap& src = sources[iter / 2 % 2];
     TBitmap dest(pick(1, 30), pick(1, 30));
     dest.Fill(clWhite);
     const TBitmap before = dest;
