@@ -1,7 +1,6 @@
 #include "picshow/pixel_styles.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -17,12 +16,14 @@ bool BothTrueColour(const TBitmap& a, const TBitmap& b) {
 
 // Rounds to the nearest integer, halves to even, as nearbyint does in the default rounding mode,
 // without a library call per pixel. Adding 1.5 * 2^52 moves any |v| < 2^51 into the range where a
-// double's last bit is worth 1, so the addition itself rounds v to an integer (to even on a tie);
-// the subtraction is exact. The rotation's values stay below 2^34 in magnitude (differences of
-// 32-bit coordinates, times a sine or cosine, summed).
-inline double RoundHalfEven(double v) {
-  constexpr double kShift = 6755399441055744.0;  // 1.5 * 2^52
-  return (v + kShift) - kShift;
+// double's last bit is worth 1, so the addition itself rounds v to an integer (to even on a tie),
+// and the low 52 bits of the sum then hold 2^51 + that integer. The rotation's values stay below
+// 2^34 in magnitude (differences of 32-bit coordinates, times a sine or cosine, summed).
+inline int64_t RoundHalfEven(double v) {
+  const double shifted = v + 6755399441055744.0;  // 1.5 * 2^52
+  uint64_t bits;
+  std::memcpy(&bits, &shifted, sizeof bits);
+  return static_cast<int64_t>(bits & ((uint64_t{1} << 52) - 1)) - (int64_t{1} << 51);
 }
 
 // Both products fit in 16 bits (at most 255 * 100), so the block loop runs on 16-bit lanes.
@@ -85,39 +86,17 @@ void RotateFrame(TBitmap& target, const TBitmap& picture, int32_t cx, int32_t cy
     dxCos[static_cast<size_t>(x)] = dx * cosT;
     dxSin[static_cast<size_t>(x)] = dx * sinT;
   }
-  const double pivotX = cx;
-  const double pivotY = cy;
-  const uint8_t* source = picture.Bits();
-  const int64_t stride = static_cast<int64_t>(picture.Stride());
-  // The frame is walked in square tiles: a turned tile reads a compact patch of the picture,
-  // where a whole turned row would read one pixel from each of a thousand rows. Every pixel's
-  // result depends on its own coordinates only, so the order does not change it.
-  constexpr int32_t kTile = 32;
-  for (int32_t top = 0; top < height; top += kTile) {
-    const int32_t bottom = std::min(height, top + kTile);
-    for (int32_t left = 0; left < width; left += kTile) {
-      const int32_t right = std::min(width, left + kTile);
-      for (int32_t y = top; y < bottom; ++y) {
-        const double dy = static_cast<double>(int64_t{y} - cy);
-        const double dySin = dy * sinT;
-        const double dyCos = dy * cosT;
-        // First the source offsets of the tile's row (a loop free of branches and memory
-        // traffic), then the copies. Sums of whole numbers below 2^53 are exact, so the range
-        // test needs no conversion first.
-        std::array<int64_t, kTile> offsets;
-        for (int32_t x = left; x < right; ++x) {
-          const double u = RoundHalfEven(dxCos[static_cast<size_t>(x)] - dySin) + pivotX;
-          const double v = RoundHalfEven(dxSin[static_cast<size_t>(x)] + dyCos) + pivotY;
-          const bool inside = u >= 0 && u < width && v >= 0 && v < height;
-          offsets[static_cast<size_t>(x - left)] =
-              inside ? static_cast<int64_t>(v) * stride + 3 * static_cast<int64_t>(u) : -1;
-        }
-        uint8_t* row = target.ScanLine(y);
-        for (int32_t x = left; x < right; ++x) {
-          const int64_t offset = offsets[static_cast<size_t>(x - left)];
-          if (offset >= 0) std::memcpy(row + 3 * static_cast<size_t>(x), source + offset, 3);
-        }
-      }
+  for (int32_t y = 0; y < height; ++y) {
+    const double dy = static_cast<double>(int64_t{y} - cy);
+    const double dySin = dy * sinT;
+    const double dyCos = dy * cosT;
+    uint8_t* row = target.ScanLine(y);
+    for (int32_t x = 0; x < width; ++x) {
+      const int64_t u = RoundHalfEven(dxCos[static_cast<size_t>(x)] - dySin) + cx;
+      const int64_t v = RoundHalfEven(dxSin[static_cast<size_t>(x)] + dyCos) + cy;
+      if (u < 0 || u >= width || v < 0 || v >= height) continue;
+      const uint8_t* from = picture.ScanLine(static_cast<int32_t>(v)) + 3 * static_cast<size_t>(u);
+      std::memcpy(row + 3 * static_cast<size_t>(x), from, 3);
     }
   }
 }
