@@ -365,6 +365,9 @@ TEST_F(PackToolTest, RefusedBuildsNameTheFileAndLeaveNothingBehind) {
        "show.scr"},
       {{"build", "--engine", engine, "-o", out, "--settings", (FDir / "none.ini").string(), red},
        "none.ini"},
+      // A directory opens like a file on POSIX and would report a nonsense size.
+      {{"build", "--engine", engine, "-o", out, red, (FDir / "in" / "other").string()}, "other"},
+      {{"build", "--engine", (FDir / "in" / "other").string(), "-o", out, red}, "other"},
   };
   for (const TCase& c : cases) {
     const TRun r = Run(c.Args);
@@ -474,6 +477,10 @@ TEST_F(PackToolTest, DamagedPackagesFailWithTheReadersMessage) {
   r = Run({"inspect", bad.string()});
   EXPECT_EQ(r.ExitCode, 1);
   EXPECT_NE(r.Err.find("too short"), std::string::npos) << r.Err;
+
+  r = Run({"inspect", FDir.string()});
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_NE(r.Err.find("not a regular file"), std::string::npos) << r.Err;
 
   r = Run({"inspect", (FDir / "nothing.scr").string()});
   EXPECT_EQ(r.ExitCode, 1);

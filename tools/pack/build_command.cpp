@@ -9,6 +9,7 @@
 #include "core/errors.h"
 #include "core/paths.h"
 #include "engine_locator.h"
+#include "input_file.h"
 #include "output_file.h"
 #include "package/ansi_text.h"
 #include "package/jpeg_header.h"
@@ -28,6 +29,7 @@ constexpr size_t kCopyBufferSize = size_t{1} << 20;
 
 // Opens an input file and returns its size; raises an error naming the file otherwise.
 int64_t InputFileSize(const std::string& path) {
+  RequireRegularFile(path);
   TFileStream stream(path, TFileMode::fmOpenRead);
   return stream.Size();
 }

@@ -6,6 +6,7 @@
 #include "core/conversions.h"
 #include "core/errors.h"
 #include "core/paths.h"
+#include "input_file.h"
 #include "inspect_command.h"
 #include "output_file.h"
 #include "package/image.h"
@@ -109,6 +110,7 @@ void CopyRange(TStream& stream, int64_t offset, int64_t size, TOutputFile& out) 
 }  // namespace
 
 void RunExtract(const TExtractRequest& request, std::FILE* out, std::FILE* err) {
+  RequireRegularFile(request.FileName);
   TFileStream stream(request.FileName, TFileMode::fmOpenRead);
   TPackageReport report = ReadPackageHead(request.FileName, stream);
   ReadPackageItems(report, stream);
