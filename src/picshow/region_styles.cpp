@@ -42,12 +42,13 @@ class TBandPass {
     for (int64_t i = secondHalf ? 5 : 0; i < span + 5; i += 10) {
       if (secondHalf) {
         // The even band above, completed during the first half, joins the growing odd band.
+        // (Shapes are added top to bottom where the order is free: the union sorts less.)
         if (mode == 1 || mode == 4) {
+          Add(0, side, i - 5, i);
           Add(2 * side - reach, side, i, i + 5);
-          Add(0, side, i - 5, i);
         } else if (mode == 2 || mode == 5) {
-          Add(0, reach - side, i, i + 5);
           Add(0, side, i - 5, i);
+          Add(0, reach - side, i, i + 5);
         }
       } else {
         if (reach + snap > side) reach = side;
@@ -61,8 +62,8 @@ class TBandPass {
             Add(0, reach, i, i + 5);
             break;
           case 3:  // comb: odd bands from the near side, even bands from the far side
-            Add(0, reach, i + 5, i + 10);
             Add(side - reach, side, i, i + 5);
+            Add(0, reach, i + 5, i + 10);
             break;
           default:
             break;
