@@ -206,12 +206,17 @@ class TDecompressor {
 }  // namespace
 
 TBitmap DecodeJPEG(const uint8_t* data, size_t size) {
+  return DecodeJPEG(data, size, nullptr);
+}
+
+TBitmap DecodeJPEG(const uint8_t* data, size_t size, int* warnings) {
   TDecompressor decompressor;
   if (!decompressor.Created()) throw EInvalidGraphic(decompressor.Errors().Message);
   TTarget target;
   if (!Decode(decompressor.Info(), decompressor.Errors(), data, size, target)) {
     throw EInvalidGraphic(decompressor.Errors().Message);
   }
+  if (warnings != nullptr) *warnings = decompressor.Errors().Warnings;
   return std::move(target.Bitmap);
 }
 

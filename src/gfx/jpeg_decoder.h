@@ -20,4 +20,8 @@ namespace tovrin {
 // is decoded as far as it goes (libjpeg fills the rest, it is not an error).
 TBitmap DecodeJPEG(const uint8_t* data, size_t size);
 
+// As above; *warnings receives the number of problems libjpeg recovered from (corrupt data, a
+// premature end of the file), 0 for a clean file.
+TBitmap DecodeJPEG(const uint8_t* data, size_t size, int* warnings);
+
 }  // namespace tovrin

@@ -108,12 +108,17 @@ TEST(DecodeJPEG, TruncatedAtEveryLengthNeverCrashes) {
   // pads a premature end and only warns); either way the result is whole.
   for (TJpegKind kind : {TJpegKind::Colour, TJpegKind::Progressive, TJpegKind::Grey}) {
     const auto jpeg = MakeJpeg(40, 24, kind, TwoColours);
+    int clean = -1;
+    DecodeJPEG(jpeg.data(), jpeg.size(), &clean);
+    EXPECT_EQ(clean, 0);
     int decoded = 0;
     for (size_t len = 0; len < jpeg.size(); ++len) {
       try {
-        const TBitmap b = DecodeJPEG(jpeg.data(), len);
+        int warnings = 0;
+        const TBitmap b = DecodeJPEG(jpeg.data(), len, &warnings);
         EXPECT_EQ(b.Width(), 40);
         EXPECT_EQ(b.Height(), 24);
+        EXPECT_GT(warnings, 0) << "cut at " << len << " of " << jpeg.size();
         ++decoded;
       } catch (const EInvalidGraphic&) {
       }
