@@ -41,8 +41,7 @@ bool IsForbiddenNameChar(char c) {
 }
 
 // Refuses files that do not even start like a JPEG file (FF D8 FF), before anything is written.
-void CheckStartsLikeJpeg(const std::string& path) {
-  TFileStream stream(path, TFileMode::fmOpenRead);
+void CheckStartsLikeJpeg(const std::string& path, TStream& stream) {
   uint8_t head[3] = {};
   if (stream.Read(head, sizeof head) != sizeof head || head[0] != 0xFF || head[1] != 0xD8 ||
       head[2] != 0xFF) {
@@ -81,9 +80,11 @@ std::vector<TPlannedItem> PlanInputs(const std::vector<std::string>& paths, bool
   for (const std::string& path : paths) {
     TPlannedItem item;
     item.Path = path;
-    item.FileSize = InputFileSize(path);
+    RequireRegularFile(path);
+    TFileStream stream(path, TFileMode::fmOpenRead);
+    item.FileSize = stream.Size();
     item.StoredName = media ? MediaStoredName(path) : PictureStoredName(path);
-    if (!media) CheckStartsLikeJpeg(path);
+    if (!media) CheckStartsLikeJpeg(path, stream);
     items.push_back(std::move(item));
   }
   return items;
@@ -149,6 +150,28 @@ void CopyFileInto(TOutputFile& out, const std::string& path, int64_t size,
   if (stream.Read(&extra, 1) != 0) Changed(path);
 }
 
+// Lets the component writer write straight into the output file, without a copy in memory.
+class TOutputFileStream : public TStream {
+ public:
+  explicit TOutputFileStream(TOutputFile& file) : FFile(file) {}
+  size_t Read(void* /*buffer*/, size_t /*count*/) override { return 0; }
+  size_t Write(const void* buffer, size_t count) override {
+    FFile.Write(buffer, count);
+    return count;
+  }
+  // The file is written front to back: only the current position can be asked for.
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+    const int64_t position = FFile.Size();
+    const bool stays = origin == TSeekOrigin::soBeginning ? offset == position : offset == 0;
+    if (!stays) throw EStreamError(FFile.FinalPath() + ": the output can only be appended to");
+    return position;
+  }
+  int64_t Size() override { return FFile.Size(); }
+
+ private:
+  TOutputFile& FFile;
+};
+
 // A mismatch here is a fault of the tool, not of the input: the settings would point elsewhere.
 void ExpectPosition(const TOutputFile& out, int64_t expected) {
   if (out.Size() != expected) {
@@ -163,7 +186,7 @@ void WritePackage(const TPackagePlan& plan, std::FILE* err) {
   CopyFileInto(out, plan.EnginePath, plan.EngineSize, buffer);
 
   TProgress progress(static_cast<int>(plan.Pictures.size()), StandardErrorIsTerminal(), err);
-  TMemoryStream item;
+  TOutputFileStream stream(out);
   std::vector<uint8_t> jpeg;
   for (size_t i = 0; i < plan.Pictures.size(); ++i) {
     const TPlannedItem& picture = plan.Pictures[i];
@@ -174,11 +197,8 @@ void WritePackage(const TPackagePlan& plan, std::FILE* err) {
     } catch (const Exception& e) {
       throw EInvalidGraphic(picture.Path + ": not a readable JPEG file (" + e.Message() + ")");
     }
-    item.Bytes().clear();
-    item.SetPosition(0);
-    WritePictureItem(item, std::span<const uint8_t>(jpeg));
     ExpectPosition(out, picture.Offset);
-    out.Write(item.Bytes().data(), item.Bytes().size());
+    WritePictureItem(stream, std::span<const uint8_t>(jpeg));
   }
   progress.Finish();
 
