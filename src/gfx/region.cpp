@@ -36,6 +36,38 @@ void TRegionBuilder::EndBand() {
   FPrevBand = FBandStart;
 }
 
+void TRegionBuilder::AppendBands(const TRect* begin, const TRect* end, int32_t clipTop) {
+  if (begin == end) return;
+  const TRect* firstEnd = begin;
+  while (firstEnd != end && firstEnd->Top == begin->Top) ++firstEnd;
+  const int32_t firstTop = std::max(begin->Top, clipTop);
+
+  bool joined = false;
+  if (FPrevBand != kNone && FRects[FPrevBand].Bottom == firstTop &&
+      FRects.size() - FPrevBand == static_cast<size_t>(firstEnd - begin)) {
+    joined = true;
+    for (size_t i = FPrevBand, k = 0; joined && i < FRects.size(); ++i, ++k) {
+      joined = FRects[i].Left == begin[k].Left && FRects[i].Right == begin[k].Right;
+    }
+  }
+  if (joined) {
+    for (size_t i = FPrevBand; i < FRects.size(); ++i) FRects[i].Bottom = begin->Bottom;
+    begin = firstEnd;
+  }
+  const size_t start = FRects.size();
+  FRects.insert(FRects.end(), begin, end);
+  if (!joined) {
+    for (size_t i = start; i < FRects.size() && FRects[i].Top == begin->Top; ++i) {
+      FRects[i].Top = firstTop;
+    }
+  }
+  // The last band of the list is the one the next band may join.
+  size_t last = FRects.size() - 1;
+  while (last > 0 && FRects[last - 1].Top == FRects.back().Top) --last;
+  FPrevBand = last;
+  FBandStart = FRects.size();
+}
+
 TRegion TRegionBuilder::Finish() {
   TRegion region;
   region.FRects = std::move(FRects);

@@ -46,6 +46,11 @@ class TRegionBuilder {
   // Closes the current band, merging it into the band above when both hold the same spans.
   void EndBand();
 
+  // Appends whole bands copied from a canonical box list, [begin, end) starting at a band
+  // boundary, with the first band's top raised to clipTop when it starts above it. Only the first
+  // band can join the band above; the rest are canonical already. No band may be open.
+  void AppendBands(const TRect* begin, const TRect* end, int32_t clipTop);
+
   // The finished region; the builder is left empty.
   TRegion Finish();
 

@@ -42,6 +42,16 @@ class TBandCursor {
     FIt = FBandEnd;
     FindBandEnd();
   }
+  const TRect* End() const { return FEnd; }
+  // The first box at or after the cursor whose band reaches below y: bottoms never decrease
+  // along a box list, so this is a band boundary.
+  const TRect* FirstReachingBelow(int32_t y) const {
+    return std::partition_point(FIt, FEnd, [y](const TRect& r) { return r.Bottom <= y; });
+  }
+  void MoveTo(const TRect* bandStart) {
+    FIt = bandStart;
+    FindBandEnd();
+  }
 
  private:
   void FindBandEnd() {
@@ -102,10 +112,31 @@ TRegion Sweep(const TRegion& a, const TRegion& b, Rule rule) {
   while (true) {
     const bool ha = !ca.Done();
     const bool hb = !cb.Done();
-    // Stop when neither operand has bands left, or when the one left cannot add to the result.
+    // Stop when neither operand has bands left, or when the one left cannot add to the result;
+    // when it can, its remaining bands are copied as they are.
     if (!ha && !hb) break;
-    if (!ha && !keepBOnly) break;
-    if (!hb && !keepAOnly) break;
+    if (!ha) {
+      if (keepBOnly) out.AppendBands(cb.Begin(), cb.End(), y);
+      break;
+    }
+    if (!hb) {
+      if (keepAOnly) out.AppendBands(ca.Begin(), ca.End(), y);
+      break;
+    }
+    // Bands of one operand that end before the other's next band are copied (or skipped) whole:
+    // merging one small shape into a large region touches only the rows they share.
+    if (ca.Bottom() <= std::max(cb.Top(), y)) {
+      const TRect* stop = ca.FirstReachingBelow(std::max(cb.Top(), y));
+      if (keepAOnly) out.AppendBands(ca.Begin(), stop, y);
+      ca.MoveTo(stop);
+      continue;
+    }
+    if (cb.Bottom() <= std::max(ca.Top(), y)) {
+      const TRect* stop = cb.FirstReachingBelow(std::max(ca.Top(), y));
+      if (keepBOnly) out.AppendBands(cb.Begin(), stop, y);
+      cb.MoveTo(stop);
+      continue;
+    }
 
     // The next strip starts at the higher of the two current band tops (clipped to y) and ends
     // at the first band edge below that.
@@ -119,8 +150,13 @@ TRegion Sweep(const TRegion& a, const TRegion& b, Rule rule) {
     if (hb) y1 = std::min(y1, inB ? cb.Bottom() : bTop);
 
     out.BeginBand(y0, y1);
-    MergeSpans(out, inA ? ca.Begin() : nullptr, inA ? ca.BandEnd() : nullptr,
-               inB ? cb.Begin() : nullptr, inB ? cb.BandEnd() : nullptr, rule);
+    if (inA && inB) {
+      MergeSpans(out, ca.Begin(), ca.BandEnd(), cb.Begin(), cb.BandEnd(), rule);
+    } else if (inA ? keepAOnly : keepBOnly) {
+      const TRect* it = inA ? ca.Begin() : cb.Begin();
+      const TRect* end = inA ? ca.BandEnd() : cb.BandEnd();
+      for (; it != end; ++it) out.AddSpan(it->Left, it->Right);
+    }
     out.EndBand();
 
     y = y1;
