@@ -9,8 +9,15 @@
 // extents may be negative: a negative extent on one side only mirrors along that axis (the
 // rectangle then covers the pixels from origin + extent + 1 up to origin, inclusive). Parts of
 // the destination outside dest are not drawn; parts of the source rectangle outside src are
-// clipped away together with the destination pixels they would have filled. A zero extent
-// draws nothing.
+// clipped away together with the destination pixels they would have filled (except that, as in
+// GDI, a mirrored copy whose source sticks out of src moves the remaining destination pixels
+// rather than mirroring the destination area). A zero extent draws nothing. The exact pixel
+// selection is described in gfx/stretch_plan.h.
+//
+// One deliberate difference from the platform: for a destination one pixel across fed from a
+// source two pixels across (the other axis unscaled), GDI copies the whole destination span
+// from the start of the visible source span and can read past the end of the source row; here
+// the pixels that would come from outside the source are left untouched.
 //
 // StretchDrawGraphic is the good-looking scaling used where exactness does not matter (preview,
 // stretched presentation): area averaging when shrinking, bilinear filtering when enlarging, an
