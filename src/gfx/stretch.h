@@ -24,7 +24,8 @@
 // exact copy at 1:1.
 //
 // Formats as for Draw (gfx/draw.h): pf8bit sources are resolved through their palette into
-// pf24bit dests. None of these functions allocates more than a row map, or fails.
+// pf24bit dests. None of these functions fails or allocates more than a few rows of working
+// memory.
 #pragma once
 
 #include "gfx/bitmap.h"
