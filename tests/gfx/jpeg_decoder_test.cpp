@@ -103,6 +103,38 @@ TEST(DecodeJPEG, OversizePictureRefusedBeforeAllocating) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
+// A progressive file with its last scan repeated `copies` more times before the end marker.
+std::vector<uint8_t> WithRepeatedScan(const std::vector<uint8_t>& jpeg, int copies) {
+  size_t lastScan = 0;
+  for (size_t i = 2; i + 1 < jpeg.size(); ++i) {
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) lastScan = i;
+  }
+  const size_t end = jpeg.size() - 2;  // the EOI marker
+  std::vector<uint8_t> out(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(end));
+  for (int k = 0; k < copies; ++k) {
+    out.insert(out.end(), jpeg.begin() + std::ptrdiff_t(lastScan),
+               jpeg.begin() + std::ptrdiff_t(end));
+  }
+  out.insert(out.end(), {0xFF, 0xD9});
+  return out;
+}
+
+TEST(DecodeJPEG, EndlessScansAreRefusedInsteadOfHanging) {
+  // Every scan makes libjpeg pass over the whole picture; a crafted file with thousands of them
+  // would take minutes on a large picture. Repeats are accepted with warnings up to a limit.
+  const auto jpeg = MakeJpeg(32, 32, TJpegKind::Progressive, TwoColours);
+  int warnings = 0;
+  const auto some = WithRepeatedScan(jpeg, 50);
+  EXPECT_EQ(DecodeJPEG(some.data(), some.size(), &warnings).Width(), 32);
+  const auto many = WithRepeatedScan(jpeg, 1200);
+  try {
+    DecodeJPEG(many.data(), many.size());
+    FAIL() << "no exception";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_STREQ(e.what(), "JPEG file has too many scans");
+  }
+}
+
 TEST(DecodeJPEG, TruncatedAtEveryLengthNeverCrashes) {
   // A truncated file is either refused with an error or decoded as far as it goes (libjpeg
   // pads a premature end and only warns); either way the result is whole.
