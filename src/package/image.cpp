@@ -2,6 +2,7 @@
 
 #include "core/conversions.h"
 #include "core/errors.h"
+#include "gfx/jpeg_decoder.h"
 #include "package/object_reader.h"
 
 namespace tovrin {
@@ -27,6 +28,14 @@ void TJPEGImage::ReadData(TStream& stream) {
   if (!data.empty()) header = ReadJPEGHeader(data.data(), data.size());
   FData = std::move(data);
   FHeader = header;
+  FBitmap.reset();
+}
+
+const TBitmap& TJPEGImage::Bitmap() const {
+  if (!FBitmap) {
+    FBitmap = FData.empty() ? TBitmap() : DecodeJPEG(FData.data(), FData.size());
+  }
+  return *FBitmap;
 }
 
 void TJPEGImage::WriteData(TStream& stream) const {

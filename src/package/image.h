@@ -9,10 +9,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "gfx/bitmap.h"
 #include "package/jpeg_header.h"
 #include "package/persistent.h"
 #include "package/stream.h"
@@ -51,9 +53,16 @@ class TJPEGImage : public TGraphic {
 
   const std::vector<uint8_t>& Data() const { return FData; }
 
+  // The picture's pixels, decoded at the first call (gfx DecodeJPEG) and kept for later calls.
+  // A colour picture gives a pf24bit bitmap, a grey-scale one pf8bit. An empty graphic gives an
+  // empty bitmap. Decoder failures (EInvalidGraphic, EOutOfResources) pass to the caller, and the
+  // next call tries again.
+  const TBitmap& Bitmap() const;
+
  private:
   std::vector<uint8_t> FData;
   TJPEGHeader FHeader;
+  mutable std::optional<TBitmap> FBitmap;
 };
 
 // Creates a graphic by its exact (case-sensitive) class name; nullptr for an unknown class.

@@ -64,6 +64,12 @@ TEST_F(PictureItem, RoundTripParsesTheHeader) {
     EXPECT_EQ(graphic->Height(), c.H);
     EXPECT_EQ(graphic->Grayscale(), c.Grey);
     EXPECT_EQ(graphic->ProgressiveEncoding(), c.Progressive);
+    // Pixels on demand, through the graphics layer's decoder, kept for the next call.
+    const TBitmap& bitmap = graphic->Bitmap();
+    EXPECT_EQ(bitmap.Width(), c.W);
+    EXPECT_EQ(bitmap.Height(), c.H);
+    EXPECT_EQ(bitmap.PixelFormat(), c.Grey ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);
+    EXPECT_EQ(&graphic->Bitmap(), &bitmap);
   }
 }
 
