@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
 
 #include "gfx/draw_pixels.h"
 #include "gfx/region.h"
@@ -28,6 +29,14 @@ void CopyBox(TBitmap& dest, int32_t x, int32_t y, const TBitmap& src, const TPix
   const size_t count = static_cast<size_t>(box.Width());
   const size_t destOffset = static_cast<size_t>(box.Left) * copier.DestBytes();
   const size_t srcOffset = static_cast<size_t>(box.Left - x) * copier.SrcBytes();
+  if (copier.Plain() && destOffset == 0 && srcOffset == 0 && dest.Stride() == src.Stride() &&
+      count == static_cast<size_t>(dest.Width()) && count == static_cast<size_t>(src.Width())) {
+    // Whole rows of equally laid out bitmaps: one block (row padding included, which is never
+    // drawn on). A single large copy also lets the C library use its fastest method.
+    std::memcpy(dest.ScanLine(box.Top), src.ScanLine(box.Top - y),
+                dest.Stride() * static_cast<size_t>(box.Height()));
+    return;
+  }
   for (int32_t row = box.Top; row < box.Bottom; ++row) {
     copier.CopyRun(dest.ScanLine(row) + destOffset, src.ScanLine(row - y) + srcOffset, count);
   }

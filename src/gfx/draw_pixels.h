@@ -25,6 +25,8 @@ class TPixelCopier {
                  dest.PixelFormat() == TPixelFormat::pf8bit)) {}
 
   bool Valid() const { return FValid; }
+  // True when pixels are copied byte for byte (no palette lookup).
+  bool Plain() const { return FPalette == nullptr; }
   int DestBytes() const { return FDestBytes; }
   int SrcBytes() const { return FSrcBytes; }
 
