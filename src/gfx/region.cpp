@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdint>
+#include <limits>
 #include <utility>
 
 #include "gfx/region_builder.h"
@@ -113,8 +115,31 @@ void TRegion::UpdateExtents() {
 
 void TRegion::Offset(int32_t dx, int32_t dy) {
   if (FRects.empty() || (dx == 0 && dy == 0)) return;
-  for (TRect& r : FRects) r.Offset(dx, dy);
-  FExtents.Offset(dx, dy);
+  static constexpr int64_t kMin = std::numeric_limits<int32_t>::min();
+  static constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
+  if (FExtents.Left + int64_t{dx} >= kMin && FExtents.Right + int64_t{dx} <= kMax &&
+      FExtents.Top + int64_t{dy} >= kMin && FExtents.Bottom + int64_t{dy} <= kMax) {
+    for (TRect& r : FRects) r.Offset(dx, dy);
+    FExtents.Offset(dx, dy);
+    return;
+  }
+  // Some boxes leave the coordinate range: clamp them and rebuild, since clamped boxes may become
+  // empty and bands that differed only beyond the edge may become equal.
+  const auto clamp = [](int64_t v) { return static_cast<int32_t>(std::clamp(v, kMin, kMax)); };
+  TRegionBuilder out(FRects.size());
+  for (size_t i = 0; i < FRects.size();) {
+    const int32_t top = clamp(FRects[i].Top + int64_t{dy});
+    const int32_t bottom = clamp(FRects[i].Bottom + int64_t{dy});
+    const int32_t bandTop = FRects[i].Top;
+    if (top < bottom) out.BeginBand(top, bottom);
+    for (; i < FRects.size() && FRects[i].Top == bandTop; ++i) {
+      if (top < bottom) {
+        out.AddSpan(clamp(FRects[i].Left + int64_t{dx}), clamp(FRects[i].Right + int64_t{dx}));
+      }
+    }
+    if (top < bottom) out.EndBand();
+  }
+  *this = out.Finish();
 }
 
 bool TRegion::Contains(int32_t x, int32_t y) const {

@@ -19,10 +19,16 @@
 //     into one taller band);
 //   - the extents are the bounding box of all boxes, or (0,0,0,0) for the empty region.
 // These rules make the representation canonical: two regions cover the same pixels exactly when
-// their rectangle lists are equal, and the list is the one GDI's GetRegionData reports.
+// their rectangle lists are equal. The pixel sets are GDI's for every call; the lists are the ones
+// GetRegionData reports wherever GDI's own list is canonical, which holds for rectangles and for
+// everything CombineRgn makes from canonical operands. Two of GDI's shape builders can leave lists
+// that are not: rounded rectangles come one box per row with equal rows not joined (and a row of
+// zero width may appear), and winding polygons may hold two touching boxes where two spans meet at
+// one column. Compare with GDI after bringing its list to canonical form.
 //
-// All operations are linear in the number of boxes of their operands (plus sorting for the
-// polygon scan conversion). The class is a plain value type.
+// Set operations are linear in the number of boxes of their operands; shapes are linear in their
+// height (times the edge count for polygons). The class is a plain value type; the graphics layer
+// reports no errors, and coordinates are plain 32-bit integers throughout.
 #pragma once
 
 #include <cstdint>
@@ -48,19 +54,27 @@ class TRegion {
   }
 
   // The rounded rectangle GDI makes for the same call: the box (l, t, r, b) normalised, with
-  // corners cut by an ellipse of size w x h (clamped to the box). Like GDI, the region leaves out
-  // the box's last column and last row.
+  // corners cut by an ellipse of |w| x |h| pixels (each clamped to the box). Like GDI, the region
+  // leaves out the box's last column and last row, and an ellipse under 2 pixels either way gives
+  // the plain rectangle; for a box of zero width or height that is GDI's one-pixel strip just
+  // before it (CreateRoundRectRgn(5, 5, 5, 10, 3, 3) covers (4, 5, 5, 9)). The extents are the
+  // true bounding box of the pixels. Cost and size grow with the ellipse height.
   static TRegion CreateRoundRectRgn(int32_t l, int32_t t, int32_t r, int32_t b, int32_t w,
                                     int32_t h);
 
-  // The polygon through `points` (closed implicitly) with the non-zero winding fill rule, using
-  // GDI's pixel-centre scan conversion. Fewer than three points give the empty region.
+  // The polygon through `points` (closed implicitly) with the non-zero winding fill rule and GDI's
+  // pixel rule: on each row y, from the top vertex's row up to but not including the bottom
+  // vertex's, an edge stands at its exact crossing of that row rounded up, and a pixel is inside
+  // when the edges at or left of it wind a non-zero number of times. Fewer than three points give
+  // the empty region, as in GDI.
   static TRegion CreatePolygonRgn(std::span<const TPoint> points);
 
-  // a `mode` b. RGN_COPY returns a; RGN_XOR is (a - b) | (b - a).
+  // a `mode` b, as CombineRgn: RGN_AND, RGN_OR, RGN_DIFF (a without b), RGN_XOR (in exactly one
+  // of them) or RGN_COPY (a). Both operands must be valid (asserted in debug builds).
   static TRegion Combine(const TRegion& a, const TRegion& b, TCombineMode mode);
 
-  // Moves every box by (dx, dy). Coordinates are expected to stay within 32-bit range.
+  // Moves every box by (dx, dy). Coordinates that would leave the 32-bit range are clamped to it,
+  // so pixels pushed past the end of the coordinate space are dropped.
   void Offset(int32_t dx, int32_t dy);
 
   bool IsEmpty() const { return FRects.empty(); }

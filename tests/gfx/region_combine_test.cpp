@@ -190,6 +190,21 @@ TEST(RegionCombineTest, OffsetMovesEveryPixel) {
   }
 }
 
+TEST(RegionCombineTest, OffsetPastTheCoordinateRangeClampsAndDrops) {
+  TRegion r = TRegion::Combine(TRegion::CreateRectRgn(0, 0, 12, 4),
+                               TRegion::CreateRectRgn(0, 4, 20, 8), TCombineMode::RGN_OR);
+  r.Offset(INT32_MAX - 12, 0);
+  // The wider lower band loses what passes the end and becomes equal to the upper one.
+  EXPECT_TRUE(r.IsValid());
+  EXPECT_EQ(RectsText(r.Rects()), RectsText({TRect{INT32_MAX - 12, 0, INT32_MAX, 8}}));
+  r.Offset(0, INT32_MIN);
+  EXPECT_EQ(RectsText(r.Rects()),
+            RectsText({TRect{INT32_MAX - 12, INT32_MIN, INT32_MAX, INT32_MIN + 8}}));
+  r.Offset(20, 0);  // entirely past the end
+  EXPECT_TRUE(r.IsEmpty());
+  EXPECT_TRUE(r.IsValid());
+}
+
 TEST(RegionCombineTest, RectanglesAreNormalisedAndZeroSizesAreEmpty) {
   EXPECT_EQ(RectsText(TRegion::CreateRectRgn(10, 20, 0, 5).Rects()), "(0,5,10,20)");
   EXPECT_EQ(RectsText({TRegion::CreateRectRgn(10, 20, 0, 5).Extents()}), "(0,5,10,20)");
