@@ -50,6 +50,18 @@ TEST(Draw, ClipsAtEveryEdge) {
   EXPECT_EQ(dest, canvas);
 }
 
+TEST(Draw, WholeRowsOfEqualWidthAtEveryHeight) {
+  // Bitmaps of the same width are copied as one block of rows; the rows outside must stay.
+  const TBitmap src = Pattern(6, 5);
+  TBitmap canvas(6, 7);
+  canvas.Fill(RGB(1, 2, 3));
+  for (int y = -6; y <= 8; ++y) {
+    TBitmap dest = canvas;
+    Draw(dest, 0, y, src);
+    ASSERT_EQ(dest, Reference(canvas, 0, y, src, nullptr)) << "at y " << y;
+  }
+}
+
 TEST(Draw, EightBitSources) {
   TBitmap grey(3, 2, TPixelFormat::pf8bit);
   for (int i = 0; i < 256; ++i)
