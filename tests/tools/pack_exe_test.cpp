@@ -403,15 +403,18 @@ TEST_F(PackToolTest, CommandLineMistakesAndHelp) {
 }
 
 // Writes a package by hand, with settings the tool itself would never write.
-void AssemblePackage(const fs::path& path, const std::vector<std::string>& soundNames) {
+void AssemblePackage(const fs::path& path, const std::vector<std::string>& soundNames,
+                     const std::vector<std::string>& pictureNames = {"pic.jpg"}) {
   TMemoryStream file;
   const TBytes engine(300, 0x90);
   file.WriteBuffer(engine.data(), engine.size());
   const TBytes jpeg = test::MakeJpeg({8, 8, false, false, 4});
   TSSFileLocations settings;
-  settings.PicList() = {std::to_string(file.Position())};
-  settings.PicFileNameList() = {"pic.jpg"};
-  WritePictureItem(file, jpeg);
+  settings.PicFileNameList() = pictureNames;
+  for (size_t i = 0; i < std::max<size_t>(pictureNames.size(), 1); ++i) {
+    settings.PicList().push_back(std::to_string(file.Position()));
+    WritePictureItem(file, jpeg);
+  }
   for (const std::string& name : soundNames) {
     settings.SndList().push_back(std::to_string(file.Position()));
     settings.SndFileNameList().push_back(name);
@@ -445,6 +448,18 @@ TEST_F(PackToolTest, ExtractRefusesUnsafeStoredNamesBeforeWriting) {
     EXPECT_FALSE(fs::exists(dir)) << "something was written for " << bad;
     EXPECT_FALSE(fs::exists(FDir / "x" / "evil.wav"));
   }
+  // Picture names only record the sources: unusable or repeated ones get numbered names.
+  AssemblePackage(FDir / "pics.scr", {"s.jpg"},
+                  {"../up.jpg", "x.jpg", "X.JPG", "picture-5.jpg", "", "photo", "S.JPG"});
+  const TRun pics = Run({"extract", (FDir / "pics.scr").string(), dir.string()});
+  ASSERT_EQ(pics.ExitCode, 0) << pics.Err;
+  EXPECT_EQ(Entries(dir), (std::vector<std::string>{"photo.jpg", "picture-1.jpg", "picture-3.jpg",
+                                                    "picture-5-2.jpg", "picture-5.jpg",
+                                                    "picture-7.jpg", "s.jpg", "x.jpg"}));
+  EXPECT_NE(pics.Err.find("../up.jpg"), std::string::npos) << pics.Err;
+  EXPECT_FALSE(fs::exists(FDir / "x" / "up.jpg"));
+  fs::remove_all(FDir / "x");
+
   AssemblePackage(FDir / "twice.scr", {"a.wav", "A.WAV"});
   const TRun r = Run({"extract", (FDir / "twice.scr").string(), dir.string()});
   EXPECT_EQ(r.ExitCode, 1);

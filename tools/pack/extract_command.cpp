@@ -47,26 +47,30 @@ bool EndsWithJpegExtension(const std::string& name) {
   return endsWith(".jpg") || endsWith(".jpeg");
 }
 
+bool NameTaken(const std::vector<TExtractItem>& items, const std::string& name) {
+  for (const TExtractItem& item : items) {
+    if (SameText(item.Name, name)) return true;
+  }
+  return false;
+}
+
 // The names the package would be extracted under, checked before anything is written.
-std::vector<TExtractItem> PlanExtraction(const TPackageReport& report) {
+//
+// Sounds and movies keep their stored names, which must be plain and unique: the engine extracts
+// them under these names. Picture names are only a record of the source files, so a picture whose
+// stored name is missing, unusable or already taken is written as picture-N.jpg instead.
+std::vector<TExtractItem> PlanExtraction(const TPackageReport& report, std::FILE* err) {
   const TSSFileLocations& s = *report.Settings;
   const int64_t packageEnd = report.FileSize - PackageTrailerSize;
-  std::vector<TExtractItem> items;
-  for (size_t i = 0; i < report.Pictures.size(); ++i) {
-    // A picture without a stored name gets a numbered one.
-    std::string name = i < s.PicFileNameList().size() ? s.PicFileNameList()[i]
-                                                      : "picture-" + std::to_string(i + 1) + ".jpg";
-    if (IsPlainFileName(name) && !EndsWithJpegExtension(name)) name += ".jpg";
-    items.push_back({TItemKind::ikPicture, name, report.Pictures[i].Offset, 0});
-  }
+  std::vector<TExtractItem> media;
   for (const TMediaReport& m : report.Sounds) {
-    items.push_back({TItemKind::ikSound, m.Name, m.Offset, m.Size});
+    media.push_back({TItemKind::ikSound, m.Name, m.Offset, m.Size});
   }
   for (const TMediaReport& m : report.Movies) {
-    items.push_back({TItemKind::ikMovie, m.Name, m.Offset, m.Size});
+    media.push_back({TItemKind::ikMovie, m.Name, m.Offset, m.Size});
   }
-  for (size_t i = 0; i < items.size(); ++i) {
-    const TExtractItem& item = items[i];
+  for (size_t i = 0; i < media.size(); ++i) {
+    const TExtractItem& item = media[i];
     const std::string shown = Cp1252ToUtf8(item.Name);
     if (!IsPlainFileName(item.Name)) {
       throw EUnsafeContent(report.FileName + ": the " + KindName(item.Kind) + " name \"" + shown +
@@ -74,17 +78,37 @@ std::vector<TExtractItem> PlanExtraction(const TPackageReport& report) {
                            "nothing was extracted");
     }
     for (size_t j = 0; j < i; ++j) {
-      if (SameText(items[j].Name, item.Name)) {
-        throw EUnsafeContent(report.FileName + ": the name \"" + shown +
-                             "\" is stored twice; nothing was extracted");
-      }
+      if (!SameText(media[j].Name, item.Name)) continue;
+      throw EUnsafeContent(report.FileName + ": the name \"" + shown +
+                           "\" is stored twice; nothing was extracted");
     }
-    if (item.Kind != TItemKind::ikPicture &&
-        (item.Offset < 0 || item.Size < 0 || item.Offset > packageEnd - item.Size)) {
+    if (item.Offset < 0 || item.Size < 0 || item.Offset > packageEnd - item.Size) {
       throw EReadError(report.FileName + ": the " + KindName(item.Kind) + " \"" + shown +
                        "\" lies outside the file; nothing was extracted");
     }
   }
+
+  std::vector<TExtractItem> items;
+  for (size_t i = 0; i < report.Pictures.size(); ++i) {
+    std::string name = i < s.PicFileNameList().size() ? s.PicFileNameList()[i] : std::string();
+    if (IsPlainFileName(name) && !EndsWithJpegExtension(name)) name += ".jpg";
+    if (!IsPlainFileName(name) || NameTaken(items, name) || NameTaken(media, name)) {
+      const std::string numbered = "picture-" + std::to_string(i + 1);
+      std::string fallback = numbered + ".jpg";
+      for (int k = 2; NameTaken(items, fallback) || NameTaken(media, fallback); ++k) {
+        fallback = numbered + "-" + std::to_string(k) + ".jpg";
+      }
+      if (!name.empty()) {
+        std::fprintf(err,
+                     "tovrin-pack: picture %zu: the stored name \"%s\" cannot be used; "
+                     "written as %s\n",
+                     i + 1, Cp1252ToUtf8(name).c_str(), fallback.c_str());
+      }
+      name = fallback;
+    }
+    items.push_back({TItemKind::ikPicture, name, report.Pictures[i].Offset, 0});
+  }
+  items.insert(items.end(), media.begin(), media.end());
   return items;
 }
 
@@ -114,7 +138,7 @@ void RunExtract(const TExtractRequest& request, std::FILE* out, std::FILE* err) 
   TFileStream stream(request.FileName, TFileMode::fmOpenRead);
   TPackageReport report = ReadPackageHead(request.FileName, stream);
   ReadPackageItems(report, stream);
-  const std::vector<TExtractItem> items = PlanExtraction(report);
+  const std::vector<TExtractItem> items = PlanExtraction(report, err);
 
   std::error_code ec;
   std::filesystem::create_directories(request.Directory, ec);

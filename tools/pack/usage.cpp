@@ -83,11 +83,11 @@ inspect
   "jpegLength", "grayscale", "progressive"}]; sounds and movies: [{"offset", "name", "size"}].
 
 extract
-  Writes every picture of FILE into DIR as a .jpg file (under its stored file name, or
-  picture-N.jpg when none is stored) and every sound and movie under its stored name. Stored
-  names must be plain file names: a name with a path separator, a drive, "..", or an empty name
-  is refused before anything is written, as are two entries of the same name. DIR is created
-  when missing; files of the same names in it are replaced.
+  Writes every picture of FILE into DIR as a .jpg file, under its stored file name (picture-N.jpg
+  when that is missing, not a plain name or already taken), and every sound and movie under its
+  stored name. Those names must be plain file names: a name with a path separator, a drive, "..",
+  or an empty name is refused before anything is written, as is a name stored twice (letter case
+  ignored). DIR is created when missing; files of the same names in it are replaced.
 
 Exit status: 0 success, 1 a refused input or a failure (the message on standard error), 2 a
 mistake on the command line.
