@@ -76,55 +76,65 @@ int32_t ParseSoundOrder(const std::string& what, const std::string& text) {
   return ParseInteger(what, text, INT32_MIN, INT32_MAX);
 }
 
+// The options that set a show setting, each with the code that reads its value.
+struct TSettingsOption {
+  const char* Name;
+  void (*Apply)(TArgumentCursor& cur, TPackSettings& s);
+};
+
+std::string TextValue(TArgumentCursor& cur) {
+  return Utf8ToCp1252(cur.Value());
+}
+
+constexpr TSettingsOption kSettingsOptions[] = {
+    {"--text", [](TArgumentCursor& c, TPackSettings& s) { s.Text = TextValue(c); }},
+    {"--font-name", [](TArgumentCursor& c, TPackSettings& s) { s.FontName = TextValue(c); }},
+    {"--font-size",
+     [](TArgumentCursor& c, TPackSettings& s) {
+       s.FontHeight = FontHeightForPoints(ParseInteger(c.Name(), c.Value(), 1, 1000));
+     }},
+    {"--font-height",
+     [](TArgumentCursor& c, TPackSettings& s) {
+       s.FontHeight = ParseInteger(c.Name(), c.Value(), -1000, 1000);
+     }},
+    {"--font-color",
+     [](TArgumentCursor& c, TPackSettings& s) { s.FontColor = ParseColor(c.Name(), c.Value()); }},
+    {"--font-charset", [](TArgumentCursor& c,
+                          TPackSettings& s) { s.FontCharset = ParseCharset(c.Name(), c.Value()); }},
+    {"--font-style", [](TArgumentCursor& c,
+                        TPackSettings& s) { s.FontStyle = ParseFontStyles(c.Name(), c.Value()); }},
+    {"--interval",
+     [](TArgumentCursor& c, TPackSettings& s) {
+       s.Interval = ParseInteger(c.Name(), c.Value(), 0, INT32_MAX);
+     }},
+    {"--effects",
+     [](TArgumentCursor& c, TPackSettings& s) { s.Effects = ParseEffects(c.Name(), c.Value()); }},
+    {"--random-pictures", [](TArgumentCursor& c, TPackSettings& s) { s.RandomPic = c.Flag(); }},
+    {"--random-effects", [](TArgumentCursor& c, TPackSettings& s) { s.RandomStyle = c.Flag(); }},
+    {"--stretch", [](TArgumentCursor& c, TPackSettings& s) { s.Stretch = c.Flag(); }},
+    {"--clear-old", [](TArgumentCursor& c, TPackSettings& s) { s.ClearOldImage = c.Flag(); }},
+    {"--sound-order",
+     [](TArgumentCursor& c, TPackSettings& s) {
+       s.SoundRandom = ParseSoundOrder(c.Name(), c.Value());
+     }},
+    {"--sound-loop", [](TArgumentCursor& c, TPackSettings& s) { s.SoundLoop = c.Flag(); }},
+    {"--mute", [](TArgumentCursor& c, TPackSettings& s) { s.Mute = c.Flag(); }},
+    {"--kind", [](TArgumentCursor& c, TPackSettings& s) { s.Ver = TextValue(c); }},
+    {"--title", [](TArgumentCursor& c, TPackSettings& s) { s.Title = TextValue(c); }},
+    {"--author", [](TArgumentCursor& c, TPackSettings& s) { s.Author = TextValue(c); }},
+    {"--email", [](TArgumentCursor& c, TPackSettings& s) { s.Email = TextValue(c); }},
+    {"--web", [](TArgumentCursor& c, TPackSettings& s) { s.Web = TextValue(c); }},
+};
+
 // Applies one settings option; returns false when the name is not a settings option.
 bool ParseSettingsOption(TArgumentCursor& cur, TPackSettings& s) {
-  const std::string& n = cur.Name();
-  const auto text = [&] { return Utf8ToCp1252(cur.Value()); };
-  if (n == "--text")
-    s.Text = text();
-  else if (n == "--font-name")
-    s.FontName = text();
-  else if (n == "--font-size")
-    s.FontHeight = FontHeightForPoints(ParseInteger(n, cur.Value(), 1, 1000));
-  else if (n == "--font-height")
-    s.FontHeight = ParseInteger(n, cur.Value(), -1000, 1000);
-  else if (n == "--font-color")
-    s.FontColor = ParseColor(n, cur.Value());
-  else if (n == "--font-charset")
-    s.FontCharset = ParseCharset(n, cur.Value());
-  else if (n == "--font-style")
-    s.FontStyle = ParseFontStyles(n, cur.Value());
-  else if (n == "--interval")
-    s.Interval = ParseInteger(n, cur.Value(), 0, INT32_MAX);
-  else if (n == "--effects")
-    s.Effects = ParseEffects(n, cur.Value());
-  else if (n == "--random-pictures")
-    s.RandomPic = cur.Flag();
-  else if (n == "--random-effects")
-    s.RandomStyle = cur.Flag();
-  else if (n == "--stretch")
-    s.Stretch = cur.Flag();
-  else if (n == "--clear-old")
-    s.ClearOldImage = cur.Flag();
-  else if (n == "--sound-order")
-    s.SoundRandom = ParseSoundOrder(n, cur.Value());
-  else if (n == "--sound-loop")
-    s.SoundLoop = cur.Flag();
-  else if (n == "--mute")
-    s.Mute = cur.Flag();
-  else if (n == "--kind")
-    s.Ver = text();
-  else if (n == "--title")
-    s.Title = text();
-  else if (n == "--author")
-    s.Author = text();
-  else if (n == "--email")
-    s.Email = text();
-  else if (n == "--web")
-    s.Web = text();
-  else
-    return false;
-  return true;
+  for (const TSettingsOption& option : kSettingsOptions) {
+    if (cur.Name() == option.Name) {
+      option.Apply(cur, s);
+      return true;
+    }
+  }
+  return false;
 }
 
 TBuildRequest ParseBuild(const std::vector<std::string>& args) {

@@ -57,69 +57,89 @@ void TPackSettings::MergeFrom(const TPackSettings& over) {
   Take(Descriptions, over.Descriptions);
 }
 
+namespace {
+
+// The settings-file keys, each with the code that reads its value; what names the file and key
+// for messages.
+struct TSettingsKey {
+  const char* Name;
+  void (*Apply)(const std::string& what, std::string_view value, TPackSettings& s);
+};
+
+constexpr TSettingsKey kSettingsKeys[] = {
+    {"Text",
+     [](const std::string&, std::string_view v, TPackSettings& s) { s.Text = Utf8ToCp1252(v); }},
+    {"TextFont.Name", [](const std::string&, std::string_view v,
+                         TPackSettings& s) { s.FontName = Utf8ToCp1252(v); }},
+    {"TextFont.Size",
+     [](const std::string& w, std::string_view v, TPackSettings& s) {
+       s.FontHeight = FontHeightForPoints(ParseInteger(w, v, 1, 1000));
+     }},
+    {"TextFont.Height", [](const std::string& w, std::string_view v,
+                           TPackSettings& s) { s.FontHeight = ParseInteger(w, v, -1000, 1000); }},
+    {"TextFont.Color", [](const std::string& w, std::string_view v,
+                          TPackSettings& s) { s.FontColor = ParseColor(w, v); }},
+    {"TextFont.Charset", [](const std::string& w, std::string_view v,
+                            TPackSettings& s) { s.FontCharset = ParseCharset(w, v); }},
+    {"TextFont.Style", [](const std::string& w, std::string_view v,
+                          TPackSettings& s) { s.FontStyle = ParseFontStyles(w, v); }},
+    {"TextFont.Pitch", [](const std::string& w, std::string_view v,
+                          TPackSettings& s) { s.FontPitch = ParseFontPitch(w, v); }},
+    {"lRandomPic", [](const std::string& w, std::string_view v,
+                      TPackSettings& s) { s.RandomPic = ParseBoolean(w, v); }},
+    {"lRandomStyle", [](const std::string& w, std::string_view v,
+                        TPackSettings& s) { s.RandomStyle = ParseBoolean(w, v); }},
+    {"lClearOldImage", [](const std::string& w, std::string_view v,
+                          TPackSettings& s) { s.ClearOldImage = ParseBoolean(w, v); }},
+    {"lStretch", [](const std::string& w, std::string_view v,
+                    TPackSettings& s) { s.Stretch = ParseBoolean(w, v); }},
+    {"Interval", [](const std::string& w, std::string_view v,
+                    TPackSettings& s) { s.Interval = ParseInteger(w, v, 0, INT32_MAX); }},
+    {"SoundRandom",
+     [](const std::string& w, std::string_view v, TPackSettings& s) {
+       s.SoundRandom = ParseInteger(w, v, INT32_MIN, INT32_MAX);
+     }},
+    {"lSoundLoop", [](const std::string& w, std::string_view v,
+                      TPackSettings& s) { s.SoundLoop = ParseBoolean(w, v); }},
+    {"lMute", [](const std::string& w, std::string_view v,
+                 TPackSettings& s) { s.Mute = ParseBoolean(w, v); }},
+    {"Title",
+     [](const std::string&, std::string_view v, TPackSettings& s) { s.Title = Utf8ToCp1252(v); }},
+    {"Author",
+     [](const std::string&, std::string_view v, TPackSettings& s) { s.Author = Utf8ToCp1252(v); }},
+    {"Email",
+     [](const std::string&, std::string_view v, TPackSettings& s) { s.Email = Utf8ToCp1252(v); }},
+    {"Web",
+     [](const std::string&, std::string_view v, TPackSettings& s) { s.Web = Utf8ToCp1252(v); }},
+    {"Ver",
+     [](const std::string&, std::string_view v, TPackSettings& s) { s.Ver = Utf8ToCp1252(v); }},
+    {"EffectCommaList", [](const std::string& w, std::string_view v,
+                           TPackSettings& s) { s.Effects = ParseEffects(w, v); }},
+    {"DescriptCommaList",
+     [](const std::string&, std::string_view v, TPackSettings& s) {
+       s.Descriptions = ParseCommaText(Utf8ToCp1252(v));
+     }},
+};
+
+}  // namespace
+
 void TPackSettings::SetByKey(std::string_view where, std::string_view key,
                              std::string_view utf8Value) {
   const std::string what = std::string(where) + std::string(key);
-  const auto is = [&](const char* name) { return SameText(key, name); };
-  const auto text = [&] { return Utf8ToCp1252(utf8Value); };
-  const auto boolean = [&] { return ParseBoolean(what, utf8Value); };
-
-  if (is("Text"))
-    Text = text();
-  else if (is("TextFont.Name"))
-    FontName = text();
-  else if (is("TextFont.Size"))
-    FontHeight = FontHeightForPoints(ParseInteger(what, utf8Value, 1, 1000));
-  else if (is("TextFont.Height"))
-    FontHeight = ParseInteger(what, utf8Value, -1000, 1000);
-  else if (is("TextFont.Color"))
-    FontColor = ParseColor(what, utf8Value);
-  else if (is("TextFont.Charset"))
-    FontCharset = ParseCharset(what, utf8Value);
-  else if (is("TextFont.Style"))
-    FontStyle = ParseFontStyles(what, utf8Value);
-  else if (is("TextFont.Pitch"))
-    FontPitch = ParseFontPitch(what, utf8Value);
-  else if (is("lRandomPic"))
-    RandomPic = boolean();
-  else if (is("lRandomStyle"))
-    RandomStyle = boolean();
-  else if (is("lClearOldImage"))
-    ClearOldImage = boolean();
-  else if (is("lStretch"))
-    Stretch = boolean();
-  else if (is("Interval"))
-    Interval = ParseInteger(what, utf8Value, 0, INT32_MAX);
-  else if (is("SoundRandom"))
-    SoundRandom = ParseInteger(what, utf8Value, INT32_MIN, INT32_MAX);
-  else if (is("lSoundLoop"))
-    SoundLoop = boolean();
-  else if (is("lMute"))
-    Mute = boolean();
-  else if (is("Title"))
-    Title = text();
-  else if (is("Author"))
-    Author = text();
-  else if (is("Email"))
-    Email = text();
-  else if (is("Web"))
-    Web = text();
-  else if (is("Ver"))
-    Ver = text();
-  else if (is("EffectCommaList"))
-    Effects = ParseEffects(what, utf8Value);
-  else if (is("DescriptCommaList"))
-    Descriptions = ParseCommaText(text());
-  else {
-    for (const char* computed : kComputedKeys) {
-      if (is(computed)) {
-        throw EConvertError(what +
-                            ": this list is computed from the files being packed (give "
-                            "pictures as arguments, sounds with --sound, movies with --movie)");
-      }
+  for (const TSettingsKey& k : kSettingsKeys) {
+    if (SameText(key, k.Name)) {
+      k.Apply(what, utf8Value, *this);
+      return;
     }
-    throw EConvertError(what + ": unknown setting");
   }
+  for (const char* computed : kComputedKeys) {
+    if (SameText(key, computed)) {
+      throw EConvertError(what +
+                          ": this list is computed from the files being packed (give pictures "
+                          "as arguments, sounds with --sound, movies with --movie)");
+    }
+  }
+  throw EConvertError(what + ": unknown setting");
 }
 
 TPackSettings ReadPackSettingsFile(const std::string& path) {
