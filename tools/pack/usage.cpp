@@ -16,8 +16,9 @@ build
   show settings and the package trailer. Without --engine the engine built beside this tool is
   used (tovrin next to tovrin-pack, or ../../src/app/tovrin in a build tree). Pictures must be JPEG
   files. OUT appears complete or not at all: on any error nothing is written and an existing OUT
-  is left as it was. Refused: files that cannot be read, pictures that are not JPEG files, two
-  sounds or movies with the same file name (letter case ignored), and a result of 2 GiB or more.
+  is left as it was. Refused: files that cannot be read or are not regular files, pictures that
+  are not JPEG files, an OUT that is one of the inputs, two sounds or movies with the same file
+  name (letter case ignored), and a result of 2 GiB or more (checked before writing).
   With many pictures a progress line is shown when standard error is a terminal.
 
   --engine FILE        the engine executable to copy
