@@ -26,17 +26,14 @@ shopt -u nullglob
 rm -rf "$OUT"
 mkdir -p "$OUT"
 
-# A short sound: a tiny valid WAV file (0.1 s of silence), to show that media are packed too.
+# A short sound, to show that media are packed too: a valid WAV file holding 0.1 s of silence
+# (8 kHz, 8-bit mono: a 44-byte header, then 800 samples of 0x80).
 SOUND=$OUT/chime.wav
-python3 - "$SOUND" <<'PY'
-import struct, sys
-rate, samples = 8000, 800
-data = b"\x80" * samples
-with open(sys.argv[1], "wb") as f:
-    f.write(b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVE")
-    f.write(b"fmt " + struct.pack("<IHHIIHH", 16, 1, 1, rate, rate, 1, 8))
-    f.write(b"data" + struct.pack("<I", len(data)) + data)
-PY
+{
+  printf 'RIFF\x44\x03\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x01\x00'
+  printf '\x40\x1f\x00\x00\x40\x1f\x00\x00\x01\x00\x08\x00data\x20\x03\x00\x00'
+  head -c 800 /dev/zero | tr '\0' '\200'
+} >"$SOUND"
 
 log "packing ${#pictures[@]} photographs into $SCR"
 "$PACK" build --engine "$ENGINE" -o "$SCR" \
@@ -51,8 +48,10 @@ log "inspect"
 log "inspect --json"
 if command -v jq >/dev/null; then
   "$PACK" inspect "$SCR" --json | jq .
-else
+elif command -v python3 >/dev/null; then
   "$PACK" inspect "$SCR" --json | python3 -m json.tool
+else
+  "$PACK" inspect "$SCR" --json
 fi
 
 log "extract into $OUT/extracted"
@@ -68,11 +67,13 @@ log "all $same pictures and the sound came back byte for byte"
 log "running the engine: $SCR /s"
 # The engine finds its package in its own file, so it runs as the finished screen saver.
 chmod +x "$SCR"
+# A time limit keeps the demo from waiting on a show that a later display back end might run.
 status=0
-"$SCR" /s || status=$?
+timeout 30 "$SCR" /s || status=$?
 case $status in
   0) engine_note="exit status 0" ;;
   3) engine_note="exit status 3, as expected while no display back end exists" ;;
+  124) engine_note="still running after 30 s, stopped" ;;
   *) engine_note="exit status $status (unexpected)" ;;
 esac
 log "engine: $engine_note"
@@ -84,4 +85,4 @@ echo "  screen saver:   $SCR ($size bytes, ${#pictures[@]} pictures, 1 sound)"
 echo "  inspected:      trailer, settings and every picture item read back"
 echo "  extracted:      $same pictures + 1 sound, identical to the originals (cmp)"
 echo "  engine /s:      $engine_note"
-[[ $status == 0 || $status == 3 ]]
+[[ $status == 0 || $status == 3 || $status == 124 ]]
