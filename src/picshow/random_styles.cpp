@@ -45,8 +45,8 @@ void RaggedPass(TAxisShapes shapes, int64_t reach, int64_t side, int64_t span, i
   if (mode == 0) return;
   // The jitter stops once the reach covers the side, so the last frames have straight edges.
   const int64_t range = reach < side ? side / 7 : 0;
-  // Bands start every 5 pixels and are stretched by the remainder so the last one ends at the
-  // far edge; neighbours overlap by that remainder.
+  // Bands start every 5 pixels and are 5 + (span mod 5) thick, so neighbours overlap by that
+  // remainder and the last band reaches the far edge.
   const int64_t thickness = 5 + span % 5;
   for (int64_t c = 0; c < span; c += 5) {
     const int64_t c2 = c + thickness;
