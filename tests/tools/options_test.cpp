@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "scratch_dir.h"
+
 #include "command_line.h"
 #include "core/errors.h"
 #include "option_values.h"
@@ -96,12 +98,7 @@ TEST(CommandLineTest, MistakesAreUsageErrors) {
 
 class SettingsFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    FDir = fs::temp_directory_path() /
-           ("tovrin-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(FDir);
-  }
+  void SetUp() override { FDir = test::ScratchDirFor("tovrin-settings"); }
   void TearDown() override { fs::remove_all(FDir); }
   std::string Write(const std::string& text) {
     const std::string path = (FDir / "show.ini").string();

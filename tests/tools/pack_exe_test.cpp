@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "scratch_dir.h"
+
 #include "mini_json.h"
 #include "package/image.h"
 #include "package/object_reader.h"
@@ -56,10 +58,7 @@ std::string ReadText(const fs::path& p) {
 class PackToolTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    FDir = fs::temp_directory_path() /
-           ("tovrin-pack-" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(FDir);
+    FDir = test::ScratchDirFor("tovrin-pack");
     fs::create_directories(FDir / "in");
     // The engine is any executable file; a recognisable pattern shows it is copied unchanged.
     TBytes engine(5000);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "scratch_dir.h"
+
 #include "core/errors.h"
 #include "output_file.h"
 #include "package/ss_file_locations.h"
@@ -78,13 +80,7 @@ TEST(PackagePlanTest, TrailerFieldsAreSpacePaddedDecimals) {
 
 class OutputFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    FDir = fs::temp_directory_path() /
-           ("tovrin-output-" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(FDir);
-    fs::create_directories(FDir);
-  }
+  void SetUp() override { FDir = test::ScratchDirFor("tovrin-output"); }
   void TearDown() override { fs::remove_all(FDir); }
   std::string Read(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
