@@ -36,28 +36,33 @@ has_deb_src() {
 }
 
 add_deb_src() {
-  local out=/etc/apt/sources.list.d/tovrin-deb-src.sources tmp f
+  local dir=/etc/apt/sources.list.d tmp f added=0
   tmp=$(mktemp)
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [[ -f $f && $f != "$out" ]] || continue
+  for f in "$dir"/*.sources; do
+    [[ -f $f && $f != "$dir/tovrin-deb-src.sources" ]] || continue
     # Keep the stanzas that name a Debian archive, with their Types turned into deb-src.
     awk 'BEGIN { RS = ""; ORS = "\n\n" }
          /URIs:[^\n]*debian/ && /Types:[^\n]*deb/ {
            gsub(/Types:[^\n]*/, "Types: deb-src"); print }' "$f" >>"$tmp"
   done
-  if [[ -f /etc/apt/sources.list ]]; then
-    sed -nE 's/^[[:space:]]*deb[[:space:]]+(.*debian.*)$/deb-src \1/p' /etc/apt/sources.list |
-      awk '{ print "Types: deb-src\nURIs: " $2 "\nSuites: " $3 "\nComponents: " substr($0, index($0, $4)) "\n" }' \
-        >>"$tmp"
+  if [[ -s $tmp ]]; then
+    as_root install -m 0644 "$tmp" "$dir/tovrin-deb-src.sources"
+    log "added $dir/tovrin-deb-src.sources"
+    added=1
   fi
-  if [[ ! -s $tmp ]]; then
-    rm -f "$tmp"
-    log "no Debian apt source found to derive a deb-src entry from" >&2
-    return 1
+  # One-line entries ("deb [options] uri suite components") get a deb-src twin each.
+  : >"$tmp"
+  for f in /etc/apt/sources.list "$dir"/*.list; do
+    [[ -f $f && $f != "$dir/tovrin-deb-src.list" ]] || continue
+    sed -nE '/debian/s/^[[:space:]]*deb([[:space:]]+)/deb-src\1/p' "$f" >>"$tmp"
+  done
+  if [[ -s $tmp ]]; then
+    as_root install -m 0644 "$tmp" "$dir/tovrin-deb-src.list"
+    log "added $dir/tovrin-deb-src.list"
+    added=1
   fi
-  as_root install -m 0644 "$tmp" "$out"
   rm -f "$tmp"
-  log "added $out"
+  ((added)) || { log "no Debian apt source found to derive a deb-src entry from"; return 1; }
 }
 
 fetch_source() {
