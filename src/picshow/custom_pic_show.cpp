@@ -190,6 +190,7 @@ void TCustomPicShow::Execute() {
 void TCustomPicShow::PrepareTransition() {
   const TGraphic& picture = *FPicture.Graphic();
   const TColor color = ColorToRGB(Color());
+  SyncBackBuffer();
   // Areas that the resize adds to Media take the control's colour.
   FMedia.SetSize(picture.Width(), picture.Height(), color);
   CalculateDisplayRect();
@@ -229,6 +230,12 @@ void TCustomPicShow::ComposeFrame() {
   const std::shared_ptr<TBitmap> oldPic = FOldPic;
   const std::shared_ptr<TBitmap> newPic = FNewPic;
   if (!oldPic || !newPic) return;
+  // The frame starts by drawing OldPic over the whole of Media.
+  if (oldPic->Width() == FMedia.Width() && oldPic->Height() == FMedia.Height()) {
+    SyncBackBufferBeforeOverwritingMedia();
+  } else {
+    SyncBackBuffer();
+  }
 
   TComposeHooks hooks;
   auto bind = [this](const TCustomDrawEvent& event) -> TComposeHooks::TDrawHook {
@@ -342,6 +349,7 @@ void TCustomPicShow::Clear() {
   if (FBusy || FMedia.Empty()) return;
   if (!FMediaLock.TryLock()) return;
   FMediaLock.Unlock();
+  SyncBackBufferBeforeOverwritingMedia();
   FMedia = TBitmap();
   Repaint();
 }

@@ -21,6 +21,10 @@
 // Center), or is scaled to the client area (Stretch) or fitted into it (Stretch + StretchFine);
 // every paint rebuilds the client image in BackBuffer (colour, background picture, Media) and
 // hands it to the canvas in one copy. A frame invalidates only the rectangles it changed.
+// When Media is exactly the client image (a full-screen show), the paint presents Media itself
+// and BackBuffer only records that it equals Media; the pixels are taken over (by swapping the
+// two bitmaps) just before the next frame overwrites Media, or copied when BackBuffer is read.
+// So a frame costs one full-size copy less, and what BackBuffer holds is the same.
 //
 // Threads: every member is for the main thread. The worker reads Manual, Stopping, Reverse,
 // Progress and Delay, which are atomics for that reason. Events never fire while the control is
@@ -151,7 +155,11 @@ class TCustomPicShow : public THostControl {
 
   // ---- State, read-only
   const TBitmap& Media() const { return FMedia; }
-  const TBitmap& BackBuffer() const { return FBackBuffer; }
+  // The image of the last paint.
+  const TBitmap& BackBuffer() const {
+    SyncBackBuffer();
+    return FBackBuffer;
+  }
   TRect DisplayRect() const { return FDisplayRect; }
   const TBitmap* OldPic() const { return FOldPic.get(); }
   const TBitmap* NewPic() const { return FNewPic.get(); }
@@ -224,6 +232,10 @@ class TCustomPicShow : public THostControl {
   // Where Media is drawn in the client area, as the presentation properties say.
   TRect MediaPaintRect() const;
   void RepaintIfShowing();
+  // Gives BackBuffer its own pixels when the last paint left it standing for Media (see the
+  // file comment): copies them, or, when Media is about to be overwritten anyway, swaps the two.
+  void SyncBackBuffer() const;
+  void SyncBackBufferBeforeOverwritingMedia();
 
   TApplication& FApplication;
   THostWindow& FParent;
@@ -250,7 +262,10 @@ class TCustomPicShow : public THostControl {
   TRect FDisplayRect;
   TAnimateThread* FThread = nullptr;  // the worker driving the transition, owned in FWorkers
   bool FPainting = false;
-  TBitmap FBackBuffer;
+  mutable TBitmap FBackBuffer;
+  // The last paint showed Media unchanged as the whole client image; FBackBuffer's own pixels
+  // are stale until SyncBackBuffer.
+  mutable bool FBackBufferIsMedia = false;
   TCanvasLock FBackBufferLock;
   std::atomic<bool> FStopping{false};
   // Shared so that a frame being composed keeps its pictures even if a handler stops the

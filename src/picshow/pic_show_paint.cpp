@@ -8,6 +8,10 @@
 //   |   | Media  |   |
 //   |   +--------+   |          every paint: Color fill, BgPicture by BgMode, Media
 //   +----------------+          -> BackBuffer -> one copy to the canvas
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
 #include "gfx/draw.h"
 #include "gfx/fit.h"
 #include "gfx/muldiv.h"
@@ -35,6 +39,33 @@ class TFlagGuard {
  private:
   bool& FFlag;
 };
+
+// Fills rect (clipped to b) of a 24-bit bitmap with color: one row is built, then copied.
+void FillRect(TBitmap& b, TRect rect, TColor color) {
+  rect = IntersectRect(rect, b.BoundsRect());
+  if (rect.IsEmpty() || b.PixelFormat() != TPixelFormat::pf24bit) return;
+  const uint8_t pixel[3] = {GetBValue(color), GetGValue(color), GetRValue(color)};
+  uint8_t* first = b.ScanLine(rect.Top) + static_cast<size_t>(rect.Left) * 3;
+  const size_t bytes = static_cast<size_t>(rect.Width()) * 3;
+  for (size_t i = 0; i < bytes; ++i) first[i] = pixel[i % 3];
+  for (int32_t y = rect.Top + 1; y < rect.Bottom; ++y) {
+    std::memcpy(b.ScanLine(y) + static_cast<size_t>(rect.Left) * 3, first, bytes);
+  }
+}
+
+// Fills what of the client area Media leaves uncovered: at most four strips around it.
+void FillAround(TBitmap& b, const TRect& media, TColor color) {
+  const TRect client = b.BoundsRect();
+  const TRect inner = IntersectRect(media, client);
+  if (inner.IsEmpty()) {
+    FillRect(b, client, color);
+    return;
+  }
+  FillRect(b, TRect{0, 0, client.Right, inner.Top}, color);
+  FillRect(b, TRect{0, inner.Bottom, client.Right, client.Bottom}, color);
+  FillRect(b, TRect{0, inner.Top, inner.Left, inner.Bottom}, color);
+  FillRect(b, TRect{inner.Right, inner.Top, client.Right, inner.Bottom}, color);
+}
 
 }  // namespace
 
@@ -106,46 +137,73 @@ void TCustomPicShow::WMPaint(TCanvas& canvas) {
   Paint(canvas);
 }
 
+void TCustomPicShow::SyncBackBuffer() const {
+  if (!FBackBufferIsMedia) return;
+  FBackBufferIsMedia = false;
+  FBackBuffer = FMedia;
+}
+
+void TCustomPicShow::SyncBackBufferBeforeOverwritingMedia() {
+  if (!FBackBufferIsMedia) return;
+  FBackBufferIsMedia = false;
+  if (FBackBuffer.Width() == FMedia.Width() && FBackBuffer.Height() == FMedia.Height() &&
+      FBackBuffer.PixelFormat() == FMedia.PixelFormat()) {
+    // Media's pixels become BackBuffer's; Media gets storage of its own size back, whose
+    // content the caller is about to replace.
+    std::swap(FBackBuffer, FMedia);
+  } else {
+    FBackBuffer = FMedia;
+  }
+}
+
 void TCustomPicShow::Paint(TCanvas& canvas) {
   const TRect client = ClientRect();
+  const bool hasBackground = FBgMode != TBackgroundMode::bmNone && FBgPicture.HasGraphic();
+  const TRect mediaRect = MediaPaintRect();
+  TCanvasLockGuard lock(FBackBufferLock);
+  if (!hasBackground && !FMedia.Empty() && mediaRect == client && FMedia.Width() == FWidth &&
+      FMedia.Height() == FHeight && FMedia.PixelFormat() == TPixelFormat::pf24bit) {
+    // The client image is Media as it stands: present it directly and let BackBuffer stand for
+    // it until Media changes.
+    FBackBufferIsMedia = true;
+    TCanvasLockGuard canvasLock(canvas.Lock());
+    canvas.Draw(0, 0, FMedia);
+    return;
+  }
+  FBackBufferIsMedia = false;
   if (FBackBuffer.Width() != FWidth || FBackBuffer.Height() != FHeight) {
     FBackBuffer.SetSize(FWidth, FHeight);
   }
-  {
-    TCanvasLockGuard lock(FBackBufferLock);
-    const TGraphic* background = FBgMode != TBackgroundMode::bmNone && FBgPicture.HasGraphic()
-                                     ? FBgPicture.Graphic()
-                                     : nullptr;
-    const TRect mediaRect = MediaPaintRect();
-    // Skip the colour fill when Media hides all of it: a full-screen frame is then one copy.
-    if (background || FMedia.Empty() || !Covers(mediaRect, client)) {
-      FBackBuffer.Fill(ColorToRGB(Color()));
-    }
-    if (background) {
-      const TBitmap& bg = background->Bitmap();
-      switch (FBgMode) {
-        case TBackgroundMode::bmTiled:
-          TileGraphic(FBackBuffer, client, bg);
-          break;
-        case TBackgroundMode::bmStretched:
-          StretchDrawGraphic(FBackBuffer, client, bg);
-          break;
-        case TBackgroundMode::bmCentered:
-          Draw(FBackBuffer, HalfTrunc(FWidth - bg.Width()), HalfTrunc(FHeight - bg.Height()), bg);
-          break;
-        case TBackgroundMode::bmNone:
-          break;
-      }
-    }
-    if (!FMedia.Empty()) {
-      if (mediaRect.Width() == FMedia.Width() && mediaRect.Height() == FMedia.Height()) {
-        Draw(FBackBuffer, mediaRect.Left, mediaRect.Top, FMedia);
-      } else {
-        StretchDrawGraphic(FBackBuffer, mediaRect, FMedia);
-      }
+  // The colour goes only where nothing else will be drawn.
+  if (hasBackground || FMedia.Empty()) {
+    FBackBuffer.Fill(ColorToRGB(Color()));
+  } else if (!Covers(mediaRect, client)) {
+    FillAround(FBackBuffer, mediaRect, ColorToRGB(Color()));
+  }
+  if (hasBackground) {
+    const TBitmap& bg = FBgPicture.Graphic()->Bitmap();
+    switch (FBgMode) {
+      case TBackgroundMode::bmTiled:
+        TileGraphic(FBackBuffer, client, bg);
+        break;
+      case TBackgroundMode::bmStretched:
+        StretchDrawGraphic(FBackBuffer, client, bg);
+        break;
+      case TBackgroundMode::bmCentered:
+        Draw(FBackBuffer, HalfTrunc(FWidth - bg.Width()), HalfTrunc(FHeight - bg.Height()), bg);
+        break;
+      case TBackgroundMode::bmNone:
+        break;
     }
   }
-  TCanvasLockGuard lock(canvas.Lock());
+  if (!FMedia.Empty()) {
+    if (mediaRect.Width() == FMedia.Width() && mediaRect.Height() == FMedia.Height()) {
+      Draw(FBackBuffer, mediaRect.Left, mediaRect.Top, FMedia);
+    } else {
+      StretchDrawGraphic(FBackBuffer, mediaRect, FMedia);
+    }
+  }
+  TCanvasLockGuard canvasLock(canvas.Lock());
   canvas.Draw(0, 0, FBackBuffer);
 }
 

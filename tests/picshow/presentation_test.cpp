@@ -111,6 +111,52 @@ TEST_F(PresentationTest, PaintLeavesTheWholeClientImageInBackBuffer) {
   EXPECT_TRUE(AllPixels(back, TRect{0, 0, 30, 80}, kGrey));
 }
 
+// A full-screen show: Media is the whole client image, which the paint presents directly.
+// What BackBuffer holds must still be the last painted image at every moment, so that the next
+// transition starts from it (and a frame that is not yet painted does not leak into it).
+TEST_F(PresentationTest, FullScreenFramesKeepTheLastPaintAsTheNextStartImage) {
+  auto show = MakeShow();
+  show->SetAlign(TAlign::alClient);
+  show->SetStretch(true);
+  show->SetCenter(true);
+  show->SetPicture(Solid(1400, 900, kBlue));
+  show->Execute();
+  EXPECT_TRUE(AllPixels(show->BackBuffer(), TRect{0, 0, 1400, 900}, kBlue));
+
+  // Inside OnAfterNewFrame the new frame is in Media but not yet painted.
+  show->SetPicture(Solid(1400, 900, kRed));
+  show->SetManual(true);
+  show->Execute();
+  EXPECT_TRUE(AllPixels(Window.Screen(), TRect{0, 0, 1400, 900}, kBlue)) << "frame 0 is OldPic";
+  show->OnAfterNewFrame = [&](TCustomPicShow& s, TBitmap&, TBitmap&) {
+    EXPECT_EQ(s.BackBuffer().Pixel(0, 0), kBlue) << "BackBuffer is the painted image";
+    EXPECT_EQ(s.BackBuffer().Pixel(1399, 899), kBlue);
+  };
+  show->SetProgress(50);
+  EXPECT_EQ(Window.Screen().Pixel(0, 0), kRed);
+  EXPECT_EQ(Window.Screen().Pixel(1399, 0), kBlue);
+  show->OnAfterNewFrame = nullptr;
+  show->SetProgress(60);
+  show->Stop();
+  EXPECT_EQ(show->BackBuffer().Pixel(839, 0), kRed) << "60% of 1400 wiped";
+  EXPECT_EQ(show->BackBuffer().Pixel(840, 0), kBlue);
+
+  // The next transition starts from exactly that image.
+  std::vector<TColor> start;
+  show->SetManual(false);
+  show->OnBeforeNewFrame = [&](TCustomPicShow&, TBitmap&, TBitmap& screen) {
+    if (start.empty()) start = {screen.Pixel(839, 0), screen.Pixel(840, 0)};
+  };
+  show->SetPicture(Solid(1400, 900, kYellow));
+  show->Execute();
+  EXPECT_EQ(start, (std::vector<TColor>{kRed, kBlue}));
+  EXPECT_TRUE(AllPixels(Window.Screen(), TRect{0, 0, 1400, 900}, kYellow));
+
+  show->Clear();
+  EXPECT_TRUE(AllPixels(Window.Screen(), TRect{0, 0, 1400, 900}, kGrey));
+  EXPECT_TRUE(AllPixels(show->BackBuffer(), TRect{0, 0, 1400, 900}, kGrey));
+}
+
 // A control whose paint tries to paint again, as a handler forcing a repaint would.
 class ReentrantShow : public TCustomPicShow {
  public:

@@ -125,7 +125,11 @@ void THeadlessWindow::THeadlessCanvas::Draw(int32_t x, int32_t y, const TBitmap&
   if (clip.IsEmpty()) return;
   const int32_t sx = FOriginX + x;
   const int32_t sy = FOriginY + y;
-  if (clip == FScreen.BoundsRect()) {
+  if (clip == FScreen.BoundsRect() && sx == 0 && sy == 0 && bitmap.Width() == FScreen.Width() &&
+      bitmap.Height() == FScreen.Height() && bitmap.PixelFormat() == FScreen.PixelFormat()) {
+    // A whole-screen image: present it in one block copy.
+    FScreen = bitmap;
+  } else if (clip == FScreen.BoundsRect()) {
     ::tovrin::Draw(FScreen, sx, sy, bitmap);
   } else {
     DrawClipped(FScreen, sx, sy, bitmap, TRegion::CreateRectRgn(clip));
