@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "package/object_writer.h"
 #include "package/stream.h"
 #include "test_jpeg.h"
@@ -41,7 +43,11 @@ std::string Field(int64_t v) {
 class Engine : public ::testing::Test {
  protected:
   void SetUp() override {
-    FDir = fs::temp_directory_path() / "tovrin_engine_test";
+    // One folder per test and process: ctest runs the tests of this program in parallel.
+    FDir = fs::temp_directory_path() /
+           ("tovrin_engine_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+            std::to_string(getpid()));
     fs::remove_all(FDir);
     fs::create_directories(FDir);
   }

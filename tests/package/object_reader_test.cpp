@@ -96,34 +96,34 @@ class ObjectReader : public ::testing::Test {
 
 TEST_F(ObjectReader, IntegerCodesAndIdentifierMaps) {
   const auto a = ReadSettings(TBytes()
-                                              .Prop("TextFont.Height")
-                                              .Byte(2)
-                                              .Byte(0xE0)
-                                              .Prop("Interval")
-                                              .Byte(3)
-                                              .Byte(0x88)
-                                              .Byte(0x13));
+                                  .Prop("TextFont.Height")
+                                  .Byte(2)
+                                  .Byte(0xE0)
+                                  .Prop("Interval")
+                                  .Byte(3)
+                                  .Byte(0x88)
+                                  .Byte(0x13));
   EXPECT_EQ(a->TextFont().Height(), -32);
   EXPECT_EQ(a->Interval(), 5000);
   EXPECT_EQ(a->TextFont().Size(), 24);
 
   const auto b = ReadSettings(TBytes()
-                                              .Prop("TextFont.Color")
-                                              .IdentVal("clWindowText")
-                                              .Prop("TextFont.Charset")
-                                              .IdentVal("DEFAULT_CHARSET")
-                                              .Prop("Interval")
-                                              .Int32Val(-100000));
+                                  .Prop("TextFont.Color")
+                                  .IdentVal("clWindowText")
+                                  .Prop("TextFont.Charset")
+                                  .IdentVal("DEFAULT_CHARSET")
+                                  .Prop("Interval")
+                                  .Int32Val(-100000));
   EXPECT_EQ(static_cast<uint32_t>(b->TextFont().Color()), 0x80000008u);
   EXPECT_EQ(b->TextFont().Charset(), 1);
   EXPECT_EQ(b->Interval(), -100000);
 
   // Identifier names ignore letter case; property names too.
   const auto c = ReadSettings(TBytes()
-                                              .Prop("textfont.COLOR")
-                                              .IdentVal("CLSKYBLUE")
-                                              .Prop("textFont.charset")
-                                              .IdentVal("russian_charset"));
+                                  .Prop("textfont.COLOR")
+                                  .IdentVal("CLSKYBLUE")
+                                  .Prop("textFont.charset")
+                                  .IdentVal("russian_charset"));
   EXPECT_EQ(c->TextFont().Color(), 0xF0CAA6);
   EXPECT_EQ(c->TextFont().Charset(), 204);
 }
@@ -191,7 +191,9 @@ TEST_F(ObjectReader, StringCodesConvertToTheAnsiCodePage) {
   TBytes props;
   // WString "é€" and UTF8String "ü€😀" (the last one has no ANSI character).
   props.Prop("Title").Byte(18).Int32(2).Byte(0xE9).Byte(0).Byte(0xAC).Byte(0x20);
-  props.Prop("Text").Byte(20).Int32(11).Raw("\xC3\xBC\xE2\x82\xAC\xF0\x9F\x98\x80" "ab");
+  props.Prop("Text").Byte(20).Int32(11).Raw(
+      "\xC3\xBC\xE2\x82\xAC\xF0\x9F\x98\x80"
+      "ab");
   const std::string longText(5000, 'x');
   props.Prop("Author").Byte(12).Int32(5000).Raw(longText);
   TBytes b;

@@ -3,6 +3,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
+#include <unistd.h>
+
 #include "core/errors.h"
 #include "core/paths.h"
 #include "package/object_writer.h"
@@ -32,10 +36,11 @@ class PackageLocator : public ::testing::Test {
     RegisterStreamClass(TImage::StaticClassInfo());
     FDir = fs::temp_directory_path() /
            ("tovrin_locator_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+            std::to_string(getpid()));
     fs::remove_all(FDir);
     fs::create_directories(FDir / "tmp");
-    FTemp = (FDir / "tmp").string() + "/";
+    FTemp = (FDir / "tmp").string() + PathDelim;
   }
   void TearDown() override { fs::remove_all(FDir); }
 

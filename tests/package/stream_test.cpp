@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <unistd.h>
+
 #include "core/errors.h"
 #include "package/stream.h"
 
@@ -10,7 +12,9 @@ namespace tovrin {
 namespace {
 
 std::string ScratchPath(const std::string& name) {
-  return (std::filesystem::temp_directory_path() / ("tovrin_stream_" + name)).string();
+  return (std::filesystem::temp_directory_path() /
+          ("tovrin_stream_" + std::to_string(getpid()) + "_" + name))
+      .string();
 }
 
 TEST(MemoryStream, ReadWriteSeekAndShortReads) {
