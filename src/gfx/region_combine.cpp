@@ -74,7 +74,27 @@ void MergeSpans(TRegionBuilder& out, const TRect* a, const TRect* aEnd, const TR
   bool inB = false;
   bool inOut = false;
   int32_t start = 0;
+  const bool keepAOnly = rule(true, false);
+  const bool keepBOnly = rule(false, true);
   while (a != aEnd || b != bEnd) {
+    if (!inA && !inB) {
+      // Between intervals of both lists: the intervals of one list that end before the other
+      // list's next one starts are taken (or dropped) whole, without stepping through their ends.
+      if (a != aEnd && (b == bEnd || a->Right < b->Left)) {
+        const int64_t limit = b == bEnd ? kPastEnd : b->Left;
+        for (; a != aEnd && a->Right < limit; ++a) {
+          if (keepAOnly) out.AddSpan(a->Left, a->Right);
+        }
+        continue;
+      }
+      if (b != bEnd && (a == aEnd || b->Right < a->Left)) {
+        const int64_t limit = a == aEnd ? kPastEnd : a->Left;
+        for (; b != bEnd && b->Right < limit; ++b) {
+          if (keepBOnly) out.AddSpan(b->Left, b->Right);
+        }
+        continue;
+      }
+    }
     const int64_t xa = a == aEnd ? kPastEnd : (inA ? a->Right : a->Left);
     const int64_t xb = b == bEnd ? kPastEnd : (inB ? b->Right : b->Left);
     const int32_t x = static_cast<int32_t>(xa < xb ? xa : xb);
