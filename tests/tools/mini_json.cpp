@@ -103,9 +103,9 @@ class TParser {
       ++FPos;
       if (Peek() == '}') return ++FPos, v;
       while (true) {
-        std::string name = StringLiteral();
+        v.MemberNames.push_back(StringLiteral());
         Expect(':');
-        v.Members.emplace_back(std::move(name), Value());
+        v.MemberValues.push_back(Value());
         if (Peek() == ',') {
           ++FPos;
           continue;
@@ -162,16 +162,10 @@ class TParser {
 }  // namespace
 
 const TJson& TJson::operator[](std::string_view name) const {
-  for (const auto& [key, value] : Members) {
-    if (key == name) return value;
+  for (size_t i = 0; i < MemberNames.size(); ++i) {
+    if (MemberNames[i] == name) return MemberValues[i];
   }
   throw std::runtime_error("JSON: no member \"" + std::string(name) + "\"");
-}
-
-std::vector<std::string> TJson::Names() const {
-  std::vector<std::string> names;
-  for (const auto& member : Members) names.push_back(member.first);
-  return names;
 }
 
 TJson ParseJson(std::string_view text) {

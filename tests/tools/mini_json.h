@@ -3,11 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace tovrin::test {
@@ -19,12 +16,14 @@ struct TJson {
   int64_t Number = 0;  // the tool writes integers only
   std::string String;
   std::vector<TJson> Items;
-  std::vector<std::pair<std::string, TJson>> Members;
+  // Object members in order: names and values side by side (a pair would need TJson complete).
+  std::vector<std::string> MemberNames;
+  std::vector<TJson> MemberValues;
 
   // The member of that name; fails the calling test (throws) when there is none.
   const TJson& operator[](std::string_view name) const;
   const TJson& operator[](size_t index) const { return Items.at(index); }
-  std::vector<std::string> Names() const;
+  const std::vector<std::string>& Names() const { return MemberNames; }
 };
 
 // Parses a whole text; throws std::runtime_error with the position on malformed input.
