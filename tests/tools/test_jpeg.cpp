@@ -7,7 +7,7 @@
 
 namespace tovrin::test {
 
-std::vector<uint8_t> MakeJpeg(const TJpegSpec& spec) {
+std::vector<uint8_t> MakeJpeg(const TJpegParams& params) {
   jpeg_compress_struct cinfo{};
   jpeg_error_mgr jerr{};
   cinfo.err = jpeg_std_error(&jerr);  // the parameters are fixed and valid; errors would exit
@@ -15,19 +15,19 @@ std::vector<uint8_t> MakeJpeg(const TJpegSpec& spec) {
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&cinfo, &buffer, &size);
-  const int components = spec.Grayscale ? 1 : 3;
-  cinfo.image_width = static_cast<JDIMENSION>(spec.Width);
-  cinfo.image_height = static_cast<JDIMENSION>(spec.Height);
+  const int components = params.Grayscale ? 1 : 3;
+  cinfo.image_width = static_cast<JDIMENSION>(params.Width);
+  cinfo.image_height = static_cast<JDIMENSION>(params.Height);
   cinfo.input_components = components;
-  cinfo.in_color_space = spec.Grayscale ? JCS_GRAYSCALE : JCS_RGB;
+  cinfo.in_color_space = params.Grayscale ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, 90, TRUE);
-  if (spec.Progressive) jpeg_simple_progression(&cinfo);
+  if (params.Progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
-  std::vector<JSAMPLE> row(static_cast<size_t>(spec.Width * components));
+  std::vector<JSAMPLE> row(static_cast<size_t>(params.Width * components));
   while (cinfo.next_scanline < cinfo.image_height) {
     for (size_t i = 0; i < row.size(); ++i) {
-      row[i] = static_cast<JSAMPLE>((i * 37 + cinfo.next_scanline * 11 + spec.Seed * 53) & 0xFF);
+      row[i] = static_cast<JSAMPLE>((i * 37 + cinfo.next_scanline * 11 + params.Seed * 53) & 0xFF);
     }
     JSAMPROW rows[1] = {row.data()};
     jpeg_write_scanlines(&cinfo, rows, 1);

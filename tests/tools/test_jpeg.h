@@ -6,7 +6,7 @@
 
 namespace tovrin::test {
 
-struct TJpegSpec {
+struct TJpegParams {
   int Width = 8;
   int Height = 8;
   bool Grayscale = false;
@@ -14,6 +14,6 @@ struct TJpegSpec {
   uint8_t Seed = 0;  // varies the pixels, so every picture's bytes differ
 };
 
-std::vector<uint8_t> MakeJpeg(const TJpegSpec& spec);
+std::vector<uint8_t> MakeJpeg(const TJpegParams& params);
 
 }  // namespace tovrin::test
