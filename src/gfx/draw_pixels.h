@@ -2,6 +2,8 @@
 // layer). A run copier converts between the two bitmaps' formats once per call, not per pixel.
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -39,34 +41,64 @@ class TPixelCopier {
     for (size_t i = 0; i < count; ++i, dest += 3) PutEntry(dest, src[i]);
   }
 
-  // Pixel i of dest takes the source pixel at byte offset srcOffsets[i] of srcRow, a row of
-  // srcRowBytes bytes.
-  void GatherRun(uint8_t* dest, const uint8_t* srcRow, size_t srcRowBytes,
-                 const uint32_t* srcOffsets, size_t count) const {
+  // Pixel i of dest takes the source pixel at byte offset srcOffsets[i] of srcRow. For pf24bit
+  // pixels the copy moves four bytes at a time: the extra byte written is the next pixel's
+  // first, rewritten right after (the run's last pixel is moved byte by byte), and the extra
+  // byte read must lie in the source row, which the caller guarantees for every pixel outside
+  // [shortLo, shortHi) (those are moved byte by byte too).
+  void GatherRun(uint8_t* dest, const uint8_t* srcRow, const uint32_t* srcOffsets, size_t count,
+                 size_t shortLo, size_t shortHi) const {
+    if (count == 0) return;
     if (FPalette != nullptr) {
       for (size_t i = 0; i < count; ++i, dest += 3) PutEntry(dest, srcRow[srcOffsets[i]]);
     } else if (FDestBytes == 3) {
-      // One 4-byte move instead of three byte moves where possible: the extra byte written is
-      // the next pixel's first, rewritten right after; the extra byte read must still lie in
-      // the source row.
-      size_t i = 0;
-      for (; i + 1 < count; ++i, dest += 3) {
-        const size_t offset = srcOffsets[i];
-        if (offset + 4 <= srcRowBytes) {
-          uint32_t v;
-          std::memcpy(&v, srcRow + offset, 4);
-          std::memcpy(dest, &v, 4);
-        } else {
-          Put3(dest, srcRow + offset);
-        }
-      }
-      if (i < count) Put3(dest, srcRow + srcOffsets[i]);
+      const size_t last = count - 1;  // always moved byte by byte
+      const size_t a = std::min(shortLo, last);
+      const size_t b = std::max(a, std::min(shortHi, last));
+      dest = Wide(dest, srcRow, srcOffsets, 0, a);
+      dest = Narrow(dest, srcRow, srcOffsets, a, b);
+      dest = Wide(dest, srcRow, srcOffsets, b, last);
+      Narrow(dest, srcRow, srcOffsets, last, count);
     } else {
       for (size_t i = 0; i < count; ++i) dest[i] = srcRow[srcOffsets[i]];
     }
   }
 
  private:
+  // Pixels [from, to) with 4-byte moves (each writes one byte past its pixel); returns the
+  // destination after them. Locals only: the compiler keeps them in registers although every
+  // store goes through a byte pointer.
+  static uint8_t* Wide(uint8_t* dest, const uint8_t* srcRow, const uint32_t* offsets, size_t from,
+                       size_t to) {
+    size_t i = from;
+    if constexpr (std::endian::native == std::endian::little) {
+      // Four pixels (12 bytes) assembled in registers and stored in two moves.
+      for (; i + 4 <= to; i += 4, dest += 12) {
+        uint32_t a, b, c, d;
+        std::memcpy(&a, srcRow + offsets[i], 4);
+        std::memcpy(&b, srcRow + offsets[i + 1], 4);
+        std::memcpy(&c, srcRow + offsets[i + 2], 4);
+        std::memcpy(&d, srcRow + offsets[i + 3], 4);
+        const uint64_t low =
+            (a & 0xFFFFFFu) | (uint64_t{b & 0xFFFFFFu} << 24) | (uint64_t{c} << 48);
+        const uint32_t high = ((c >> 16) & 0xFFu) | ((d & 0xFFFFFFu) << 8);
+        std::memcpy(dest, &low, 8);
+        std::memcpy(dest + 8, &high, 4);
+      }
+    }
+    for (; i < to; ++i, dest += 3) {
+      uint32_t v;
+      std::memcpy(&v, srcRow + offsets[i], 4);
+      std::memcpy(dest, &v, 4);
+    }
+    return dest;
+  }
+  // Pixels [from, to) byte by byte.
+  static uint8_t* Narrow(uint8_t* dest, const uint8_t* srcRow, const uint32_t* offsets, size_t from,
+                         size_t to) {
+    for (size_t i = from; i < to; ++i, dest += 3) Put3(dest, srcRow + offsets[i]);
+    return dest;
+  }
   static void Put3(uint8_t* dest, const uint8_t* src) {
     dest[0] = src[0];
     dest[1] = src[1];

@@ -20,9 +20,13 @@ struct TStretchJob {
   TRect Box;
   std::vector<uint32_t> ColumnOffsets;
   bool ColumnsContiguous = false;
+  // Columns [ShortLo, ShortHi) (indices into ColumnOffsets) take a source pixel too close to the
+  // end of its row for a 4-byte read; the map is monotonic, so they are one run at either end.
+  size_t ShortLo = 0;
+  size_t ShortHi = 0;
 };
 
-TStretchJob MakeJob(const TStretchPlan& plan, const TPixelCopier& copier) {
+TStretchJob MakeJob(const TStretchPlan& plan, const TPixelCopier& copier, size_t srcRowBytes) {
   TStretchJob job;
   const auto& cols = plan.Columns.Source;
   const auto& rows = plan.Rows.Source;
@@ -33,6 +37,17 @@ TStretchJob MakeJob(const TStretchPlan& plan, const TPixelCopier& copier) {
   for (size_t i = 0; i < cols.size(); ++i) {
     job.ColumnOffsets[i] =
         static_cast<uint32_t>(cols[i]) * static_cast<uint32_t>(copier.SrcBytes());
+  }
+  size_t firstShort = cols.size(), lastShort = 0;
+  for (size_t i = 0; i < cols.size(); ++i) {
+    if (size_t{job.ColumnOffsets[i]} + 4 > srcRowBytes) {
+      firstShort = std::min(firstShort, i);
+      lastShort = i + 1;
+    }
+  }
+  if (firstShort < lastShort) {
+    job.ShortLo = firstShort;
+    job.ShortHi = lastShort;
   }
   // The column map is monotonic, so equal spacing end to end means every step is +1.
   job.ColumnsContiguous = cols.back() >= cols.front() &&
@@ -50,7 +65,11 @@ void FillRow(TBitmap& dest, const TBitmap& src, const TPixelCopier& copier, cons
   if (job.ColumnsContiguous) {
     copier.CopyRun(out, in + job.ColumnOffsets[first], count);
   } else {
-    copier.GatherRun(out, in, src.Stride(), job.ColumnOffsets.data() + first, count);
+    const auto rel = [&](size_t column) {
+      return std::clamp(column, first, first + count) - first;
+    };
+    copier.GatherRun(out, in, job.ColumnOffsets.data() + first, count, rel(job.ShortLo),
+                     rel(job.ShortHi));
   }
 }
 
@@ -80,7 +99,7 @@ void StretchCopy(TBitmap& dest, const TRect& destRect, const TBitmap& src, const
   }
   const TStretchPlan plan = PlanStretch(destRect, srcRect, src.Width(), src.Height(), destClip);
   if (plan.Empty()) return;
-  const TStretchJob job = MakeJob(plan, copier);
+  const TStretchJob job = MakeJob(plan, copier, src.Stride());
   const auto& rows = plan.Rows.Source;
 
   if (clip == nullptr) {
