@@ -224,6 +224,28 @@ TEST(StretchCopy, PixelsFollowThePlanWithAndWithoutRegion) {
   }
 }
 
+TEST(StretchCopy, EverySmallWidthBothDirections) {
+  // Rows are gathered in blocks of four pixels with single-pixel heads and tails; every run
+  // length and both ends of the source row (with and without padding) are covered here.
+  for (int srcW = 1; srcW <= 9; ++srcW) {
+    const TBitmap src = Coordinates(srcW, 2);
+    for (int destW = 1; destW <= 20; ++destW) {
+      for (bool mirror : {false, true}) {
+        TBitmap dest(destW + 2, 2);
+        dest.Fill(clWhite);
+        const TBitmap before = dest;
+        const TRect destRect = mirror ? TRect{destW, 0, 0, 2} : TRect{1, 0, destW + 1, 2};
+        StretchCopy(dest, destRect, src, {0, 0, srcW, 2});
+        const TStretchPlan plan =
+            PlanStretch(destRect, {0, 0, srcW, 2}, srcW, 2, dest.BoundsRect());
+        ASSERT_EQ(plan.Columns.Source.size(), size_t(destW));
+        ExpectMatchesPlan(dest, before, src, plan, nullptr);
+        if (HasFatalFailure()) return;
+      }
+    }
+  }
+}
+
 TEST(StretchCopy, EightBitSourceGoesThroughItsPalette) {
   TBitmap src(4, 2, TPixelFormat::pf8bit);
   for (int i = 0; i < 256; ++i) {
