@@ -8,6 +8,7 @@
 // bitmap allocation, which is thrown outside libjpeg's frames).
 #include "gfx/jpeg_decoder.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
