@@ -111,6 +111,31 @@ TEST_F(PresentationTest, PaintLeavesTheWholeClientImageInBackBuffer) {
   EXPECT_TRUE(AllPixels(back, TRect{0, 0, 30, 80}, kGrey));
 }
 
+TEST_F(PresentationTest, ResizingRecentresMediaAndAlignedControlsFollowTheWindow) {
+  auto show = MakeShow();
+  show->SetAutoSize(false);
+  show->SetCenter(true);
+  show->SetBounds(0, 0, 200, 100);
+  show->SetPicture(Solid(50, 20, kBlue));
+  show->Execute();
+  EXPECT_EQ(show->DisplayRect(), (TRect{75, 40, 125, 60}));
+  Window.ClearRecord();
+  show->SetBounds(0, 0, 100, 60);
+  EXPECT_EQ(show->DisplayRect(), (TRect{25, 20, 75, 40})) << "the size handler recentres";
+  Window.Update();
+  EXPECT_TRUE(AllPixels(Window.Screen(), TRect{25, 20, 75, 40}, kBlue));
+  EXPECT_EQ(Window.Screen().Pixel(24, 20), kGrey);
+
+  show->SetAlign(TAlign::alClient);
+  EXPECT_EQ(show->BoundsRect(), (TRect{0, 0, 1400, 900}));
+  show->SetAutoSize(true);
+  show->SetPicture(Solid(30, 30, kRed));
+  EXPECT_EQ(show->Width(), 1400) << "AutoSize does not fight the alignment";
+  Window.SetClientSize(640, 480);
+  EXPECT_EQ(show->BoundsRect(), (TRect{0, 0, 640, 480}));
+  EXPECT_EQ(show->DisplayRect(), (TRect{295, 230, 345, 250})) << "Media is still the 50 x 20";
+}
+
 // A full-screen show: Media is the whole client image, which the paint presents directly.
 // What BackBuffer holds must still be the last painted image at every moment, so that the next
 // transition starts from it (and a frame that is not yet painted does not leak into it).
