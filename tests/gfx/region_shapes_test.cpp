@@ -5,6 +5,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gfx/region.h"
@@ -154,6 +155,25 @@ TEST(RegionShapesTest, NarrowEllipseTipsAreClosed) {
     EXPECT_FALSE(r.Contains(3, y)) << "row " << y;
   }
   EXPECT_EQ(RectsText({r.Extents()}), "(0,0,3,40)");
+}
+
+TEST(RegionShapesTest, HugeEllipseIsSymmetric) {
+  // The error terms of an ellipse this size overflow 64-bit arithmetic (the sanitizer build would
+  // flag it) while the walk stays short: about a million rows.
+  const TRegion r =
+      TRegion::CreateRoundRectRgn(-900001, -1800001, 900000, 1800000, 900000, 1800000);
+  ASSERT_TRUE(r.IsValid());
+  const TRect e = r.Extents();
+  EXPECT_EQ(RectsText({e}), "(-900001,-1800001,899999,1799999)");
+  const std::vector<TRect>& rects = r.Rects();
+  for (size_t i = 0; i < rects.size(); ++i) {
+    const TRect& a = rects[i];
+    const TRect& m = rects[rects.size() - 1 - i];
+    // Upside down, every band lands on its partner; every band is centred.
+    ASSERT_EQ(a.Top - e.Top, e.Bottom - m.Bottom) << i;
+    ASSERT_EQ(a.Left, m.Left) << i;
+    ASSERT_EQ(a.Left - e.Left, e.Right - a.Right) << i;
+  }
 }
 
 // The winding rule evaluated for one pixel at a time, straight from its definition: on row y,
