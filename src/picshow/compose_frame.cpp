@@ -52,14 +52,8 @@ void ComposeFrame(const TComposeFrameArgs& args) {
 
   if (args.Style >= StyleCount) return;
   const TStyleEntry& entry = StyleEntry(args.Style);
-  TStyleKind kind = entry.Kind;
-  if (entry.Compose) {
-    entry.Compose(frame);
-  } else {
-    ComposeNotBuilt(frame);
-    kind = TStyleKind::skRegion;
-  }
-  FinishFrame(frame, kind);
+  entry.Compose(frame);
+  FinishFrame(frame, entry.Kind);
 }
 
 }  // namespace tovrin

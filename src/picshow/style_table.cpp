@@ -1,6 +1,10 @@
 #include "picshow/style_table.h"
 
 #include "gfx/stretch.h"
+#include "picshow/pixel_styles.h"
+#include "picshow/random_styles.h"
+#include "picshow/rect_styles.h"
+#include "picshow/region_styles.h"
 
 namespace tovrin {
 
@@ -12,21 +16,18 @@ constexpr TStyleKind KindOf(int style) {
   return TStyleKind::skRegion;  // 0, 58 to 117, 123 to 127
 }
 
-// The styles built so far; every other row composes through ComposeNotBuilt.
-constexpr TStyleProc BuiltProc(int style) {
-  switch (style) {
-    case 0:
-      return &ComposeCut;
-    case 5:
-      return &ComposeWipeLeft;
-    default:
-      return nullptr;
-  }
+// The function of each style number.
+constexpr TStyleProc ProcOf(int style) {
+  if (style == 0) return &ComposeCut;
+  if (IsRectangleStyle(style)) return &ComposeRectangleStyle;
+  if (IsGeometricRegionStyle(style)) return &ComposeGeometricStyle;
+  if (IsRandomRegionStyle(style)) return &ComposeRandomStyle;
+  return &ComposePixelStyleFrame;
 }
 
 constexpr std::array<TStyleEntry, StyleCount> MakeTable() {
   std::array<TStyleEntry, StyleCount> table{};
-  for (int i = 0; i < StyleCount; ++i) table[i] = TStyleEntry{KindOf(i), BuiltProc(i)};
+  for (int i = 0; i < StyleCount; ++i) table[i] = TStyleEntry{KindOf(i), ProcOf(i)};
   return table;
 }
 
@@ -36,15 +37,22 @@ static_assert(kStyles[0].Kind == TStyleKind::skRegion &&
               kStyles[57].Kind == TStyleKind::skRectangle &&
               kStyles[118].Kind == TStyleKind::skPixel &&
               kStyles[123].Kind == TStyleKind::skRegion);
+static_assert([] {
+  // Every style number belongs to exactly one family, and the family agrees with the kind.
+  for (int i = 1; i < StyleCount; ++i) {
+    const int families = IsRectangleStyle(i) + IsGeometricRegionStyle(i) + IsRandomRegionStyle(i) +
+                         IsPixelStyle(i);
+    if (families != 1) return false;
+    if (IsRectangleStyle(i) != (KindOf(i) == TStyleKind::skRectangle)) return false;
+    if (IsPixelStyle(i) != (KindOf(i) == TStyleKind::skPixel)) return false;
+  }
+  return true;
+}());
 
 }  // namespace
 
 const TStyleEntry& StyleEntry(uint8_t style) {
   return kStyles[style & 0x7F];
-}
-
-bool IsStyleBuilt(uint8_t style) {
-  return style < StyleCount && kStyles[style].Compose != nullptr;
 }
 
 void TStyleFrame::CopyPieceNow() const {

@@ -5,10 +5,9 @@
 // in it what the finishing step needs: the last piece in Dest/Source (rectangle styles) or the
 // region that shows NewPic (region styles). Pixel styles write Media themselves.
 //
-// Styles not built yet have no function (Compose == nullptr). ComposeFrame then composes them as
-// a plain cut that keeps the run's pacing: every frame above Progress 0 shows NewPic whole, the
-// whole frame is invalidated, and Progress is left alone, so the run still takes its usual
-// number of frames. IsStyleBuilt tells which rows are real.
+// Every row has its function: the rectangle styles 1 to 57 (rect_styles.h), the geometric region
+// styles (region_styles.h), the random region styles (random_styles.h) and the pixel styles
+// (pixel_styles.h), and the cut, style 0.
 #pragma once
 
 #include <array>
@@ -47,18 +46,19 @@ using TStyleProc = void (*)(TStyleFrame& frame);
 
 struct TStyleEntry {
   TStyleKind Kind;
-  TStyleProc Compose;  // nullptr: not built yet
+  TStyleProc Compose;
 };
 
 inline constexpr int StyleCount = 128;
 
 // The row of a style number 0..127.
 const TStyleEntry& StyleEntry(uint8_t style);
-bool IsStyleBuilt(uint8_t style);
 
 // The style functions, one file per family.
-void ComposeCut(TStyleFrame& frame);       // 0            styles_cut.cpp
-void ComposeWipeLeft(TStyleFrame& frame);  // 5            styles_wipe.cpp
-void ComposeNotBuilt(TStyleFrame& frame);  // fallback     styles_cut.cpp
+void ComposeCut(TStyleFrame& frame);              // 0                        styles_cut.cpp
+void ComposeRectangleStyle(TStyleFrame& frame);   // 1 to 57                  styles_rect.cpp
+void ComposeGeometricStyle(TStyleFrame& frame);   // bands, curves, triangles styles_region_pixel.cpp
+void ComposeRandomStyle(TStyleFrame& frame);      // ragged, crumble, blocks  styles_region_pixel.cpp
+void ComposePixelStyleFrame(TStyleFrame& frame);  // 118 to 122               styles_region_pixel.cpp
 
 }  // namespace tovrin

@@ -1,4 +1,4 @@
-// Style 0, the cut, and the stand-in for styles that are not built yet.
+// Style 0, the cut.
 #include "gfx/draw.h"
 #include "picshow/style_table.h"
 
@@ -24,11 +24,5 @@ void ComposeCut(TStyleFrame& frame) {
   a.Progress = 100;
 }
 
-// A style without its own function yet shows the new picture whole in every frame above
-// Progress 0, through a region of the whole frame; Progress is not touched, so the run keeps
-// its pacing, frame count and events.
-void ComposeNotBuilt(TStyleFrame& frame) {
-  frame.Region = TRegion::CreateRectRgn(0, 0, frame.Extents.W, frame.Extents.H);
-}
 
 }  // namespace tovrin

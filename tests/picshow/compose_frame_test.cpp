@@ -1,5 +1,5 @@
-// The frame composer called directly: the shared set-up and finishing step, style 0, the stand-in
-// for styles not built yet, and the order of the hooks.
+// The frame composer called directly: the shared set-up and finishing step, style 0, multi-piece
+// and folded rectangle styles, and the order of the hooks.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +7,7 @@
 
 #include "pic_show_fixture.h"
 #include "picshow/compose_frame.h"
+#include "picshow/rect_styles.h"
 #include "picshow/style_table.h"
 
 namespace tovrin::test {
@@ -57,7 +58,10 @@ TEST(ComposeFrameTest, EveryStyleStartsFromOldPicAndEndsOnNewPic) {
     rig.Compose(static_cast<uint8_t>(style), 100);
     EXPECT_TRUE(AllPixels(rig.Media, rig.Media.BoundsRect(), kBlue)) << "style " << style;
     EXPECT_EQ(rig.Progress, 100) << style;
-    if (style != 0) {
+    // Multi-piece rectangle styles draw their earlier pieces at every Progress, 0 included
+    // (EarlierPiecesAreDrawnAtOnceEvenAtProgressZero); every other style shows only OldPic at 0.
+    const bool earlierPieces = RectangleStylePieces(style, ComputeFrameExtents(33, 21, 0, 4)).Count > 1;
+    if (style != 0 && !earlierPieces) {
       rig.Compose(static_cast<uint8_t>(style), 0);
       EXPECT_TRUE(AllPixels(rig.Media, rig.Media.BoundsRect(), kRed))
           << "the last frame never shows through: style " << style;
@@ -112,15 +116,42 @@ TEST(ComposeFrameTest, CutWithHandlerLetsTheHandlerDrawTheFrame) {
   EXPECT_TRUE(AllPixels(rig.Media, rig.Media.BoundsRect(), kBlue)) << "100 is NewPic whole";
 }
 
-TEST(ComposeFrameTest, StylesNotBuiltYetCutWithoutTouchingProgress) {
-  ASSERT_FALSE(IsStyleBuilt(51));
-  ASSERT_TRUE(IsStyleBuilt(0));
-  ASSERT_TRUE(IsStyleBuilt(5));
+TEST(ComposeFrameTest, EarlierPiecesAreDrawnAtOnceEvenAtProgressZero) {
+  // Style 12 wipes from both edges: the left piece (one column at Progress 0) is copied and
+  // invalidated at once; the right piece is the last and the finishing step adds nothing at 0.
   ComposeRig rig(16, 8);
-  rig.Compose(51, 8);
-  EXPECT_EQ(rig.Progress, 8);
-  EXPECT_TRUE(AllPixels(rig.Media, rig.Media.BoundsRect(), kBlue));
-  EXPECT_EQ(rig.Invalidated, (std::vector<TRect>{TRect{0, 0, 16, 8}}));
+  rig.Compose(12, 0);
+  EXPECT_TRUE(AllPixels(rig.Media, TRect{0, 0, 1, 8}, kBlue));
+  EXPECT_TRUE(AllPixels(rig.Media, TRect{1, 0, 16, 8}, kRed));
+  EXPECT_EQ(rig.Invalidated, (std::vector<TRect>{TRect{0, 0, 1, 8}, TRect{15, 0, 16, 8}}));
+  EXPECT_EQ(rig.Progress, 0);
+}
+
+TEST(ComposeFrameTest, RollFoldIsDrawnMirroredAheadOfTheEdge) {
+  // A new picture whose columns all differ shows the mirror: style 14 on 100 x 4 at Progress 30
+  // has X = 30 and a fold 10 wide at (30, 40) taken from columns 40..49; the uncovered part is
+  // drawn after it.
+  ComposeRig rig(100, 4);
+  for (int32_t y = 0; y < 4; ++y)
+    for (int32_t x = 0; x < 100; ++x) rig.NewPic.SetPixel(x, y, RGB(static_cast<uint8_t>(x), 0, 0));
+  rig.Compose(14, 30);
+  for (int32_t x = 0; x < 30; ++x) EXPECT_EQ(GetRValue(rig.Media.Pixel(x, 2)), x) << x;
+  // The fold shows source columns 40..49 flipped: falling from left to right. Its mirrored
+  // extent is one column wider on each side (GDI's StretchBlt from x 41 with width -12), so it
+  // covers columns 30..41, stretched by two; the uncovered part then overdraws column 29.
+  int previous = 255;
+  for (int32_t x = 30; x <= 41; ++x) {
+    const int value = GetRValue(rig.Media.Pixel(x, 2));
+    EXPECT_GE(value, 40) << "fold column " << x;
+    EXPECT_LE(value, 49) << "fold column " << x;
+    EXPECT_LE(value, previous) << "fold column " << x << " is not mirrored";
+    previous = value;
+  }
+  EXPECT_EQ(GetRValue(rig.Media.Pixel(30, 2)), 49);
+  EXPECT_EQ(GetRValue(rig.Media.Pixel(41, 2)), 40);
+  EXPECT_TRUE(AllPixels(rig.Media, TRect{42, 0, 100, 4}, kRed));
+  EXPECT_EQ(rig.Invalidated,
+            (std::vector<TRect>{TRect{30, 0, 40, 4}, TRect{0, 0, 30, 4}}));
 }
 
 TEST(ComposeFrameTest, StyleKindsFollowTheCatalogue) {

@@ -153,8 +153,9 @@ TEST(RectStylesTest, FullProgressCoversThePictureInPlace) {
   // At Progress 100 the last piece of every squeeze, slide, wipe and expand style is the full
   // picture copied to itself; the finishing step draws NewPic whole in any case, so this guards the
   // tables against a sign slip that would show up only in the frames before the last.
-  for (int style : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28,
-                    35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53}) {
+  for (int style :
+       {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27,
+        28, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53}) {
     const TRectStylePieces p = RectangleStylePieces(style, At(641, 481, 100));
     EXPECT_EQ(p.Last().Dest, (TRect{0, 0, 641, 481})) << "style " << style;
     EXPECT_EQ(p.Last().Source, (TRect{0, 0, 641, 481})) << "style " << style;

@@ -1,0 +1,23 @@
+// The region and pixel families in the frame composer: the geometric region styles (bands,
+// curved wipes, iris, triangles) and the random ones (ragged, crumble, random blocks) leave their
+// region for the finishing step; the pixel styles (cross-fade, swing-in) write Media themselves.
+#include "picshow/pixel_styles.h"
+#include "picshow/random_styles.h"
+#include "picshow/region_styles.h"
+#include "picshow/style_table.h"
+
+namespace tovrin {
+
+void ComposeGeometricStyle(TStyleFrame& frame) {
+  frame.Region = GeometricStyleRegion(frame.Args.Style, frame.Extents);
+}
+
+void ComposeRandomStyle(TStyleFrame& frame) {
+  frame.Region = RandomStyleRegion(frame.Args.Style, frame.Extents, frame.Args.Random);
+}
+
+void ComposePixelStyleFrame(TStyleFrame& frame) {
+  ComposePixelStyle(frame.Args.Style, frame.Media(), frame.NewPic(), frame.Extents);
+}
+
+}  // namespace tovrin
