@@ -1,7 +1,7 @@
 // The application object: the one place where code above the platform layer gets the time and
 // lets messages run.
 //
-// Threads: everything here is called from the main thread except PostMessage, Synchronize,
+// Threads: everything here is called from the main thread except Post, Synchronize,
 // WakeMainThread, Sleep, TickCount and IsMainThread, which any thread may call.
 //
 // Back ends: headless/ (a virtual or the real clock, an in-process queue), and later win32/ and
@@ -39,8 +39,9 @@ class TApplication {
   virtual void Terminate() = 0;
   virtual bool Terminated() const = 0;
 
-  // Queues msg to run in the main thread from its message loop. Any thread.
-  virtual void PostMessage(TMessage msg) = 0;
+  // Queues msg to run in the main thread from its message loop (posting a message). Any thread.
+  // Not named PostMessage: the Win32 headers make that name a macro.
+  virtual void Post(TMessage msg) = 0;
 
   // Runs fn in the main thread and returns when it has run; an exception it raises is passed
   // back to the caller. Called from the main thread itself, runs fn directly.

@@ -156,7 +156,7 @@ TEST_F(PicShowTest, MessagesAreServedInTheMiddleOfATransitionAtTheirTime) {
   show->SetPicture(Solid(20, 20, kBlue));
   uint32_t servedAt = 0;
   int progressThen = -1;
-  App.PostMessageAt(100, [&] {
+  App.PostAt(100, [&] {
     servedAt = App.TickCount();
     progressThen = show->Progress();
   });
@@ -168,7 +168,7 @@ TEST_F(PicShowTest, MessagesAreServedInTheMiddleOfATransitionAtTheirTime) {
 TEST_F(PicShowTest, StopFromAMessageKeepsTheFrameAndFiresNoComplete) {
   auto show = MakeShow();
   show->SetPicture(Solid(50, 10, kBlue));
-  App.PostMessageAt(200, [&] {
+  App.PostAt(200, [&] {
     show->Stop();
     show->Stop();  // a second Stop does nothing
   });
@@ -186,7 +186,7 @@ TEST_F(PicShowTest, StopFromAMessageKeepsTheFrameAndFiresNoComplete) {
 TEST_F(PicShowTest, HandlersMayChangeStepStyleAndDelayDuringTheRun) {
   auto show = MakeShow();
   show->SetPicture(Solid(20, 20, kBlue));
-  App.PostMessageAt(50, [&] {
+  App.PostAt(50, [&] {
     show->SetStep(30);
     show->SetDelay(100);
   });
@@ -248,7 +248,7 @@ TEST_F(PicShowTest, ManualSetBeforeExecuteLetsTheCallerDriveUntilCleared) {
 TEST_F(PicShowTest, ManualSetDuringARunPausesItAndClearingResumes) {
   auto show = MakeShow();
   show->SetPicture(Solid(20, 20, kBlue));
-  App.PostMessageAt(100, [&] { show->SetManual(true); });
+  App.PostAt(100, [&] { show->SetManual(true); });
   show->Execute();
   EXPECT_TRUE(show->Busy()) << "Execute returned, transition kept for the caller";
   EXPECT_EQ(show->Progress(), 12);

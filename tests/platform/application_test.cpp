@@ -32,9 +32,9 @@ TEST(HeadlessApplicationTest, VirtualClockMovesOnlyWithThePump) {
 TEST(HeadlessApplicationTest, ScheduledMessagesArriveAtTheirTickInOrder) {
   THeadlessApplication app;
   std::vector<std::string> log;
-  app.PostMessageAt(30, [&] { log.push_back("b@" + std::to_string(app.TickCount())); });
-  app.PostMessageAt(10, [&] { log.push_back("a@" + std::to_string(app.TickCount())); });
-  app.PostMessageAt(30, [&] { log.push_back("c@" + std::to_string(app.TickCount())); });
+  app.PostAt(30, [&] { log.push_back("b@" + std::to_string(app.TickCount())); });
+  app.PostAt(10, [&] { log.push_back("a@" + std::to_string(app.TickCount())); });
+  app.PostAt(30, [&] { log.push_back("c@" + std::to_string(app.TickCount())); });
   EXPECT_FALSE(app.WaitMessage(5));
   EXPECT_EQ(app.TickCount(), 5u);
   EXPECT_TRUE(app.WaitMessage(100)) << "a message due within the timeout ends the wait";
@@ -49,7 +49,7 @@ TEST(HeadlessApplicationTest, SchedulingWorksAcrossTheWrapOfTheTickCount) {
   THeadlessApplication app;
   app.SetTickCount(0xFFFFFFF0u);
   bool ran = false;
-  app.PostMessageAt(0x10u, [&] { ran = true; });
+  app.PostAt(0x10u, [&] { ran = true; });
   EXPECT_FALSE(app.WaitMessage(16));
   EXPECT_EQ(app.TickCount(), 0u);
   EXPECT_TRUE(app.WaitMessage(100));
@@ -63,9 +63,9 @@ TEST(HeadlessApplicationTest, ProcessMessagesRunsOnlyWhatWasPendingAtTheCall) {
   int runs = 0;
   std::function<void()> repost = [&] {
     ++runs;
-    app.PostMessage(repost);
+    app.Post(repost);
   };
-  app.PostMessage(repost);
+  app.Post(repost);
   app.ProcessMessages();
   EXPECT_EQ(runs, 1) << "a message that re-posts itself cannot trap the pump";
   app.ProcessMessages();
@@ -77,7 +77,7 @@ TEST(HeadlessApplicationTest, HandleMessageRunsIdleWhenTheQueueEmpties) {
   std::vector<std::string> log;
   app.SetOnIdle([&] {
     log.push_back("idle");
-    if (log.size() == 1) app.PostMessage([&] { log.push_back("started"); });
+    if (log.size() == 1) app.Post([&] { log.push_back("started"); });
     if (log.size() > 2) app.Terminate();
   });
   app.Run();
@@ -109,7 +109,7 @@ TEST(HeadlessApplicationTest, SynchronizeRunsInTheMainThreadAndPassesErrorsBack)
 TEST(HeadlessApplicationTest, AWaitWithoutTimeoutWakesForAnotherThreadsPost) {
   THeadlessApplication app;
   bool ran = false;
-  std::thread poster([&] { app.PostMessage([&] { ran = true; }); });
+  std::thread poster([&] { app.Post([&] { ran = true; }); });
   EXPECT_TRUE(app.WaitMessage(TApplication::Infinite));
   poster.join();
   app.ProcessMessages();
@@ -121,7 +121,7 @@ TEST(HeadlessApplicationTest, RealClockWaitsReturnWhenAMessageArrives) {
   const uint32_t start = app.TickCount();
   std::thread poster([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    app.PostMessage([] {});
+    app.Post([] {});
   });
   EXPECT_TRUE(app.WaitMessage(5000));
   poster.join();

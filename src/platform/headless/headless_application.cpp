@@ -110,11 +110,11 @@ void THeadlessApplication::Terminate() {
   FQueue.Wake();
 }
 
-void THeadlessApplication::PostMessage(TMessage msg) {
+void THeadlessApplication::Post(TMessage msg) {
   FQueue.Post(std::move(msg));
 }
 
-void THeadlessApplication::PostMessageAt(uint32_t tick, TMessage msg) {
+void THeadlessApplication::PostAt(uint32_t tick, TMessage msg) {
   FScheduled.push_back(TScheduled{tick, std::move(msg)});
   FQueue.Wake();
 }

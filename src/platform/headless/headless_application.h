@@ -13,7 +13,7 @@
 //       HandleMessage()      runs one message and advances the clock by MsPerPump().
 //   Real: the tick count is the steady clock's milliseconds and the waits are real waits; used
 //     to measure how much CPU time waiting costs.
-// PostMessageAt schedules a message for a tick (a test drives "a key pressed in the middle of a
+// PostAt schedules a message for a tick (a test drives "a key pressed in the middle of a
 // transition" with it).
 #pragma once
 
@@ -41,7 +41,7 @@ class THeadlessApplication final : public TApplication {
   void Run() override;
   void Terminate() override;
   bool Terminated() const override { return FTerminated.load(); }
-  void PostMessage(TMessage msg) override;
+  void Post(TMessage msg) override;
   void Synchronize(const TMessage& fn) override;
   void ServeSynchronizeUntil(const std::function<bool()>& done) override;
   void WakeMainThread() override { FQueue.Wake(); }
@@ -50,7 +50,7 @@ class THeadlessApplication final : public TApplication {
 
   // Main thread: queues msg when the tick count reaches tick (compared as a wrapping
   // difference from now, so a tick up to 2^31 ms ahead counts as future).
-  void PostMessageAt(uint32_t tick, TMessage msg);
+  void PostAt(uint32_t tick, TMessage msg);
 
   // Virtual clock only.
   void SetTickCount(uint32_t tick) { FTick.store(tick); }
