@@ -11,6 +11,8 @@ namespace tovrin {
 int32_t MulDiv(int32_t a, int32_t b, int32_t c);
 
 // a div 2 rounding toward zero, also for negative a (-5 -> -2, unlike a >> 1, which gives -3).
-constexpr int32_t HalfTrunc(int32_t a) { return a / 2; }
+constexpr int32_t HalfTrunc(int32_t a) {
+  return a / 2;
+}
 
 }  // namespace tovrin
