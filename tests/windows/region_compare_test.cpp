@@ -133,11 +133,26 @@ TEST(RegionCompareTest, RoundRectangles) {
   sweep.Report();
 }
 
+// Ellipses tens of thousands of pixels across, where products of the radii outgrow 32 bits.
+TEST(RegionCompareTest, GiantRoundRectangles) {
+  TRegionSweep sweep;
+  const int32_t cases[][6] = {{-5000, -5000, 5000, 5000, 10000, 10000},
+                              {-20000, -3, 20000, 3000, 40000, 6000},
+                              {-50000, -50000, 50000, 50000, 100000, 100000},
+                              {0, 0, 100000, 50, 200000, 100},
+                              {-200000, -10, 200000, 2000, 400000, 4000}};
+  for (const auto& c : cases) {
+    sweep.Check(RoundRectName(c[0], c[1], c[2], c[3], c[4], c[5]),
+                RoundRectBoth(c[0], c[1], c[2], c[3], c[4], c[5]));
+  }
+  sweep.Report();
+}
+
 // The rounded rectangles of the curved-wipe and iris transitions at every fifth progress value
 // (X and Y as the frame set-up computes them), on a landscape, a portrait and a tiny picture.
 TEST(RegionCompareTest, RoundRectanglesOfTheTransitions) {
   TRegionSweep sweep;
-  const TPoint sizes[] = {{160, 120}, {90, 130}, {7, 5}, {640, 480}};
+  const TPoint sizes[] = {{160, 120}, {90, 130}, {7, 5}, {640, 480}, {1920, 1080}, {1080, 1920}};
   for (const TPoint size : sizes) {
     const int32_t W = size.X, H = size.Y;
     const int step = W > 200 ? 25 : 5;
@@ -238,10 +253,11 @@ TEST(RegionCompareTest, SpecialPolygons) {
 // The triangles of the triangle-wipe transitions, merged as the styles merge them.
 TEST(RegionCompareTest, TriangleWipeShapes) {
   TRegionSweep sweep;
-  const TPoint sizes[] = {{160, 120}, {90, 130}, {7, 5}};
+  const TPoint sizes[] = {{160, 120}, {90, 130}, {7, 5}, {1920, 1080}, {600, 1000}};
   for (const TPoint size : sizes) {
     const int32_t W = size.X, H = size.Y;
-    for (int progress = 0; progress <= 100; progress += 10) {
+    const int step = W > 200 ? 30 : 10;
+    for (int progress = 0; progress <= 100; progress += step) {
       const int32_t X =
           W >= H ? ::MulDiv(W, progress, 100) : ::MulDiv(::MulDiv(H, progress, 100), W, H);
       const int32_t Y = W >= H ? ::MulDiv(X, H, W) : ::MulDiv(H, progress, 100);
