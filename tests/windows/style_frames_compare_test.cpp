@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "core/random.h"
@@ -12,6 +13,7 @@
 #include "gfx/muldiv.h"
 #include "picshow/compose_frame.h"
 #include "picshow/frame_extents.h"
+#include "region_pairs.h"
 
 namespace tovrin {
 namespace {
@@ -214,8 +216,15 @@ HRGN RandomBlockRegion(int32_t w, int32_t h, int32_t p, TRandom& random) {
   return result.Release();
 }
 
+// A rounded rectangle, noting when it is one of the very narrow ellipses whose tip rows Wine's GDI
+// leaves undefined (our regions close the tip; such frames cannot be compared here).
+HRGN RoundRect(int32_t l, int32_t t, int32_t r, int32_t b, int32_t w, int32_t h, bool& wineFault) {
+  wineFault = wineFault || WineFlatEllipseFault(l, t, r, b, w, h);
+  return CreateRoundRectRgn(l, t, r, b, w, h);
+}
+
 // The region of a region style made with GDI's own calls; null for none.
-HRGN StyleRegion(int style, const TFrameExtents& e, TRandom& random) {
+HRGN StyleRegion(int style, const TFrameExtents& e, TRandom& random, bool& wineFault) {
   const int32_t W = e.W, H = e.H, X = e.X, Y = e.Y, S = e.S;
   struct TBand {
     int style, a2x, b2y, useS, rows, columns;
@@ -241,20 +250,20 @@ HRGN StyleRegion(int style, const TFrameExtents& e, TRandom& random) {
       if (t) DeleteObject(t);
       return r;
     }
-    case 58: return CreateRoundRectRgn(-2 * W, -5, 2 * X, H + 5, 2 * W, 2 * W);
-    case 59: return CreateRoundRectRgn(W - 2 * X, -5, 3 * W, H + 5, 2 * W, 2 * W);
-    case 69: return CreateRoundRectRgn(-5, -2 * H, W + 5, 2 * Y, 2 * H, 2 * H);
-    case 70: return CreateRoundRectRgn(-5, H - 2 * Y, W + 5, 3 * H, 2 * H, 2 * H);
-    case 80: return CreateRoundRectRgn(-2 * W, -2 * H, 2 * X, 2 * Y, 2 * W, 2 * H);
-    case 81: return CreateRoundRectRgn(W - 2 * X, -2 * H, 3 * W, 2 * Y, 2 * W, 2 * H);
-    case 82: return CreateRoundRectRgn(-2 * W, H - 2 * Y, 2 * X, 3 * H, 2 * W, 2 * H);
-    case 83: return CreateRoundRectRgn(W - 2 * X, H - 2 * Y, 3 * W, 3 * H, 2 * H, 2 * H);
+    case 58: return RoundRect(-2 * W, -5, 2 * X, H + 5, 2 * W, 2 * W, wineFault);
+    case 59: return RoundRect(W - 2 * X, -5, 3 * W, H + 5, 2 * W, 2 * W, wineFault);
+    case 69: return RoundRect(-5, -2 * H, W + 5, 2 * Y, 2 * H, 2 * H, wineFault);
+    case 70: return RoundRect(-5, H - 2 * Y, W + 5, 3 * H, 2 * H, 2 * H, wineFault);
+    case 80: return RoundRect(-2 * W, -2 * H, 2 * X, 2 * Y, 2 * W, 2 * H, wineFault);
+    case 81: return RoundRect(W - 2 * X, -2 * H, 3 * W, 2 * Y, 2 * W, 2 * H, wineFault);
+    case 82: return RoundRect(-2 * W, H - 2 * Y, 2 * X, 3 * H, 2 * W, 2 * H, wineFault);
+    case 83: return RoundRect(W - 2 * X, H - 2 * Y, 3 * W, 3 * H, 2 * H, 2 * H, wineFault);
     case 84:
-      return CreateRoundRectRgn(W / 2 - X, H / 2 - Y, W / 2 + X, H / 2 + Y, (9 * X) / 5, (9 * Y) / 5);
+      return RoundRect(W / 2 - X, H / 2 - Y, W / 2 + X, H / 2 + Y, (9 * X) / 5, (9 * Y) / 5, wineFault);
     case 85: {
       HRGN t = CreateRectRgn(0, 0, W, H);
-      HRGN r = CreateRoundRectRgn(X - W / 2, Y - H / 2, (3 * W) / 2 - X, (3 * H) / 2 - Y,
-                                  (9 * (W - X)) / 5, (9 * (H - Y)) / 5);
+      HRGN r = RoundRect(X - W / 2, Y - H / 2, (3 * W) / 2 - X, (3 * H) / 2 - Y,
+                         (9 * (W - X)) / 5, (9 * (H - Y)) / 5, wineFault);
       CombineRgn(r, r, t, kXor);
       DeleteObject(t);
       return r;
@@ -322,7 +331,7 @@ TEST(StyleFramesCompareTest, RegionStylesMatchGdiRegionsFrameByFrame) {
     int32_t W, H;
   };
   const TSize sizes[] = {{64, 48}, {37, 23}, {23, 37}, {121, 91}, {2, 1}};
-  int frames = 0, mismatches = 0;
+  int frames = 0, mismatches = 0, wineFaults = 0;
   std::string first;
   for (const TSize size : sizes) {
     const TBitmap oldPic = Picture(size.W, size.H, false);
@@ -347,7 +356,8 @@ TEST(StyleFramesCompareTest, RegionStylesMatchGdiRegionsFrameByFrame) {
         // GDI's, from the same extents and the same random sequence.
         const TFrameExtents e = ComputeFrameExtents(size.W, size.H, progress, 4);
         TRandom gdiRandom(seed);
-        HRGN region = StyleRegion(style, e, gdiRandom);
+        bool wineFault = false;
+        HRGN region = StyleRegion(style, e, gdiRandom, wineFault);
         gdiFrame.Load(oldPic);
         if (progress == 100) {
           BitBlt(gdiFrame.DC(), 0, 0, size.W, size.H, gdiNew.DC(), 0, 0, SRCCOPY);
@@ -361,6 +371,10 @@ TEST(StyleFramesCompareTest, RegionStylesMatchGdiRegionsFrameByFrame) {
         ++frames;
         EXPECT_EQ(ourRandom.Seed(), gdiRandom.Seed())
             << "style " << style << " draws a different number of random numbers";
+        if (wineFault) {
+          ++wineFaults;
+          continue;
+        }
         const std::string difference = FirstPixelDifference(media, gdiFrame.Save());
         if (!difference.empty() && ++mismatches == 1) {
           first = "style " + std::to_string(style) + " progress " + std::to_string(progress) +
@@ -370,7 +384,11 @@ TEST(StyleFramesCompareTest, RegionStylesMatchGdiRegionsFrameByFrame) {
       }
     }
   }
+  std::printf("%d frames compared, %d left out for Wine's undefined ellipses\n",
+              frames - wineFaults, wineFaults);
   EXPECT_GT(frames, 4000);
+  // Only a handful of frames on the narrowest pictures meet Wine's undefined ellipses.
+  EXPECT_LT(wineFaults, frames / 50) << wineFaults << " frames left out";
   EXPECT_EQ(mismatches, 0) << mismatches << " of " << frames << " frames differ; first: " << first;
 }
 
