@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <vector>
 #include <sstream>
 #include <string>
 
@@ -58,17 +59,27 @@ uint64_t Digest(const TBitmap& b) {
 struct TSize {
   int32_t W, H;
 };
-constexpr TSize kSizes[] = {{64, 48}, {37, 23}, {23, 37}, {1, 1}, {203, 151}};
-constexpr int kProgress[] = {0, 1, 13, 37, 50, 63, 88, 99, 100};
-constexpr int kStep = 4;
+// Each block of the matrix: picture sizes x the progress values x one Step.
+struct TBlock {
+  std::vector<TSize> Sizes;
+  std::vector<int> Progress;
+  int Step;
+};
+const TBlock kMatrix[] = {
+    {{{64, 48}, {37, 23}, {23, 37}, {1, 1}, {203, 151}}, {0, 1, 13, 37, 50, 63, 88, 99, 100}, 4},
+    {{{641, 481}}, {0, 37, 71}, 4},
+    {{{64, 48}, {23, 37}}, {1, 2, 50, 99}, 1},
+    {{{64, 48}, {23, 37}}, {10, 50, 90}, 100},
+};
 
-std::string Key(int style, int progress, TSize size) {
+std::string Key(int style, int progress, TSize size, int step) {
   std::ostringstream k;
   k << style << ' ' << progress << ' ' << size.W << 'x' << size.H;
+  if (step != 4) k << "/step" << step;
   return k.str();
 }
 
-uint64_t Compose(const TBitmap& oldPic, const TBitmap& newPic, int style, int progress) {
+uint64_t Compose(const TBitmap& oldPic, const TBitmap& newPic, int style, int progress, int step) {
   TBitmap incoming = newPic;
   TBitmap media(oldPic.Width(), oldPic.Height());
   uint8_t p = static_cast<uint8_t>(progress);
@@ -81,7 +92,7 @@ uint64_t Compose(const TBitmap& oldPic, const TBitmap& newPic, int style, int pr
                                  .Media = media,
                                  .Style = static_cast<uint8_t>(style),
                                  .Progress = p,
-                                 .Step = kStep,
+                                 .Step = static_cast<uint16_t>(step),
                                  .Reverse = false,
                                  .Random = random,
                                  .Hooks = hooks});
@@ -90,12 +101,15 @@ uint64_t Compose(const TBitmap& oldPic, const TBitmap& newPic, int style, int pr
 
 std::map<std::string, uint64_t> ComposeMatrix() {
   std::map<std::string, uint64_t> digests;
-  for (const TSize size : kSizes) {
-    const TBitmap oldPic = Pattern(size.W, size.H, false);
-    const TBitmap newPic = Pattern(size.W, size.H, true);
-    for (int style = 0; style < 128; ++style) {
-      for (int progress : kProgress) {
-        digests[Key(style, progress, size)] = Compose(oldPic, newPic, style, progress);
+  for (const TBlock& block : kMatrix) {
+    for (const TSize size : block.Sizes) {
+      const TBitmap oldPic = Pattern(size.W, size.H, false);
+      const TBitmap newPic = Pattern(size.W, size.H, true);
+      for (int style = 0; style < 128; ++style) {
+        for (int progress : block.Progress) {
+          digests[Key(style, progress, size, block.Step)] =
+              Compose(oldPic, newPic, style, progress, block.Step);
+        }
       }
     }
   }
@@ -108,7 +122,7 @@ TEST(GoldenFramesTest, EveryFrameOfTheMatrixMatchesItsDigest) {
   const std::map<std::string, uint64_t> actual = ComposeMatrix();
   if (const char* update = std::getenv("TOVRIN_UPDATE_GOLDEN"); update && *update == '1') {
     std::ofstream out(kGoldenPath);
-    out << "# style progress size digest (step " << kStep << ")\n";
+    out << "# style progress size[/stepK, when Step is not 4] digest\n";
     for (const auto& [key, digest] : actual) out << key << ' ' << std::hex << digest << std::dec << '\n';
     GTEST_SKIP() << "wrote " << actual.size() << " digests to " << kGoldenPath;
   }
