@@ -18,6 +18,8 @@ JOBS=${JOBS:-$(nproc)}
 # One test program may not run longer than this under Wine.
 TEST_TIMEOUT=${TOVRIN_WINDOWS_TEST_TIMEOUT:-600}
 
+# The same settings let `xvfb-run -a ctest` run the programs in build/windows by hand.
+export HOME=${HOME:-$ROOT/build}
 export WINEPREFIX=$ROOT/build/wineprefix
 export WINEARCH=win64
 export WINEDEBUG=-all
@@ -32,8 +34,8 @@ run_tests() {
   if [[ ! -f $WINEPREFIX/system.reg ]]; then
     log "preparing the Wine prefix (once)"
     rm -rf "$WINEPREFIX"
-    wine wineboot -i >/dev/null 2>&1
-    wineserver -w
+    wine wineboot -i >/dev/null 2>&1 || log "wineboot reported a failure"
+    wineserver -w || true
   fi
   mapfile -t programs < <(find "$BUILD/tests" -name '*.exe' -type f | sort)
   if ((${#programs[@]} == 0)); then
