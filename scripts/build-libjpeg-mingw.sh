@@ -4,9 +4,10 @@
 #
 #   scripts/build-libjpeg-mingw.sh        # does nothing when the prefix already holds the library
 #
-# Needs: apt (deb-src entries are added for the machine's own suites when missing), dpkg-dev for
-# `apt-get source`, cmake, ninja, the MinGW-w64 cross compiler, and nasm for the SIMD code (without
-# nasm the library is built without SIMD). No third-party source is kept in the repository.
+# Needs: apt (when the machine has no deb-src entries, ones for its own Debian suites are added
+# for the download and removed again), dpkg-dev for `apt-get source`, cmake, ninja, the MinGW-w64
+# cross compiler, and nasm for the SIMD code (without nasm the library is built without SIMD).
+# No third-party source is kept in the repository.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 DEPS=${TOVRIN_WIN_DEPS_DIR:-$ROOT/build/win-deps}
@@ -47,7 +48,7 @@ add_deb_src() {
   done
   if [[ -s $tmp ]]; then
     as_root install -m 0644 "$tmp" "$dir/tovrin-deb-src.sources"
-    log "added $dir/tovrin-deb-src.sources"
+    ADDED_SOURCES+=("$dir/tovrin-deb-src.sources")
     added=1
   fi
   # One-line entries ("deb [options] uri suite components") get a deb-src twin each.
@@ -58,7 +59,7 @@ add_deb_src() {
   done
   if [[ -s $tmp ]]; then
     as_root install -m 0644 "$tmp" "$dir/tovrin-deb-src.list"
-    log "added $dir/tovrin-deb-src.list"
+    ADDED_SOURCES+=("$dir/tovrin-deb-src.list")
     added=1
   fi
   rm -f "$tmp"
@@ -72,15 +73,24 @@ fetch_source() {
     printf '%s\n' "$dir"
     return 0
   fi
+  rm -rf "$SRC"  # an interrupted download or unpacking is started again
+  mkdir -p "$SRC"
+  ADDED_SOURCES=()
   if ! has_deb_src; then
     add_deb_src
   fi
   # The package lists may be stale or may lack the sources: update once and try again.
-  mkdir -p "$SRC"
+  local rc=0
   if ! (cd "$SRC" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1); then
+    rm -rf "$SRC" && mkdir -p "$SRC"
     as_root apt-get update -qq >/dev/null
-    (cd "$SRC" && apt-get source -qq libjpeg-turbo >"$DEPS/libjpeg-source.log" 2>&1) ||
-      { cat "$DEPS/libjpeg-source.log" >&2; return 1; }
+    (cd "$SRC" && apt-get source -qq libjpeg-turbo >"$DEPS/libjpeg-source.log" 2>&1) || rc=$?
+  fi
+  # The machine's apt sources are left as they were found.
+  if ((${#ADDED_SOURCES[@]} > 0)); then as_root rm -f "${ADDED_SOURCES[@]}"; fi
+  if ((rc != 0)); then
+    cat "$DEPS/libjpeg-source.log" >&2
+    return 1
   fi
   dir=$(find "$SRC" -mindepth 1 -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
   [[ -n $dir && -f $dir/CMakeLists.txt ]] || { log "apt-get source gave no source tree"; return 1; }
