@@ -9,7 +9,8 @@
 # (*.exe under build/windows/tests) and count GoogleTest's own summaries. The last line printed is
 # exactly "windows: N passed, N failed"; the exit status is non-zero when anything failed.
 # Needs the Debian packages g++-mingw-w64-x86-64, wine, wine64, xvfb, xauth, dpkg-dev, nasm, cmake
-# and ninja-build. Runs without interaction and without network once the packages are there.
+# and ninja-build. Runs without interaction; only the first run reaches the network, for Debian's
+# libjpeg-turbo source package.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$ROOT/build/windows
