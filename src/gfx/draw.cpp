@@ -1,8 +1,11 @@
 #include "gfx/draw.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <cstring>
+#include <span>
+#include <vector>
 
 #include "gfx/draw_pixels.h"
 #include "gfx/region.h"
@@ -42,6 +45,35 @@ void CopyBox(TBitmap& dest, int32_t x, int32_t y, const TBitmap& src, const TPix
   }
 }
 
+// One box of a clip band as offsets into a destination row and a source row.
+struct TClipRun {
+  size_t DestOffset;
+  size_t SrcOffset;
+  size_t Pixels;
+  size_t DestBytes;
+};
+
+// How many boxes of one band are prepared at a time.
+constexpr size_t kRunBatch = 256;
+
+// Copies the runs on every row from top to bottom (dest coordinates; src drawn at row y).
+void CopyRuns(TBitmap& dest, int32_t y, const TBitmap& src, const TPixelCopier& copier,
+              std::span<const TClipRun> runs, int32_t top, int32_t bottom) {
+  for (int32_t row = top; row < bottom; ++row) {
+    uint8_t* out = dest.ScanLine(row);
+    const uint8_t* in = src.ScanLine(row - y);
+    if (copier.Plain()) {
+      for (const TClipRun& run : runs) {
+        CopyBytes(out + run.DestOffset, in + run.SrcOffset, run.DestBytes);
+      }
+    } else {
+      for (const TClipRun& run : runs) {
+        copier.CopyRun(out + run.DestOffset, in + run.SrcOffset, run.Pixels);
+      }
+    }
+  }
+}
+
 }  // namespace
 
 void Draw(TBitmap& dest, int32_t x, int32_t y, const TBitmap& src) {
@@ -61,11 +93,43 @@ void DrawClipped(TBitmap& dest, int32_t x, int32_t y, const TBitmap& src, const 
   if (!copier.Valid()) return;
   const TRect box = DrawnBox(dest, x, y, src);
   if (box.IsEmpty()) return;
-  // The boxes are sorted by band; bands wholly above or below the drawn box are skipped cheaply.
-  for (const TRect& r : clip.Rects()) {
-    if (r.Top >= box.Bottom) break;
-    const TRect part = IntersectRect(r, box);
-    if (!part.IsEmpty()) CopyBox(dest, x, y, src, copier, part);
+
+  // The region is walked band by band, and each band row by row through all of its boxes, so the
+  // pixels are visited in memory order however narrow the boxes are. A band's boxes are turned
+  // into byte offsets once, in batches held on the stack (no allocation).
+  const std::vector<TRect>& rects = clip.Rects();
+  const size_t n = rects.size();
+  // Bottoms never decrease along the list: skip the bands wholly above the drawn box at once.
+  size_t i = static_cast<size_t>(
+      std::partition_point(rects.begin(), rects.end(),
+                           [&box](const TRect& r) { return r.Bottom <= box.Top; }) -
+      rects.begin());
+  std::array<TClipRun, kRunBatch> runs;
+  while (i < n && rects[i].Top < box.Bottom) {
+    const int32_t bandTop = rects[i].Top;
+    const int32_t top = std::max(bandTop, box.Top);
+    const int32_t bottom = std::min(rects[i].Bottom, box.Bottom);
+    while (i < n && rects[i].Top == bandTop) {
+      size_t count = 0;
+      for (; i < n && rects[i].Top == bandTop && count < kRunBatch; ++i) {
+        const int32_t left = std::max(rects[i].Left, box.Left);
+        const int32_t right = std::min(rects[i].Right, box.Right);
+        if (left >= right) continue;
+        const size_t pixels = static_cast<size_t>(right - left);
+        runs[count++] = TClipRun{static_cast<size_t>(left) * copier.DestBytes(),
+                                 static_cast<size_t>(left - x) * copier.SrcBytes(), pixels,
+                                 pixels * copier.DestBytes()};
+      }
+      if (count == 1) {
+        // One box across these rows: the plain box copy, whole blocks where it can.
+        const TClipRun& run = runs[0];
+        const int32_t left = static_cast<int32_t>(run.DestOffset / copier.DestBytes());
+        CopyBox(dest, x, y, src, copier,
+                TRect{left, top, left + static_cast<int32_t>(run.Pixels), bottom});
+      } else if (count > 1) {
+        CopyRuns(dest, y, src, copier, std::span(runs.data(), count), top, bottom);
+      }
+    }
   }
 }
 

@@ -12,6 +12,41 @@
 
 namespace tovrin {
 
+// Copies n bytes from src to dest (not overlapping). Runs in a clip region are often a handful
+// of pixels wide, where a call into the C library costs more than the copy itself: short runs
+// are moved inline with a few (possibly overlapping) fixed-size moves, long ones by memcpy.
+inline void CopyBytes(uint8_t* dest, const uint8_t* src, size_t n) {
+  if (n >= 128) {
+    std::memcpy(dest, src, n);
+  } else if (n >= 16) {
+    const auto move16 = [](uint8_t* d, const uint8_t* s) {
+      uint8_t t[16];
+      std::memcpy(t, s, 16);
+      std::memcpy(d, t, 16);
+    };
+    for (size_t i = 0; i + 16 < n; i += 16) move16(dest + i, src + i);
+    move16(dest + n - 16, src + n - 16);
+  } else if (n >= 8) {
+    uint64_t a, b;
+    std::memcpy(&a, src, 8);
+    std::memcpy(&b, src + n - 8, 8);
+    std::memcpy(dest, &a, 8);
+    std::memcpy(dest + n - 8, &b, 8);
+  } else if (n >= 4) {
+    uint32_t a, b;
+    std::memcpy(&a, src, 4);
+    std::memcpy(&b, src + n - 4, 4);
+    std::memcpy(dest, &a, 4);
+    std::memcpy(dest + n - 4, &b, 4);
+  } else if (n > 0) {
+    // 1 to 3 bytes: first, middle and last cover them all.
+    const uint8_t first = src[0], middle = src[n / 2], last = src[n - 1];
+    dest[0] = first;
+    dest[n / 2] = middle;
+    dest[n - 1] = last;
+  }
+}
+
 class TPixelCopier {
  public:
   // Copies from src into dest; Valid() is false for the one unsupported pairing (a pf24bit
@@ -35,7 +70,7 @@ class TPixelCopier {
   // count pixels from src to dest, both contiguous.
   void CopyRun(uint8_t* dest, const uint8_t* src, size_t count) const {
     if (FPalette == nullptr) {
-      std::memcpy(dest, src, count * static_cast<size_t>(FDestBytes));
+      CopyBytes(dest, src, count * static_cast<size_t>(FDestBytes));
       return;
     }
     for (size_t i = 0; i < count; ++i, dest += 3) PutEntry(dest, src[i]);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <vector>
 
 #include "gfx/draw.h"
 #include "gfx/region.h"
@@ -99,6 +100,44 @@ TEST(DrawClipped, OnlyInsideTheRegion) {
   TBitmap dest = canvas;
   DrawClipped(dest, 0, 0, src, TRegion{});
   EXPECT_EQ(dest, canvas);
+}
+
+// Bands of hundreds of boxes one to a dozen pixels wide (more than are prepared at a time), a
+// band of one full-width box and boxes reaching past the bitmap, drawn from 24-bit and 8-bit
+// sources at several offsets. Every run length of the inline short copies is exercised.
+TEST(DrawClipped, ManyNarrowBoxesPerBand) {
+  std::vector<TRect> rects;
+  int32_t x = 0;
+  for (int k = 0; k < 300; ++k) {
+    const int32_t width = 1 + k % 12;
+    rects.push_back(TRect{x, 0, x + width, 3});
+    x += width + 1 + k % 3;
+  }
+  const int32_t w = x;
+  rects.push_back(TRect{0, 3, w, 5});
+  for (int32_t left : {-7, 40, 90, w - 3}) rects.push_back(TRect{left, 5, left + 45, 8});
+  const TRegion clip = TRegion::FromCanonicalRects(rects);
+
+  TBitmap grey(w, 8, TPixelFormat::pf8bit);
+  for (int i = 0; i < 256; ++i) {
+    grey.Palette()[i] = TPaletteEntry{uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)};
+  }
+  for (int32_t y = 0; y < 8; ++y) {
+    for (int32_t px = 0; px < w; ++px) grey.ScanLine(y)[px] = uint8_t(px * 3 + y);
+  }
+  TBitmap canvas(w, 8);
+  canvas.Fill(clWhite);
+  for (const auto& [dx, dy] : {std::pair{0, 0}, {-3, 1}, {5, -2}}) {
+    TBitmap dest = canvas;
+    DrawClipped(dest, dx, dy, grey, clip);
+    ASSERT_EQ(dest, Reference(canvas, dx, dy, grey, &clip)) << "8-bit at " << dx << ", " << dy;
+  }
+  const TBitmap colour = Pattern(w, 8);
+  for (const auto& [dx, dy] : {std::pair{0, 0}, {-3, 1}, {5, -2}, {1, 0}}) {
+    TBitmap dest = canvas;
+    DrawClipped(dest, dx, dy, colour, clip);
+    ASSERT_EQ(dest, Reference(canvas, dx, dy, colour, &clip)) << "24-bit at " << dx << ", " << dy;
+  }
 }
 
 TEST(TileGraphic, RowsAndColumnsAsSpecified) {
