@@ -6,6 +6,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 #include "gfx/draw_pixels.h"
 #include "gfx/region.h"
 #include "gfx/stretch_plan.h"
@@ -24,7 +28,56 @@ struct TStretchJob {
   // end of its row for a 4-byte read; the map is monotonic, so they are one run at either end.
   size_t ShortLo = 0;
   size_t ShortHi = 0;
+  // 24-bit rows whose columns are gathered five at a time by a byte shuffle (see GroupGather):
+  // the first FastGroups groups of five columns, each read as 16 source bytes from
+  // GroupBases[g] and arranged by the 16-byte GroupMasks[g].
+  size_t FastGroups = 0;
+  std::vector<uint32_t> GroupBases;
+  std::vector<uint8_t> GroupMasks;
 };
+
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+#define TOVRIN_GROUP_GATHER 1
+
+// Five 24-bit pixels (15 bytes) from one 16-byte window of the source row, placed by one byte
+// shuffle. Each store writes a sixteenth byte, the first of the next group, which that group
+// rewrites; the caller keeps at least one pixel after the last group.
+__attribute__((target("ssse3"))) void GroupGather(uint8_t* dest, const uint8_t* srcRow,
+                                                  const uint32_t* bases, const uint8_t* masks,
+                                                  size_t groups) {
+  for (size_t g = 0; g < groups; ++g, dest += 15, masks += 16) {
+    const __m128i window = _mm_loadu_si128(reinterpret_cast<const __m128i*>(srcRow + bases[g]));
+    const __m128i mask = _mm_loadu_si128(reinterpret_cast<const __m128i*>(masks));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), _mm_shuffle_epi8(window, mask));
+  }
+}
+
+bool CanGroupGather() {
+  return __builtin_cpu_supports("ssse3");
+}
+#endif
+
+// Prepares the shuffles of job for the leading groups of five columns whose source pixels lie
+// within 16 bytes of each other (every group when enlarging) and whose 16-byte window stays
+// inside the source row. The run's last pixel is never part of a group.
+void PlanGroups(TStretchJob& job, size_t srcRowBytes) {
+  const std::vector<uint32_t>& offsets = job.ColumnOffsets;
+  size_t g = 0;
+  for (; 5 * g + 5 < offsets.size(); ++g) {
+    const uint32_t a = offsets[5 * g];
+    const uint32_t b = offsets[5 * g + 4];
+    const uint32_t base = std::min(a, b);  // mirrored maps run downwards
+    if (std::max(a, b) + 3 - base > 16 || size_t{base} + 16 > srcRowBytes) break;
+    job.GroupBases.push_back(base);
+    for (size_t p = 0; p < 5; ++p) {
+      for (uint32_t c = 0; c < 3; ++c) {
+        job.GroupMasks.push_back(static_cast<uint8_t>(offsets[5 * g + p] - base + c));
+      }
+    }
+    job.GroupMasks.push_back(0x80);  // the spare byte: zero (rewritten by the next group)
+  }
+  job.FastGroups = g;
+}
 
 TStretchJob MakeJob(const TStretchPlan& plan, const TPixelCopier& copier, size_t srcRowBytes) {
   TStretchJob job;
@@ -52,6 +105,11 @@ TStretchJob MakeJob(const TStretchPlan& plan, const TPixelCopier& copier, size_t
   // The column map is monotonic, so equal spacing end to end means every step is +1.
   job.ColumnsContiguous = cols.back() >= cols.front() &&
                           static_cast<size_t>(cols.back() - cols.front()) == cols.size() - 1;
+#ifdef TOVRIN_GROUP_GATHER
+  if (!job.ColumnsContiguous && copier.Plain() && copier.DestBytes() == 3 && CanGroupGather()) {
+    PlanGroups(job, srcRowBytes);
+  }
+#endif
   return job;
 }
 
@@ -64,13 +122,23 @@ void FillRow(TBitmap& dest, const TBitmap& src, const TPixelCopier& copier, cons
   const size_t count = static_cast<size_t>(right - left);
   if (job.ColumnsContiguous) {
     copier.CopyRun(out, in + job.ColumnOffsets[first], count);
-  } else {
-    const auto rel = [&](size_t column) {
-      return std::clamp(column, first, first + count) - first;
-    };
-    copier.GatherRun(out, in, job.ColumnOffsets.data() + first, count, rel(job.ShortLo),
-                     rel(job.ShortHi));
+    return;
   }
+  size_t done = 0;
+#ifdef TOVRIN_GROUP_GATHER
+  if (first == 0 && job.FastGroups > 0) {
+    // Only runs that start at the job's first column: the groups are aligned to it.
+    const size_t groups = std::min(job.FastGroups, count > 0 ? (count - 1) / 5 : 0);
+    GroupGather(out, in, job.GroupBases.data(), job.GroupMasks.data(), groups);
+    done = 5 * groups;
+    out += 3 * done;
+  }
+#endif
+  const size_t start = first + done;
+  const size_t rest = count - done;
+  const auto rel = [&](size_t column) { return std::clamp(column, start, start + rest) - start; };
+  copier.GatherRun(out, in, job.ColumnOffsets.data() + start, rest, rel(job.ShortLo),
+                   rel(job.ShortHi));
 }
 
 // c + delta, held at the ends of the 32-bit range instead of overflowing.

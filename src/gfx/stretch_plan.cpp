@@ -78,6 +78,36 @@ TSpan StepsInside(int64_t origin, int64_t inc, int64_t count, const TSpan& span)
   return Intersect(steps, TSpan{0, count});
 }
 
+// floor((a + i * b) / c) for i = 0, 1, 2, ... with a >= 0, b >= 0 and c > 0, one term after the
+// other, exactly and without a division per term. The quotient and remainder of the start and
+// of the increment are taken once; each step adds them and carries the remainder.
+class TFloorSequence {
+ public:
+  TFloorSequence(__int128 a, int64_t b, int64_t c)
+      : FQuotient(static_cast<int64_t>(a / c)),
+        FRemainder(static_cast<int64_t>(a % c)),
+        FStepQuotient(b / c),
+        FStepRemainder(b % c),
+        FDivisor(c) {}
+
+  int64_t Value() const { return FQuotient; }
+  void Next() {
+    FQuotient += FStepQuotient;
+    FRemainder += FStepRemainder;
+    if (FRemainder >= FDivisor) {
+      FRemainder -= FDivisor;
+      ++FQuotient;
+    }
+  }
+
+ private:
+  int64_t FQuotient;
+  int64_t FRemainder;
+  int64_t FStepQuotient;
+  int64_t FStepRemainder;
+  int64_t FDivisor;
+};
+
 // The destination coordinates of one axis and the source coordinate each takes (see the file
 // comment of stretch_plan.h). keepLast chooses which of several source pixels that shrink onto
 // one destination pixel is kept.
@@ -93,26 +123,25 @@ TAxisMap WalkAxis(const TAxis& dst, const TAxis& src, const TSpan& dv, const TSp
   if (dSteps.Empty() || sSteps.Empty()) return map;
 
   // Source step for each destination step in dSteps, or -1 where the source is not visible.
+  // Both closed forms divide a numerator that grows by a fixed amount per destination step, so
+  // the quotients are carried from step to step instead of dividing anew.
   std::vector<int64_t> taken(static_cast<size_t>(dSteps.Hi - dSteps.Lo), -1);
-  for (int64_t j = dSteps.Lo; j < dSteps.Hi; ++j) {
-    int64_t k = -1;
-    if (d >= s) {
-      const __int128 num = static_cast<__int128>(2 * j + 1) * s - 1;
-      const int64_t m = static_cast<int64_t>(num / (2 * d));
-      if (m >= sSteps.Lo && m < sSteps.Hi) k = m;
-    } else {
-      // Source steps that fall on destination step j: [first, last].
-      const auto firstOf = [&](int64_t step) {
-        const __int128 num = static_cast<__int128>(2 * step) * s + 1 - d;
-        const __int128 den = 2 * static_cast<__int128>(d);
-        const __int128 q = num / den;
-        return static_cast<int64_t>((num % den != 0 && num > 0) ? q + 1 : q);
-      };
-      const int64_t first = std::max<int64_t>(firstOf(j), sSteps.Lo);
-      const int64_t last = std::min<int64_t>(firstOf(j + 1) - 1, sSteps.Hi - 1);
-      if (first <= last) k = keepLast ? last : first;
+  if (d >= s) {
+    // m(j) = floor(((2j + 1) * s - 1) / (2d))
+    TFloorSequence m(static_cast<__int128>(2 * dSteps.Lo + 1) * s - 1, 2 * s, 2 * d);
+    for (size_t i = 0; i < taken.size(); ++i, m.Next()) {
+      if (m.Value() >= sSteps.Lo && m.Value() < sSteps.Hi) taken[i] = m.Value();
     }
-    taken[static_cast<size_t>(j - dSteps.Lo)] = k;
+  } else {
+    // The source steps that fall on destination step j are [f(j), f(j + 1) - 1], where f(j) is
+    // the smallest k with n(k) >= j: ceil((2js + 1 - d) / (2d)) = floor((2js + d) / (2d)).
+    TFloorSequence f(static_cast<__int128>(2 * dSteps.Lo) * s + d, 2 * s, 2 * d);
+    for (size_t i = 0; i < taken.size(); ++i) {
+      const int64_t first = std::max<int64_t>(f.Value(), sSteps.Lo);
+      f.Next();
+      const int64_t last = std::min<int64_t>(f.Value() - 1, sSteps.Hi - 1);
+      if (first <= last) taken[i] = keepLast ? last : first;
+    }
   }
 
   // The visible steps are contiguous (a straight walk through two intervals); order them by
