@@ -165,6 +165,38 @@ TEST(StretchPlan, FarOffAndHugeRectanglesCostNothingAndDrawNothingOutside) {
   EXPECT_TRUE(PlanStretch({0, 0, 10, 10}, {0, 0, 10, 0}, 10, 10, clip).Empty());
 }
 
+TEST(StretchPlan, HugeExtentsFollowTheClosedForms) {
+  // The maps are stepped from one destination pixel to the next; deep inside extents of up to
+  // two billion pixels they must still agree with the closed forms evaluated afresh.
+  std::mt19937 rng(4242);
+  const auto pick = [&](int64_t lo, int64_t hi) {
+    return std::uniform_int_distribution<int64_t>(lo, hi)(rng);
+  };
+  for (int iter = 0; iter < 2000; ++iter) {
+    const int64_t d = pick(100, 2'000'000'000), s = pick(100, 2'000'000'000);
+    if (d == s) continue;
+    const int64_t c0 = pick(0, d - 50);
+    const TRect clip{static_cast<int32_t>(c0), 0, static_cast<int32_t>(c0 + 50), 1};
+    const TStretchPlan plan =
+        PlanStretch({0, 0, static_cast<int32_t>(d), 1}, {0, 0, static_cast<int32_t>(s), 1},
+                    static_cast<int32_t>(s), 1, clip);
+    ASSERT_EQ(plan.Columns.First, c0);
+    ASSERT_EQ(plan.Columns.Source.size(), 50u) << "d " << d << " s " << s << " at " << c0;
+    for (size_t i = 0; i < 50; ++i) {
+      const __int128 j = c0 + static_cast<int64_t>(i);
+      int64_t want;
+      if (d >= s) {
+        want = static_cast<int64_t>(((2 * j + 1) * s - 1) / (2 * d));
+      } else {
+        // The last source step k whose n(k) = floor(((2k + 1) d - 1) / (2s)) is still j.
+        const __int128 next = 2 * (j + 1) * s + 1 - d;  // first step of pixel j + 1, times 2d
+        want = static_cast<int64_t>((next + 2 * d - 1) / (2 * d)) - 1;
+      }
+      ASSERT_EQ(plan.Columns.Source[i], want) << "d " << d << " s " << s << " pixel " << c0 + i;
+    }
+  }
+}
+
 // A bitmap whose pixel (x, y) is B = x, G = y, R = 200.
 TBitmap Coordinates(int w, int h) {
   TBitmap b(w, h);
@@ -239,6 +271,28 @@ TEST(StretchCopy, EverySmallWidthBothDirections) {
         const TStretchPlan plan =
             PlanStretch(destRect, {0, 0, srcW, 2}, srcW, 2, dest.BoundsRect());
         ASSERT_EQ(plan.Columns.Source.size(), size_t(destW));
+        ExpectMatchesPlan(dest, before, src, plan, nullptr);
+        if (HasFatalFailure()) return;
+      }
+    }
+  }
+}
+
+TEST(StretchCopy, WideRowsEnlargedAndShrunkBothDirections) {
+  // Enlarged 24-bit rows are gathered five pixels per 16-byte window; windows near the end of
+  // the source row (with and without padding), mirrored maps and ratios near 1:1, where five
+  // pixels fill a window to its last byte, are all here.
+  for (int srcW : {40, 41, 42, 43}) {
+    const TBitmap src = Coordinates(srcW, 3);
+    for (int destW : {16, 39, 41, 42, 45, 46, 47, 60, 79, 80, 81, 119, 200}) {
+      for (bool mirror : {false, true}) {
+        TBitmap dest(destW + 7, 3);
+        dest.Fill(clWhite);
+        const TBitmap before = dest;
+        const TRect destRect = mirror ? TRect{destW + 2, 0, 2, 3} : TRect{3, 0, destW + 3, 3};
+        StretchCopy(dest, destRect, src, {0, 0, srcW, 3});
+        const TStretchPlan plan =
+            PlanStretch(destRect, {0, 0, srcW, 3}, srcW, 3, dest.BoundsRect());
         ExpectMatchesPlan(dest, before, src, plan, nullptr);
         if (HasFatalFailure()) return;
       }
