@@ -1,10 +1,39 @@
+// Pixel styles: the cross-fade and the swing-in, written pixel by pixel into the target.
+//
+// Cross-fade. Every byte of a row gets the same formula, so a row is blended as a plain byte
+// array, 16 or 32 bytes at a time on 16-bit lanes:
+//
+//   t[i] = (t[i] * ShareFactor(keep)) >> 16  +  (q[i] * ShareFactor(take)) >> 16
+//
+// each product formed by one high-half multiply, and the sum (at most 255) packed back to bytes.
+//
+// Swing-in. Along a row, u and v are rounded values of dx * cos - dy * sin and dx * sin + dy * cos
+// with dy fixed, so each is monotone in x (rounding to nearest and adding a constant keep the order
+// of their arguments, and dx * c is monotone for a fixed c). The columns whose source pixel lies in
+// the picture therefore form one run, found by binary search with the very same arithmetic; inside
+// the run no pixel needs a bounds check, and the source offsets are computed several at a time:
+//
+//   row y:  | kept ... kept | copied from (u, v) ... copied | kept ... kept |
+//                           x0                              x1
 #include "picshow/pixel_styles.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <utility>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <immintrin.h>
+#define TOVRIN_PIXEL_SSE2 1
+// AVX2 is chosen at run time where the processor has it. Not on Windows: GCC there cannot align
+// the stack for 32-byte spills (the x64 ABI gives it 16), which would fault on an aligned spill.
+#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__) && !defined(_WIN32)
+#define TOVRIN_PIXEL_AVX2 1
+#endif
+#endif
 
 namespace tovrin {
 
@@ -14,34 +43,196 @@ bool BothTrueColour(const TBitmap& a, const TBitmap& b) {
   return a.PixelFormat() == TPixelFormat::pf24bit && b.PixelFormat() == TPixelFormat::pf24bit;
 }
 
+#if defined(TOVRIN_PIXEL_AVX2)
+bool HasAvx2() {
+  return __builtin_cpu_supports("avx2");
+}
+#endif
+
+// ---- Cross-fade ---------------------------------------------------------------------------------
+
+struct TBlendWeights {
+  uint16_t Keep;        // 100 - P, for the target's byte
+  uint16_t Take;        // P, for the picture's byte
+  uint16_t KeepFactor;  // ShareFactor(Keep)
+  uint16_t TakeFactor;  // ShareFactor(Take)
+};
+
+void BlendBytes(uint8_t* t, const uint8_t* q, size_t from, size_t bytes, const TBlendWeights& w) {
+  for (size_t i = from; i < bytes; ++i) {
+    t[i] = static_cast<uint8_t>(Div100(static_cast<uint16_t>(t[i] * w.Keep)) +
+                                Div100(static_cast<uint16_t>(q[i] * w.Take)));
+  }
+}
+
+#if defined(TOVRIN_PIXEL_SSE2)
+// Blends whole blocks of 16 bytes; returns how many bytes it did.
+size_t BlendBlocksSse2(uint8_t* t, const uint8_t* q, size_t bytes, const TBlendWeights& w) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i keep = _mm_set1_epi16(static_cast<int16_t>(w.KeepFactor));
+  const __m128i take = _mm_set1_epi16(static_cast<int16_t>(w.TakeFactor));
+  size_t i = 0;
+  for (; i + 16 <= bytes; i += 16) {
+    const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+    const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + i));
+    const __m128i lo = _mm_add_epi16(_mm_mulhi_epu16(_mm_unpacklo_epi8(m, zero), keep),
+                                     _mm_mulhi_epu16(_mm_unpacklo_epi8(p, zero), take));
+    const __m128i hi = _mm_add_epi16(_mm_mulhi_epu16(_mm_unpackhi_epi8(m, zero), keep),
+                                     _mm_mulhi_epu16(_mm_unpackhi_epi8(p, zero), take));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(t + i), _mm_packus_epi16(lo, hi));
+  }
+  return i;
+}
+#endif
+
+#if defined(TOVRIN_PIXEL_AVX2)
+// The same on 32-byte blocks. Unpacking and packing both work within each 16-byte half, so the
+// bytes come back in their places.
+__attribute__((target("avx2"))) size_t BlendBlocksAvx2(uint8_t* t, const uint8_t* q, size_t bytes,
+                                                       const TBlendWeights& w) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i keep = _mm256_set1_epi16(static_cast<int16_t>(w.KeepFactor));
+  const __m256i take = _mm256_set1_epi16(static_cast<int16_t>(w.TakeFactor));
+  size_t i = 0;
+  for (; i + 32 <= bytes; i += 32) {
+    const __m256i m = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + i));
+    const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + i));
+    const __m256i lo = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_unpacklo_epi8(m, zero), keep),
+                                        _mm256_mulhi_epu16(_mm256_unpacklo_epi8(p, zero), take));
+    const __m256i hi = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_unpackhi_epi8(m, zero), keep),
+                                        _mm256_mulhi_epu16(_mm256_unpackhi_epi8(p, zero), take));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(t + i), _mm256_packus_epi16(lo, hi));
+  }
+  return i;
+}
+#endif
+
+// ---- Swing-in -----------------------------------------------------------------------------------
+
 // Rounds to the nearest integer, halves to even, as nearbyint does in the default rounding mode,
 // without a library call per pixel. Adding 1.5 * 2^52 moves any |v| < 2^51 into the range where a
 // double's last bit is worth 1, so the addition itself rounds v to an integer (to even on a tie),
 // and the low 52 bits of the sum then hold 2^51 + that integer. The rotation's values stay below
 // 2^34 in magnitude (differences of 32-bit coordinates, times a sine or cosine, summed).
+constexpr double kRoundShift = 6755399441055744.0;  // 1.5 * 2^52
+
 inline int64_t RoundHalfEven(double v) {
-  const double shifted = v + 6755399441055744.0;  // 1.5 * 2^52
+  const double shifted = v + kRoundShift;
   uint64_t bits;
   std::memcpy(&bits, &shifted, sizeof bits);
   return static_cast<int64_t>(bits & ((uint64_t{1} << 52) - 1)) - (int64_t{1} << 51);
 }
 
-// Both products fit in 16 bits (at most 255 * 100), so the block loop runs on 16-bit lanes.
-inline uint8_t BlendByte(uint8_t m, uint8_t q, uint16_t keep, uint16_t take) {
-  return static_cast<uint8_t>(Div100(static_cast<uint16_t>(m * keep)) +
-                              Div100(static_cast<uint16_t>(q * take)));
+// What stays fixed along one target row of the rotation. dx * cos and dx * sin come from tables
+// made once per frame: each is the product a per-pixel evaluation would form, as are dy * sin and
+// dy * cos made once per row, so the sums and their rounding are exactly the per-pixel ones.
+struct TRotationRow {
+  const double* DxCos;
+  const double* DxSin;
+  double DySin;
+  double DyCos;
+  int64_t Cx;
+  int64_t Cy;
+
+  int64_t U(int32_t x) const { return RoundHalfEven(DxCos[x] - DySin) + Cx; }
+  int64_t V(int32_t x) const { return RoundHalfEven(DxSin[x] + DyCos) + Cy; }
+};
+
+// The columns [first, last) of 0..width-1 where `holds` is true, for a condition whose columns are
+// a prefix or a suffix of the row (it changes at most once along the row).
+template <class Condition>
+std::pair<int32_t, int32_t> ColumnsWhere(int32_t width, Condition holds) {
+  const bool atStart = holds(0);
+  if (atStart == holds(width - 1)) return atStart ? std::pair{0, width} : std::pair{0, 0};
+  int32_t same = 0, changed = width - 1;  // holds(same) == atStart, holds(changed) != atStart
+  while (changed - same > 1) {
+    const int32_t mid = same + (changed - same) / 2;
+    (holds(mid) == atStart ? same : changed) = mid;
+  }
+  return atStart ? std::pair{0, changed} : std::pair{changed, width};
 }
 
-// Blocks of 16 bytes with no possible overlap between the rows let the compiler turn the block
-// into vector instructions even at its cheapest vectorising setting; the tail is done byte by byte.
-void BlendRow(uint8_t* __restrict t, const uint8_t* __restrict q, size_t bytes, uint16_t keep,
-              uint16_t take) {
-  size_t i = 0;
-  for (; i + 16 <= bytes; i += 16) {
-    for (size_t k = 0; k < 16; ++k) t[i + k] = BlendByte(t[i + k], q[i + k], keep, take);
-  }
-  for (; i < bytes; ++i) t[i] = BlendByte(t[i], q[i], keep, take);
+// The run of columns whose source pixel lies inside width x height. u and v are each monotone
+// along the row, so each bound holds on a prefix or a suffix, and their intersection is one run.
+std::pair<int32_t, int32_t> InsideRun(const TRotationRow& r, int32_t width, int32_t height) {
+  int32_t first = 0, last = width;
+  const auto narrow = [&](auto holds) {
+    const auto [from, to] = ColumnsWhere(width, holds);
+    first = std::max(first, from);
+    last = std::min(last, to);
+  };
+  narrow([&](int32_t x) { return r.U(x) >= 0; });
+  if (first < last) narrow([&](int32_t x) { return r.U(x) < width; });
+  if (first < last) narrow([&](int32_t x) { return r.V(x) >= 0; });
+  if (first < last) narrow([&](int32_t x) { return r.V(x) < height; });
+  return {first, std::max(first, last)};
 }
+
+// Source byte offsets are computed for this many columns at a time, then copied.
+constexpr int32_t kChunk = 256;
+
+// Source offsets v * stride + 3 * u for columns x .. x + n - 1, all inside the picture. The sums
+// are the scalar ones; only the low 32 bits of each rounded value are kept, which hold u - cx and
+// v - cy modulo 2^32, and every offset is below 2^30 (the largest bitmap).
+void SourceOffsetsScalar(const TRotationRow& r, int32_t x, int32_t n, uint32_t stride,
+                         uint32_t* out) {
+  for (int32_t k = 0; k < n; ++k) {
+    out[k] = static_cast<uint32_t>(r.V(x + k)) * stride + 3 * static_cast<uint32_t>(r.U(x + k));
+  }
+}
+
+#if defined(TOVRIN_PIXEL_SSE2)
+// Two columns a step on SSE2's two double lanes; returns how many columns it did.
+int32_t SourceOffsetsSse2(const TRotationRow& r, int32_t x, int32_t n, uint32_t stride,
+                          uint32_t* out) {
+  const __m128d shift = _mm_set1_pd(kRoundShift);
+  const __m128d dySin = _mm_set1_pd(r.DySin);
+  const __m128d dyCos = _mm_set1_pd(r.DyCos);
+  const __m128i cx = _mm_set1_epi64x(static_cast<uint32_t>(r.Cx));
+  const __m128i cy = _mm_set1_epi64x(static_cast<uint32_t>(r.Cy));
+  const __m128i strides = _mm_set1_epi64x(stride);
+  int32_t k = 0;
+  for (; k + 2 <= n; k += 2) {
+    const __m128d u = _mm_add_pd(_mm_sub_pd(_mm_loadu_pd(r.DxCos + x + k), dySin), shift);
+    const __m128d v = _mm_add_pd(_mm_add_pd(_mm_loadu_pd(r.DxSin + x + k), dyCos), shift);
+    const __m128i ui = _mm_add_epi32(_mm_castpd_si128(u), cx);
+    const __m128i vi = _mm_add_epi32(_mm_castpd_si128(v), cy);
+    // The low 32 bits of each 64-bit lane hold the offset; gather them into the first 8 bytes.
+    const __m128i offset =
+        _mm_add_epi32(_mm_mul_epu32(vi, strides), _mm_add_epi32(ui, _mm_add_epi32(ui, ui)));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k),
+                     _mm_shuffle_epi32(offset, _MM_SHUFFLE(2, 0, 2, 0)));
+  }
+  return k;
+}
+#endif
+
+#if defined(TOVRIN_PIXEL_AVX2)
+// Four columns a step on AVX2's four double lanes.
+__attribute__((target("avx2"))) int32_t SourceOffsetsAvx2(const TRotationRow& r, int32_t x,
+                                                          int32_t n, uint32_t stride,
+                                                          uint32_t* out) {
+  const __m256d shift = _mm256_set1_pd(kRoundShift);
+  const __m256d dySin = _mm256_set1_pd(r.DySin);
+  const __m256d dyCos = _mm256_set1_pd(r.DyCos);
+  const __m256i cx = _mm256_set1_epi64x(static_cast<uint32_t>(r.Cx));
+  const __m256i cy = _mm256_set1_epi64x(static_cast<uint32_t>(r.Cy));
+  const __m256i strides = _mm256_set1_epi64x(stride);
+  const __m256i lowHalves = _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6);
+  int32_t k = 0;
+  for (; k + 4 <= n; k += 4) {
+    const __m256d u = _mm256_add_pd(_mm256_sub_pd(_mm256_loadu_pd(r.DxCos + x + k), dySin), shift);
+    const __m256d v = _mm256_add_pd(_mm256_add_pd(_mm256_loadu_pd(r.DxSin + x + k), dyCos), shift);
+    const __m256i ui = _mm256_add_epi32(_mm256_castpd_si256(u), cx);
+    const __m256i vi = _mm256_add_epi32(_mm256_castpd_si256(v), cy);
+    const __m256i offset = _mm256_add_epi32(_mm256_mul_epu32(vi, strides),
+                                            _mm256_add_epi32(ui, _mm256_add_epi32(ui, ui)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k),
+                     _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(offset, lowHalves)));
+  }
+  return k;
+}
+#endif
 
 }  // namespace
 
@@ -56,11 +247,30 @@ void BlendFrame(TBitmap& target, const TBitmap& picture, int32_t p) {
   p = std::clamp(p, 0, 100);
   const int32_t width = std::min(target.Width(), picture.Width());
   const int32_t height = std::min(target.Height(), picture.Height());
-  const size_t bytes = static_cast<size_t>(std::max(width, 0)) * 3;
+  if (width <= 0 || height <= 0 || p == 0) return;  // at 0 every byte keeps all of itself
+  const size_t bytes = static_cast<size_t>(width) * 3;
+  if (p == 100) {
+    for (int32_t y = 0; y < height; ++y)
+      std::memcpy(target.ScanLine(y), picture.ScanLine(y), bytes);
+    return;
+  }
   const uint16_t keep = static_cast<uint16_t>(100 - p);
   const uint16_t take = static_cast<uint16_t>(p);
+  const TBlendWeights w{keep, take, ShareFactor(keep), ShareFactor(take)};
+#if defined(TOVRIN_PIXEL_AVX2)
+  const bool avx2 = HasAvx2();
+#endif
   for (int32_t y = 0; y < height; ++y) {
-    BlendRow(target.ScanLine(y), picture.ScanLine(y), bytes, keep, take);
+    uint8_t* t = target.ScanLine(y);
+    const uint8_t* q = picture.ScanLine(y);
+    size_t done = 0;
+#if defined(TOVRIN_PIXEL_AVX2)
+    if (avx2) done = BlendBlocksAvx2(t, q, bytes, w);
+#endif
+#if defined(TOVRIN_PIXEL_SSE2)
+    done += BlendBlocksSse2(t + done, q + done, bytes - done, w);
+#endif
+    BlendBytes(t, q, done, bytes, w);
   }
 }
 
@@ -77,8 +287,6 @@ void RotateFrame(TBitmap& target, const TBitmap& picture, int32_t cx, int32_t cy
   if (width <= 0 || height <= 0) return;
   const double sinT = std::sin(theta);
   const double cosT = std::cos(theta);
-  // dx * cos and dx * sin are the same for every row: computed once per column. Each product is
-  // the one a per-pixel evaluation would form, so the results are unchanged.
   std::vector<double> dxCos(static_cast<size_t>(width));
   std::vector<double> dxSin(static_cast<size_t>(width));
   for (int32_t x = 0; x < width; ++x) {
@@ -86,17 +294,43 @@ void RotateFrame(TBitmap& target, const TBitmap& picture, int32_t cx, int32_t cy
     dxCos[static_cast<size_t>(x)] = dx * cosT;
     dxSin[static_cast<size_t>(x)] = dx * sinT;
   }
+  const uint8_t* source = picture.Bits();
+  const uint32_t stride = static_cast<uint32_t>(picture.Stride());
+  // A pixel is copied as 4 bytes where the 4th is still inside the picture's store.
+  const uint32_t lastWide = static_cast<uint32_t>(picture.Stride() * picture.Height() - 4);
+#if defined(TOVRIN_PIXEL_AVX2)
+  const bool avx2 = HasAvx2();
+#endif
+  std::array<uint32_t, kChunk> offsets;
   for (int32_t y = 0; y < height; ++y) {
     const double dy = static_cast<double>(int64_t{y} - cy);
-    const double dySin = dy * sinT;
-    const double dyCos = dy * cosT;
+    const TRotationRow r{dxCos.data(), dxSin.data(), dy * sinT, dy * cosT, cx, cy};
+    const auto [first, last] = InsideRun(r, width, height);
+    if (first == last) continue;
     uint8_t* row = target.ScanLine(y);
-    for (int32_t x = 0; x < width; ++x) {
-      const int64_t u = RoundHalfEven(dxCos[static_cast<size_t>(x)] - dySin) + cx;
-      const int64_t v = RoundHalfEven(dxSin[static_cast<size_t>(x)] + dyCos) + cy;
-      if (u < 0 || u >= width || v < 0 || v >= height) continue;
-      const uint8_t* from = picture.ScanLine(static_cast<int32_t>(v)) + 3 * static_cast<size_t>(u);
-      std::memcpy(row + 3 * static_cast<size_t>(x), from, 3);
+    for (int32_t x = first; x < last; x += kChunk) {
+      const int32_t n = std::min(kChunk, last - x);
+      int32_t done = 0;
+#if defined(TOVRIN_PIXEL_AVX2)
+      if (avx2) done = SourceOffsetsAvx2(r, x, n, stride, offsets.data());
+#endif
+#if defined(TOVRIN_PIXEL_SSE2)
+      done += SourceOffsetsSse2(r, x + done, n - done, stride, offsets.data() + done);
+#endif
+      SourceOffsetsScalar(r, x + done, n - done, stride, offsets.data() + done);
+      // Each pixel but the run's last is written as 4 bytes: the 4th lands on the next pixel of
+      // the run, which is written after it.
+      uint8_t* to = row + 3 * static_cast<size_t>(x);
+      const int32_t wide = x + n < last ? n : n - 1;
+      for (int32_t k = 0; k < wide; ++k, to += 3) {
+        const uint32_t at = offsets[static_cast<size_t>(k)];
+        if (at <= lastWide) [[likely]] {
+          std::memcpy(to, source + at, 4);
+        } else {
+          std::memcpy(to, source + at, 3);
+        }
+      }
+      if (wide < n) std::memcpy(to, source + offsets[static_cast<size_t>(wide)], 3);
     }
   }
 }

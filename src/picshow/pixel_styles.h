@@ -24,6 +24,15 @@ constexpr uint16_t Div100(uint16_t v) {
   return static_cast<uint16_t>(static_cast<uint16_t>((uint32_t{v} * 20972u) >> 16) >> 5);
 }
 
+// A byte's share of a weight w from 1 to 99 by one multiply that keeps the high half of a 16 x
+// 16-bit product: for every byte m, (m * ShareFactor(w)) >> 16 == (m * w) / 100. The factor is
+// w * 2^16 / 100 rounded up, too large by less than 1, so m * factor / 2^16 exceeds m * w / 100 by
+// less than 255 / 2^16 < 1 / 100, while the fraction of m * w / 100 is at most 99 / 100: the sum
+// never reaches the next integer. (At w = 100 the factor would need 17 bits.)
+constexpr uint16_t ShareFactor(uint16_t w) {
+  return static_cast<uint16_t>((uint32_t{w} * 65536u + 99u) / 100u);
+}
+
 // Cross-fade: each byte m of target and the matching byte q of picture give
 // ((100 - p) * m) / 100 + (q * p) / 100, both quotients truncated on their own, so the result
 // never exceeds 255 and may fall one below the exact blend. p is clamped to 0..100.

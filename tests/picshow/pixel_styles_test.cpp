@@ -30,6 +30,13 @@ TEST(CrossFadeTest, MultiplyShiftDividesByAHundredForEveryProduct) {
   for (uint32_t v = 0; v <= 25500; ++v) ASSERT_EQ(Div100(static_cast<uint16_t>(v)), v / 100) << v;
 }
 
+TEST(CrossFadeTest, OneMultiplyGivesEveryShareOfEveryWeight) {
+  for (uint32_t w = 1; w <= 99; ++w) {
+    const uint32_t factor = ShareFactor(static_cast<uint16_t>(w));
+    for (uint32_t m = 0; m <= 255; ++m) ASSERT_EQ((m * factor) >> 16, m * w / 100) << m << " " << w;
+  }
+}
+
 TEST(CrossFadeTest, EveryByteIsTheSumOfTwoTruncatedShares) {
   // 37 pixels wide: 111 bytes a row, so the blocks of 16 leave a tail, and rows carry padding.
   const TBitmap old = Noise(37, 23, 1);
@@ -45,6 +52,24 @@ TEST(CrossFadeTest, EveryByteIsTheSumOfTwoTruncatedShares) {
       }
       // Padding bytes are not pixels and stay as they were.
       for (size_t i = 111; i < media.Stride(); ++i) ASSERT_EQ(media.ScanLine(y)[i], 0);
+    }
+  }
+}
+
+TEST(CrossFadeTest, RowsOfEveryLengthAgainstThePlainFormula) {
+  // Rows from 1 to 48 pixels cover every mix of 32-byte and 16-byte blocks and a byte tail.
+  for (int32_t w = 1; w <= 48; ++w) {
+    const TBitmap old = Noise(w, 3, 20 + static_cast<uint32_t>(w)), pic = Noise(w, 3, 99);
+    for (const int32_t p : {1, 37, 50, 99}) {
+      TBitmap media = old;
+      BlendFrame(media, pic, p);
+      for (int32_t y = 0; y < 3; ++y) {
+        for (int32_t i = 0; i < 3 * w; ++i) {
+          const int m = old.ScanLine(y)[i], q = pic.ScanLine(y)[i];
+          ASSERT_EQ(media.ScanLine(y)[i], ((100 - p) * m) / 100 + (q * p) / 100)
+              << "width " << w << " P " << p << " row " << y << " byte " << i;
+        }
+      }
     }
   }
 }
@@ -140,6 +165,54 @@ TEST(SwingInTest, StartShowsTheOldPictureAndEndTheNewOne) {
       ComposePixelStyle(style, media, pic, e);
       EXPECT_EQ(media, pic) << style;
     }
+  }
+}
+
+TEST(SwingInTest, AnyAngleAndPivotMatchesThePlainRotation) {
+  // Angles of every quadrant and sign turn u and v up or down along a row, and pivots inside,
+  // outside and far away put the copied run anywhere in the row, or nowhere.
+  TRandom random(21);
+  for (const TPoint size : {TPoint{37, 23}, TPoint{4, 4}, TPoint{1, 9}, TPoint{70, 3}}) {
+    const TBitmap old = Noise(size.X, size.Y, 22), pic = Noise(size.X, size.Y, 23);
+    for (int trial = 0; trial < 300; ++trial) {
+      const double theta = (static_cast<double>(random.Next(20001)) - 10000.0) / 1000.0;
+      const int32_t cx = static_cast<int32_t>(random.Next(3 * size.X + 1)) - size.X;
+      const int32_t cy = static_cast<int32_t>(random.Next(3 * size.Y + 1)) - size.Y;
+      TBitmap got = old, want = old;
+      RotateFrame(got, pic, cx, cy, theta);
+      ReferenceRotate(want, pic, cx, cy, theta);
+      ASSERT_EQ(got, want) << theta << " about " << cx << "," << cy << " on " << size.X << "x"
+                           << size.Y;
+    }
+  }
+  // Pivots far outside: large products still round exactly, and the run is found or is empty.
+  const TBitmap pic = Noise(9, 7, 24);
+  for (const int32_t c : {-1000000000, 1000000000}) {
+    for (const double theta : {0.0, 1e-9, std::numbers::pi / 2, -std::numbers::pi / 4}) {
+      TBitmap got = Solid(9, 7, 5), want = got;
+      RotateFrame(got, pic, c, -c, theta);
+      ReferenceRotate(want, pic, c, -c, theta);
+      EXPECT_EQ(got, want) << c << " " << theta;
+    }
+  }
+}
+
+TEST(SwingInTest, WholePictureTurnedInPlaceKeepsEveryPixel) {
+  // No padding at 4 pixels a row: the last source pixel ends the store, so copying it must not
+  // read past it. Half a turn about the centre of a 4 x 4 picture maps it onto itself.
+  const TBitmap pic = Noise(4, 4, 25);
+  ASSERT_EQ(pic.Stride(), 12u);
+  TBitmap got = Solid(4, 4, 0);
+  RotateFrame(got, pic, 2, 2, std::numbers::pi);
+  for (int32_t y = 1; y < 4; ++y) {
+    for (int32_t x = 1; x < 4; ++x) {
+      EXPECT_EQ(got.Pixel(x, y), pic.Pixel(4 - x, 4 - y)) << x << "," << y;
+    }
+  }
+  // Row 0 and column 0 turn onto row and column 4, outside the picture: they keep their black.
+  for (int32_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(got.Pixel(i, 0), clBlack);
+    EXPECT_EQ(got.Pixel(0, i), clBlack);
   }
 }
 
