@@ -73,13 +73,12 @@ uint32_t ParseSeed(const std::string& text) {
 std::map<std::string, std::string> ParseOptions(const std::vector<std::string>& args,
                                                 const std::vector<std::string>& known) {
   std::map<std::string, std::string> options;
-  for (size_t i = 0; i < args.size(); ++i) {
+  for (size_t i = 0; i < args.size(); i += 2) {
     const std::string& name = args[i];
     if (std::find(known.begin(), known.end(), name) == known.end())
       throw TUsageError("unknown argument '" + name + "'");
     if (i + 1 >= args.size()) throw TUsageError(name + " needs a value");
     if (!options.emplace(name, args[i + 1]).second) throw TUsageError(name + " given twice");
-    ++i;
   }
   return options;
 }
