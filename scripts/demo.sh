@@ -64,6 +64,26 @@ done
 cmp "$SOUND" "$OUT/extracted/chime.wav" || fail "extracted chime.wav differs"
 log "all $same pictures and the sound came back byte for byte"
 
+# Contact sheets of the packed show's transitions between its first two pictures (extracted
+# from the package, so they are the show's own pictures), scaled to 1280 x 800 as the show scales
+# pictures to the screen, composed as the frame composer draws them.
+RENDER=$BUILD/tools/render/tovrin-render
+sheets=()
+if [[ -x $RENDER ]] && ((${#pictures[@]} >= 2)); then
+  first=$OUT/extracted/$(basename "${pictures[0]}")
+  second=$OUT/extracted/$(basename "${pictures[1]}")
+  for style in 1 5 9 12 33 84 117 127; do
+    sheet=$OUT/transition-$style.png
+    if "$RENDER" strip --style "$style" --step 10 --columns 6 --thumb-width 200 --size 1280x800 \
+         --old "$first" --new "$second" --out "$sheet"; then
+      sheets+=("$sheet")
+    else
+      log "no contact sheet for style $style"
+    fi
+  done
+  log "rendered ${#sheets[@]} contact sheets of transitions into $OUT"
+fi
+
 log "running the engine: $SCR /s"
 # The engine finds its package in its own file, so it runs as the finished screen saver.
 chmod +x "$SCR"
@@ -84,5 +104,6 @@ echo "Summary"
 echo "  screen saver:   $SCR ($size bytes, ${#pictures[@]} pictures, 1 sound)"
 echo "  inspected:      trailer, settings and every picture item read back"
 echo "  extracted:      $same pictures + 1 sound, identical to the originals (cmp)"
+echo "  transitions:    ${#sheets[@]} contact sheets ($OUT/transition-*.png)"
 echo "  engine /s:      $engine_note"
 [[ $status == 0 || $status == 3 || $status == 124 ]]

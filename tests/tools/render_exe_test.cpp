@@ -132,6 +132,23 @@ TEST_F(RenderToolTest, StripLaysOutAWholeRun) {
   EXPECT_EQ(LoadPPM(Path("frames/frame_100.ppm")), FNew);
 }
 
+TEST_F(RenderToolTest, StripScalesPicturesOfDifferentSizesToOneSize) {
+  SavePPM(Picture(17, 50, 3), Path("tall.ppm"));
+  const TRun run = Run({"strip", "--style", "5", "--step", "50", "--old", Path("old.ppm"),
+                        "--new", Path("tall.ppm"), "--out", Path("sheet.ppm"), "--size", "30x20",
+                        "--frames-dir", Path("frames")});
+  ASSERT_EQ(run.ExitCode, 0) << run.Err;
+  const TBitmap last = LoadPPM(Path("frames/frame_100.ppm"));
+  EXPECT_EQ(last.Width(), 30);
+  EXPECT_EQ(last.Height(), 20);
+  // Progress 0 of a wipe is the old picture scaled: its top-left pixel keeps the old colour.
+  EXPECT_EQ(LoadPPM(Path("frames/frame_000.ppm")).Pixel(0, 0), FOld.Pixel(0, 0));
+  EXPECT_EQ(Run({"strip", "--style", "5", "--old", Path("old.ppm"), "--new", Path("tall.ppm"),
+                 "--out", Path("x.ppm"), "--size", "30by20"})
+                .ExitCode,
+            2);
+}
+
 TEST_F(RenderToolTest, RefusalsSayWhatIsWrongAndExitNonZero) {
   SavePPM(Picture(40, 29, 1), Path("small.ppm"));
   {

@@ -7,6 +7,7 @@
 #include "core/random.h"
 #include "gfx/draw.h"
 #include "gfx/image_file.h"
+#include "gfx/stretch.h"
 #include "picshow/compose_frame.h"
 
 namespace tovrin {
@@ -63,6 +64,12 @@ TBitmap LoadPicture(const std::string& path) {
     throw Exception(path + ": " + e.Message());
   }
   throw Exception(path + ": not a binary PPM (P6) or JPEG picture");
+}
+
+TBitmap ScaledTo(const TBitmap& picture, TSize size) {
+  TBitmap result(size.Width, size.Height);
+  StretchDrawGraphic(result, TRect{0, 0, size.Width, size.Height}, picture);
+  return result;
 }
 
 void SavePicture(const TBitmap& bitmap, const std::string& path) {

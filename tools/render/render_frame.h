@@ -24,6 +24,14 @@ TBitmap RenderFrame(const TBitmap& oldPic, const TBitmap& newPic, const TFrameRe
 // returned as 24-bit. Raises with a message naming the file.
 TBitmap LoadPicture(const std::string& path);
 
+struct TSize {
+  int32_t Width = 0;
+  int32_t Height = 0;
+};
+
+// The picture scaled to the given size with the filtered scaling the show uses for whole pictures.
+TBitmap ScaledTo(const TBitmap& picture, TSize size);
+
 // Writes a picture as PNG when the name ends in ".png" (any case), otherwise as binary PPM.
 void SavePicture(const TBitmap& bitmap, const std::string& path);
 

@@ -27,7 +27,7 @@ constexpr const char* kUsage = R"(usage:
   tovrin-render frame --style S --progress P [--step K] [--seed N] --old OLD --new NEW --out OUT
   tovrin-render frames LIST
   tovrin-render strip --style S --old OLD --new NEW --out OUT [--step K] [--seed N]
-                      [--columns C] [--thumb-width W] [--frames-dir DIR]
+                      [--columns C] [--thumb-width W] [--frames-dir DIR] [--size WxH]
 
 Composes frames of a transition off screen, exactly as the screen saver composes them.
 
@@ -39,7 +39,9 @@ frames  The same for every line of the file LIST, each line "S P K N OLD NEW OUT
         lines starting with # are skipped). Each picture is loaded once.
 strip   A whole forward run of style S (Progress 0, K, 2K, ... 100) as a contact sheet in OUT
         (C columns, default 6; thumbnails W pixels wide, default 240), and with --frames-dir every
-        frame at full size as DIR/frame_PPP.ppm.
+        frame at full size as DIR/frame_PPP.ppm. With --size both pictures are first scaled to
+        W x H (as the show scales pictures to the screen), so pictures of different sizes can be
+        shown.
 
 Exit status: 0 on success, 1 when a picture cannot be read or written, 2 on a usage error.
 )";
@@ -142,18 +144,33 @@ int CommandFrames(const std::vector<std::string>& args) {
   return 0;
 }
 
+// "WxH" for --size.
+TSize ParseSize(const std::string& text) {
+  const size_t x = text.find('x');
+  if (x != std::string::npos) {
+    const auto w = TryStrToInt(text.substr(0, x)), h = TryStrToInt(text.substr(x + 1));
+    if (w && h && *w >= 1 && *h >= 1 && *w <= 16384 && *h <= 16384) return TSize{*w, *h};
+  }
+  throw TUsageError("--size takes WIDTHxHEIGHT, each 1 to 16384, not '" + text + "'");
+}
+
 int CommandStrip(const std::vector<std::string>& args) {
   const auto options =
       ParseOptions(args, {"--style", "--step", "--seed", "--old", "--new", "--out", "--columns",
-                          "--thumb-width", "--frames-dir"});
+                          "--thumb-width", "--frames-dir", "--size"});
   const TFrameRequest request = RequestFrom(options, false);
   TSheetLayout layout;
   if (options.count("--columns")) layout.Columns = ParseInt("--columns", options.at("--columns"), 1, 100);
   if (options.count("--thumb-width"))
     layout.ThumbWidth = ParseInt("--thumb-width", options.at("--thumb-width"), 8, 4096);
   const std::string out = Required(options, "--out");
-  const TBitmap oldPic = LoadPicture(Required(options, "--old"));
-  const TBitmap newPic = LoadPicture(Required(options, "--new"));
+  TBitmap oldPic = LoadPicture(Required(options, "--old"));
+  TBitmap newPic = LoadPicture(Required(options, "--new"));
+  if (options.count("--size")) {
+    const TSize size = ParseSize(options.at("--size"));
+    oldPic = ScaledTo(oldPic, size);
+    newPic = ScaledTo(newPic, size);
+  }
   const std::vector<int> values = TransitionProgressValues(request.Step, true);
   SavePicture(RenderContactSheet(oldPic, newPic, request, values, layout), out);
   if (options.count("--frames-dir")) {
