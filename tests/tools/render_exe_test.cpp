@@ -11,6 +11,7 @@
 
 #include "core/random.h"
 #include "gfx/image_file.h"
+#include "gfx/stretch.h"
 #include "picshow/compose_frame.h"
 #include "scratch_dir.h"
 
@@ -141,8 +142,12 @@ TEST_F(RenderToolTest, StripScalesPicturesOfDifferentSizesToOneSize) {
   const TBitmap last = LoadPPM(Path("frames/frame_100.ppm"));
   EXPECT_EQ(last.Width(), 30);
   EXPECT_EQ(last.Height(), 20);
-  // Progress 0 of a wipe is the old picture scaled: its top-left pixel keeps the old colour.
-  EXPECT_EQ(LoadPPM(Path("frames/frame_000.ppm")).Pixel(0, 0), FOld.Pixel(0, 0));
+  // Progress 0 of a wipe is the old picture scaled with the show's filter, 100 the new one.
+  TBitmap oldScaled(30, 20), newScaled(30, 20);
+  StretchDrawGraphic(oldScaled, TRect{0, 0, 30, 20}, FOld);
+  StretchDrawGraphic(newScaled, TRect{0, 0, 30, 20}, LoadPPM(Path("tall.ppm")));
+  EXPECT_EQ(LoadPPM(Path("frames/frame_000.ppm")), oldScaled);
+  EXPECT_EQ(last, newScaled);
   EXPECT_EQ(Run({"strip", "--style", "5", "--old", Path("old.ppm"), "--new", Path("tall.ppm"),
                  "--out", Path("x.ppm"), "--size", "30by20"})
                 .ExitCode,
