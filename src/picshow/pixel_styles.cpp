@@ -168,8 +168,8 @@ std::pair<int32_t, int32_t> InsideRun(const TRotationRow& r, int32_t width, int3
   return {first, std::max(first, last)};
 }
 
-// Source byte offsets are computed for this many columns at a time, then copied.
-constexpr int32_t kChunk = 256;
+// The width of the column strips the rotation is done in (see RotateFrame).
+constexpr int32_t kStrip = 512;
 
 // Source offsets v * stride + 3 * u for columns x .. x + n - 1, all inside the picture. The sums
 // are the scalar ones; only the low 32 bits of each rounded value are kept, which hold u - cx and
@@ -234,6 +234,55 @@ __attribute__((target("avx2"))) int32_t SourceOffsetsAvx2(const TRotationRow& r,
 }
 #endif
 
+// Everything one frame of the rotation needs.
+struct TRotation {
+  const double* DxCos;  // (x - cx) * cos for every column x
+  const double* DxSin;  // (x - cx) * sin
+  double SinT;
+  double CosT;
+  int64_t Cx;
+  int64_t Cy;
+  const uint8_t* Source;  // the picture's store
+  uint32_t Stride;        // the picture's row stride
+  uint32_t LastWide;      // the last source offset with 4 bytes of the store from it
+  bool Avx2 = false;
+
+  TRotationRow Row(int32_t y) const {
+    const double dy = static_cast<double>(int64_t{y} - Cy);
+    return TRotationRow{DxCos, DxSin, dy * SinT, dy * CosT, Cx, Cy};
+  }
+};
+
+// Copies the source pixels of columns from .. to - 1 of target row y, all inside the picture;
+// runLast is the end of the row's whole run.
+void CopySegment(const TRotation& rotation, uint8_t* row, int32_t y, int32_t from, int32_t to,
+                 int32_t runLast) {
+  const TRotationRow r = rotation.Row(y);
+  std::array<uint32_t, kStrip> offsets;
+  const int32_t n = to - from;
+  int32_t done = 0;
+#if defined(TOVRIN_PIXEL_AVX2)
+  if (rotation.Avx2) done = SourceOffsetsAvx2(r, from, n, rotation.Stride, offsets.data());
+#endif
+#if defined(TOVRIN_PIXEL_SSE2)
+  done += SourceOffsetsSse2(r, from + done, n - done, rotation.Stride, offsets.data() + done);
+#endif
+  SourceOffsetsScalar(r, from + done, n - done, rotation.Stride, offsets.data() + done);
+  // Each pixel but the run's last is written as 4 bytes: the 4th lands on the next pixel of the
+  // run, which is written after it (in this segment or the next strip's).
+  uint8_t* out = row + 3 * static_cast<size_t>(from);
+  const int32_t wide = to < runLast ? n : n - 1;
+  for (int32_t k = 0; k < wide; ++k, out += 3) {
+    const uint32_t at = offsets[static_cast<size_t>(k)];
+    if (at <= rotation.LastWide) [[likely]] {
+      std::memcpy(out, rotation.Source + at, 4);
+    } else {
+      std::memcpy(out, rotation.Source + at, 3);
+    }
+  }
+  if (wide < n) std::memcpy(out, rotation.Source + offsets[static_cast<size_t>(wide)], 3);
+}
+
 }  // namespace
 
 void BlendFrame(TBitmap& target, const TBitmap& picture, int32_t p) {
@@ -294,43 +343,28 @@ void RotateFrame(TBitmap& target, const TBitmap& picture, int32_t cx, int32_t cy
     dxCos[static_cast<size_t>(x)] = dx * cosT;
     dxSin[static_cast<size_t>(x)] = dx * sinT;
   }
-  const uint8_t* source = picture.Bits();
-  const uint32_t stride = static_cast<uint32_t>(picture.Stride());
-  // A pixel is copied as 4 bytes where the 4th is still inside the picture's store.
-  const uint32_t lastWide = static_cast<uint32_t>(picture.Stride() * picture.Height() - 4);
+  const TRotation rotation {
+    .DxCos = dxCos.data(), .DxSin = dxSin.data(), .SinT = sinT, .CosT = cosT, .Cx = cx, .Cy = cy,
+    .Source = picture.Bits(), .Stride = static_cast<uint32_t>(picture.Stride()),
+    .LastWide = static_cast<uint32_t>(picture.Stride() * picture.Height() - 4),
 #if defined(TOVRIN_PIXEL_AVX2)
-  const bool avx2 = HasAvx2();
+    .Avx2 = HasAvx2(),
 #endif
-  std::array<uint32_t, kChunk> offsets;
+  };
+  std::vector<std::pair<int32_t, int32_t>> runs(static_cast<size_t>(height));
   for (int32_t y = 0; y < height; ++y) {
-    const double dy = static_cast<double>(int64_t{y} - cy);
-    const TRotationRow r{dxCos.data(), dxSin.data(), dy * sinT, dy * cosT, cx, cy};
-    const auto [first, last] = InsideRun(r, width, height);
-    if (first == last) continue;
-    uint8_t* row = target.ScanLine(y);
-    for (int32_t x = first; x < last; x += kChunk) {
-      const int32_t n = std::min(kChunk, last - x);
-      int32_t done = 0;
-#if defined(TOVRIN_PIXEL_AVX2)
-      if (avx2) done = SourceOffsetsAvx2(r, x, n, stride, offsets.data());
-#endif
-#if defined(TOVRIN_PIXEL_SSE2)
-      done += SourceOffsetsSse2(r, x + done, n - done, stride, offsets.data() + done);
-#endif
-      SourceOffsetsScalar(r, x + done, n - done, stride, offsets.data() + done);
-      // Each pixel but the run's last is written as 4 bytes: the 4th lands on the next pixel of
-      // the run, which is written after it.
-      uint8_t* to = row + 3 * static_cast<size_t>(x);
-      const int32_t wide = x + n < last ? n : n - 1;
-      for (int32_t k = 0; k < wide; ++k, to += 3) {
-        const uint32_t at = offsets[static_cast<size_t>(k)];
-        if (at <= lastWide) [[likely]] {
-          std::memcpy(to, source + at, 4);
-        } else {
-          std::memcpy(to, source + at, 3);
-        }
-      }
-      if (wide < n) std::memcpy(to, source + offsets[static_cast<size_t>(wide)], 3);
+    runs[static_cast<size_t>(y)] = InsideRun(rotation.Row(y), width, height);
+  }
+  // The columns are done in strips, each strip top to bottom. Along a target row the source is
+  // read on a slanted line that crosses up to one source row per pixel; a whole 4K row would cross
+  // thousands of rows, and their memory pages, before the next target row comes back to them.
+  // A strip's rows cross at most kStrip of them, which stay cached from one row to the next.
+  for (int32_t strip = 0; strip < width; strip += kStrip) {
+    const int32_t stripEnd = std::min(width, strip + kStrip);
+    for (int32_t y = 0; y < height; ++y) {
+      const auto [first, last] = runs[static_cast<size_t>(y)];
+      const int32_t from = std::max(first, strip), to = std::min(last, stripEnd);
+      if (from < to) CopySegment(rotation, target.ScanLine(y), y, from, to, last);
     }
   }
 }
