@@ -46,15 +46,17 @@ void CopyBox(TBitmap& dest, int32_t x, int32_t y, const TBitmap& src, const TPix
 }
 
 // One box of a clip band as offsets into a destination row and a source row.
+// Offsets fit 32 bits: a bitmap holds at most TBitmap::MaxBitmapBytes.
 struct TClipRun {
-  size_t DestOffset;
-  size_t SrcOffset;
-  size_t Pixels;
-  size_t DestBytes;
+  uint32_t DestOffset;
+  uint32_t SrcOffset;
+  uint32_t Pixels;
+  uint32_t DestBytes;
 };
+static_assert(TBitmap::MaxBitmapBytes <= UINT32_MAX);
 
-// How many boxes of one band are prepared at a time.
-constexpr size_t kRunBatch = 256;
+// How many boxes of one band are prepared at a time (a 4K-wide band of 2-pixel boxes fits).
+constexpr size_t kRunBatch = 1024;
 
 // Copies the runs on every row from top to bottom (dest coordinates; src drawn at row y).
 void CopyRuns(TBitmap& dest, int32_t y, const TBitmap& src, const TPixelCopier& copier,
@@ -116,9 +118,10 @@ void DrawClipped(TBitmap& dest, int32_t x, int32_t y, const TBitmap& src, const 
         const int32_t right = std::min(rects[i].Right, box.Right);
         if (left >= right) continue;
         const size_t pixels = static_cast<size_t>(right - left);
-        runs[count++] = TClipRun{static_cast<size_t>(left) * copier.DestBytes(),
-                                 static_cast<size_t>(left - x) * copier.SrcBytes(), pixels,
-                                 pixels * copier.DestBytes()};
+        runs[count++] = TClipRun{static_cast<uint32_t>(left * copier.DestBytes()),
+                                 static_cast<uint32_t>((left - x) * copier.SrcBytes()),
+                                 static_cast<uint32_t>(pixels),
+                                 static_cast<uint32_t>(pixels * copier.DestBytes())};
       }
       if (count == 1) {
         // One box across these rows: the plain box copy, whole blocks where it can.

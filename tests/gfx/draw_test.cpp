@@ -108,7 +108,7 @@ TEST(DrawClipped, OnlyInsideTheRegion) {
 TEST(DrawClipped, ManyNarrowBoxesPerBand) {
   std::vector<TRect> rects;
   int32_t x = 0;
-  for (int k = 0; k < 300; ++k) {
+  for (int k = 0; k < 1100; ++k) {
     const int32_t width = 1 + k % 12;
     rects.push_back(TRect{x, 0, x + width, 3});
     x += width + 1 + k % 3;
