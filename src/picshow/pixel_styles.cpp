@@ -173,24 +173,33 @@ constexpr int32_t kStrip = 512;
 
 // Source offsets v * stride + 3 * u for columns x .. x + n - 1, all inside the picture. The sums
 // are the scalar ones; only the low 32 bits of each rounded value are kept, which hold u - cx and
-// v - cy modulo 2^32, and every offset is below 2^30 (the largest bitmap).
+// v - cy modulo 2^32, and every offset is below 2^30 (the largest bitmap). highest is raised to
+// the largest offset written.
 void SourceOffsetsScalar(const TRotationRow& r, int32_t x, int32_t n, uint32_t stride,
-                         uint32_t* out) {
+                         uint32_t* out, uint32_t& highest) {
   for (int32_t k = 0; k < n; ++k) {
     out[k] = static_cast<uint32_t>(r.V(x + k)) * stride + 3 * static_cast<uint32_t>(r.U(x + k));
+    highest = std::max(highest, out[k]);
   }
 }
 
 #if defined(TOVRIN_PIXEL_SSE2)
+uint32_t HighestLane(const __m128i lanes) {
+  std::array<uint32_t, 4> values;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(values.data()), lanes);
+  return *std::max_element(values.begin(), values.end());
+}
+
 // Two columns a step on SSE2's two double lanes; returns how many columns it did.
 int32_t SourceOffsetsSse2(const TRotationRow& r, int32_t x, int32_t n, uint32_t stride,
-                          uint32_t* out) {
+                          uint32_t* out, uint32_t& highest) {
   const __m128d shift = _mm_set1_pd(kRoundShift);
   const __m128d dySin = _mm_set1_pd(r.DySin);
   const __m128d dyCos = _mm_set1_pd(r.DyCos);
   const __m128i cx = _mm_set1_epi64x(static_cast<uint32_t>(r.Cx));
   const __m128i cy = _mm_set1_epi64x(static_cast<uint32_t>(r.Cy));
   const __m128i strides = _mm_set1_epi64x(stride);
+  __m128i most = _mm_setzero_si128();
   int32_t k = 0;
   for (; k + 2 <= n; k += 2) {
     const __m128d u = _mm_add_pd(_mm_sub_pd(_mm_loadu_pd(r.DxCos + x + k), dySin), shift);
@@ -200,9 +209,13 @@ int32_t SourceOffsetsSse2(const TRotationRow& r, int32_t x, int32_t n, uint32_t 
     // The low 32 bits of each 64-bit lane hold the offset; gather them into the first 8 bytes.
     const __m128i offset =
         _mm_add_epi32(_mm_mul_epu32(vi, strides), _mm_add_epi32(ui, _mm_add_epi32(ui, ui)));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k),
-                     _mm_shuffle_epi32(offset, _MM_SHUFFLE(2, 0, 2, 0)));
+    const __m128i packed = _mm_shuffle_epi32(offset, _MM_SHUFFLE(2, 0, 2, 0));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k), packed);
+    // Offsets are below 2^31, so the signed comparison orders them.
+    const __m128i less = _mm_cmpgt_epi32(packed, most);
+    most = _mm_or_si128(_mm_and_si128(less, packed), _mm_andnot_si128(less, most));
   }
+  highest = std::max(highest, HighestLane(most));
   return k;
 }
 #endif
@@ -210,8 +223,8 @@ int32_t SourceOffsetsSse2(const TRotationRow& r, int32_t x, int32_t n, uint32_t 
 #if defined(TOVRIN_PIXEL_AVX2)
 // Four columns a step on AVX2's four double lanes.
 __attribute__((target("avx2"))) int32_t SourceOffsetsAvx2(const TRotationRow& r, int32_t x,
-                                                          int32_t n, uint32_t stride,
-                                                          uint32_t* out) {
+                                                          int32_t n, uint32_t stride, uint32_t* out,
+                                                          uint32_t& highest) {
   const __m256d shift = _mm256_set1_pd(kRoundShift);
   const __m256d dySin = _mm256_set1_pd(r.DySin);
   const __m256d dyCos = _mm256_set1_pd(r.DyCos);
@@ -219,6 +232,7 @@ __attribute__((target("avx2"))) int32_t SourceOffsetsAvx2(const TRotationRow& r,
   const __m256i cy = _mm256_set1_epi64x(static_cast<uint32_t>(r.Cy));
   const __m256i strides = _mm256_set1_epi64x(stride);
   const __m256i lowHalves = _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6);
+  __m128i most = _mm_setzero_si128();
   int32_t k = 0;
   for (; k + 4 <= n; k += 4) {
     const __m256d u = _mm256_add_pd(_mm256_sub_pd(_mm256_loadu_pd(r.DxCos + x + k), dySin), shift);
@@ -227,9 +241,11 @@ __attribute__((target("avx2"))) int32_t SourceOffsetsAvx2(const TRotationRow& r,
     const __m256i vi = _mm256_add_epi32(_mm256_castpd_si256(v), cy);
     const __m256i offset = _mm256_add_epi32(_mm256_mul_epu32(vi, strides),
                                             _mm256_add_epi32(ui, _mm256_add_epi32(ui, ui)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k),
-                     _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(offset, lowHalves)));
+    const __m128i packed = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(offset, lowHalves));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), packed);
+    most = _mm_max_epu32(most, packed);
   }
+  highest = std::max(highest, HighestLane(most));
   return k;
 }
 #endif
@@ -260,27 +276,42 @@ void CopySegment(const TRotation& rotation, uint8_t* row, int32_t y, int32_t fro
   const TRotationRow r = rotation.Row(y);
   std::array<uint32_t, kStrip> offsets;
   const int32_t n = to - from;
+  uint32_t highest = 0;
   int32_t done = 0;
 #if defined(TOVRIN_PIXEL_AVX2)
-  if (rotation.Avx2) done = SourceOffsetsAvx2(r, from, n, rotation.Stride, offsets.data());
+  if (rotation.Avx2) {
+    done = SourceOffsetsAvx2(r, from, n, rotation.Stride, offsets.data(), highest);
+  }
 #endif
 #if defined(TOVRIN_PIXEL_SSE2)
-  done += SourceOffsetsSse2(r, from + done, n - done, rotation.Stride, offsets.data() + done);
+  done +=
+      SourceOffsetsSse2(r, from + done, n - done, rotation.Stride, offsets.data() + done, highest);
 #endif
-  SourceOffsetsScalar(r, from + done, n - done, rotation.Stride, offsets.data() + done);
+  SourceOffsetsScalar(r, from + done, n - done, rotation.Stride, offsets.data() + done, highest);
   // Each pixel but the run's last is written as 4 bytes: the 4th lands on the next pixel of the
   // run, which is written after it (in this segment or the next strip's).
   uint8_t* out = row + 3 * static_cast<size_t>(from);
   const int32_t wide = to < runLast ? n : n - 1;
-  for (int32_t k = 0; k < wide; ++k, out += 3) {
-    const uint32_t at = offsets[static_cast<size_t>(k)];
-    if (at <= rotation.LastWide) [[likely]] {
-      std::memcpy(out, rotation.Source + at, 4);
-    } else {
-      std::memcpy(out, rotation.Source + at, 3);
+  const uint8_t* source = rotation.Source;
+  int32_t k = 0;
+  if (highest <= rotation.LastWide) {
+    // Every source pixel has a 4th byte inside the store: no check per pixel.
+    for (; k + 4 <= wide; k += 4, out += 12) {
+      std::memcpy(out, source + offsets[static_cast<size_t>(k)], 4);
+      std::memcpy(out + 3, source + offsets[static_cast<size_t>(k + 1)], 4);
+      std::memcpy(out + 6, source + offsets[static_cast<size_t>(k + 2)], 4);
+      std::memcpy(out + 9, source + offsets[static_cast<size_t>(k + 3)], 4);
     }
   }
-  if (wide < n) std::memcpy(out, rotation.Source + offsets[static_cast<size_t>(wide)], 3);
+  for (; k < wide; ++k, out += 3) {
+    const uint32_t at = offsets[static_cast<size_t>(k)];
+    if (at <= rotation.LastWide) {
+      std::memcpy(out, source + at, 4);
+    } else {
+      std::memcpy(out, source + at, 3);
+    }
+  }
+  if (wide < n) std::memcpy(out, source + offsets[static_cast<size_t>(wide)], 3);
 }
 
 }  // namespace
