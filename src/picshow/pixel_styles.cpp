@@ -139,32 +139,60 @@ struct TRotationRow {
 };
 
 // The columns [first, last) of 0..width-1 where `holds` is true, for a condition whose columns are
-// a prefix or a suffix of the row (it changes at most once along the row).
+// a prefix or a suffix of the row (it changes at most once along the row). The change is searched
+// for outwards from `hint` in doubling steps, then by halving: from one row to the next it moves
+// little, so the previous row's change (written back to hint) makes a few tests suffice.
 template <class Condition>
-std::pair<int32_t, int32_t> ColumnsWhere(int32_t width, Condition holds) {
+std::pair<int32_t, int32_t> ColumnsWhere(int32_t width, Condition holds, int32_t& hint) {
   const bool atStart = holds(0);
   if (atStart == holds(width - 1)) return atStart ? std::pair{0, width} : std::pair{0, 0};
-  int32_t same = 0, changed = width - 1;  // holds(same) == atStart, holds(changed) != atStart
+  // Invariant: same < changed, holds(same) == atStart, holds(changed) != atStart.
+  int32_t same = 0, changed = width - 1;
+  const int32_t from = std::clamp(hint, 1, std::max(1, width - 2));
+  if (holds(from) == atStart) {
+    same = from;
+    for (int32_t step = 1; changed - same > step; step *= 2) {
+      if (holds(same + step) != atStart) {
+        changed = same + step;
+        break;
+      }
+      same += step;
+    }
+  } else {
+    changed = from;
+    for (int32_t step = 1; changed - same > step; step *= 2) {
+      if (holds(changed - step) == atStart) {
+        same = changed - step;
+        break;
+      }
+      changed -= step;
+    }
+  }
   while (changed - same > 1) {
     const int32_t mid = same + (changed - same) / 2;
     (holds(mid) == atStart ? same : changed) = mid;
   }
+  hint = changed;
   return atStart ? std::pair{0, changed} : std::pair{changed, width};
 }
 
+// Where each of the four bounds last changed along a row, as hints for the next row.
+using TRunHints = std::array<int32_t, 4>;
+
 // The run of columns whose source pixel lies inside width x height. u and v are each monotone
 // along the row, so each bound holds on a prefix or a suffix, and their intersection is one run.
-std::pair<int32_t, int32_t> InsideRun(const TRotationRow& r, int32_t width, int32_t height) {
+std::pair<int32_t, int32_t> InsideRun(const TRotationRow& r, int32_t width, int32_t height,
+                                      TRunHints& hints) {
   int32_t first = 0, last = width;
-  const auto narrow = [&](auto holds) {
-    const auto [from, to] = ColumnsWhere(width, holds);
+  const auto narrow = [&](auto holds, int32_t& hint) {
+    const auto [from, to] = ColumnsWhere(width, holds, hint);
     first = std::max(first, from);
     last = std::min(last, to);
   };
-  narrow([&](int32_t x) { return r.U(x) >= 0; });
-  if (first < last) narrow([&](int32_t x) { return r.U(x) < width; });
-  if (first < last) narrow([&](int32_t x) { return r.V(x) >= 0; });
-  if (first < last) narrow([&](int32_t x) { return r.V(x) < height; });
+  narrow([&](int32_t x) { return r.U(x) >= 0; }, hints[0]);
+  if (first < last) narrow([&](int32_t x) { return r.U(x) < width; }, hints[1]);
+  if (first < last) narrow([&](int32_t x) { return r.V(x) >= 0; }, hints[2]);
+  if (first < last) narrow([&](int32_t x) { return r.V(x) < height; }, hints[3]);
   return {first, std::max(first, last)};
 }
 
@@ -383,8 +411,9 @@ void RotateFrame(TBitmap& target, const TBitmap& picture, int32_t cx, int32_t cy
 #endif
   };
   std::vector<std::pair<int32_t, int32_t>> runs(static_cast<size_t>(height));
+  TRunHints hints{};
   for (int32_t y = 0; y < height; ++y) {
-    runs[static_cast<size_t>(y)] = InsideRun(rotation.Row(y), width, height);
+    runs[static_cast<size_t>(y)] = InsideRun(rotation.Row(y), width, height, hints);
   }
   // The columns are done in strips, each strip top to bottom. Along a target row the source is
   // read on a slanted line that crosses up to one source row per pixel; a whole 4K row would cross

@@ -173,8 +173,8 @@ TEST(SwingInTest, AnyAngleAndPivotMatchesThePlainRotation) {
   // outside and far away put the copied run anywhere in the row, or nowhere. Rows wider than
   // the column strips the rotation works in split runs across strips.
   TRandom random(21);
-  for (const TPoint size :
-       {TPoint{37, 23}, TPoint{4, 4}, TPoint{1, 9}, TPoint{70, 3}, TPoint{1100, 17}}) {
+  for (const TPoint size : {TPoint{37, 23}, TPoint{4, 4}, TPoint{1, 9}, TPoint{2, 5}, TPoint{3, 2},
+                            TPoint{70, 3}, TPoint{1100, 17}}) {
     const TBitmap old = Noise(size.X, size.Y, 22), pic = Noise(size.X, size.Y, 23);
     for (int trial = 0; trial < 300; ++trial) {
       const double theta = (static_cast<double>(random.Next(20001)) - 10000.0) / 1000.0;
