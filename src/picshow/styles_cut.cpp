@@ -1,5 +1,4 @@
 // Style 0, the cut.
-#include "gfx/draw.h"
 #include "picshow/style_table.h"
 
 namespace tovrin {
@@ -19,7 +18,8 @@ void ComposeCut(TStyleFrame& frame) {
     a.Progress = 0;
     return;
   }
-  Draw(a.Media, 0, 0, a.NewPic);
+  // NewPic is drawn whole by the finishing step, which sees Progress 100; drawing it here too
+  // would only copy the same pixels twice.
   frame.Region = TRegion::CreateRectRgn(0, 0, frame.Extents.W, frame.Extents.H);
   a.Progress = 100;
 }
