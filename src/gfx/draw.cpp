@@ -136,4 +136,34 @@ void DrawClipped(TBitmap& dest, int32_t x, int32_t y, const TBitmap& src, const 
   }
 }
 
+void ComposeThroughRegion(TBitmap& dest, const TBitmap& background, const TBitmap& foreground,
+                          const TRegion& region) {
+  assert(dest.PixelFormat() == TPixelFormat::pf24bit &&
+         background.PixelFormat() == TPixelFormat::pf24bit &&
+         foreground.PixelFormat() == TPixelFormat::pf24bit);
+  assert(background.Width() == dest.Width() && background.Height() == dest.Height() &&
+         foreground.Width() == dest.Width() && foreground.Height() == dest.Height());
+  const int32_t w = dest.Width();
+  const size_t rowBytes = static_cast<size_t>(w) * 3;
+  const std::vector<TRect>& rects = region.Rects();
+  size_t band = 0;  // first box of the band that may cover the current row
+  for (int32_t y = 0; y < dest.Height(); ++y) {
+    uint8_t* d = dest.ScanLine(y);
+    std::memcpy(d, background.ScanLine(y), rowBytes);
+    // Boxes are banded: every box of a band has the band's top and bottom, bands run downwards.
+    while (band < rects.size() && rects[band].Bottom <= y) ++band;
+    if (band == rects.size() || rects[band].Top > y) continue;
+    const uint8_t* f = foreground.ScanLine(y);
+    const int32_t top = rects[band].Top;
+    for (size_t k = band; k < rects.size() && rects[k].Top == top; ++k) {
+      const int32_t left = std::max(rects[k].Left, 0);
+      const int32_t right = std::min(rects[k].Right, w);
+      if (left < right) {
+        CopyBytes(d + 3 * static_cast<size_t>(left), f + 3 * static_cast<size_t>(left),
+                  3 * static_cast<size_t>(right - left));
+      }
+    }
+  }
+}
+
 }  // namespace tovrin

@@ -22,4 +22,10 @@ void Draw(TBitmap& dest, int32_t x, int32_t y, const TBitmap& src);
 // As Draw, limited to the pixels of dest that lie inside clip (in dest coordinates).
 void DrawClipped(TBitmap& dest, int32_t x, int32_t y, const TBitmap& src, const TRegion& clip);
 
+// dest becomes background with foreground drawn over it inside region, in one pass over the rows:
+// the same pixels as Draw(dest, 0, 0, background) followed by DrawClipped(dest, 0, 0, foreground,
+// region), without writing the whole of dest twice. All three are pf24bit bitmaps of one size.
+void ComposeThroughRegion(TBitmap& dest, const TBitmap& background, const TBitmap& foreground,
+                          const TRegion& region);
+
 }  // namespace tovrin

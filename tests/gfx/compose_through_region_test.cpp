@@ -1,0 +1,51 @@
+// ComposeThroughRegion must give exactly what copying the background and then drawing the
+// foreground through the region gives, for regions reaching outside the bitmap, empty ones and
+// regions of many bands and boxes.
+#include <gtest/gtest.h>
+
+#include "core/random.h"
+#include "gfx/draw.h"
+#include "gfx/region.h"
+
+namespace tovrin {
+namespace {
+
+TBitmap Noise(int32_t w, int32_t h, uint32_t seed) {
+  TBitmap b(w, h);
+  TRandom random(seed);
+  for (int32_t y = 0; y < h; ++y) {
+    uint8_t* row = b.ScanLine(y);
+    for (int32_t i = 0; i < 3 * w; ++i) row[i] = static_cast<uint8_t>(random.Next(256));
+  }
+  return b;
+}
+
+TEST(ComposeThroughRegionTest, SameAsBackgroundThenClippedForeground) {
+  TRandom random(2024);
+  for (int round = 0; round < 300; ++round) {
+    const int32_t w = 1 + random.Next(70), h = 1 + random.Next(50);
+    const TBitmap background = Noise(w, h, 2 * round), foreground = Noise(w, h, 2 * round + 1);
+    TRegion region;
+    const int shapes = random.Next(12);
+    for (int i = 0; i < shapes; ++i) {
+      const int32_t l = random.Next(w + 20) - 10, t = random.Next(h + 20) - 10;
+      const TRegion shape =
+          random.Next(3) == 0
+              ? TRegion::CreateRoundRectRgn(l, t, l + random.Next(40), t + random.Next(40), 9, 7)
+              : TRegion::CreateRectRgn(l, t, l + random.Next(30), t + random.Next(30));
+      region = TRegion::Combine(region, shape,
+                                random.Next(4) == 0 ? TCombineMode::RGN_XOR : TCombineMode::RGN_OR);
+    }
+    TBitmap expected(w, h);
+    Draw(expected, 0, 0, background);
+    DrawClipped(expected, 0, 0, foreground, region);
+    TBitmap actual(w, h);
+    actual.Fill(0x123456);  // whatever was there before must not show through
+    ComposeThroughRegion(actual, background, foreground, region);
+    ASSERT_EQ(actual, expected) << "round " << round << ", " << w << " x " << h << ", "
+                                << region.Rects().size() << " boxes";
+  }
+}
+
+}  // namespace
+}  // namespace tovrin
