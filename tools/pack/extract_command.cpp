@@ -7,7 +7,7 @@
 #include "core/errors.h"
 #include "core/paths.h"
 #include "input_file.h"
-#include "inspect_command.h"
+#include "read_back_command.h"
 #include "output_file.h"
 #include "package/image.h"
 #include "package/stream.h"

@@ -8,7 +8,7 @@
 #include "command_line.h"
 #include "core/errors.h"
 #include "engine_locator.h"
-#include "inspect_command.h"
+#include "read_back_command.h"
 #include "package/image.h"
 #include "package/persistent.h"
 #include "package/ss_file_locations.h"

@@ -1,4 +1,4 @@
-// `tovrin-pack inspect` and `tovrin-pack extract`.
+// `tovrin-pack inspect` and `tovrin-pack extract`: reading a finished screen saver back.
 #pragma once
 
 #include <cstdio>

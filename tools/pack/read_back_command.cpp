@@ -1,4 +1,4 @@
-#include "inspect_command.h"
+#include "read_back_command.h"
 
 #include <string>
 
