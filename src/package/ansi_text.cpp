@@ -15,14 +15,21 @@ constexpr std::array<uint16_t, 32> HighControls = {
 
 }  // namespace
 
-char CodePointToAnsi(uint32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
-  for (size_t i = 0; i < HighControls.size(); ++i) {
-    const uint32_t mapped = HighControls[i] != 0 ? HighControls[i] : 0x80 + i;
-    if (mapped == cp) return static_cast<char>(0x80 + i);
-  }
-  return '?';
+uint32_t AnsiToCodePoint(uint8_t byte) {
+  if (byte < 0x80 || byte >= 0xA0) return byte;
+  const uint16_t mapped = HighControls[byte - 0x80];
+  return mapped != 0 ? mapped : byte;
 }
+
+std::optional<char> TryCodePointToAnsi(uint32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+  for (uint32_t byte = 0x80; byte < 0xA0; ++byte) {
+    if (AnsiToCodePoint(static_cast<uint8_t>(byte)) == cp) return static_cast<char>(byte);
+  }
+  return std::nullopt;
+}
+
+char CodePointToAnsi(uint32_t cp) { return TryCodePointToAnsi(cp).value_or('?'); }
 
 std::string WideBytesToAnsi(const uint8_t* bytes, size_t unitCount) {
   std::string out;

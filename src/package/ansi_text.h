@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,12 @@ std::string WideBytesToAnsi(const uint8_t* bytes, size_t unitCount);
 std::string Utf8ToAnsi(std::string_view utf8);
 // The Windows-1252 byte for a code point, or '?' when it has none.
 char CodePointToAnsi(uint32_t codePoint);
+
+// The same, or nothing when the code page has no byte for the code point.
+std::optional<char> TryCodePointToAnsi(uint32_t codePoint);
+
+// The code point of a Windows-1252 byte; the bytes the code page leaves undefined (81, 8D, 8F,
+// 90, 9D hex) map to the code point of the same number.
+uint32_t AnsiToCodePoint(uint8_t byte);
 
 }  // namespace tovrin
