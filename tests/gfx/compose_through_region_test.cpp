@@ -47,5 +47,35 @@ TEST(ComposeThroughRegionTest, SameAsBackgroundThenClippedForeground) {
   }
 }
 
+// Combs of narrow boxes (down to one pixel, some touching the edges) on rows wide enough for the
+// vector paths, with their tails of every length.
+TEST(ComposeThroughRegionTest, ManyNarrowBoxesPerBand) {
+  TRandom random(77);
+  for (int round = 0; round < 200; ++round) {
+    const int32_t w = 1 + random.Next(300), h = 1 + random.Next(30);
+    const TBitmap background = Noise(w, h, 3 * round), foreground = Noise(w, h, 3 * round + 1);
+    TRegion region;
+    const int32_t period = 2 + random.Next(12);
+    const int32_t width = 1 + random.Next(period - 1);
+    const int32_t phase = random.Next(period) - period / 2;
+    for (int32_t band = 0; band < h; band += 1 + random.Next(6)) {
+      const int32_t shift = random.Next(3);
+      for (int32_t x = phase + shift; x < w + period; x += period) {
+        region = TRegion::Combine(
+            region, TRegion::CreateRectRgn(x, band, x + width, band + 1 + random.Next(4)),
+            TCombineMode::RGN_OR);
+      }
+    }
+    TBitmap expected(w, h);
+    Draw(expected, 0, 0, background);
+    DrawClipped(expected, 0, 0, foreground, region);
+    TBitmap actual(w, h);
+    actual.Fill(0x654321);
+    ComposeThroughRegion(actual, background, foreground, region);
+    ASSERT_EQ(actual, expected) << "round " << round << ", " << w << " x " << h << ", period "
+                                << period << ", width " << width;
+  }
+}
+
 }  // namespace
 }  // namespace tovrin
