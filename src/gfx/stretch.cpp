@@ -4,6 +4,7 @@
 #include <cassert>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -196,8 +197,11 @@ void StretchCopy(TBitmap& dest, const TRect& destRect, const TBitmap& src, const
   }
 }
 
-void MirrorCopy(TBitmap& dest, TRect destRect, const TBitmap& src, TRect srcRect, bool mirrorH,
-                bool mirrorV) {
+namespace {
+
+// The rectangles MirrorCopy hands to StretchCopy.
+std::pair<TRect, TRect> MirrorRects(TRect destRect, const TBitmap& src, TRect srcRect, bool mirrorH,
+                                    bool mirrorV) {
   srcRect = IntersectRect(srcRect, src.BoundsRect());
   if (mirrorH) {
     const int32_t left = destRect.Left;
@@ -209,7 +213,32 @@ void MirrorCopy(TBitmap& dest, TRect destRect, const TBitmap& src, TRect srcRect
     destRect.Top = Step(destRect.Bottom, 1);
     destRect.Bottom = Step(top, -1);
   }
-  StretchCopy(dest, destRect, src, srcRect);
+  return {destRect, srcRect};
+}
+
+}  // namespace
+
+TRect StretchCopyBox(const TBitmap& dest, const TRect& destRect, const TBitmap& src,
+                     const TRect& srcRect) {
+  if (dest.Empty() || src.Empty() || !TPixelCopier(dest, src).Valid()) return TRect{};
+  const TStretchPlan plan =
+      PlanStretch(destRect, srcRect, src.Width(), src.Height(), dest.BoundsRect());
+  if (plan.Empty()) return TRect{};
+  return TRect{plan.Columns.First, plan.Rows.First,
+               plan.Columns.First + static_cast<int32_t>(plan.Columns.Source.size()),
+               plan.Rows.First + static_cast<int32_t>(plan.Rows.Source.size())};
+}
+
+void MirrorCopy(TBitmap& dest, TRect destRect, const TBitmap& src, TRect srcRect, bool mirrorH,
+                bool mirrorV) {
+  const auto [d, s] = MirrorRects(destRect, src, srcRect, mirrorH, mirrorV);
+  StretchCopy(dest, d, src, s);
+}
+
+TRect MirrorCopyBox(const TBitmap& dest, TRect destRect, const TBitmap& src, TRect srcRect,
+                    bool mirrorH, bool mirrorV) {
+  const auto [d, s] = MirrorRects(destRect, src, srcRect, mirrorH, mirrorV);
+  return StretchCopyBox(dest, d, src, s);
 }
 
 }  // namespace tovrin

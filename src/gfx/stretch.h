@@ -49,6 +49,14 @@ void StretchCopy(TBitmap& dest, const TRect& destRect, const TBitmap& src, const
 void MirrorCopy(TBitmap& dest, TRect destRect, const TBitmap& src, TRect srcRect, bool mirrorH,
                 bool mirrorV);
 
+// The rectangle of dest that StretchCopy (MirrorCopy) with these arguments writes: every pixel
+// inside it is written and none outside. Empty when the copy draws nothing. Lets a caller leave
+// out earlier drawing that the copy would overwrite anyway.
+TRect StretchCopyBox(const TBitmap& dest, const TRect& destRect, const TBitmap& src,
+                     const TRect& srcRect);
+TRect MirrorCopyBox(const TBitmap& dest, TRect destRect, const TBitmap& src, TRect srcRect,
+                    bool mirrorH, bool mirrorV);
+
 // Draws the whole of src scaled to fill rect of dest (aspect ratio not kept), clipped to dest.
 void StretchDrawGraphic(TBitmap& dest, const TRect& rect, const TBitmap& src);
 

@@ -10,30 +10,36 @@ namespace tovrin {
 
 namespace {
 
-// A region style whose frame nothing looks at before the finishing step (no BeforeNewFrame hook,
-// pictures of one size) lets the finishing step lay OldPic and NewPic into Media in one pass over
-// the rows instead of copying all of OldPic first: the same pixels, one full-frame write less.
+// When nothing looks at Media between the first copy of OldPic and the finishing step (no
+// BeforeNewFrame hook) and the three bitmaps share one layout, the copy is left pending: the style
+// lays OldPic only where nothing else will be drawn (a region style's finishing step writes OldPic
+// and NewPic through the region in one pass). The same pixels, without writing most of the frame
+// twice.
 bool CanDeferOldPic(const TComposeFrameArgs& a, const TStyleEntry& entry) {
   const auto sameLayout = [&](const TBitmap& b) {
     return b.PixelFormat() == TPixelFormat::pf24bit && b.Width() == a.Media.Width() &&
            b.Height() == a.Media.Height();
   };
-  return a.Style != 0 && entry.Kind == TStyleKind::skRegion && !a.Hooks.BeforeNewFrame &&
-         sameLayout(a.Media) && sameLayout(a.OldPic) && sameLayout(a.NewPic);
+  return entry.LaysOldPic && !a.Hooks.BeforeNewFrame && sameLayout(a.Media) &&
+         sameLayout(a.OldPic) && sameLayout(a.NewPic);
 }
 
-void FinishFrame(TStyleFrame& f, TStyleKind kind, bool oldPicDeferred) {
+void FinishFrame(TStyleFrame& f, TStyleKind kind) {
   const TComposeFrameArgs& a = f.Args;
-  if (oldPicDeferred && a.Progress != 100) {
-    if (a.Progress != 0 && f.Region) {
+  bool newPicDrawn = false;
+  if (f.OldPicPending && a.Progress != 100) {
+    if (kind == TStyleKind::skRegion && a.Progress != 0 && f.Region) {
       ComposeThroughRegion(a.Media, a.OldPic, a.NewPic, *f.Region);
+      f.OldPicPending = false;
+      newPicDrawn = true;
     } else {
-      Draw(a.Media, 0, 0, a.OldPic);
+      f.DrawPendingOldPic();
     }
-  } else if (a.Progress == 100) {
+  }
+  if (a.Progress == 100) {
     // Every style ends on the exact incoming picture.
     Draw(a.Media, 0, 0, a.NewPic);
-  } else if (a.Progress != 0) {
+  } else if (a.Progress != 0 && !newPicDrawn) {
     switch (kind) {
       case TStyleKind::skRegion:
         // A region style that made no shape adds nothing: there is no area to show NewPic in.
@@ -56,8 +62,7 @@ void FinishFrame(TStyleFrame& f, TStyleKind kind, bool oldPicDeferred) {
 
 void ComposeFrame(const TComposeFrameArgs& args) {
   assert(args.Hooks.Invalidate);
-  const bool deferOldPic =
-      args.Style < StyleCount && CanDeferOldPic(args, StyleEntry(args.Style));
+  const bool deferOldPic = args.Style < StyleCount && CanDeferOldPic(args, StyleEntry(args.Style));
   if (!deferOldPic) Draw(args.Media, 0, 0, args.OldPic);
   if (args.Hooks.BeforeNewFrame) args.Hooks.BeforeNewFrame(args.NewPic, args.Media);
 
@@ -68,12 +73,13 @@ void ComposeFrame(const TComposeFrameArgs& args) {
                     .Extents = ComputeFrameExtents(w, h, args.Progress, args.Step),
                     .Dest = TRect{0, 0, w, h},
                     .Source = TRect{0, 0, w, h},
-                    .Region = {}};
+                    .Region = {},
+                    .OldPicPending = deferOldPic};
 
   if (args.Style >= StyleCount) return;
   const TStyleEntry& entry = StyleEntry(args.Style);
   entry.Compose(frame);
-  FinishFrame(frame, entry.Kind, deferOldPic);
+  FinishFrame(frame, entry.Kind);
 }
 
 }  // namespace tovrin

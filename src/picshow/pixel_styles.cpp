@@ -58,16 +58,19 @@ struct TBlendWeights {
   uint16_t TakeFactor;  // ShareFactor(Take)
 };
 
-void BlendBytes(uint8_t* t, const uint8_t* q, size_t from, size_t bytes, const TBlendWeights& w) {
+// out[i] from t[i] and q[i]; out may be t.
+void BlendBytes(uint8_t* out, const uint8_t* t, const uint8_t* q, size_t from, size_t bytes,
+                const TBlendWeights& w) {
   for (size_t i = from; i < bytes; ++i) {
-    t[i] = static_cast<uint8_t>(Div100(static_cast<uint16_t>(t[i] * w.Keep)) +
-                                Div100(static_cast<uint16_t>(q[i] * w.Take)));
+    out[i] = static_cast<uint8_t>(Div100(static_cast<uint16_t>(t[i] * w.Keep)) +
+                                  Div100(static_cast<uint16_t>(q[i] * w.Take)));
   }
 }
 
 #if defined(TOVRIN_PIXEL_SSE2)
 // Blends whole blocks of 16 bytes; returns how many bytes it did.
-size_t BlendBlocksSse2(uint8_t* t, const uint8_t* q, size_t bytes, const TBlendWeights& w) {
+size_t BlendBlocksSse2(uint8_t* out, const uint8_t* t, const uint8_t* q, size_t bytes,
+                       const TBlendWeights& w) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i keep = _mm_set1_epi16(static_cast<int16_t>(w.KeepFactor));
   const __m128i take = _mm_set1_epi16(static_cast<int16_t>(w.TakeFactor));
@@ -79,7 +82,7 @@ size_t BlendBlocksSse2(uint8_t* t, const uint8_t* q, size_t bytes, const TBlendW
                                      _mm_mulhi_epu16(_mm_unpacklo_epi8(p, zero), take));
     const __m128i hi = _mm_add_epi16(_mm_mulhi_epu16(_mm_unpackhi_epi8(m, zero), keep),
                                      _mm_mulhi_epu16(_mm_unpackhi_epi8(p, zero), take));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(t + i), _mm_packus_epi16(lo, hi));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
   }
   return i;
 }
@@ -88,7 +91,8 @@ size_t BlendBlocksSse2(uint8_t* t, const uint8_t* q, size_t bytes, const TBlendW
 #if defined(TOVRIN_PIXEL_AVX2)
 // The same on 32-byte blocks. Unpacking and packing both work within each 16-byte half, so the
 // bytes come back in their places.
-__attribute__((target("avx2"))) size_t BlendBlocksAvx2(uint8_t* t, const uint8_t* q, size_t bytes,
+__attribute__((target("avx2"))) size_t BlendBlocksAvx2(uint8_t* out, const uint8_t* t,
+                                                       const uint8_t* q, size_t bytes,
                                                        const TBlendWeights& w) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i keep = _mm256_set1_epi16(static_cast<int16_t>(w.KeepFactor));
@@ -101,7 +105,7 @@ __attribute__((target("avx2"))) size_t BlendBlocksAvx2(uint8_t* t, const uint8_t
                                         _mm256_mulhi_epu16(_mm256_unpacklo_epi8(p, zero), take));
     const __m256i hi = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_unpackhi_epi8(m, zero), keep),
                                         _mm256_mulhi_epu16(_mm256_unpackhi_epi8(p, zero), take));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(t + i), _mm256_packus_epi16(lo, hi));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_packus_epi16(lo, hi));
   }
   return i;
 }
@@ -345,21 +349,27 @@ void CopySegment(const TRotation& rotation, uint8_t* row, int32_t y, int32_t fro
 }  // namespace
 
 void BlendFrame(TBitmap& target, const TBitmap& picture, int32_t p) {
-  if (!BothTrueColour(target, picture)) return;
-  if (&target == &picture) {
-    // The row loop assumes two distinct rows; blending a picture with itself needs a copy.
+  BlendFrame(target, target, picture, p);
+}
+
+void BlendFrame(TBitmap& target, const TBitmap& from, const TBitmap& picture, int32_t p) {
+  if (!BothTrueColour(target, picture) || !BothTrueColour(target, from)) return;
+  if (&target == &picture || &from == &picture) {
+    // The row loop assumes the picture's rows are not written while it reads them.
     const TBitmap copy = picture;
-    BlendFrame(target, copy, p);
+    BlendFrame(target, from, copy, p);
     return;
   }
   p = std::clamp(p, 0, 100);
-  const int32_t width = std::min(target.Width(), picture.Width());
-  const int32_t height = std::min(target.Height(), picture.Height());
-  if (width <= 0 || height <= 0 || p == 0) return;  // at 0 every byte keeps all of itself
+  const int32_t width = std::min({target.Width(), from.Width(), picture.Width()});
+  const int32_t height = std::min({target.Height(), from.Height(), picture.Height()});
+  if (width <= 0 || height <= 0) return;
   const size_t bytes = static_cast<size_t>(width) * 3;
-  if (p == 100) {
-    for (int32_t y = 0; y < height; ++y)
-      std::memcpy(target.ScanLine(y), picture.ScanLine(y), bytes);
+  if (p == 0 || p == 100) {
+    // At 0 every byte keeps all of itself, at 100 it takes all of the picture's.
+    const TBitmap& source = p == 0 ? from : picture;
+    if (&source == &target) return;
+    for (int32_t y = 0; y < height; ++y) std::memcpy(target.ScanLine(y), source.ScanLine(y), bytes);
     return;
   }
   const uint16_t keep = static_cast<uint16_t>(100 - p);
@@ -369,16 +379,17 @@ void BlendFrame(TBitmap& target, const TBitmap& picture, int32_t p) {
   const bool avx2 = HasAvx2();
 #endif
   for (int32_t y = 0; y < height; ++y) {
-    uint8_t* t = target.ScanLine(y);
+    uint8_t* out = target.ScanLine(y);
+    const uint8_t* t = from.ScanLine(y);
     const uint8_t* q = picture.ScanLine(y);
     size_t done = 0;
 #if defined(TOVRIN_PIXEL_AVX2)
-    if (avx2) done = BlendBlocksAvx2(t, q, bytes, w);
+    if (avx2) done = BlendBlocksAvx2(out, t, q, bytes, w);
 #endif
 #if defined(TOVRIN_PIXEL_SSE2)
-    done += BlendBlocksSse2(t + done, q + done, bytes - done, w);
+    done += BlendBlocksSse2(out + done, t + done, q + done, bytes - done, w);
 #endif
-    BlendBytes(t, q, done, bytes, w);
+    BlendBytes(out, t, q, done, bytes, w);
   }
 }
 

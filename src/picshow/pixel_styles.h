@@ -37,6 +37,9 @@ constexpr uint16_t ShareFactor(uint16_t w) {
 // ((100 - p) * m) / 100 + (q * p) / 100, both quotients truncated on their own, so the result
 // never exceeds 255 and may fall one below the exact blend. p is clamped to 0..100.
 void BlendFrame(TBitmap& target, const TBitmap& picture, int32_t p);
+// The same with the bytes m taken from `from` instead of target, which only receives the result
+// (target may be from itself).
+void BlendFrame(TBitmap& target, const TBitmap& from, const TBitmap& picture, int32_t p);
 
 // Swing-in: target pixel (x, y) receives picture pixel (u, v), (x, y) turned through theta radians
 // about (cx, cy) with both coordinates rounded to the nearest integer, halves to even; where (u, v)

@@ -1,5 +1,6 @@
 #include "picshow/style_table.h"
 
+#include "gfx/draw.h"
 #include "gfx/stretch.h"
 #include "picshow/pixel_styles.h"
 #include "picshow/random_styles.h"
@@ -25,9 +26,15 @@ constexpr TStyleProc ProcOf(int style) {
   return &ComposePixelStyleFrame;
 }
 
+// Every style but the swing-in ones: region styles draw nothing before the finishing step, and the
+// cut, the rectangle styles and the cross-fade lay OldPic themselves.
+constexpr bool LaysOldPic(int style) {
+  return KindOf(style) != TStyleKind::skPixel || style == 118;
+}
+
 constexpr std::array<TStyleEntry, StyleCount> MakeTable() {
   std::array<TStyleEntry, StyleCount> table{};
-  for (int i = 0; i < StyleCount; ++i) table[i] = TStyleEntry{KindOf(i), ProcOf(i)};
+  for (int i = 0; i < StyleCount; ++i) table[i] = TStyleEntry{KindOf(i), ProcOf(i), LaysOldPic(i)};
   return table;
 }
 
@@ -40,8 +47,8 @@ static_assert(kStyles[0].Kind == TStyleKind::skRegion &&
 static_assert([] {
   // Every style number belongs to exactly one family, and the family agrees with the kind.
   for (int i = 1; i < StyleCount; ++i) {
-    const int families = IsRectangleStyle(i) + IsGeometricRegionStyle(i) + IsRandomRegionStyle(i) +
-                         IsPixelStyle(i);
+    const int families =
+        IsRectangleStyle(i) + IsGeometricRegionStyle(i) + IsRandomRegionStyle(i) + IsPixelStyle(i);
     if (families != 1) return false;
     if (IsRectangleStyle(i) != (KindOf(i) == TStyleKind::skRectangle)) return false;
     if (IsPixelStyle(i) != (KindOf(i) == TStyleKind::skPixel)) return false;
@@ -58,6 +65,20 @@ const TStyleEntry& StyleEntry(uint8_t style) {
 void TStyleFrame::CopyPieceNow() const {
   StretchCopy(Args.Media, Dest, Args.NewPic, Source);
   Args.Hooks.Invalidate(Dest);
+}
+
+void TStyleFrame::DrawPendingOldPic() {
+  if (!OldPicPending) return;
+  Draw(Args.Media, 0, 0, Args.OldPic);
+  OldPicPending = false;
+}
+
+void TStyleFrame::DrawPendingOldPicOutside(const TRegion& covered) {
+  if (!OldPicPending) return;
+  const TRegion all = TRegion::CreateRectRgn(0, 0, Args.Media.Width(), Args.Media.Height());
+  DrawClipped(Args.Media, 0, 0, Args.OldPic,
+              TRegion::Combine(all, covered, TCombineMode::RGN_DIFF));
+  OldPicPending = false;
 }
 
 }  // namespace tovrin

@@ -33,6 +33,9 @@ struct TStyleFrame {
   TRect Dest;                     // last piece: rectangle of Media ...
   TRect Source;                   // ... filled from this rectangle of NewPic
   std::optional<TRegion> Region;  // region styles: the area of Media showing NewPic
+  // Media does not hold OldPic yet: the composer left it to the style and the finishing step,
+  // which lay it only where nothing else is drawn (see TStyleEntry::LaysOldPic).
+  bool OldPicPending = false;
 
   TBitmap& NewPic() const { return Args.NewPic; }
   TBitmap& Media() const { return Args.Media; }
@@ -40,6 +43,10 @@ struct TStyleFrame {
   // Copies the piece Source -> Dest of NewPic into Media now and invalidates Dest: every piece
   // of a multi-piece style but the last is drawn this way.
   void CopyPieceNow() const;
+  // Lays the pending OldPic into Media now: whole, or outside covered only (pixels something
+  // drawn later will overwrite anyway). Does nothing when OldPic is not pending.
+  void DrawPendingOldPic();
+  void DrawPendingOldPicOutside(const TRegion& covered);
 };
 
 using TStyleProc = void (*)(TStyleFrame& frame);
@@ -47,6 +54,9 @@ using TStyleProc = void (*)(TStyleFrame& frame);
 struct TStyleEntry {
   TStyleKind Kind;
   TStyleProc Compose;
+  // The style may be given a frame whose OldPic is pending (TStyleFrame::OldPicPending): its
+  // function lays OldPic itself before drawing over it, or leaves it to the finishing step.
+  bool LaysOldPic;
 };
 
 inline constexpr int StyleCount = 128;
@@ -55,10 +65,10 @@ inline constexpr int StyleCount = 128;
 const TStyleEntry& StyleEntry(uint8_t style);
 
 // The style functions, one file per family.
-void ComposeCut(TStyleFrame& frame);              // 0                        styles_cut.cpp
-void ComposeRectangleStyle(TStyleFrame& frame);   // 1 to 57                  styles_rect.cpp
-void ComposeGeometricStyle(TStyleFrame& frame);   // bands, curves, triangles styles_region_pixel.cpp
-void ComposeRandomStyle(TStyleFrame& frame);      // ragged, crumble, blocks  styles_region_pixel.cpp
-void ComposePixelStyleFrame(TStyleFrame& frame);  // 118 to 122               styles_region_pixel.cpp
+void ComposeCut(TStyleFrame& frame);             // 0                        styles_cut.cpp
+void ComposeRectangleStyle(TStyleFrame& frame);  // 1 to 57                  styles_rect.cpp
+void ComposeGeometricStyle(TStyleFrame& frame);  // bands, curves, triangles styles_region_pixel.cpp
+void ComposeRandomStyle(TStyleFrame& frame);     // ragged, crumble, blocks  styles_region_pixel.cpp
+void ComposePixelStyleFrame(TStyleFrame& frame);  // 118 to 122 styles_region_pixel.cpp
 
 }  // namespace tovrin

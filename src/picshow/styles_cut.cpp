@@ -11,18 +11,18 @@ namespace tovrin {
 void ComposeCut(TStyleFrame& frame) {
   const TComposeFrameArgs& a = frame.Args;
   if (a.Hooks.CustomDraw) {
+    frame.DrawPendingOldPic();  // the hook draws over the outgoing picture
     a.Hooks.CustomDraw(a.NewPic, a.Media);
     return;
   }
   if (a.Reverse) {
-    a.Progress = 0;
+    a.Progress = 0;  // the finishing step lays a pending OldPic
     return;
   }
   // NewPic is drawn whole by the finishing step, which sees Progress 100; drawing it here too
-  // would only copy the same pixels twice.
+  // would only copy the same pixels twice, as would laying a pending OldPic.
   frame.Region = TRegion::CreateRectRgn(0, 0, frame.Extents.W, frame.Extents.H);
   a.Progress = 100;
 }
-
 
 }  // namespace tovrin

@@ -17,7 +17,15 @@ void ComposeRandomStyle(TStyleFrame& frame) {
 }
 
 void ComposePixelStyleFrame(TStyleFrame& frame) {
-  ComposePixelStyle(frame.Args.Style, frame.Media(), frame.NewPic(), frame.Extents);
+  const TComposeFrameArgs& a = frame.Args;
+  if (frame.OldPicPending && a.Style == 118 && a.Progress != 0) {
+    // The cross-fade writes every pixel from OldPic and NewPic (at 100 the finishing step does).
+    if (a.Progress != 100) BlendFrame(a.Media, a.OldPic, a.NewPic, a.Progress);
+    frame.OldPicPending = false;
+    return;
+  }
+  frame.DrawPendingOldPic();
+  ComposePixelStyle(a.Style, a.Media, a.NewPic, frame.Extents);
 }
 
 }  // namespace tovrin

@@ -342,5 +342,40 @@ TEST(MirrorCopy, FoldCoversTwoMoreColumnsMirrored) {
   EXPECT_EQ(untouched, blank);
 }
 
+// The box a copy reports is exactly the set of pixels it writes: copying onto two canvases of
+// different fills, the pixels that come out equal are the written ones.
+TEST(StretchCopyBox, IsExactlyThePixelsWritten) {
+  std::mt19937 gen(4242);
+  const auto pick = [&gen](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(gen); };
+  const TBitmap src = Coordinates(23, 17);
+  for (int round = 0; round < 3000; ++round) {
+    const int w = pick(1, 30), h = pick(1, 20);
+    const TRect destRect{pick(-12, w + 4), pick(-12, h + 4), pick(-12, w + 12), pick(-12, h + 12)};
+    const TRect srcRect{pick(-8, 26), pick(-8, 20), pick(-8, 30), pick(-8, 24)};
+    const bool mirror = round % 3 == 0;
+    const bool mirrorH = pick(0, 1) == 1, mirrorV = pick(0, 1) == 1;
+    TBitmap a(w, h), b(w, h);
+    a.Fill(clWhite);
+    b.Fill(clBlack);
+    TRect box;
+    if (mirror) {
+      MirrorCopy(a, destRect, src, srcRect, mirrorH, mirrorV);
+      MirrorCopy(b, destRect, src, srcRect, mirrorH, mirrorV);
+      box = MirrorCopyBox(a, destRect, src, srcRect, mirrorH, mirrorV);
+    } else {
+      StretchCopy(a, destRect, src, srcRect);
+      StretchCopy(b, destRect, src, srcRect);
+      box = StretchCopyBox(a, destRect, src, srcRect);
+    }
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const bool written = a.Pixel(x, y) == b.Pixel(x, y);
+        const bool inBox = x >= box.Left && x < box.Right && y >= box.Top && y < box.Bottom;
+        ASSERT_EQ(written, inBox) << "round " << round << " pixel " << x << "," << y;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tovrin

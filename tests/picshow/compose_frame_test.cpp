@@ -60,7 +60,8 @@ TEST(ComposeFrameTest, EveryStyleStartsFromOldPicAndEndsOnNewPic) {
     EXPECT_EQ(rig.Progress, 100) << style;
     // Multi-piece rectangle styles draw their earlier pieces at every Progress, 0 included
     // (EarlierPiecesAreDrawnAtOnceEvenAtProgressZero); every other style shows only OldPic at 0.
-    const bool earlierPieces = RectangleStylePieces(style, ComputeFrameExtents(33, 21, 0, 4)).Count > 1;
+    const bool earlierPieces =
+        RectangleStylePieces(style, ComputeFrameExtents(33, 21, 0, 4)).Count > 1;
     if (style != 0 && !earlierPieces) {
       rig.Compose(static_cast<uint8_t>(style), 0);
       EXPECT_TRUE(AllPixels(rig.Media, rig.Media.BoundsRect(), kRed))
@@ -150,8 +151,7 @@ TEST(ComposeFrameTest, RollFoldIsDrawnMirroredAheadOfTheEdge) {
   EXPECT_EQ(GetRValue(rig.Media.Pixel(30, 2)), 49);
   EXPECT_EQ(GetRValue(rig.Media.Pixel(41, 2)), 40);
   EXPECT_TRUE(AllPixels(rig.Media, TRect{42, 0, 100, 4}, kRed));
-  EXPECT_EQ(rig.Invalidated,
-            (std::vector<TRect>{TRect{30, 0, 40, 4}, TRect{0, 0, 30, 4}}));
+  EXPECT_EQ(rig.Invalidated, (std::vector<TRect>{TRect{30, 0, 40, 4}, TRect{0, 0, 30, 4}}));
 }
 
 TEST(ComposeFrameTest, StyleKindsFollowTheCatalogue) {
@@ -174,6 +174,60 @@ TEST(ComposeFrameTest, HandlerMayReplaceNewPicBeforeTheStyleReadsItsSize) {
   EXPECT_EQ(rig.Invalidated, (std::vector<TRect>{TRect{0, 0, 5, 10}}));
   EXPECT_TRUE(AllPixels(rig.Media, TRect{0, 0, 5, 10}, kYellow));
   EXPECT_TRUE(AllPixels(rig.Media, TRect{5, 0, 20, 10}, kRed));
+}
+
+// Without a BeforeNewFrame hook the composer lays OldPic only where the style leaves it visible.
+// A hook that does nothing makes it copy OldPic whole first, as the frame is defined; both must
+// give the same frame, the same invalidations and the same random state, whatever Media held.
+TEST(ComposeFrameTest, LayingOldPicOnlyWhereVisibleGivesTheSameFrames) {
+  const auto noise = [](int32_t w, int32_t h, uint32_t seed) {
+    TBitmap b(w, h);
+    TRandom random(seed);
+    for (int32_t y = 0; y < h; ++y) {
+      for (int32_t x = 0; x < 3 * w; ++x) b.ScanLine(y)[x] = static_cast<uint8_t>(random.Next(256));
+    }
+    return b;
+  };
+  struct TRun {
+    TBitmap Media;
+    std::vector<TRect> Invalidated;
+    int32_t RandomAfter;
+    uint8_t Progress;
+  };
+  const auto run = [&](int style, uint8_t progress, uint8_t step, bool reverse, int32_t w,
+                       int32_t h, bool eager) {
+    const TBitmap oldPic = noise(w, h, 1);
+    TBitmap newPic = noise(w, h, 2);
+    TRun result{noise(w, h, 3), {}, 0, progress};
+    TRandom random(static_cast<uint32_t>(style * 1000 + progress));
+    TComposeHooks hooks;
+    hooks.Invalidate = [&](const TRect& r) { result.Invalidated.push_back(r); };
+    if (eager) hooks.BeforeNewFrame = [](TBitmap&, TBitmap&) {};
+    ComposeFrame(TComposeFrameArgs{oldPic, newPic, result.Media, static_cast<uint8_t>(style),
+                                   result.Progress, step, reverse, random, hooks});
+    result.RandomAfter = random.Next(1 << 30);
+    return result;
+  };
+  const std::vector<std::pair<int32_t, int32_t>> sizes{
+      {37, 23}, {23, 37}, {64, 48}, {1, 1}, {2, 1}};
+  for (int style = 0; style < StyleCount; ++style) {
+    for (const auto& [w, h] : sizes) {
+      for (const uint8_t progress : {0, 1, 13, 37, 50, 86, 99, 100}) {
+        for (const uint8_t step : {1, 4, 100}) {
+          const bool reverse = (progress + step) % 2 == 1;
+          const TRun lazy = run(style, progress, step, reverse, w, h, false);
+          const TRun eager = run(style, progress, step, reverse, w, h, true);
+          const auto where = ::testing::Message()
+                             << "style " << style << " at " << int{progress} << " step "
+                             << int{step} << " on " << w << "x" << h;
+          ASSERT_EQ(lazy.Media, eager.Media) << where;
+          ASSERT_EQ(lazy.Invalidated, eager.Invalidated) << where;
+          ASSERT_EQ(lazy.RandomAfter, eager.RandomAfter) << where;
+          ASSERT_EQ(lazy.Progress, eager.Progress) << where;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
