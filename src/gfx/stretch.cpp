@@ -1,6 +1,7 @@
 #include "gfx/stretch.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <cstdint>
 #include <cstring>
@@ -35,6 +36,12 @@ struct TStretchJob {
   size_t FastGroups = 0;
   std::vector<uint32_t> GroupBases;
   std::vector<uint8_t> GroupMasks;
+  // Shrinking 24-bit rows: the leading columns gathered by PairGather, PairEnds[g] being the
+  // number of columns done after group g.
+  std::vector<uint32_t> PairBases;
+  std::vector<uint8_t> PairCounts;
+  std::vector<uint8_t> PairMasks;
+  std::vector<size_t> PairEnds;
 };
 
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
@@ -50,6 +57,25 @@ __attribute__((target("ssse3"))) void GroupGather(uint8_t* dest, const uint8_t* 
     const __m128i window = _mm_loadu_si128(reinterpret_cast<const __m128i*>(srcRow + bases[g]));
     const __m128i mask = _mm_loadu_si128(reinterpret_cast<const __m128i*>(masks));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), _mm_shuffle_epi8(window, mask));
+  }
+}
+
+// Shrinking copies: groups of up to five pixels whose source bytes lie within 32 bytes, read as
+// two 16-byte windows from PairBases[g] and PairBases[g] + 16, each arranged by its own shuffle
+// (PairMasks[g], 32 bytes) and the two merged. Group g writes 3 * PairCounts[g] bytes and, like
+// GroupGather, spare bytes after them that the next group or pixel rewrites.
+__attribute__((target("ssse3"))) void PairGather(uint8_t* dest, const uint8_t* srcRow,
+                                                 const uint32_t* bases, const uint8_t* counts,
+                                                 const uint8_t* masks, size_t groups) {
+  for (size_t g = 0; g < groups; ++g, masks += 32) {
+    const uint8_t* window = srcRow + bases[g];
+    const __m128i low = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(window)),
+                                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(masks)));
+    const __m128i high =
+        _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(window + 16)),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(masks + 16)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), _mm_or_si128(low, high));
+    dest += 3 * size_t{counts[g]};
   }
 }
 
@@ -78,6 +104,42 @@ void PlanGroups(TStretchJob& job, size_t srcRowBytes) {
     job.GroupMasks.push_back(0x80);  // the spare byte: zero (rewritten by the next group)
   }
   job.FastGroups = g;
+}
+
+// Prepares the two-window shuffles of job for shrinking copies: from the first column on, each
+// group takes as many columns (four or five) as have their source pixels within 32 bytes, as long
+// as both windows stay inside the source row and five columns remain after the group, for the
+// spare bytes each 16-byte store writes. Stops at the first place fewer than four fit: for
+// sparser columns the plain gather is as fast.
+void PlanPairGroups(TStretchJob& job, size_t srcRowBytes) {
+  const std::vector<uint32_t>& offsets = job.ColumnOffsets;
+  const size_t n = offsets.size();
+  size_t i = 0;
+  while (i + 2 + 5 <= n) {
+    size_t k = 0;
+    uint32_t base = 0;
+    for (size_t take = 2; take <= 5 && i + take + 5 <= n; ++take) {
+      const uint32_t a = offsets[i], b = offsets[i + take - 1];
+      const uint32_t lo = std::min(a, b);  // mirrored maps run downwards
+      if (std::max(a, b) + 3 - lo > 32 || size_t{lo} + 32 > srcRowBytes) break;
+      k = take;
+      base = lo;
+    }
+    if (k < 4) break;
+    job.PairBases.push_back(base);
+    job.PairCounts.push_back(static_cast<uint8_t>(k));
+    std::array<uint8_t, 32> masks;
+    masks.fill(0x80);  // zero: the spare bytes
+    for (size_t p = 0; p < k; ++p) {
+      for (uint32_t c = 0; c < 3; ++c) {
+        const uint32_t at = offsets[i + p] - base + c;
+        masks[(at < 16 ? 0 : 16) + 3 * p + c] = static_cast<uint8_t>(at % 16);
+      }
+    }
+    job.PairMasks.insert(job.PairMasks.end(), masks.begin(), masks.end());
+    i += k;
+    job.PairEnds.push_back(i);
+  }
 }
 
 TStretchJob MakeJob(const TStretchPlan& plan, const TPixelCopier& copier, size_t srcRowBytes) {
@@ -109,6 +171,7 @@ TStretchJob MakeJob(const TStretchPlan& plan, const TPixelCopier& copier, size_t
 #ifdef TOVRIN_GROUP_GATHER
   if (!job.ColumnsContiguous && copier.Plain() && copier.DestBytes() == 3 && CanGroupGather()) {
     PlanGroups(job, srcRowBytes);
+    if (job.FastGroups == 0) PlanPairGroups(job, srcRowBytes);
   }
 #endif
   return job;
@@ -133,6 +196,17 @@ void FillRow(TBitmap& dest, const TBitmap& src, const TPixelCopier& copier, cons
     GroupGather(out, in, job.GroupBases.data(), job.GroupMasks.data(), groups);
     done = 5 * groups;
     out += 3 * done;
+  } else if (first == 0 && !job.PairEnds.empty()) {
+    // The groups whose spare bytes stay inside this run (five columns left after them).
+    const size_t groups = static_cast<size_t>(
+        std::upper_bound(job.PairEnds.begin(), job.PairEnds.end(), count >= 5 ? count - 5 : 0) -
+        job.PairEnds.begin());
+    if (groups > 0) {
+      PairGather(out, in, job.PairBases.data(), job.PairCounts.data(), job.PairMasks.data(),
+                 groups);
+      done = job.PairEnds[groups - 1];
+      out += 3 * done;
+    }
   }
 #endif
   const size_t start = first + done;
