@@ -18,6 +18,7 @@
 #include <cassert>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 
 #include "gfx/region.h"
 #include "gfx/region_builder.h"
@@ -118,6 +119,37 @@ void MergeSpans(TRegionBuilder& out, const TRect* a, const TRect* aEnd, const TR
   }
 }
 
+struct TAndRule {
+  constexpr bool operator()(bool a, bool b) const { return a && b; }
+};
+struct TOrRule {
+  constexpr bool operator()(bool a, bool b) const { return a || b; }
+};
+struct TDiffRule {
+  constexpr bool operator()(bool a, bool b) const { return a && !b; }
+};
+struct TXorRule {
+  constexpr bool operator()(bool a, bool b) const { return a != b; }
+};
+
+// The AND of two interval lists: each overlap of an interval of a with one of b is a span of
+// the result. Two overlaps never touch (a pixel on either side of the seam would lie in the same
+// interval of a and of b, hence in one overlap), so the spans come out final. The interval ending
+// first is the one that can meet nothing further.
+void IntersectSpans(TRegionBuilder& out, const TRect* a, const TRect* aEnd, const TRect* b,
+                    const TRect* bEnd) {
+  while (a != aEnd && b != bEnd) {
+    const int32_t left = std::max(a->Left, b->Left);
+    const int32_t right = std::min(a->Right, b->Right);
+    if (left < right) out.AddSpan(left, right);
+    if (a->Right < b->Right) {
+      ++a;
+    } else {
+      ++b;
+    }
+  }
+}
+
 template <typename Rule>
 TRegion Sweep(const TRegion& a, const TRegion& b, Rule rule) {
   assert(a.IsValid() && b.IsValid());
@@ -171,7 +203,11 @@ TRegion Sweep(const TRegion& a, const TRegion& b, Rule rule) {
 
     out.BeginBand(y0, y1);
     if (inA && inB) {
-      MergeSpans(out, ca.Begin(), ca.BandEnd(), cb.Begin(), cb.BandEnd(), rule);
+      if constexpr (std::is_same_v<Rule, TAndRule>) {
+        IntersectSpans(out, ca.Begin(), ca.BandEnd(), cb.Begin(), cb.BandEnd());
+      } else {
+        MergeSpans(out, ca.Begin(), ca.BandEnd(), cb.Begin(), cb.BandEnd(), rule);
+      }
     } else if (inA ? keepAOnly : keepBOnly) {
       const TRect* it = inA ? ca.Begin() : cb.Begin();
       const TRect* end = inA ? ca.BandEnd() : cb.BandEnd();
@@ -187,19 +223,6 @@ TRegion Sweep(const TRegion& a, const TRegion& b, Rule rule) {
   assert(result.IsValid());
   return result;
 }
-
-struct TAndRule {
-  constexpr bool operator()(bool a, bool b) const { return a && b; }
-};
-struct TOrRule {
-  constexpr bool operator()(bool a, bool b) const { return a || b; }
-};
-struct TDiffRule {
-  constexpr bool operator()(bool a, bool b) const { return a && !b; }
-};
-struct TXorRule {
-  constexpr bool operator()(bool a, bool b) const { return a != b; }
-};
 
 bool ExtentsOverlap(const TRect& a, const TRect& b) {
   return a.Right > b.Left && a.Left < b.Right && a.Bottom > b.Top && a.Top < b.Bottom;

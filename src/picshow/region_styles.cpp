@@ -130,12 +130,17 @@ const TBandStyle* FindBandStyle(int style) {
   return nullptr;
 }
 
-std::optional<TRegion> BandRegion64(int64_t a, int64_t b, int64_t w, int64_t h, int64_t s,
-                                    int rowMode, int columnMode) {
+TShapeUnion BandShapes(int64_t a, int64_t b, int64_t w, int64_t h, int64_t s, int rowMode,
+                       int columnMode) {
   TShapeUnion shapes;
   TBandPass(shapes, true).Run(a, w, h, s, rowMode);
   TBandPass(shapes, false).Run(b, h, w, s, columnMode);
-  return shapes.Region();
+  return shapes;
+}
+
+std::optional<TRegion> BandRegion64(int64_t a, int64_t b, int64_t w, int64_t h, int64_t s,
+                                    int rowMode, int columnMode) {
+  return BandShapes(a, b, w, h, s, rowMode, columnMode).Region();
 }
 
 std::optional<TRegion> CurvedWipeOrIris(int style, int64_t w, int64_t h, int64_t x, int64_t y) {
@@ -246,10 +251,11 @@ std::optional<TRegion> GeometricStyleRegion(int style, const TFrameExtents& e) {
   if (style == 99) {
     // Only where both band sets have reached: rows and columns from the right and bottom, and
     // from the left and top.
-    const std::optional<TRegion> t = BandRegion64(2 * x, 2 * y, w, h, e.S, 1, 1);
-    const std::optional<TRegion> r = BandRegion64(2 * x, 2 * y, w, h, e.S, 2, 2);
-    if (!r || !t) return r;
-    return TRegion::Combine(*r, *t, TCombineMode::RGN_AND);
+    // The two band sets are intersected while they are swept, without building either.
+    const TShapeUnion t = BandShapes(2 * x, 2 * y, w, h, e.S, 1, 1);
+    const TShapeUnion r = BandShapes(2 * x, 2 * y, w, h, e.S, 2, 2);
+    if (!r.HasShape() || !t.HasShape()) return r.Region();
+    return TShapeUnion::Intersection(r, t);
   }
   if (style >= 110 && style <= 117) return TriangleWipe(style, w, h, x, y);
   return CurvedWipeOrIris(style, w, h, x, y);

@@ -44,49 +44,60 @@ int32_t Clamp32(int64_t v) {
                                                   std::numeric_limits<int32_t>::max()));
 }
 
-// The distinct values of a coordinate list in increasing order, and for each input its index in
-// that order. Picture-sized ranges go through a presence table (linear); a range far wider than
-// the number of values (coordinates clamped to the 32-bit limits) is sorted instead.
+// The distinct values of one coordinate pair of a rectangle list (Left/Right or Top/Bottom) in
+// increasing order, and the rank of any of them. Picture-sized ranges go through a rank table
+// (linear); a range far wider than the number of values (coordinates clamped to the 32-bit
+// limits) is sorted and searched instead.
 class TAxis {
  public:
-  // coords holds 2 values per rectangle; Index(i) is the rank of coords[i] among the values.
-  explicit TAxis(const std::vector<int32_t>& coords) : FIndex(coords.size()) {
-    const auto [lo, hi] = std::minmax_element(coords.begin(), coords.end());
-    const int64_t min = *lo;
-    const int64_t range = int64_t{*hi} - min + 1;
-    if (range <= static_cast<int64_t>(8 * coords.size()) + 8192) {
-      std::vector<uint32_t> rank(static_cast<size_t>(range), 0);
-      for (const int32_t c : coords) rank[static_cast<size_t>(c - min)] = 1;
+  TAxis(const std::vector<TRect>& rects, int32_t TRect::*low, int32_t TRect::*high) {
+    int64_t min = rects.front().*low;
+    int64_t max = rects.front().*high;
+    for (const TRect& r : rects) {
+      min = std::min<int64_t>(min, r.*low);
+      max = std::max<int64_t>(max, r.*high);
+    }
+    FMin = min;
+    const int64_t range = max - min + 1;
+    if (range <= static_cast<int64_t>(8 * rects.size()) + 8192) {
+      FRank.assign(static_cast<size_t>(range), 0);
+      for (const TRect& r : rects) {
+        FRank[static_cast<size_t>(r.*low - min)] = 1;
+        FRank[static_cast<size_t>(r.*high - min)] = 1;
+      }
       // Ranks by a running count, written without a branch per table entry.
-      FValues.resize(rank.size());
+      FValues.resize(FRank.size());
       uint32_t next = 0;
-      for (size_t v = 0; v < rank.size(); ++v) {
-        const uint32_t present = rank[v];
-        rank[v] = next;
+      for (size_t v = 0; v < FRank.size(); ++v) {
+        const uint32_t present = FRank[v];
+        FRank[v] = next;
         FValues[next] = static_cast<int32_t>(min + static_cast<int64_t>(v));
         next += present;
       }
       FValues.resize(next);
-      for (size_t i = 0; i < coords.size(); ++i) {
-        FIndex[i] = rank[static_cast<size_t>(coords[i] - min)];
-      }
     } else {
-      FValues = coords;
+      FValues.reserve(2 * rects.size());
+      for (const TRect& r : rects) {
+        FValues.push_back(r.*low);
+        FValues.push_back(r.*high);
+      }
       std::sort(FValues.begin(), FValues.end());
       FValues.erase(std::unique(FValues.begin(), FValues.end()), FValues.end());
-      for (size_t i = 0; i < coords.size(); ++i) {
-        FIndex[i] = static_cast<uint32_t>(
-            std::lower_bound(FValues.begin(), FValues.end(), coords[i]) - FValues.begin());
-      }
     }
   }
 
   const std::vector<int32_t>& Values() const { return FValues; }
-  uint32_t Index(size_t i) const { return FIndex[i]; }
+  // The rank of v, which must be one of the values.
+  uint32_t Rank(int32_t v) const {
+    if (!FRank.empty()) return FRank[static_cast<size_t>(int64_t{v} - FMin)];
+    return static_cast<uint32_t>(std::lower_bound(FValues.begin(), FValues.end(), v) -
+                                 FValues.begin());
+  }
 
  private:
+  int64_t FMin = 0;
   std::vector<int32_t> FValues;
-  std::vector<uint32_t> FIndex;
+  std::vector<uint32_t> FRank;  // by value - FMin; empty when the values were sorted
 };
 
 // Rectangle numbers grouped by a key from 0 to keys - 1, in increasing key order (a counting sort).
@@ -109,40 +120,38 @@ class TBuckets {
   std::vector<uint32_t> FItems;
 };
 
+// NextEdge() after the last edge. No rectangle has this edge: a box needs a row below its top,
+// and a bottom at the limit is only ever passed as the last edge.
+constexpr int32_t kPastLastEdge = std::numeric_limits<int32_t>::max();
+
 // Rectangles wider than this many elementary intervals go to the short list of wide ones.
 constexpr uint32_t kWideIntervals = 24;
 
 class TCoverageSweep {
  public:
-  explicit TCoverageSweep(const std::vector<TRect>& rects) : FRects(rects) {
+  explicit TCoverageSweep(const std::vector<TRect>& rects) {
     const size_t n = rects.size();
-    std::vector<int32_t> coords(2 * n);
-    for (size_t i = 0; i < n; ++i) {
-      coords[2 * i] = rects[i].Left;
-      coords[2 * i + 1] = rects[i].Right;
-    }
-    const TAxis xAxis(coords);
-    for (size_t i = 0; i < n; ++i) {
-      coords[2 * i] = rects[i].Top;
-      coords[2 * i + 1] = rects[i].Bottom;
-    }
-    const TAxis yAxis(coords);
-
-    FXs = xAxis.Values();
-    FYs = yAxis.Values();
     FSpan.resize(n);
-    for (size_t i = 0; i < n; ++i) FSpan[i] = {xAxis.Index(2 * i), xAxis.Index(2 * i + 1)};
+    {
+      const TAxis xAxis(rects, &TRect::Left, &TRect::Right);
+      for (size_t i = 0; i < n; ++i) {
+        FSpan[i] = {xAxis.Rank(rects[i].Left), xAxis.Rank(rects[i].Right)};
+      }
+      FXs = xAxis.Values();
+    }
+    const TAxis yAxis(rects, &TRect::Top, &TRect::Bottom);
+    FYs = yAxis.Values();
     FStarts = TBuckets(FYs.size(), n);
     FEnds = TBuckets(FYs.size(), n);
-    for (size_t i = 0; i < n; ++i) {
-      FStarts.Count(yAxis.Index(2 * i));
-      FEnds.Count(yAxis.Index(2 * i + 1));
+    for (const TRect& r : rects) {
+      FStarts.Count(yAxis.Rank(r.Top));
+      FEnds.Count(yAxis.Rank(r.Bottom));
     }
     FStarts.Prepare();
     FEnds.Prepare();
     for (size_t i = 0; i < n; ++i) {
-      FStarts.Put(yAxis.Index(2 * i), static_cast<uint32_t>(i));
-      FEnds.Put(yAxis.Index(2 * i + 1), static_cast<uint32_t>(i));
+      FStarts.Put(yAxis.Rank(rects[i].Top), static_cast<uint32_t>(i));
+      FEnds.Put(yAxis.Rank(rects[i].Bottom), static_cast<uint32_t>(i));
     }
     const size_t intervals = FXs.size() - 1;
     FCount.assign(intervals, 0);
@@ -151,26 +160,20 @@ class TCoverageSweep {
     FIntervals = static_cast<uint32_t>(intervals);
   }
 
-  TRegion Run() {
-    TRegionBuilder out(OutputBound());
-    for (uint32_t y = 0; y + 1 < FYs.size(); ++y) {
-      for (const uint32_t* it = FEnds.Begin(y); it != FEnds.End(y); ++it) Remove(*it);
-      for (const uint32_t* it = FStarts.Begin(y); it != FStarts.End(y); ++it) Insert(*it);
-      if (FNarrow == 0 && FWide.empty()) continue;
-      out.BeginBand(FYs[y], FYs[y + 1]);
-      WriteSpans(out);
-      out.EndBand();
-    }
-    return out.Finish();
+  // The sweep stands at a strip edge: every edge above has been passed, and the coverage is that
+  // of the strip below the last one passed. NextEdge() is the next edge to pass, or INT32_MAX
+  // after the last.
+  int32_t NextEdge() const { return FNext < FYs.size() ? FYs[FNext] : kPastLastEdge; }
+  // Passes the next edge: the rectangles ending there leave, those starting there enter.
+  void Advance() {
+    const uint32_t y = FNext++;
+    for (const uint32_t* it = FEnds.Begin(y); it != FEnds.End(y); ++it) Remove(*it);
+    for (const uint32_t* it = FStarts.Begin(y); it != FStarts.End(y); ++it) Insert(*it);
   }
+  // True when nothing covers the current strip.
+  bool IsEmpty() const { return FNarrow == 0 && FWide.empty(); }
 
- private:
-  struct TSpanIndex {
-    uint32_t Left;
-    uint32_t Right;
-  };
-
-  // An upper bound of the boxes the sweep writes: a strip has no more spans than active
+  // An upper bound of the boxes a union sweep writes: a strip has no more spans than active
   // rectangles, nor more than every other elementary interval. Reserving it up front saves the
   // copies of a growing list; pages of the reserve that are never written cost nothing.
   size_t OutputBound() const {
@@ -185,6 +188,50 @@ class TCoverageSweep {
     return bound;
   }
 
+  // The current strip's spans, in increasing order, each passed to out.AddSpan(left, right): the
+  // runs of covered intervals merged with the wide rectangles. Runs covered by a wide rectangle
+  // are passed over by a binary search, not one by one.
+  template <typename TSink>
+  void WriteSpans(TSink& out) {
+    if (FRunsDirty) UpdateRuns();
+    const TSpanIndex* run = FRuns.data();
+    const TSpanIndex* const runEnd = run + FRuns.size();
+    const size_t wideCount = FWide.size();
+    size_t w = 0;
+    while (w < wideCount) {
+      const TSpanIndex wide = FSpan[FWide[w]];
+      // Runs wholly before this wide rectangle stand alone.
+      for (; run != runEnd && run->Right < wide.Left; ++run) {
+        out.AddSpan(FXs[run->Left], FXs[run->Right]);
+      }
+      uint32_t start = wide.Left;
+      uint32_t end = wide.Right;
+      ++w;
+      if (run != runEnd && run->Left < start) start = run->Left;
+      for (;;) {
+        if (w < wideCount && FSpan[FWide[w]].Left <= end) {
+          end = std::max(end, FSpan[FWide[w]].Right);
+          ++w;
+        } else if (run != runEnd && run->Left <= end) {
+          // Runs are sorted and apart, so the last one starting within reach ends furthest.
+          run = std::upper_bound(run, runEnd, end,
+                                 [](uint32_t x, const TSpanIndex& r) { return x < r.Left; });
+          end = std::max(end, run[-1].Right);
+        } else {
+          break;
+        }
+      }
+      out.AddSpan(FXs[start], FXs[end]);
+    }
+    for (; run != runEnd; ++run) out.AddSpan(FXs[run->Left], FXs[run->Right]);
+  }
+
+ private:
+  struct TSpanIndex {
+    uint32_t Left;
+    uint32_t Right;
+  };
+
   bool IsWide(uint32_t i) const { return FSpan[i].Right - FSpan[i].Left > kWideIntervals; }
 
   void Insert(uint32_t i) {
@@ -197,6 +244,7 @@ class TCoverageSweep {
       return;
     }
     ++FNarrow;
+    FRunsDirty = true;
     for (uint32_t k = s.Left; k < s.Right; ++k) ++FCount[k];
     // Everything under the rectangle is covered now; the bits are set a word at a time.
     for (uint32_t k = s.Left; k < s.Right;) {
@@ -213,6 +261,7 @@ class TCoverageSweep {
       return;
     }
     --FNarrow;
+    FRunsDirty = true;
     // The intervals whose count drops to zero are gathered in a register per bit word: updating
     // the word in memory for each interval would chain every step through a load and a store.
     for (uint32_t k = s.Left; k < s.Right;) {
@@ -228,55 +277,30 @@ class TCoverageSweep {
     return (count == 64 ? ~uint64_t{0} : (uint64_t{1} << count) - 1) << first;
   }
 
-  bool Bit(uint32_t k) const { return (FBits[k >> 6] >> (k & 63)) & 1; }
-
-  // The first covered interval at or after k, or FIntervals when there is none.
-  uint32_t NextSet(uint32_t k) const {
-    if (k >= FIntervals) return FIntervals;
-    size_t word = k >> 6;
-    uint64_t bits = FBits[word] & (~uint64_t{0} << (k & 63));
-    while (bits == 0) {
-      if (++word >= FBits.size()) return FIntervals;
-      bits = FBits[word];
-    }
-    return std::min(FIntervals, static_cast<uint32_t>(word * 64 + std::countr_zero(bits)));
-  }
-
-  // The first uncovered interval at or after k (the spare zero word bounds the scan).
-  uint32_t NextClear(uint32_t k) const {
-    size_t word = k >> 6;
-    uint64_t bits = ~FBits[word] & (~uint64_t{0} << (k & 63));
-    while (bits == 0) bits = ~FBits[++word];
-    return static_cast<uint32_t>(word * 64 + std::countr_zero(bits));
-  }
-
-  // The strip's spans: the runs of covered intervals merged with the wide rectangles, in order.
-  void WriteSpans(TRegionBuilder& out) const {
-    const size_t wideCount = FWide.size();
-    size_t w = 0;
-    uint32_t k = 0;
+  // Rebuilds the list of runs of covered intervals from the bit words after the narrow
+  // rectangles changed: the cost is the number of words plus the number of runs.
+  void UpdateRuns() {
+    FRuns.clear();
+    FRunsDirty = false;
+    const size_t words = FBits.size();
+    size_t word = 0;
+    uint64_t bits = FBits[0];
     for (;;) {
-      const uint32_t fromBits = FNarrow != 0 ? NextSet(k) : FIntervals;
-      const uint32_t fromWide = w < wideCount ? FSpan[FWide[w]].Left : FIntervals;
-      uint32_t start = std::min(fromBits, fromWide);
-      if (start >= FIntervals) return;
-      uint32_t end = start;
-      for (;;) {
-        if (w < wideCount && FSpan[FWide[w]].Left <= end) {
-          end = std::max(end, FSpan[FWide[w]].Right);
-          ++w;
-        } else if (end < FIntervals && Bit(end)) {
-          end = NextClear(end);
-        } else {
-          break;
-        }
+      // Find the next set bit: the start of a run.
+      while (bits == 0) {
+        if (++word == words) return;
+        bits = FBits[word];
       }
-      out.AddSpan(FXs[start], FXs[end]);
-      k = end;
+      const uint32_t start = static_cast<uint32_t>(word * 64 + std::countr_zero(bits));
+      // Find the next clear bit after it (the spare zero word ends every run).
+      bits = ~bits & (~uint64_t{0} << (start & 63));
+      while (bits == 0) bits = ~FBits[++word];
+      const uint32_t stop = static_cast<uint32_t>(word * 64 + std::countr_zero(bits));
+      FRuns.push_back({start, stop});
+      bits = ~bits & (~uint64_t{0} << (stop & 63));
     }
   }
 
-  const std::vector<TRect>& FRects;
   std::vector<int32_t> FXs;
   std::vector<int32_t> FYs;
   std::vector<TSpanIndex> FSpan;
@@ -285,9 +309,41 @@ class TCoverageSweep {
   std::vector<uint32_t> FCount;
   std::vector<uint64_t> FBits;
   uint32_t FIntervals = 0;
-  uint32_t FNarrow = 0;         // narrow rectangles active
-  std::vector<uint32_t> FWide;  // wide rectangles active, sorted by Left
+  uint32_t FNext = 0;             // index in FYs of the next edge to pass
+  uint32_t FNarrow = 0;           // narrow rectangles active
+  std::vector<uint32_t> FWide;    // wide rectangles active, sorted by Left
+  std::vector<TSpanIndex> FRuns;  // runs of covered intervals, while FRunsDirty is false
+  bool FRunsDirty = true;
 };
+
+// A strip's spans gathered into a list instead of a region.
+struct TSpanList {
+  struct TSpan {
+    int32_t Left;
+    int32_t Right;
+  };
+  std::vector<TSpan> Spans;
+  void AddSpan(int32_t left, int32_t right) { Spans.push_back({left, right}); }
+};
+
+// The overlaps of two sorted lists of spans that neither overlap nor touch. Two overlaps never
+// touch each other (the pixels either side of the seam would lie in one span of each list), so
+// they go to the builder as they are. The span ending first can meet nothing further.
+void IntersectSpans(const std::vector<TSpanList::TSpan>& a, const std::vector<TSpanList::TSpan>& b,
+                    TRegionBuilder& out) {
+  auto ia = a.begin();
+  auto ib = b.begin();
+  while (ia != a.end() && ib != b.end()) {
+    const int32_t left = std::max(ia->Left, ib->Left);
+    const int32_t right = std::min(ia->Right, ib->Right);
+    if (left < right) out.AddSpan(left, right);
+    if (ia->Right < ib->Right) {
+      ++ia;
+    } else {
+      ++ib;
+    }
+  }
+}
 
 }  // namespace
 
@@ -306,13 +362,55 @@ void TShapeUnion::AddRegion(const TRegion& region) {
 
 std::optional<TRegion> TShapeUnion::Region() const {
   if (!FHasShape) return std::nullopt;
-  return UnionOfRects(FRects);
+  return UnionOf(FRects);
 }
 
 TRegion TShapeUnion::UnionOfRects(std::vector<TRect> rects) {
   std::erase_if(rects, [](const TRect& r) { return r.IsEmpty(); });
+  return UnionOf(rects);
+}
+
+TRegion TShapeUnion::UnionOf(const std::vector<TRect>& rects) {
   if (rects.empty()) return TRegion();
-  return TCoverageSweep(rects).Run();
+  TCoverageSweep sweep(rects);
+  TRegionBuilder out(sweep.OutputBound());
+  for (int32_t top = sweep.NextEdge(); top != kPastLastEdge;) {
+    sweep.Advance();
+    const int32_t bottom = sweep.NextEdge();
+    if (!sweep.IsEmpty()) {
+      out.BeginBand(top, bottom);
+      sweep.WriteSpans(out);
+      out.EndBand();
+    }
+    top = bottom;
+  }
+  return out.Finish();
+}
+
+TRegion TShapeUnion::Intersection(const TShapeUnion& a, const TShapeUnion& b) {
+  if (a.FRects.empty() || b.FRects.empty()) return TRegion();
+  TCoverageSweep sa(a.FRects);
+  TCoverageSweep sb(b.FRects);
+  TRegionBuilder out(std::max(sa.OutputBound(), sb.OutputBound()));
+  TSpanList spansA;
+  TSpanList spansB;
+  // The strips are those of both sweeps together: a strip ends at the next edge of either.
+  for (int32_t top = std::min(sa.NextEdge(), sb.NextEdge()); top != kPastLastEdge;) {
+    if (sa.NextEdge() == top) sa.Advance();
+    if (sb.NextEdge() == top) sb.Advance();
+    const int32_t bottom = std::min(sa.NextEdge(), sb.NextEdge());
+    if (!sa.IsEmpty() && !sb.IsEmpty()) {
+      spansA.Spans.clear();
+      spansB.Spans.clear();
+      sa.WriteSpans(spansA);
+      sb.WriteSpans(spansB);
+      out.BeginBand(top, bottom);
+      IntersectSpans(spansA.Spans, spansB.Spans, out);
+      out.EndBand();
+    }
+    top = bottom;
+  }
+  return out.Finish();
 }
 
 }  // namespace tovrin

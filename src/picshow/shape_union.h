@@ -31,10 +31,17 @@ class TShapeUnion {
   // The union of everything added, or std::nullopt when nothing was.
   std::optional<TRegion> Region() const;
 
-  // The canonical region covering exactly the union of rects (each normalised, non-empty).
+  // The canonical region covering exactly the union of rects (empty ones are ignored).
   static TRegion UnionOfRects(std::vector<TRect> rects);
 
+  // The pixels covered by both unions: a.Region() AND b.Region(), made in one sweep without
+  // building either region. An empty region when either has no pixel (or no shape).
+  static TRegion Intersection(const TShapeUnion& a, const TShapeUnion& b);
+
  private:
+  // UnionOfRects for rectangles that are all non-empty.
+  static TRegion UnionOf(const std::vector<TRect>& rects);
+
   bool FHasShape = false;
   std::vector<TRect> FRects;
 };
