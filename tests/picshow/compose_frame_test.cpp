@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "noise_bitmap.h"
 #include "pic_show_fixture.h"
 #include "picshow/compose_frame.h"
 #include "picshow/rect_styles.h"
@@ -180,14 +181,6 @@ TEST(ComposeFrameTest, HandlerMayReplaceNewPicBeforeTheStyleReadsItsSize) {
 // A hook that does nothing makes it copy OldPic whole first, as the frame is defined; both must
 // give the same frame, the same invalidations and the same random state, whatever Media held.
 TEST(ComposeFrameTest, LayingOldPicOnlyWhereVisibleGivesTheSameFrames) {
-  const auto noise = [](int32_t w, int32_t h, uint32_t seed) {
-    TBitmap b(w, h);
-    TRandom random(seed);
-    for (int32_t y = 0; y < h; ++y) {
-      for (int32_t x = 0; x < 3 * w; ++x) b.ScanLine(y)[x] = static_cast<uint8_t>(random.Next(256));
-    }
-    return b;
-  };
   struct TRun {
     TBitmap Media;
     std::vector<TRect> Invalidated;
@@ -196,9 +189,9 @@ TEST(ComposeFrameTest, LayingOldPicOnlyWhereVisibleGivesTheSameFrames) {
   };
   const auto run = [&](int style, uint8_t progress, uint8_t step, bool reverse, int32_t w,
                        int32_t h, bool eager) {
-    const TBitmap oldPic = noise(w, h, 1);
-    TBitmap newPic = noise(w, h, 2);
-    TRun result{noise(w, h, 3), {}, 0, progress};
+    const TBitmap oldPic = NoiseBitmap(w, h, 1);
+    TBitmap newPic = NoiseBitmap(w, h, 2);
+    TRun result{NoiseBitmap(w, h, 3), {}, 0, progress};
     TRandom random(static_cast<uint32_t>(style * 1000 + progress));
     TComposeHooks hooks;
     hooks.Invalidate = [&](const TRect& r) { result.Invalidated.push_back(r); };

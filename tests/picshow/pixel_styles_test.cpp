@@ -6,19 +6,12 @@
 #include <numbers>
 
 #include "core/random.h"
+#include "noise_bitmap.h"
 
 namespace tovrin {
 namespace {
 
-TBitmap Noise(int32_t w, int32_t h, uint32_t seed) {
-  TBitmap b(w, h);
-  TRandom random(seed);
-  for (int32_t y = 0; y < h; ++y) {
-    uint8_t* row = b.ScanLine(y);
-    for (int32_t i = 0; i < 3 * w; ++i) row[i] = static_cast<uint8_t>(random.Next(256));
-  }
-  return b;
-}
+using test::NoiseBitmap;
 
 TBitmap Solid(int32_t w, int32_t h, uint8_t value) {
   TBitmap b(w, h);
@@ -39,8 +32,8 @@ TEST(CrossFadeTest, OneMultiplyGivesEveryShareOfEveryWeight) {
 
 TEST(CrossFadeTest, EveryByteIsTheSumOfTwoTruncatedShares) {
   // 37 pixels wide: 111 bytes a row, so the blocks of 16 leave a tail, and rows carry padding.
-  const TBitmap old = Noise(37, 23, 1);
-  const TBitmap pic = Noise(37, 23, 2);
+  const TBitmap old = NoiseBitmap(37, 23, 1);
+  const TBitmap pic = NoiseBitmap(37, 23, 2);
   for (int32_t p = 0; p <= 100; ++p) {
     TBitmap media = old;
     BlendFrame(media, pic, p);
@@ -59,7 +52,8 @@ TEST(CrossFadeTest, EveryByteIsTheSumOfTwoTruncatedShares) {
 TEST(CrossFadeTest, RowsOfEveryLengthAgainstThePlainFormula) {
   // Rows from 1 to 48 pixels cover every mix of 32-byte and 16-byte blocks and a byte tail.
   for (int32_t w = 1; w <= 48; ++w) {
-    const TBitmap old = Noise(w, 3, 20 + static_cast<uint32_t>(w)), pic = Noise(w, 3, 99);
+    const TBitmap old = NoiseBitmap(w, 3, 20 + static_cast<uint32_t>(w)),
+                  pic = NoiseBitmap(w, 3, 99);
     for (const int32_t p : {1, 37, 50, 99}) {
       TBitmap media = old;
       BlendFrame(media, pic, p);
@@ -82,7 +76,7 @@ TEST(CrossFadeTest, HalfwayAndEndValues) {
   BlendFrame(media, Solid(5, 3, 1), 50);
   EXPECT_EQ(media, Solid(5, 3, 0));  // both halves truncate to 0
 
-  const TBitmap old = Noise(641, 3, 3), pic = Noise(641, 3, 4);
+  const TBitmap old = NoiseBitmap(641, 3, 3), pic = NoiseBitmap(641, 3, 4);
   media = old;
   BlendFrame(media, pic, 0);
   EXPECT_EQ(media, old);
@@ -119,7 +113,7 @@ void ReferenceRotate(TBitmap& target, const TBitmap& picture, int32_t cx, int32_
 
 TEST(SwingInTest, MatchesThePlainRotationAtEveryProgress) {
   for (const TPoint size : {TPoint{37, 23}, TPoint{23, 37}, TPoint{1, 1}, TPoint{64, 64}}) {
-    const TBitmap old = Noise(size.X, size.Y, 5), pic = Noise(size.X, size.Y, 6);
+    const TBitmap old = NoiseBitmap(size.X, size.Y, 5), pic = NoiseBitmap(size.X, size.Y, 6);
     const TFrameExtents e = ComputeFrameExtents(size.X, size.Y, 0, 4);
     const TPoint pivots[] = {{-1, -1}, {-1, e.H}, {e.W, -1}, {e.W, e.H}};
     for (int32_t p = 0; p <= 100; ++p) {
@@ -141,7 +135,7 @@ TEST(SwingInTest, RoundsHalvesToEven) {
   // on a half. Rounding those halves away from zero would pick other source rows.
   const double theta = std::nextafter(std::numbers::pi / 6, 1.0);
   ASSERT_EQ(std::sin(theta), 0.5);
-  const TBitmap pic = Noise(200, 120, 7);
+  const TBitmap pic = NoiseBitmap(200, 120, 7);
   TBitmap got = Solid(200, 120, 0), want = got, awayFromZero = got;
   RotateFrame(got, pic, 3, 4, theta);
   ReferenceRotate(want, pic, 3, 4, theta);
@@ -154,7 +148,7 @@ TEST(SwingInTest, StartShowsTheOldPictureAndEndTheNewOne) {
   EXPECT_NEAR(SwingInAngle(0), std::numbers::pi / 2, 1e-15);
   EXPECT_EQ(SwingInAngle(100), 0.0);
   for (const TPoint size : {TPoint{641, 481}, TPoint{300, 400}}) {
-    const TBitmap old = Noise(size.X, size.Y, 8), pic = Noise(size.X, size.Y, 9);
+    const TBitmap old = NoiseBitmap(size.X, size.Y, 8), pic = NoiseBitmap(size.X, size.Y, 9);
     TFrameExtents e = ComputeFrameExtents(size.X, size.Y, 0, 4);
     TBitmap media = old;
     ComposePixelStyle(119, media, pic, e);  // every source point is at u = -y - 2
@@ -175,7 +169,7 @@ TEST(SwingInTest, AnyAngleAndPivotMatchesThePlainRotation) {
   TRandom random(21);
   for (const TPoint size : {TPoint{37, 23}, TPoint{4, 4}, TPoint{1, 9}, TPoint{2, 5}, TPoint{3, 2},
                             TPoint{70, 3}, TPoint{1100, 17}}) {
-    const TBitmap old = Noise(size.X, size.Y, 22), pic = Noise(size.X, size.Y, 23);
+    const TBitmap old = NoiseBitmap(size.X, size.Y, 22), pic = NoiseBitmap(size.X, size.Y, 23);
     for (int trial = 0; trial < 300; ++trial) {
       const double theta = (static_cast<double>(random.Next(20001)) - 10000.0) / 1000.0;
       const int32_t cx = static_cast<int32_t>(random.Next(3 * size.X + 1)) - size.X;
@@ -188,7 +182,7 @@ TEST(SwingInTest, AnyAngleAndPivotMatchesThePlainRotation) {
     }
   }
   // Pivots far outside: large products still round exactly, and the run is found or is empty.
-  const TBitmap pic = Noise(9, 7, 24);
+  const TBitmap pic = NoiseBitmap(9, 7, 24);
   for (const int32_t c : {-1000000000, 1000000000}) {
     for (const double theta : {0.0, 1e-9, std::numbers::pi / 2, -std::numbers::pi / 4}) {
       TBitmap got = Solid(9, 7, 5), want = got;
@@ -202,7 +196,7 @@ TEST(SwingInTest, AnyAngleAndPivotMatchesThePlainRotation) {
 TEST(SwingInTest, WholePictureTurnedInPlaceKeepsEveryPixel) {
   // No padding at 4 pixels a row: the last source pixel ends the store, so copying it must not
   // read past it. Half a turn about the centre of a 4 x 4 picture maps it onto itself.
-  const TBitmap pic = Noise(4, 4, 25);
+  const TBitmap pic = NoiseBitmap(4, 4, 25);
   ASSERT_EQ(pic.Stride(), 12u);
   TBitmap got = Solid(4, 4, 0);
   RotateFrame(got, pic, 2, 2, std::numbers::pi);
@@ -220,8 +214,8 @@ TEST(SwingInTest, WholePictureTurnedInPlaceKeepsEveryPixel) {
 
 TEST(PixelStylesTest, MismatchedBitmapsAreNeverReadOrWrittenOutside) {
   // Sizes that disagree compose only the common part; other formats are left alone.
-  const TBitmap big = Noise(40, 30, 10);
-  TBitmap small = Noise(7, 5, 11);
+  const TBitmap big = NoiseBitmap(40, 30, 10);
+  TBitmap small = NoiseBitmap(7, 5, 11);
   const TBitmap smallBefore = small;
   BlendFrame(small, big, 100);
   for (int32_t y = 0; y < 5; ++y) {
@@ -239,11 +233,11 @@ TEST(PixelStylesTest, MismatchedBitmapsAreNeverReadOrWrittenOutside) {
   }
   TBitmap grey(8, 8, TPixelFormat::pf8bit);
   const TBitmap greyBefore = grey;
-  BlendFrame(grey, Noise(8, 8, 12), 50);
-  RotateFrame(grey, Noise(8, 8, 12), 0, 0, 1.0);
+  BlendFrame(grey, NoiseBitmap(8, 8, 12), 50);
+  RotateFrame(grey, NoiseBitmap(8, 8, 12), 0, 0, 1.0);
   EXPECT_EQ(grey, greyBefore);
   // A bitmap blended with itself stays itself (each share truncates, so only at the ends).
-  TBitmap self = Noise(9, 4, 13);
+  TBitmap self = NoiseBitmap(9, 4, 13);
   const TBitmap selfBefore = self;
   BlendFrame(self, self, 100);
   EXPECT_EQ(self, selfBefore);
