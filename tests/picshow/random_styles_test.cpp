@@ -207,6 +207,51 @@ TEST(RandomStylesTest, EveryRandomStyleEqualsTheLiteralRegionCallsAndDraws) {
   }
 }
 
+TEST(RandomStylesTest, RandomSizesSeedsAndProgressesMatchTheLiteralCalls) {
+  // Odd and tiny pictures either way round, then random ones; Progress 0 and 100 and Steps 1 and
+  // 100 each time, then random ones; a fresh seed for every call.
+  std::vector<TPoint> sizes{{1, 1}, {2, 1}, {1, 2}, {37, 23}, {23, 37}, {7, 300}, {300, 7}};
+  TRandom pick(90210);
+  for (int i = 0; i < 10; ++i) sizes.push_back({1 + pick.Next(400), 1 + pick.Next(400)});
+  const auto literal = [](int style, const TFrameExtents& e, TRandom& r) -> std::optional<TRegion> {
+    static constexpr int kRagged[][3] = {
+        {65, 1, 0},  {66, 2, 0},  {67, 3, 0},  {68, 4, 0},  {76, 0, 1},  {77, 0, 2},
+        {78, 0, 3},  {79, 0, 4},  {100, 1, 1}, {101, 1, 2}, {102, 2, 1}, {103, 2, 2},
+        {104, 1, 3}, {105, 2, 3}, {106, 3, 1}, {107, 3, 2}, {108, 3, 3}, {109, 4, 4}};
+    for (const auto& [s, rows, columns] : kRagged) {
+      if (s == style) {
+        return LiteralRagged(rows ? e.X : 0, columns ? e.Y : 0, e.W, e.H, rows, columns, r);
+      }
+    }
+    if (style >= 123 && style <= 126) {
+      static constexpr int kCrumble[][2] = {{1, 0}, {2, 0}, {0, 1}, {0, 2}};
+      const auto [rows, columns] = kCrumble[style - 123];
+      return LiteralCrumble(e.X, e.Y, e.W, e.H, rows, columns, r);
+    }
+    return LiteralBlocks(e.W, e.H, e.Progress, r);
+  };
+  for (const TPoint size : sizes) {
+    for (int round = 0; round < 5; ++round) {
+      const int progress = round == 0 ? 0 : round == 1 ? 100 : pick.Next(101);
+      const int step = round % 2 == 0 ? 1 : round == 3 ? 100 : 1 + pick.Next(100);
+      const TFrameExtents e = At(size.X, size.Y, progress, step);
+      for (int style = 65; style <= 127; ++style) {
+        if (!IsRandomRegionStyle(style)) continue;
+        const uint32_t seed = static_cast<uint32_t>(pick.Next(1 << 30)) * 4u + 1u;
+        TRandom mine(seed), theirs(seed);
+        const std::optional<TRegion> got = RandomStyleRegion(style, e, mine);
+        const std::optional<TRegion> want = literal(style, e, theirs);
+        ASSERT_EQ(got.has_value(), want.has_value()) << "style " << style;
+        if (got) {
+          ASSERT_EQ(*got, *want) << "style " << style << " on " << size.X << "x" << size.Y << " at "
+                                 << progress << " seed " << seed;
+        }
+        ASSERT_EQ(mine.Seed(), theirs.Seed()) << "style " << style;
+      }
+    }
+  }
+}
+
 TEST(RandomStylesTest, SinglePassColumnStylesAreRowStylesTurned) {
   const std::pair<int, int> twins[] = {{65, 76}, {66, 77},   {67, 78},
                                        {68, 79}, {123, 125}, {124, 126}};
@@ -311,6 +356,28 @@ TEST(CrumbleTest, BlocksAheadOfTheEdgeFollowTheDraws) {
   TRandom random(8);
   CrumbleRegion(500, 0, 1024, 10, 1, 0, random);
   EXPECT_EQ(random.Seed(), SeedAfter(8, 100));
+}
+
+TEST(CrumbleTest, ReachesOffThePictureMatchTheLiteralCalls) {
+  // Negative reaches turn the solid part inside out (the rectangle call swaps its corners), and
+  // blocks may then touch either of its ends; reaches at and past the side have no blocks.
+  TRandom pick(5);
+  for (const int32_t w : {1, 39, 40, 59, 60, 200, 641}) {
+    for (const int32_t a : {-w, -w / 3, -1, 0, 1, w / 2, w - 1, w, w + 7, 2 * w}) {
+      for (const int mode : {1, 2, 3}) {
+        const uint32_t seed = static_cast<uint32_t>(pick.Next(1 << 30));
+        TRandom mine(seed), theirs(seed), mineTurned(seed), theirsTurned(seed);
+        ASSERT_EQ(*CrumbleRegion(a, 0, w, 9, mode, 0, mine),
+                  *LiteralCrumble(a, 0, w, 9, mode, 0, theirs))
+            << "rows, reach " << a << " of " << w << ", mode " << mode;
+        ASSERT_EQ(mine.Seed(), theirs.Seed());
+        ASSERT_EQ(*CrumbleRegion(0, a, 9, w, 0, mode, mineTurned),
+                  *LiteralCrumble(0, a, 9, w, 0, mode, theirsTurned))
+            << "columns, reach " << a << " of " << w << ", mode " << mode;
+        ASSERT_EQ(mineTurned.Seed(), theirsTurned.Seed());
+      }
+    }
+  }
 }
 
 TEST(CrumbleTest, CompleteReachHasNoBlocksAndCoversThePicture) {
