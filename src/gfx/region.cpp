@@ -29,6 +29,8 @@ bool SameSpans(const std::vector<TRect>& rects, size_t a, size_t aEnd, size_t b,
 void TRegionBuilder::EndBand() {
   const size_t end = FRects.size();
   if (end == FBandStart) return;  // nothing in this band; the previous one is no longer adjacent
+  FMinLeft = std::min(FMinLeft, FRects[FBandStart].Left);
+  FMaxRight = std::max(FMaxRight, FRects.back().Right);
   if (FPrevBand != kNone && FRects[FPrevBand].Bottom == FTop &&
       SameSpans(FRects, FPrevBand, FBandStart, FBandStart, end)) {
     for (size_t i = FPrevBand; i < FBandStart; ++i) FRects[i].Bottom = FBottom;
@@ -58,6 +60,10 @@ void TRegionBuilder::AppendBands(const TRect* begin, const TRect* end, int32_t c
   }
   const size_t start = FRects.size();
   FRects.insert(FRects.end(), begin, end);
+  for (size_t i = start; i < FRects.size(); ++i) {
+    FMinLeft = std::min(FMinLeft, FRects[i].Left);
+    FMaxRight = std::max(FMaxRight, FRects[i].Right);
+  }
   if (!joined) {
     for (size_t i = start; i < FRects.size() && FRects[i].Top == begin->Top; ++i) {
       FRects[i].Top = firstTop;
@@ -73,10 +79,16 @@ void TRegionBuilder::AppendBands(const TRect* begin, const TRect* end, int32_t c
 TRegion TRegionBuilder::Finish() {
   TRegion region;
   region.FRects = std::move(FRects);
+  if (!region.FRects.empty()) {
+    // Banding puts the smallest Top first and the largest Bottom last.
+    region.FExtents =
+        TRect{FMinLeft, region.FRects.front().Top, FMaxRight, region.FRects.back().Bottom};
+  }
   FRects.clear();
+  FMinLeft = INT32_MAX;
+  FMaxRight = INT32_MIN;
   FPrevBand = kNone;
   FBandStart = 0;
-  region.UpdateExtents();
   assert(region.IsValid());
   return region;
 }

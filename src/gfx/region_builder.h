@@ -12,6 +12,7 @@
 // come in increasing order of Left. Empty bands are fine (they add nothing).
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -58,6 +59,10 @@ class TRegionBuilder {
   static constexpr size_t kNone = static_cast<size_t>(-1);
 
   std::vector<TRect> FRects;
+  // The smallest Left and largest Right of the bands closed so far: the extents' sides, kept as
+  // bands close so that Finish need not scan every box.
+  int32_t FMinLeft = INT32_MAX;
+  int32_t FMaxRight = INT32_MIN;
   size_t FPrevBand = kNone;  // first box of the last band written
   size_t FBandStart = 0;     // first box of the band being written
   int32_t FTop = 0;
