@@ -5,23 +5,23 @@
 // covers an elementary interval whole or misses it. The sweep visits the strips from the top down,
 // and at each strip edge adds the rectangles that start there and drops those that end there:
 //
-//        x edges:  0   5  10  15  20             strip   covered intervals   spans
-//   y= 0           +---+   +---+                 0..3    [0,5) [10,15)       [0,5) [10,15)
+//        x edges:  0   5  10  15  20        strip   covered        spans
+//   y= 0           +---+   +---+            0..3    a, b           [0,5) [10,15)
 //                  | a |   | b |
-//   y= 3   +-------+---+---+---+-------+         3..4    all of c            [-5,25)
+//   y= 3   +-------+---+---+---+-------+    3..4    a, b, c        [-10,30)
 //          |             c             |
-//   y= 4   +-------+---+---+---+-------+         4..6    [0,5) [10,15)       (equal to strip
-//                  | a |   | b |                                              0..3 but not
-//                  touching)
-//   y= 6           +---+   +---+
+//   y= 4   +-------+---+---+---+-------+    4..6    a, b           [0,5) [10,15), a band of
+//                  | a |   | b |                                   its own: 0..3 does not
+//   y= 6           +---+   +---+                                   touch it
 //
-// Narrow rectangles (few elementary intervals wide, as the bands and blocks of the region styles
-// are) are counted per interval, and a bit per interval says whether anything covers it, so a
-// strip's spans come from scanning the bit words between spans. Wide rectangles (a row band across
-// a grid of columns) would cost their whole width twice in counts; they are kept in a short list
-// sorted by Left instead and merged with the bit runs as the strip is written, so the covered runs
-// beneath them are skipped rather than walked. A strip's cost is thus its number of spans plus the
-// bit words of its gaps, and the whole sweep is close to linear in the size of the result.
+// Narrow rectangles (a few elementary intervals wide, as the columns and blocks of the region
+// styles are) are counted per interval, and a bit per interval says whether anything covers it;
+// the runs of set bits are listed again only after a narrow rectangle came or went. Wide
+// rectangles (a row band across a grid of columns) would cost their whole width twice in counts;
+// they are kept in a short list sorted by Left instead and merged with the runs as the strip is
+// written, the runs beneath them passed over by a binary search. A strip costs its number of spans
+// plus, when narrow rectangles changed, the bit words of its row, so the whole sweep is close to
+// linear in the size of the result.
 //
 // The strips go through TRegionBuilder, which joins touching spans and merges a strip into the
 // band above it when both hold the same spans: the result is the canonical region.
@@ -86,7 +86,9 @@ class TAxis {
     }
   }
 
-  const std::vector<int32_t>& Values() const { return FValues; }
+  size_t Size() const { return FValues.size(); }
+  // The values, in increasing order; Rank and Size work no longer afterwards.
+  std::vector<int32_t> TakeValues() { return std::move(FValues); }
   // The rank of v, which must be one of the values.
   uint32_t Rank(int32_t v) const {
     if (!FRank.empty()) return FRank[static_cast<size_t>(int64_t{v} - FMin)];
@@ -120,8 +122,8 @@ class TBuckets {
   std::vector<uint32_t> FItems;
 };
 
-// NextEdge() after the last edge. No rectangle has this edge: a box needs a row below its top,
-// and a bottom at the limit is only ever passed as the last edge.
+// NextEdge() once no edge is left. An edge at this value can only be a bottom (a box needs a row
+// below its top) and then is the last edge, after which nothing is covered: it need not be passed.
 constexpr int32_t kPastLastEdge = std::numeric_limits<int32_t>::max();
 
 // Rectangles wider than this many elementary intervals go to the short list of wide ones.
@@ -133,16 +135,15 @@ class TCoverageSweep {
     const size_t n = rects.size();
     FSpan.resize(n);
     {
-      const TAxis xAxis(rects, &TRect::Left, &TRect::Right);
+      TAxis xAxis(rects, &TRect::Left, &TRect::Right);
       for (size_t i = 0; i < n; ++i) {
         FSpan[i] = {xAxis.Rank(rects[i].Left), xAxis.Rank(rects[i].Right)};
       }
-      FXs = xAxis.Values();
+      FXs = xAxis.TakeValues();
     }
-    const TAxis yAxis(rects, &TRect::Top, &TRect::Bottom);
-    FYs = yAxis.Values();
-    FStarts = TBuckets(FYs.size(), n);
-    FEnds = TBuckets(FYs.size(), n);
+    TAxis yAxis(rects, &TRect::Top, &TRect::Bottom);
+    FStarts = TBuckets(yAxis.Size(), n);
+    FEnds = TBuckets(yAxis.Size(), n);
     for (const TRect& r : rects) {
       FStarts.Count(yAxis.Rank(r.Top));
       FEnds.Count(yAxis.Rank(r.Bottom));
@@ -153,6 +154,7 @@ class TCoverageSweep {
       FStarts.Put(yAxis.Rank(rects[i].Top), static_cast<uint32_t>(i));
       FEnds.Put(yAxis.Rank(rects[i].Bottom), static_cast<uint32_t>(i));
     }
+    FYs = yAxis.TakeValues();
     const size_t intervals = FXs.size() - 1;
     FCount.assign(intervals, 0);
     // One spare word, always zero, so a scan for a set bit stops without a bounds check.
