@@ -33,7 +33,7 @@ std::vector<uint8_t> MakeJpeg(int width, int height, TJpegKind kind, const TPixe
   unsigned long size = 0;
   jpeg_mem_dest(&cinfo, &buffer, &size);
 
-  const bool grey = kind == TJpegKind::Grey;
+  const bool grey = kind == TJpegKind::Grey || kind == TJpegKind::GreyProgressive;
   const bool cmyk = kind == TJpegKind::CmykAdobe || kind == TJpegKind::CmykPlain;
   cinfo.image_width = static_cast<JDIMENSION>(width);
   cinfo.image_height = static_cast<JDIMENSION>(height);
@@ -45,7 +45,9 @@ std::vector<uint8_t> MakeJpeg(int width, int height, TJpegKind kind, const TPixe
     cinfo.write_Adobe_marker = kind == TJpegKind::CmykAdobe;
   }
   jpeg_set_quality(&cinfo, quality, TRUE);
-  if (kind == TJpegKind::Progressive) jpeg_simple_progression(&cinfo);
+  if (kind == TJpegKind::Progressive || kind == TJpegKind::GreyProgressive) {
+    jpeg_simple_progression(&cinfo);
+  }
   jpeg_start_compress(&cinfo, TRUE);
 
   std::vector<JSAMPLE> row(static_cast<size_t>(width) * cinfo.input_components);

@@ -1,4 +1,5 @@
-// Small JPEG files made with libjpeg's compressor, for tests, fuzz seeds and benchmarks.
+// Small JPEG files made with libjpeg's compressor, for tests, fuzz seeds and benchmarks: the one
+// maker every test program uses.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +8,7 @@
 
 namespace tovrin::testing {
 
-enum class TJpegKind { Colour, Grey, Progressive, CmykAdobe, CmykPlain };
+enum class TJpegKind { Colour, Grey, Progressive, GreyProgressive, CmykAdobe, CmykPlain };
 
 // The colour of pixel (x, y) as 0xRRGGBB.
 using TPixelSource = std::function<uint32_t(int x, int y)>;
