@@ -175,19 +175,22 @@ class TCoverageSweep {
   // True when nothing covers the current strip.
   bool IsEmpty() const { return FNarrow == 0 && FWide.empty(); }
 
-  // An upper bound of the boxes a union sweep writes: a strip has no more spans than active
-  // rectangles, nor more than every other elementary interval. Reserving it up front saves the
-  // copies of a growing list; pages of the reserve that are never written cost nothing.
+  // The number of boxes to reserve for the result. A strip has no more spans than active
+  // rectangles, nor more than every other elementary interval; reserving that bound up front
+  // saves the copies of a growing list, and pages of the reserve that are never written cost
+  // nothing. The bound grows with the square of the rectangles for a grid of thin rows and
+  // columns, so beyond a few megabytes it is capped and the list grows as usual.
   size_t OutputBound() const {
     const size_t perStripMax = (FIntervals + 1) / 2;
+    const size_t cap = (size_t{1} << 18) + 16 * FSpan.size();
     size_t active = 0;
     size_t bound = 0;
-    for (uint32_t y = 0; y + 1 < FYs.size(); ++y) {
+    for (uint32_t y = 0; y + 1 < FYs.size() && bound < cap; ++y) {
       active += FStarts.End(y) - FStarts.Begin(y);
       active -= FEnds.End(y) - FEnds.Begin(y);
       bound += std::min(active, perStripMax);
     }
-    return bound;
+    return std::min(bound, cap);
   }
 
   // The current strip's spans, in increasing order, each passed to out.AddSpan(left, right): the

@@ -201,6 +201,26 @@ TEST(ShapeUnionTest, MatchesThePixelSetForRowsColumnsAndBlocks) {
   EXPECT_EQ(TShapeUnion::UnionOfRects(grid).Rects(), PixelReference(grid));
 }
 
+TEST(ShapeUnionTest, ResultsBeyondTheReservedBoundGrowAsUsual) {
+  // A thousand one-pixel columns, and short rows beside them that make every other row of pixels
+  // differ from its neighbours: 600 bands of about a thousand boxes, more than the sweep reserves
+  // for 1300 rectangles.
+  std::vector<TRect> rects;
+  TRegion columns;
+  TRegion rows;
+  for (int32_t i = 0; i < 1000; ++i) {
+    rects.push_back({2 * i, 0, 2 * i + 1, 600});
+    columns = Or(columns, Rgn(2 * i, 0, 2 * i + 1, 600));
+  }
+  for (int32_t j = 0; j < 300; ++j) {
+    rects.push_back({2001, 2 * j, 2002, 2 * j + 1});
+    rows = Or(rows, Rgn(2001, 2 * j, 2002, 2 * j + 1));
+  }
+  const TRegion got = TShapeUnion::UnionOfRects(rects);
+  EXPECT_EQ(got.Rects().size(), 600u * 1000u + 300u);
+  EXPECT_EQ(got, Or(columns, rows));
+}
+
 TEST(ShapeUnionTest, CoordinatesAtTheThirtyTwoBitLimits) {
   // Such ranges cannot be tabled; the distinct coordinates are sorted instead. A bottom at
   // INT32_MAX is the last strip edge of all.
