@@ -5,6 +5,7 @@
 #include <bit>
 #include <cassert>
 #include <cstdint>
+#include <utility>
 
 #include "picshow/shape_union.h"
 
@@ -78,52 +79,6 @@ void RaggedPass(TAxisShapes shapes, int64_t reach, int64_t side, int64_t span, i
   }
 }
 
-// The blocks of one crumble band, gathered into runs before they reach the union: the draws
-// walk k from the far end of the zone towards the edge, so the chosen blocks come in order along
-// the band, and neighbouring ones touch. A run is passed on when a gap ends it, and the last run
-// joins the solid part when it reaches it. The union is the same, made from fewer rectangles.
-class TBlockRuns {
- public:
-  TBlockRuns(TAxisShapes shapes, int64_t across0, int64_t across1)
-      : FShapes(shapes), FAcross0(across0), FAcross1(across1) {}
-
-  void Add(int64_t along0, int64_t along1) {
-    if (FHave && (along0 == FEnd || along1 == FStart)) {
-      FStart = std::min(FStart, along0);
-      FEnd = std::max(FEnd, along1);
-      return;
-    }
-    Flush();
-    FStart = along0;
-    FEnd = along1;
-    FHave = true;
-  }
-
-  // Adds the solid part [solid0, solid1) (solid0 <= solid1) and the runs still held.
-  void Finish(int64_t solid0, int64_t solid1) {
-    if (FHave && (FEnd == solid0 || FStart == solid1)) {
-      solid0 = std::min(solid0, FStart);
-      solid1 = std::max(solid1, FEnd);
-      FHave = false;
-    }
-    FShapes.Add(solid0, solid1, FAcross0, FAcross1);
-    Flush();
-  }
-
- private:
-  void Flush() {
-    if (FHave) FShapes.Add(FStart, FEnd, FAcross0, FAcross1);
-    FHave = false;
-  }
-
-  TAxisShapes FShapes;
-  int64_t FAcross0;
-  int64_t FAcross1;
-  bool FHave = false;
-  int64_t FStart = 0;
-  int64_t FEnd = 0;
-};
-
 void CrumblePass(TAxisShapes shapes, int64_t reach, int64_t side, int64_t span, int mode,
                  TRandom& random) {
   if (mode == 0) return;
@@ -133,33 +88,41 @@ void CrumblePass(TAxisShapes shapes, int64_t reach, int64_t side, int64_t span, 
   const int64_t nearCount = ((3 * depth) / size) / 4;  // blocks this close are twice as likely
   const bool fromFar = mode == 1;                      // from the right or the bottom
   for (int64_t c = 0; c < span; c += size / 2) {
-    TBlockRuns runs(shapes, c, c + size);
+    // The solid part, from the edge's side to the reach. A reach past the edge's side inverts
+    // it, as the rectangle call swaps inverted corners.
+    int64_t solid0 = fromFar ? side - reach : 0;
+    int64_t solid1 = fromFar ? side : reach;
+    if (solid0 > solid1) std::swap(solid0, solid1);
     // The draws go k = count down to 1. Their choices are gathered as bits first: a kept block
     // is close to a coin toss, and a branch on each draw would be mispredicted about every other
-    // time. count is below 30 (a zone under 40 deep has blocks of 2, a deeper one about 20
-    // blocks), so one word holds them. Each run of kept neighbours is then one rectangle.
+    // time. One word holds them: a zone under 60 deep has blocks of 2, so at most 29 of them, a
+    // deeper one blocks of a twentieth of it, so at most 26.
     assert(count < 64);
     uint64_t kept = 0;
     for (int64_t k = count; k >= 1; --k) {
       const int32_t threshold = nearCount >= k ? 1 : 0;
       kept |= uint64_t{NextOf(random, k) <= threshold} << k;
     }
-    while (kept != 0) {  // runs from the highest k down, the order of the draws
+    // Neighbouring blocks touch, so each run of kept ones is one rectangle, and a run that
+    // reaches the solid part (block 1 lies against the edge) joins it. The union is the same as
+    // from the blocks one by one.
+    while (kept != 0) {
       const int64_t kHigh = 63 - std::countl_zero(kept);
       const uint64_t gaps = ~kept & ((uint64_t{2} << kHigh) - 1);  // clear bits up to kHigh
       const int64_t kLow = 64 - std::countl_zero(gaps);            // gaps holds bit 0
       kept &= (uint64_t{1} << kLow) - 1;
-      if (fromFar) {  // block k covers side - reach - k * size onwards
-        runs.Add(side - reach - kHigh * size, side - reach - kLow * size + size);
-      } else {  // block k ends at k * size + reach
-        runs.Add(kLow * size + reach - size, kHigh * size + reach);
+      // Block k covers [side - reach - k * size, + size) from the far side, or ends at
+      // k * size + reach from the near one.
+      const int64_t low = fromFar ? side - reach - kHigh * size : kLow * size + reach - size;
+      const int64_t high = fromFar ? side - reach - kLow * size + size : kHigh * size + reach;
+      if (high == solid0 || low == solid1) {
+        solid0 = std::min(solid0, low);
+        solid1 = std::max(solid1, high);
+      } else {
+        shapes.Add(low, high, c, c + size);
       }
     }
-    // The solid part, from the edge's side to the reach. A reach past the side inverts it, as
-    // the rectangle call swaps inverted corners.
-    const int64_t solid0 = fromFar ? side - reach : 0;
-    const int64_t solid1 = fromFar ? side : reach;
-    runs.Finish(std::min(solid0, solid1), std::max(solid0, solid1));
+    shapes.Add(solid0, solid1, c, c + size);
   }
 }
 
