@@ -447,7 +447,7 @@ double SwingInAngle(int32_t p) {
 
 void ComposePixelStyle(int style, TBitmap& media, const TBitmap& newPic, const TFrameExtents& e) {
   switch (style) {
-    case 118:
+    case CrossFadeStyle:
       BlendFrame(media, newPic, e.Progress);
       break;
     // Pivots one pixel outside the top-left, bottom-left, top-right and bottom-right corners.

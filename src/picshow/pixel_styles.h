@@ -17,6 +17,8 @@ constexpr bool IsPixelStyle(int style) {
   return style >= 118 && style <= 122;
 }
 
+constexpr int CrossFadeStyle = 118;
+
 // v / 100 for every v from 0 to 25500 (the largest product of a byte and a percentage), by a
 // multiply and shifts that vectorise, where a division would not: the high half of the 16 x 16-bit
 // product v * 20972 (one instruction on 16-bit lanes), shifted right by 5, is v * 20972 / 2^21.

@@ -29,7 +29,7 @@ constexpr TStyleProc ProcOf(int style) {
 // Every style but the swing-in ones: region styles draw nothing before the finishing step, and the
 // cut, the rectangle styles and the cross-fade lay OldPic themselves.
 constexpr bool LaysOldPic(int style) {
-  return KindOf(style) != TStyleKind::skPixel || style == 118;
+  return KindOf(style) != TStyleKind::skPixel || style == CrossFadeStyle;
 }
 
 constexpr std::array<TStyleEntry, StyleCount> MakeTable() {

@@ -18,7 +18,7 @@ void ComposeRandomStyle(TStyleFrame& frame) {
 
 void ComposePixelStyleFrame(TStyleFrame& frame) {
   const TComposeFrameArgs& a = frame.Args;
-  if (frame.OldPicPending && a.Style == 118 && a.Progress != 0) {
+  if (frame.OldPicPending && a.Style == CrossFadeStyle && a.Progress != 0) {
     // The cross-fade writes every pixel from OldPic and NewPic (at 100 the finishing step does).
     if (a.Progress != 100) BlendFrame(a.Media, a.OldPic, a.NewPic, a.Progress);
     frame.OldPicPending = false;
