@@ -328,26 +328,33 @@ constexpr TBandArgs kBandStyles[] = {
     {97, 1, 1, true, 3, 2},  {98, 1, 1, false, 3, 3},
 };
 
+// Every band style and style 99 for these extents against the literal region calls; style 99
+// keeps only where the right/bottom set and the left/top set have both reached.
+::testing::AssertionResult BandStylesMatchTheLiteralCalls(const TFrameExtents& e) {
+  for (const TBandArgs& band : kBandStyles) {
+    const std::optional<TRegion> want = LiteralBands(band.ReachX * e.X, band.ReachY * e.Y, e.W, e.H,
+                                                     band.Snap ? e.S : 0, band.Rows, band.Columns);
+    const std::optional<TRegion> got = GeometricStyleRegion(band.Style, e);
+    if (got.has_value() != want.has_value() || (got && *got != *want)) {
+      return ::testing::AssertionFailure() << "style " << band.Style;
+    }
+  }
+  const TRegion t = *LiteralBands(2 * e.X, 2 * e.Y, e.W, e.H, e.S, 1, 1);
+  const TRegion r = *LiteralBands(2 * e.X, 2 * e.Y, e.W, e.H, e.S, 2, 2);
+  if (*GeometricStyleRegion(99, e) != TRegion::Combine(r, t, TCombineMode::RGN_AND)) {
+    return ::testing::AssertionFailure() << "style 99";
+  }
+  return ::testing::AssertionSuccess();
+}
+
 TEST(BandStylesTest, EveryBandStyleEqualsTheLiteralRegionCalls) {
   const TPoint sizes[] = {{640, 480}, {641, 481}, {37, 23}, {1, 1}, {300, 400}, {0, 0}};
   const int progresses[] = {0, 1, 25, 47, 48, 50, 51, 75, 99, 100};
   for (const TPoint size : sizes) {
     for (const int progress : progresses) {
       for (const int step : {4, 100}) {
-        const TFrameExtents e = At(size.X, size.Y, progress, step);
-        for (const TBandArgs& band : kBandStyles) {
-          const std::optional<TRegion> want =
-              LiteralBands(band.ReachX * e.X, band.ReachY * e.Y, e.W, e.H, band.Snap ? e.S : 0,
-                           band.Rows, band.Columns);
-          const std::optional<TRegion> got = GeometricStyleRegion(band.Style, e);
-          ASSERT_EQ(got.has_value(), want.has_value());
-          ASSERT_EQ(*got, *want) << "style " << band.Style << " on " << size.X << "x" << size.Y
-                                 << " at " << progress << " step " << step;
-        }
-        // 99: only where the right/bottom set and the left/top set have both reached.
-        const TRegion t = *LiteralBands(2 * e.X, 2 * e.Y, e.W, e.H, e.S, 1, 1);
-        const TRegion r = *LiteralBands(2 * e.X, 2 * e.Y, e.W, e.H, e.S, 2, 2);
-        EXPECT_EQ(*GeometricStyleRegion(99, e), TRegion::Combine(r, t, TCombineMode::RGN_AND));
+        ASSERT_TRUE(BandStylesMatchTheLiteralCalls(At(size.X, size.Y, progress, step)))
+            << "on " << size.X << "x" << size.Y << " at " << progress << " step " << step;
       }
     }
   }
@@ -363,20 +370,8 @@ TEST(BandStylesTest, RandomSizesProgressesAndStepsMatchTheLiteralRegionCalls) {
     for (int round = 0; round < 6; ++round) {
       const int progress = round == 0 ? 0 : round == 1 ? 100 : random.Next(101);
       const int step = round % 2 == 0 ? 1 : round == 3 ? 100 : 1 + random.Next(100);
-      const TFrameExtents e = At(size.X, size.Y, progress, step);
-      for (const TBandArgs& band : kBandStyles) {
-        const std::optional<TRegion> want =
-            LiteralBands(band.ReachX * e.X, band.ReachY * e.Y, e.W, e.H, band.Snap ? e.S : 0,
-                         band.Rows, band.Columns);
-        const std::optional<TRegion> got = GeometricStyleRegion(band.Style, e);
-        ASSERT_EQ(got.has_value(), want.has_value());
-        ASSERT_EQ(*got, *want) << "style " << band.Style << " on " << size.X << "x" << size.Y
-                               << " at " << progress << " step " << step;
-      }
-      const TRegion t = *LiteralBands(2 * e.X, 2 * e.Y, e.W, e.H, e.S, 1, 1);
-      const TRegion r = *LiteralBands(2 * e.X, 2 * e.Y, e.W, e.H, e.S, 2, 2);
-      ASSERT_EQ(*GeometricStyleRegion(99, e), TRegion::Combine(r, t, TCombineMode::RGN_AND))
-          << "style 99 on " << size.X << "x" << size.Y << " at " << progress << " step " << step;
+      ASSERT_TRUE(BandStylesMatchTheLiteralCalls(At(size.X, size.Y, progress, step)))
+          << "on " << size.X << "x" << size.Y << " at " << progress << " step " << step;
     }
   }
 }
