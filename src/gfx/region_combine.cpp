@@ -19,6 +19,8 @@
 #include <cstdint>
 #include <limits>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 #include "gfx/region.h"
 #include "gfx/region_builder.h"
@@ -253,6 +255,73 @@ TRegion TRegion::Combine(const TRegion& a, const TRegion& b, TCombineMode mode) 
       return Sweep(a, b, TXorRule{});
   }
   return TRegion();
+}
+
+// The sweep of Combine, widened to any number of operands. The band edges of all operands cut the
+// plane into strips; the spans of every operand present in a strip are sorted by their left end
+// and handed to the builder, which joins those that overlap or touch. Operands join the sweep at
+// their top and leave it after their last band, so a strip looks only at the operands it meets.
+TRegion TRegion::Union(std::span<const TRegion> regions) {
+  std::vector<const TRegion*> pending;
+  size_t boxes = 0;
+  for (const TRegion& r : regions) {
+    assert(r.IsValid());
+    if (r.IsEmpty()) continue;
+    pending.push_back(&r);
+    boxes += r.Rects().size();
+  }
+  if (pending.empty()) return TRegion();
+  if (pending.size() == 1) return *pending.front();
+  std::stable_sort(pending.begin(), pending.end(), [](const TRegion* a, const TRegion* b) {
+    return a->Extents().Top < b->Extents().Top;
+  });
+
+  TRegionBuilder out(boxes);
+  std::vector<TBandCursor> active;
+  std::vector<std::pair<int32_t, int32_t>> spans;
+  size_t next = 0;
+  int32_t y = pending.front()->Extents().Top;  // rows above y are done
+  while (true) {
+    for (TBandCursor& c : active) {
+      while (!c.Done() && c.Bottom() <= y) c.NextBand();
+    }
+    std::erase_if(active, [](const TBandCursor& c) { return c.Done(); });
+    for (; next < pending.size() && pending[next]->Extents().Top <= y; ++next) {
+      active.emplace_back(pending[next]->Rects());
+    }
+    if (active.empty()) {
+      if (next == pending.size()) break;
+      y = pending[next]->Extents().Top;
+      continue;
+    }
+    // The strip [y, y1) ends at the first band edge or operand top below y.
+    int32_t y1 = next < pending.size() ? pending[next]->Extents().Top
+                                       : std::numeric_limits<int32_t>::max();
+    spans.clear();
+    size_t present = 0;
+    for (const TBandCursor& c : active) {
+      if (c.Top() > y) {
+        y1 = std::min(y1, c.Top());
+        continue;
+      }
+      y1 = std::min(y1, c.Bottom());
+      ++present;
+      for (const TRect* it = c.Begin(); it != c.BandEnd(); ++it) spans.emplace_back(it->Left, it->Right);
+    }
+    if (!spans.empty()) {
+      // One operand's spans are sorted already, and operands side by side often come in order.
+      if (present > 1 && !std::is_sorted(spans.begin(), spans.end())) {
+        std::sort(spans.begin(), spans.end());
+      }
+      out.BeginBand(y, y1);
+      for (const auto& [left, right] : spans) out.AddSpan(left, right);
+      out.EndBand();
+    }
+    y = y1;
+  }
+  TRegion result = out.Finish();
+  assert(result.IsValid());
+  return result;
 }
 
 }  // namespace tovrin

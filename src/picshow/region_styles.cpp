@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "gfx/muldiv.h"
 #include "picshow/shape_union.h"
@@ -189,33 +191,44 @@ std::optional<TRegion> TriangleWipe(int style, int64_t w, int64_t h, int64_t x, 
     default:
       break;
   }
-  TShapeUnion shapes;
+  std::vector<TRegion> shapes;
   switch (style) {
     case 114:  // wedges from the left and right edges
-      shapes.AddRegion(Triangle(0, h, 0, 0, x, h));
-      shapes.AddRegion(Triangle(w, h, w, 0, w - x, 0));
+      shapes.push_back(Triangle(0, h, 0, 0, x, h));
+      shapes.push_back(Triangle(w, h, w, 0, w - x, 0));
       break;
     case 115:  // wedges from the top and bottom edges
-      shapes.AddRegion(Triangle(w, 0, 0, 0, w, y));
-      shapes.AddRegion(Triangle(w, h, 0, h, 0, h - y));
+      shapes.push_back(Triangle(w, 0, 0, 0, w, y));
+      shapes.push_back(Triangle(w, h, 0, h, 0, h - y));
       break;
     case 116: {  // four wedges sweeping about the centre
       const int64_t cx = w / 2;
       const int64_t cy = h / 2;
-      shapes.AddRegion(Triangle(cx, cy, 0, h, 0, h - y));
-      shapes.AddRegion(Triangle(0, 0, x, 0, cx, cy));
-      shapes.AddRegion(Triangle(w - x, h, cx, cy, w, h));
-      shapes.AddRegion(Triangle(cx, cy, w, 0, w, y));
+      shapes.push_back(Triangle(cx, cy, 0, h, 0, h - y));
+      shapes.push_back(Triangle(0, 0, x, 0, cx, cy));
+      shapes.push_back(Triangle(w - x, h, cx, cy, w, h));
+      shapes.push_back(Triangle(cx, cy, w, 0, w, y));
       break;
     }
     case 117: {  // a right triangle growing from the top-left corner of each cell of a 10 x 10 grid
       const int32_t legX = Clamp32(x / 5);
       const int64_t legY = MulDiv(legX, Clamp32(h), Clamp32(w));
+      // The polygon rule works on whole-pixel differences only, so every cell's triangle is the
+      // one at the origin moved to the cell's corner. It is made once, unless a corner lies beyond
+      // the 32-bit range, where the clamped coordinates no longer make the same shape.
+      const TRegion atOrigin = Triangle(0, 0, legX, 0, 0, legY);
+      shapes.reserve(100);
       for (int64_t i = 0; i < 10; ++i) {
         for (int64_t j = 0; j < 10; ++j) {
           const int64_t cellX = (j * w) / 10;
           const int64_t cellY = (i * h) / 10;
-          shapes.AddRegion(Triangle(cellX, cellY, cellX + legX, cellY, cellX, cellY + legY));
+          if (Clamp32(cellX + legX) == cellX + legX && Clamp32(cellY + legY) == cellY + legY) {
+            TRegion cell = atOrigin;
+            cell.Offset(static_cast<int32_t>(cellX), static_cast<int32_t>(cellY));
+            shapes.push_back(std::move(cell));
+          } else {
+            shapes.push_back(Triangle(cellX, cellY, cellX + legX, cellY, cellX, cellY + legY));
+          }
         }
       }
       break;
@@ -223,7 +236,7 @@ std::optional<TRegion> TriangleWipe(int style, int64_t w, int64_t h, int64_t x, 
     default:
       return std::nullopt;
   }
-  return shapes.Region();
+  return TRegion::Union(shapes);
 }
 
 }  // namespace

@@ -360,11 +360,6 @@ void TShapeUnion::AddRect(int64_t l, int64_t t, int64_t r, int64_t b) {
   if (!rect.IsEmpty()) FRects.push_back(rect);
 }
 
-void TShapeUnion::AddRegion(const TRegion& region) {
-  FHasShape = true;
-  FRects.insert(FRects.end(), region.Rects().begin(), region.Rects().end());
-}
-
 std::optional<TRegion> TShapeUnion::Region() const {
   if (!FHasShape) return std::nullopt;
   return UnionOf(FRects);

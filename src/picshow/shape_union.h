@@ -24,8 +24,6 @@ class TShapeUnion {
   // zero width or height adds no pixel (but still counts as a shape). The coordinates are wide so
   // callers can compute them without overflow; they are clamped to the 32-bit range.
   void AddRect(int64_t l, int64_t t, int64_t r, int64_t b);
-  // Adds every pixel of region.
-  void AddRegion(const TRegion& region);
 
   bool HasShape() const { return FHasShape; }
   // The union of everything added, or std::nullopt when nothing was.

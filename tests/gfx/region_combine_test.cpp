@@ -129,6 +129,43 @@ TEST(RegionCombineTest, RandomOperandsMatchThePixelMasks) {
   }
 }
 
+// Many operands at once: side by side, stacked, overlapping, repeated, empty, and more than one
+// starting on the same row, against the OR of their masks.
+TEST(RegionCombineTest, UnionOfManyMatchesTheMasks) {
+  TShapeMaker maker(4242);
+  for (int iteration = 0; iteration < 300; ++iteration) {
+    std::vector<TRegion> operands;
+    TMask want{kWindow};
+    const int count = maker.Uniform(0, 12);
+    for (int i = 0; i < count; ++i) {
+      TShape s = maker.Uniform(0, 5) == 0 ? TShape{} : maker.Any();
+      if (maker.Uniform(0, 2) == 0 && i > 0) s.Region = operands.back();  // a repeat
+      s.Mask = TMask::FromRegion(s.Region, kWindow);
+      want = TMask::Combine(want, s.Mask, TCombineMode::RGN_OR);
+      operands.push_back(s.Region);
+    }
+    const TRegion got = TRegion::Union(operands);
+    ExpectRegionIs(got, want, "iteration " + std::to_string(iteration));
+    TRegion chained;
+    for (const TRegion& r : operands) chained = TRegion::Combine(chained, r, TCombineMode::RGN_OR);
+    EXPECT_EQ(got, chained) << "iteration " << iteration;
+    if (::testing::Test::HasFailure()) break;
+  }
+  // A hundred copies of one shape moved about, as the triangle grid makes them.
+  const TRegion shape = maker.Polygon().Region;
+  std::vector<TRegion> copies;
+  TRegion chained;
+  for (int i = 0; i < 10; ++i) {
+    for (int j = 0; j < 10; ++j) {
+      TRegion c = shape;
+      c.Offset(7 * j - 30, 5 * i - 20);
+      chained = TRegion::Combine(chained, c, TCombineMode::RGN_OR);
+      copies.push_back(std::move(c));
+    }
+  }
+  EXPECT_EQ(TRegion::Union(copies), chained);
+}
+
 TEST(RegionCombineTest, SameSetsGiveSameLists) {
   TShapeMaker maker(77);
   for (int iteration = 0; iteration < 400; ++iteration) {

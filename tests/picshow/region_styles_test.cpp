@@ -544,18 +544,23 @@ TEST(TriangleWipeTest, GridGrowsATriangleInEveryCell) {
       EXPECT_FALSE(r.Contains(40 * j + 38, 30 * i + 28)) << i << ", " << j;
     }
   }
-  // Against the hundred triangles merged one at a time, on an odd size where cells differ.
-  const TFrameExtents e = At(641, 481, 37);
-  const int32_t legX = e.X / 5;
-  const int32_t legY = MulDiv(legX, e.H, e.W);
-  TRegion want;
-  for (int i = 0; i < 10; ++i) {
-    for (int j = 0; j < 10; ++j) {
-      const int32_t x = j * e.W / 10, y = i * e.H / 10;
-      want = Or(want, TriangleRegion(x, y, x + legX, y, x, y + legY));
+  // Against the hundred triangles each made at its cell and merged one at a time, on odd sizes
+  // where cells differ, and late enough that triangles reach into the next cells.
+  for (const TPoint size : {TPoint{641, 481}, TPoint{37, 23}, TPoint{23, 37}, TPoint{1, 1}}) {
+    for (int progress : {0, 37, 75, 100}) {
+      const TFrameExtents e = At(size.X, size.Y, progress);
+      const int32_t legX = e.X / 5;
+      const int32_t legY = MulDiv(legX, e.H, e.W);
+      TRegion want;
+      for (int i = 0; i < 10; ++i) {
+        for (int j = 0; j < 10; ++j) {
+          const int32_t x = j * e.W / 10, y = i * e.H / 10;
+          want = Or(want, TriangleRegion(x, y, x + legX, y, x, y + legY));
+        }
+      }
+      EXPECT_EQ(*GeometricStyleRegion(117, e), want) << size.X << "x" << size.Y << " at " << progress;
     }
   }
-  EXPECT_EQ(*GeometricStyleRegion(117, e), want);
 }
 
 TEST(GeometricStylesTest, OtherStylesHaveNoRegionAndEveryStyleHandlesTinyPictures) {
