@@ -29,8 +29,8 @@ enum class TPixelFormat : uint8_t { pf8bit, pf24bit };
 // third at the same positions; the processor tells a load from an earlier store to the same place
 // by the low 12 bits of their addresses first, so when the three stores share their offset within
 // a page, a load never seems to depend on a store just made to another bitmap. Left to the heap,
-// bitmaps of one size land a few bytes apart, and every load of a row copy waits on the store
-// before it: a frame took twice as long.
+// bitmaps of one size land a few bytes apart, and the loads of a row copy keep waiting on the
+// stores before them: a wipe at 3840x2160 took twice as long.
 template <typename T>
 struct TPageAlignedAllocator {
   using value_type = T;

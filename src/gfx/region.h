@@ -73,8 +73,8 @@ class TRegion {
   // of them) or RGN_COPY (a). Both operands must be valid (asserted in debug builds).
   static TRegion Combine(const TRegion& a, const TRegion& b, TCombineMode mode);
 
-  // Every pixel of any of `regions`: the region OR-ing them together one by one gives, made in
-  // one sweep down all of them at once.
+  // The union of `regions`: the same region as OR-ing them together one by one, made in one
+  // sweep down all of them at once.
   static TRegion Union(std::span<const TRegion> regions);
 
   // Moves every box by (dx, dy). Coordinates that would leave the 32-bit range are clamped to it,

@@ -306,7 +306,9 @@ TRegion TRegion::Union(std::span<const TRegion> regions) {
       }
       y1 = std::min(y1, c.Bottom());
       ++present;
-      for (const TRect* it = c.Begin(); it != c.BandEnd(); ++it) spans.emplace_back(it->Left, it->Right);
+      for (const TRect* it = c.Begin(); it != c.BandEnd(); ++it) {
+        spans.emplace_back(it->Left, it->Right);
+      }
     }
     if (!spans.empty()) {
       // One operand's spans are sorted already, and operands side by side often come in order.

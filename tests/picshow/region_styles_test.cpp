@@ -558,7 +558,8 @@ TEST(TriangleWipeTest, GridGrowsATriangleInEveryCell) {
           want = Or(want, TriangleRegion(x, y, x + legX, y, x, y + legY));
         }
       }
-      EXPECT_EQ(*GeometricStyleRegion(117, e), want) << size.X << "x" << size.Y << " at " << progress;
+      EXPECT_EQ(*GeometricStyleRegion(117, e), want)
+          << size.X << "x" << size.Y << " at " << progress;
     }
   }
 }
