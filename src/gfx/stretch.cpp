@@ -5,6 +5,7 @@
 #include <cassert>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,16 @@
 namespace tovrin {
 
 namespace {
+
+// Where a shrinking row's 16-byte chunks come from, for rows whose first byte lies Phase bytes
+// past a 16-byte boundary: chunk c is destination bytes Head + 16c .. + 16 of the row, an aligned
+// block, gathered from the 64 source bytes from Bases[c] by the 64 shuffle indices Masks[64c ..]
+// (the indices for the source bytes 0-15, 16-31, 32-47 and 48-63 of the window in turn).
+struct TChunkPlan {
+  size_t Head = 0;
+  std::vector<uint32_t> Bases;
+  std::vector<uint8_t> Masks;
+};
 
 // A plan turned into what the row loops need: the drawn box, the byte offset within a source
 // row of every drawn column, and whether the columns are an unscaled, unmirrored run.
@@ -36,12 +47,12 @@ struct TStretchJob {
   size_t FastGroups = 0;
   std::vector<uint32_t> GroupBases;
   std::vector<uint8_t> GroupMasks;
-  // Shrinking 24-bit rows: the leading columns gathered by PairGather, PairEnds[g] being the
-  // number of columns done after group g.
-  std::vector<uint32_t> PairBases;
-  std::vector<uint8_t> PairCounts;
-  std::vector<uint8_t> PairMasks;
-  std::vector<size_t> PairEnds;
+  // Shrinking 24-bit rows are gathered in 16-byte chunks (see ChunkGather), planned for each
+  // alignment of the destination row that occurs, when first needed.
+  bool UseChunks = false;
+  bool ChunksAvx2 = false;
+  size_t SrcRowBytes = 0;
+  std::array<std::optional<TChunkPlan>, 16> ChunkPlans;
 };
 
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
@@ -60,27 +71,67 @@ __attribute__((target("ssse3"))) void GroupGather(uint8_t* dest, const uint8_t* 
   }
 }
 
-// Shrinking copies: groups of up to five pixels whose source bytes lie within 32 bytes, read as
-// two 16-byte windows from PairBases[g] and PairBases[g] + 16, each arranged by its own shuffle
-// (PairMasks[g], 32 bytes) and the two merged. Group g writes 3 * PairCounts[g] bytes and, like
-// GroupGather, spare bytes after them that the next group or pixel rewrites.
-__attribute__((target("ssse3"))) void PairGather(uint8_t* dest, const uint8_t* srcRow,
-                                                 const uint32_t* bases, const uint8_t* counts,
-                                                 const uint8_t* masks, size_t groups) {
-  for (size_t g = 0; g < groups; ++g, masks += 32) {
-    const uint8_t* window = srcRow + bases[g];
-    const __m128i low = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(window)),
-                                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(masks)));
-    const __m128i high =
-        _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(window + 16)),
-                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(masks + 16)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), _mm_or_si128(low, high));
-    dest += 3 * size_t{counts[g]};
+// Sixteen destination bytes from a 64-byte window of the source row: each 16-byte part of the
+// window is shuffled into place by its own indices (0x80 leaves a byte zero) and the four results
+// are merged. The stores fall on 16-byte boundaries, so none straddles two cache lines.
+__attribute__((target("ssse3"))) void ChunkGatherSsse3(uint8_t* dest, const uint8_t* srcRow,
+                                                       const uint32_t* bases, const uint8_t* masks,
+                                                       size_t chunks) {
+  for (size_t c = 0; c < chunks; ++c, dest += 16, masks += 64) {
+    const uint8_t* window = srcRow + bases[c];
+    __m128i out = _mm_setzero_si128();
+    for (int part = 0; part < 4; ++part) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(window + 16 * part));
+      const __m128i index = _mm_loadu_si128(reinterpret_cast<const __m128i*>(masks + 16 * part));
+      out = _mm_or_si128(out, _mm_shuffle_epi8(bytes, index));
+    }
+    _mm_store_si128(reinterpret_cast<__m128i*>(dest), out);
   }
+}
+
+// The same with two 32-byte shuffles, each lane of which does one part. Not on Windows: GCC
+// there cannot align the stack for 32-byte spills (the x64 ABI gives it 16).
+#if !defined(_WIN32)
+#define TOVRIN_CHUNK_AVX2 1
+__attribute__((target("avx2"))) void ChunkGatherAvx2(uint8_t* dest, const uint8_t* srcRow,
+                                                     const uint32_t* bases, const uint8_t* masks,
+                                                     size_t chunks) {
+  for (size_t c = 0; c < chunks; ++c, dest += 16, masks += 64) {
+    const uint8_t* window = srcRow + bases[c];
+    const __m256i low =
+        _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(window)),
+                            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(masks)));
+    const __m256i high =
+        _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(window + 32)),
+                            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(masks + 32)));
+    const __m256i both = _mm256_or_si256(low, high);
+    _mm_store_si128(reinterpret_cast<__m128i*>(dest),
+                    _mm_or_si128(_mm256_castsi256_si128(both), _mm256_extracti128_si256(both, 1)));
+  }
+}
+#endif
+
+void ChunkGather(uint8_t* dest, const uint8_t* srcRow, const TChunkPlan& plan, size_t chunks,
+                 [[maybe_unused]] bool avx2) {
+#if defined(TOVRIN_CHUNK_AVX2)
+  if (avx2) {
+    ChunkGatherAvx2(dest, srcRow, plan.Bases.data(), plan.Masks.data(), chunks);
+    return;
+  }
+#endif
+  ChunkGatherSsse3(dest, srcRow, plan.Bases.data(), plan.Masks.data(), chunks);
 }
 
 bool CanGroupGather() {
   return __builtin_cpu_supports("ssse3");
+}
+
+bool CanChunkGatherAvx2() {
+#if defined(TOVRIN_CHUNK_AVX2)
+  return __builtin_cpu_supports("avx2");
+#else
+  return false;
+#endif
 }
 #endif
 
@@ -106,40 +157,31 @@ void PlanGroups(TStretchJob& job, size_t srcRowBytes) {
   job.FastGroups = g;
 }
 
-// Prepares the two-window shuffles of job for shrinking copies: from the first column on, each
-// group takes as many columns (four or five) as have their source pixels within 32 bytes, as long
-// as both windows stay inside the source row and five columns remain after the group, for the
-// spare bytes each 16-byte store writes. Stops at the first place fewer than four fit: for
-// sparser columns the plain gather is as fast.
-void PlanPairGroups(TStretchJob& job, size_t srcRowBytes) {
-  const std::vector<uint32_t>& offsets = job.ColumnOffsets;
-  const size_t n = offsets.size();
-  size_t i = 0;
-  while (i + 2 + 5 <= n) {
-    size_t k = 0;
-    uint32_t base = 0;
-    for (size_t take = 2; take <= 5 && i + take + 5 <= n; ++take) {
-      const uint32_t a = offsets[i], b = offsets[i + take - 1];
-      const uint32_t lo = std::min(a, b);  // mirrored maps run downwards
-      if (std::max(a, b) + 3 - lo > 32 || size_t{lo} + 32 > srcRowBytes) break;
-      k = take;
-      base = lo;
+// The chunks of a shrinking row whose first byte lies phase bytes past a 16-byte boundary: from
+// the first aligned chunk on, as long as each chunk's source bytes lie within 64 bytes and its
+// window stays inside the source row. The map may run downwards (mirrored).
+TChunkPlan PlanChunks(const std::vector<uint32_t>& offsets, size_t srcRowBytes, size_t phase) {
+  TChunkPlan plan;
+  plan.Head = (16 - phase) % 16;
+  const size_t bytes = 3 * offsets.size();
+  const auto sourceByte = [&](size_t b) { return offsets[b / 3] + static_cast<uint32_t>(b % 3); };
+  for (size_t at = plan.Head; at + 16 <= bytes; at += 16) {
+    uint32_t lo = UINT32_MAX, hi = 0;
+    for (size_t j = 0; j < 16; ++j) {
+      lo = std::min(lo, sourceByte(at + j));
+      hi = std::max(hi, sourceByte(at + j));
     }
-    if (k < 4) break;
-    job.PairBases.push_back(base);
-    job.PairCounts.push_back(static_cast<uint8_t>(k));
-    std::array<uint8_t, 32> masks;
-    masks.fill(0x80);  // zero: the spare bytes
-    for (size_t p = 0; p < k; ++p) {
-      for (uint32_t c = 0; c < 3; ++c) {
-        const uint32_t at = offsets[i + p] - base + c;
-        masks[(at < 16 ? 0 : 16) + 3 * p + c] = static_cast<uint8_t>(at % 16);
-      }
+    if (hi - lo >= 64 || size_t{lo} + 64 > srcRowBytes) break;
+    plan.Bases.push_back(lo);
+    std::array<uint8_t, 64> masks;
+    masks.fill(0x80);
+    for (size_t j = 0; j < 16; ++j) {
+      const uint32_t o = sourceByte(at + j) - lo;
+      masks[16 * (o / 16) + j] = static_cast<uint8_t>(o % 16);
     }
-    job.PairMasks.insert(job.PairMasks.end(), masks.begin(), masks.end());
-    i += k;
-    job.PairEnds.push_back(i);
+    plan.Masks.insert(plan.Masks.end(), masks.begin(), masks.end());
   }
+  return plan;
 }
 
 TStretchJob MakeJob(const TStretchPlan& plan, const TPixelCopier& copier, size_t srcRowBytes) {
@@ -171,49 +213,57 @@ TStretchJob MakeJob(const TStretchPlan& plan, const TPixelCopier& copier, size_t
 #ifdef TOVRIN_GROUP_GATHER
   if (!job.ColumnsContiguous && copier.Plain() && copier.DestBytes() == 3 && CanGroupGather()) {
     PlanGroups(job, srcRowBytes);
-    if (job.FastGroups == 0) PlanPairGroups(job, srcRowBytes);
+    job.UseChunks = job.FastGroups == 0;
+    job.SrcRowBytes = srcRowBytes;
+    job.ChunksAvx2 = job.UseChunks && CanChunkGatherAvx2();
   }
 #endif
   return job;
 }
 
 // Fills columns [left, right) of destination row y (all inside job.Box) from source row srcY.
-void FillRow(TBitmap& dest, const TBitmap& src, const TPixelCopier& copier, const TStretchJob& job,
+void FillRow(TBitmap& dest, const TBitmap& src, const TPixelCopier& copier, TStretchJob& job,
              int32_t y, int32_t srcY, int32_t left, int32_t right) {
-  uint8_t* out = dest.ScanLine(y) + static_cast<size_t>(left) * copier.DestBytes();
+  uint8_t* const row = dest.ScanLine(y) + static_cast<size_t>(left) * copier.DestBytes();
   const uint8_t* in = src.ScanLine(srcY);
   const size_t first = static_cast<size_t>(left - job.Box.Left);
   const size_t count = static_cast<size_t>(right - left);
   if (job.ColumnsContiguous) {
-    copier.CopyRun(out, in + job.ColumnOffsets[first], count);
+    copier.CopyRun(row, in + job.ColumnOffsets[first], count);
     return;
   }
+  // Columns [from, to) of this run by the plain gather.
+  const auto gather = [&](size_t from, size_t to) {
+    const auto rel = [&](size_t column) {
+      return std::clamp(column, first + from, first + to) - (first + from);
+    };
+    copier.GatherRun(row + from * copier.DestBytes(), in, job.ColumnOffsets.data() + first + from,
+                     to - from, rel(job.ShortLo), rel(job.ShortHi));
+  };
   size_t done = 0;
 #ifdef TOVRIN_GROUP_GATHER
   if (first == 0 && job.FastGroups > 0) {
     // Only runs that start at the job's first column: the groups are aligned to it.
     const size_t groups = std::min(job.FastGroups, count > 0 ? (count - 1) / 5 : 0);
-    GroupGather(out, in, job.GroupBases.data(), job.GroupMasks.data(), groups);
+    GroupGather(row, in, job.GroupBases.data(), job.GroupMasks.data(), groups);
     done = 5 * groups;
-    out += 3 * done;
-  } else if (first == 0 && !job.PairEnds.empty()) {
-    // The groups whose spare bytes stay inside this run (five columns left after them).
-    const size_t groups = static_cast<size_t>(
-        std::upper_bound(job.PairEnds.begin(), job.PairEnds.end(), count >= 5 ? count - 5 : 0) -
-        job.PairEnds.begin());
-    if (groups > 0) {
-      PairGather(out, in, job.PairBases.data(), job.PairCounts.data(), job.PairMasks.data(),
-                 groups);
-      done = job.PairEnds[groups - 1];
-      out += 3 * done;
+  } else if (first == 0 && job.UseChunks) {
+    const size_t phase = reinterpret_cast<uintptr_t>(row) % 16;
+    std::optional<TChunkPlan>& plan = job.ChunkPlans[phase];
+    if (!plan) plan = PlanChunks(job.ColumnOffsets, job.SrcRowBytes, phase);
+    const size_t bytes = 3 * count;
+    const size_t chunks =
+        bytes >= plan->Head ? std::min(plan->Bases.size(), (bytes - plan->Head) / 16) : 0;
+    if (chunks > 0) {
+      // The pixels before the first chunk, then the chunks, which rewrite the part of the last
+      // of those pixels that they cover; the pixel the last chunk ends in is redone below.
+      gather(0, (plan->Head + 2) / 3);
+      ChunkGather(row + plan->Head, in, *plan, chunks, job.ChunksAvx2);
+      done = (plan->Head + 16 * chunks) / 3;
     }
   }
 #endif
-  const size_t start = first + done;
-  const size_t rest = count - done;
-  const auto rel = [&](size_t column) { return std::clamp(column, start, start + rest) - start; };
-  copier.GatherRun(out, in, job.ColumnOffsets.data() + start, rest, rel(job.ShortLo),
-                   rel(job.ShortHi));
+  gather(done, count);
 }
 
 // c + delta, held at the ends of the 32-bit range instead of overflowing.
@@ -242,7 +292,7 @@ void StretchCopy(TBitmap& dest, const TRect& destRect, const TBitmap& src, const
   }
   const TStretchPlan plan = PlanStretch(destRect, srcRect, src.Width(), src.Height(), destClip);
   if (plan.Empty()) return;
-  const TStretchJob job = MakeJob(plan, copier, src.Stride());
+  TStretchJob job = MakeJob(plan, copier, src.Stride());
   const auto& rows = plan.Rows.Source;
 
   if (clip == nullptr) {

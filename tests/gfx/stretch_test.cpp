@@ -300,6 +300,34 @@ TEST(StretchCopy, WideRowsEnlargedAndShrunkBothDirections) {
   }
 }
 
+TEST(StretchCopy, ShrunkRowsAtEveryAlignment) {
+  // Shrunk 24-bit rows are gathered in 16-byte chunks that lie on 16-byte boundaries of the
+  // destination, each from a 64-byte window of the source row, with single pixels before the
+  // first chunk and after the last. Rows a multiple of 4 but not of 16 bytes apart start at every
+  // alignment. The ratios run from about 1:1 to past the point where a chunk's pixels no longer
+  // fit one window; mirrored maps and windows that reach the end of the source row (with and
+  // without padding) are here too.
+  for (int srcW : {190, 191, 250, 253}) {
+    const TBitmap src = Coordinates(srcW, 5);
+    for (int destW : {37, 50, 53, 64, 71, 96, 127, 170, 189}) {
+      for (int left : {0, 1, 2, 5}) {
+        for (bool mirror : {false, true}) {
+          TBitmap dest(left + destW + 3, 5);
+          dest.Fill(clWhite);
+          const TBitmap before = dest;
+          const TRect destRect =
+              mirror ? TRect{left + destW, 0, left, 5} : TRect{left, 0, left + destW, 5};
+          StretchCopy(dest, destRect, src, {0, 0, srcW, 5});
+          const TStretchPlan plan =
+              PlanStretch(destRect, {0, 0, srcW, 5}, srcW, 5, dest.BoundsRect());
+          ExpectMatchesPlan(dest, before, src, plan, nullptr);
+          if (HasFatalFailure()) return;
+        }
+      }
+    }
+  }
+}
+
 TEST(StretchCopy, EightBitSourceGoesThroughItsPalette) {
   TBitmap src(4, 2, TPixelFormat::pf8bit);
   for (int i = 0; i < 256; ++i) {
