@@ -143,11 +143,7 @@ void DrawClipped(TBitmap& dest, int32_t x, int32_t y, const TBitmap& src, const 
 
 namespace {
 
-// AVX2 is chosen at run time where the processor has it. Not on Windows: GCC there cannot align
-// the stack for 32-byte spills (the x64 ABI gives it 16).
-#if defined(__SSE2__) && (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__) && \
-    !defined(_WIN32)
-#define TOVRIN_SELECT_AVX2 1
+#if defined(TOVRIN_AVX2)
 __attribute__((target("avx2"))) size_t SelectBytesAvx2(uint8_t* dest, const uint8_t* bg,
                                                        const uint8_t* fg, const uint8_t* mask,
                                                        size_t n) {
@@ -166,7 +162,7 @@ __attribute__((target("avx2"))) size_t SelectBytesAvx2(uint8_t* dest, const uint
 void SelectBytes(uint8_t* dest, const uint8_t* bg, const uint8_t* fg, const uint8_t* mask, size_t n,
                  [[maybe_unused]] bool avx2) {
   size_t i = 0;
-#if defined(TOVRIN_SELECT_AVX2)
+#if defined(TOVRIN_AVX2)
   if (avx2) i = SelectBytesAvx2(dest, bg, fg, mask, n);
 #endif
 #if defined(__SSE2__)
@@ -179,14 +175,6 @@ void SelectBytes(uint8_t* dest, const uint8_t* bg, const uint8_t* fg, const uint
   }
 #endif
   for (; i < n; ++i) dest[i] = static_cast<uint8_t>((fg[i] & mask[i]) | (bg[i] & ~mask[i]));
-}
-
-bool CanSelectAvx2() {
-#if defined(TOVRIN_SELECT_AVX2)
-  return __builtin_cpu_supports("avx2");
-#else
-  return false;
-#endif
 }
 
 // Copies rows [top, bottom) of src into dest whole, padding included (same layout).
@@ -237,7 +225,7 @@ void ComposeThroughRegion(TBitmap& dest, const TBitmap& background, const TBitma
   const size_t rowBytes = static_cast<size_t>(w) * 3;
   const std::vector<TRect>& rects = region.Rects();
   const size_t n = rects.size();
-  const bool avx2 = CanSelectAvx2();
+  const bool avx2 = CanUseAvx2();
   std::vector<uint8_t> mask;
   // The current band's boxes as byte ranges clipped to the row: [first, second).
   std::vector<std::pair<size_t, size_t>> boxes;

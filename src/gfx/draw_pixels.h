@@ -12,6 +12,22 @@
 
 namespace tovrin {
 
+// AVX2 variants are compiled for x86-64 with GCC or Clang, and chosen at run time where the
+// processor has AVX2. Not on Windows: GCC there cannot align the stack for 32-byte spills (the
+// x64 ABI gives it 16).
+#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__) && !defined(_WIN32)
+#define TOVRIN_AVX2 1
+#endif
+
+// True when the AVX2 variants may run here.
+inline bool CanUseAvx2() {
+#if defined(TOVRIN_AVX2)
+  return __builtin_cpu_supports("avx2");
+#else
+  return false;
+#endif
+}
+
 // Copies n bytes from src to dest (not overlapping). Runs in a clip region are often a handful
 // of pixels wide, where a call into the C library costs more than the copy itself: short runs
 // are moved inline with a few (possibly overlapping) fixed-size moves, long ones by memcpy.

@@ -89,10 +89,8 @@ __attribute__((target("ssse3"))) void ChunkGatherSsse3(uint8_t* dest, const uint
   }
 }
 
-// The same with two 32-byte shuffles, each lane of which does one part. Not on Windows: GCC
-// there cannot align the stack for 32-byte spills (the x64 ABI gives it 16).
-#if !defined(_WIN32)
-#define TOVRIN_CHUNK_AVX2 1
+// The same with two 32-byte shuffles, each lane of which does one part.
+#if defined(TOVRIN_AVX2)
 __attribute__((target("avx2"))) void ChunkGatherAvx2(uint8_t* dest, const uint8_t* srcRow,
                                                      const uint32_t* bases, const uint8_t* masks,
                                                      size_t chunks) {
@@ -113,7 +111,7 @@ __attribute__((target("avx2"))) void ChunkGatherAvx2(uint8_t* dest, const uint8_
 
 void ChunkGather(uint8_t* dest, const uint8_t* srcRow, const TChunkPlan& plan, size_t chunks,
                  [[maybe_unused]] bool avx2) {
-#if defined(TOVRIN_CHUNK_AVX2)
+#if defined(TOVRIN_AVX2)
   if (avx2) {
     ChunkGatherAvx2(dest, srcRow, plan.Bases.data(), plan.Masks.data(), chunks);
     return;
@@ -126,13 +124,6 @@ bool CanGroupGather() {
   return __builtin_cpu_supports("ssse3");
 }
 
-bool CanChunkGatherAvx2() {
-#if defined(TOVRIN_CHUNK_AVX2)
-  return __builtin_cpu_supports("avx2");
-#else
-  return false;
-#endif
-}
 #endif
 
 // Prepares the shuffles of job for the leading groups of five columns whose source pixels lie
@@ -215,7 +206,7 @@ TStretchJob MakeJob(const TStretchPlan& plan, const TPixelCopier& copier, size_t
     PlanGroups(job, srcRowBytes);
     job.UseChunks = job.FastGroups == 0;
     job.SrcRowBytes = srcRowBytes;
-    job.ChunksAvx2 = job.UseChunks && CanChunkGatherAvx2();
+    job.ChunksAvx2 = job.UseChunks && CanUseAvx2();
   }
 #endif
   return job;
