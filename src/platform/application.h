@@ -57,6 +57,12 @@ class TApplication {
   // Pauses the calling thread (a worker's frame timing) for ms milliseconds.
   virtual void Sleep(uint32_t ms) = 0;
 
+  // Timers: onTimer runs in the main thread, from the message loop, every intervalMs while the
+  // timer exists; events never pile up (TTimerSet has the exact rules). Returns the timer's id.
+  // Main thread only; TTimer is the form to use.
+  virtual uint32_t SetTimer(uint32_t intervalMs, TMessage onTimer) = 0;
+  virtual void KillTimer(uint32_t id) = 0;
+
   // The idle event: runs in the main thread each time the queue has been emptied by
   // HandleMessage.
   void SetOnIdle(TMessage handler) { FOnIdle = std::move(handler); }

@@ -27,6 +27,9 @@ uint32_t THeadlessApplication::TickCount() const {
 }
 
 void THeadlessApplication::ReleaseDueMessages() {
+  if (!FTimers.Empty()) {
+    for (auto& event : FTimers.TakeDue(TickCount())) FQueue.Post(std::move(event));
+  }
   if (FScheduled.empty()) return;
   const uint32_t now = TickCount();
   // Keep posting order among messages due at once.
@@ -43,9 +46,14 @@ void THeadlessApplication::ReleaseDueMessages() {
 }
 
 bool THeadlessApplication::NextDue(uint32_t& inMs) const {
-  if (FScheduled.empty()) return false;
   const uint32_t now = TickCount();
-  int64_t best = INT64_MAX;
+  uint32_t timerIn = 0;
+  const bool timer = FTimers.NextDue(now, timerIn);
+  if (FScheduled.empty()) {
+    inMs = timerIn;
+    return timer;
+  }
+  int64_t best = timer ? timerIn : INT64_MAX;
   for (const auto& s : FScheduled) {
     best = std::min<int64_t>(best, std::max<int32_t>(0, static_cast<int32_t>(s.Due - now)));
   }
@@ -141,6 +149,16 @@ void THeadlessApplication::Sleep(uint32_t ms) {
   } else {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
   }
+}
+
+uint32_t THeadlessApplication::SetTimer(uint32_t intervalMs, TMessage onTimer) {
+  const uint32_t id = FTimers.Add(TickCount(), intervalMs, std::move(onTimer));
+  FQueue.Wake();
+  return id;
+}
+
+void THeadlessApplication::KillTimer(uint32_t id) {
+  FTimers.Remove(id);
 }
 
 std::vector<uint32_t> THeadlessApplication::Sleeps() const {

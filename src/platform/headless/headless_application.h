@@ -13,6 +13,7 @@
 //       HandleMessage()      runs one message and advances the clock by MsPerPump().
 //   Real: the tick count is the steady clock's milliseconds and the waits are real waits; used
 //     to measure how much CPU time waiting costs.
+// Timers fire as the clock reaches them: on the virtual clock a wait jumps to the next one.
 // PostAt schedules a message for a tick (a test drives "a key pressed in the middle of a
 // transition" with it).
 #pragma once
@@ -25,6 +26,7 @@
 
 #include "platform/application.h"
 #include "platform/message_queue.h"
+#include "platform/timer_set.h"
 
 namespace tovrin {
 
@@ -47,6 +49,8 @@ class THeadlessApplication final : public TApplication {
   void WakeMainThread() override { FQueue.Wake(); }
   bool IsMainThread() const override { return std::this_thread::get_id() == FMainThread; }
   void Sleep(uint32_t ms) override;
+  uint32_t SetTimer(uint32_t intervalMs, TMessage onTimer) override;
+  void KillTimer(uint32_t id) override;
 
   // Main thread: queues msg when the tick count reaches tick (compared as a wrapping
   // difference from now, so a tick up to 2^31 ms ahead counts as future).
@@ -65,9 +69,9 @@ class THeadlessApplication final : public TApplication {
   TClockKind Clock() const { return FClock; }
 
  private:
-  // Moves scheduled messages that are due into the queue.
+  // Moves scheduled messages and timer events that are due into the queue.
   void ReleaseDueMessages();
-  // Milliseconds from now to the first scheduled message (0 if overdue); false if none.
+  // Milliseconds from now to the first scheduled message or timer (0 if overdue); false if none.
   bool NextDue(uint32_t& inMs) const;
 
   const TClockKind FClock;
@@ -84,6 +88,7 @@ class THeadlessApplication final : public TApplication {
   };
   // Scheduled messages in order of posting; main thread only. Few, so scanned linearly.
   std::vector<TScheduled> FScheduled;
+  TTimerSet FTimers;  // main thread only
   mutable std::mutex FSleepsMutex;
   std::vector<uint32_t> FSleeps;
 };

@@ -93,6 +93,66 @@ THostControl* THeadlessWindow::ControlAt(int32_t x, int32_t y) const {
   return nullptr;
 }
 
+void THeadlessWindow::SetForm(TFormEvents* events, TApplication* application,
+                              std::vector<std::string>* log) {
+  FEvents = events;
+  FApplication = application;
+  FLog = log;
+}
+
+void THeadlessWindow::Record(const std::string& call) {
+  if (FLog) FLog->push_back(call);
+}
+
+void THeadlessWindow::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
+  Record("Window.SetBounds(" + std::to_string(left) + "," + std::to_string(top) + "," +
+         std::to_string(width) + "," + std::to_string(height) + ")");
+  FLeft = left;
+  FTop = top;
+  if (width != FScreen.Width() || height != FScreen.Height()) SetClientSize(width, height);
+}
+
+void THeadlessWindow::SetColor(TColor color) {
+  FColor = color;
+}
+
+void THeadlessWindow::SetTopmost() {
+  Record("Window.SetTopmost");
+  FTopmost = true;
+}
+
+void THeadlessWindow::SetVisible(bool visible) {
+  if (visible == FVisible) return;
+  Record(visible ? "Window.Show" : "Window.Hide");
+  FVisible = visible;
+  if (!visible) return;
+  // What the system does for a window that appears: erase, paint, show, activate.
+  InvalidateRect(FScreen.BoundsRect(), true);
+  Update();
+  if (FEvents) FEvents->FormShow();
+  Activate();
+}
+
+void THeadlessWindow::Activate() {
+  if (FEvents && FVisible) FEvents->FormActivate();
+}
+
+void THeadlessWindow::Close() {
+  Record("Window.Close");
+  if (FApplication && FEvents) {
+    TFormEvents* events = FEvents;
+    FApplication->Post([events] { events->FormCloseRequest(); });
+  }
+}
+
+void THeadlessWindow::ReleaseCapture() {
+  Record("Window.ReleaseCapture");
+}
+
+void THeadlessWindow::KeyDown(uint16_t key, TShiftState shift) {
+  if (FEvents) FEvents->FormKeyDown(key, shift);
+}
+
 void THeadlessWindow::MouseMove(int32_t x, int32_t y) {
   THostControl* under = ControlAt(x, y);
   if (under != FMouseControl) {
@@ -103,6 +163,8 @@ void THeadlessWindow::MouseMove(int32_t x, int32_t y) {
   if (under) {
     const TRect b = under->BoundsRect();
     under->MouseMove(x - b.Left, y - b.Top);
+  } else if (FEvents) {
+    FEvents->FormMouseMove(0, x, y);
   }
 }
 
@@ -110,6 +172,8 @@ void THeadlessWindow::MouseDown(TMouseButton button, int32_t x, int32_t y) {
   if (THostControl* under = ControlAt(x, y)) {
     const TRect b = under->BoundsRect();
     under->MouseDown(button, x - b.Left, y - b.Top);
+  } else if (FEvents) {
+    FEvents->FormMouseDown(button, 0, x, y);
   }
 }
 

@@ -1,21 +1,27 @@
-// THeadlessWindow: a host window whose client area is an in-memory screen bitmap.
+// THeadlessWindow: a form window whose client area is an in-memory screen bitmap.
 //
 // It keeps what a test needs to see what a user would see: Screen() holds every pixel that
 // paints have delivered; Invalidations() records every InvalidateRect call in order (cleared
 // only by ClearRecord); PaintCount() counts the paints delivered to controls. Painting happens
 // only through Update() (the composer's repaint-now) or PaintNow() (the message loop's paint),
 // and always in the calling thread.
+//
+// As a form it passes input to its TFormEvents (a test types keys and moves the mouse with
+// KeyDown, MouseMove and MouseDown); Close() queues the close request through the application.
+// Form calls are recorded in the log when one is given.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "gfx/bitmap.h"
-#include "platform/host_window.h"
+#include "platform/application.h"
+#include "platform/form_window.h"
 
 namespace tovrin {
 
-class THeadlessWindow final : public THostWindow {
+class THeadlessWindow : public TFormWindow {
  public:
   struct TInvalidation {
     TRect Rect;
@@ -33,6 +39,28 @@ class THeadlessWindow final : public THostWindow {
   void RemoveControl(THostControl& control) override;
   void InvalidateRect(const TRect& rect, bool erase) override;
   void Update() override;
+
+  // Makes the window a form: events receive its input and life-cycle notifications, application
+  // carries its close requests, log (optional) records the form calls.
+  void SetForm(TFormEvents* events, TApplication* application, std::vector<std::string>* log);
+
+  // TFormWindow
+  // The window's address: distinct among the windows alive, never 0.
+  TWindowHandle Handle() const override { return reinterpret_cast<TWindowHandle>(this); }
+  void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
+  void SetColor(TColor color) override;
+  void SetTopmost() override;
+  void SetVisible(bool visible) override;
+  bool Visible() const override { return FVisible; }
+  void Close() override;
+  void ReleaseCapture() override;
+  int32_t Left() const { return FLeft; }
+  int32_t Top() const { return FTop; }
+  bool Topmost() const { return FTopmost; }
+  // The window becomes active again (back from another window): FormActivate.
+  void Activate();
+  // A key goes down.
+  void KeyDown(uint16_t key, TShiftState shift = 0);
 
   // Changes the client size (new screen pixels take the window colour) and tells the controls.
   void SetClientSize(int32_t width, int32_t height);
@@ -80,6 +108,7 @@ class THeadlessWindow final : public THostWindow {
   };
 
   THostControl* ControlAt(int32_t x, int32_t y) const;
+  void Record(const std::string& call);
 
   TBitmap FScreen;
   TColor FColor;
@@ -91,6 +120,13 @@ class THeadlessWindow final : public THostWindow {
   int FPaintCount = 0;
   int FEraseCount = 0;
   THostControl* FMouseControl = nullptr;
+  TFormEvents* FEvents = nullptr;
+  TApplication* FApplication = nullptr;
+  std::vector<std::string>* FLog = nullptr;
+  int32_t FLeft = 0;
+  int32_t FTop = 0;
+  bool FVisible = false;
+  bool FTopmost = false;
 };
 
 }  // namespace tovrin

@@ -1,0 +1,42 @@
+// TPlatform: everything the engine needs from an operating system, grouped by area. A back end
+// (headless/, win32/, sdl/) implements it; the entry routine, the show window and the setup dialog
+// are written against it alone.
+#pragma once
+
+#include <memory>
+
+#include "platform/application.h"
+#include "platform/form_window.h"
+#include "platform/media_player.h"
+#include "platform/movie_player.h"
+#include "platform/preview_host.h"
+#include "platform/screen.h"
+#include "platform/setup_dialog.h"
+#include "platform/system_services.h"
+#include "platform/text_renderer.h"
+
+namespace tovrin {
+
+class TPlatform {
+ public:
+  virtual ~TPlatform() = default;
+
+  virtual TApplication& Application() = 0;
+  virtual TScreen& Screen() = 0;
+  virtual TSystemServices& System() = 0;
+  virtual TTextRenderer& Text() = 0;
+
+  // A hidden, borderless top-level window whose events go to events.
+  virtual std::unique_ptr<TFormWindow> CreateFormWindow(TFormEvents& events) = 0;
+  // The sound player; its notifications arrive through the application's queue.
+  virtual std::unique_ptr<TMediaPlayer> CreateMediaPlayer() = 0;
+  // The movie control over parent, at (0, 0), visible; raises (Exception) when the control is
+  // not installed.
+  virtual std::unique_ptr<TMoviePlayer> CreateMoviePlayer(TFormWindow& parent) = 0;
+  // The dialog window rendering model, not yet shown.
+  virtual std::unique_ptr<TSetupDialogView> CreateSetupDialog(TSetupDialogModel& model) = 0;
+  // The window with that handle, for drawing a preview; nullptr when there is no such window.
+  virtual std::unique_ptr<TPreviewHost> OpenPreviewHost(TWindowHandle handle) = 0;
+};
+
+}  // namespace tovrin
