@@ -1,5 +1,8 @@
 #include "core/paths.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace tovrin {
 
 namespace {
@@ -38,6 +41,11 @@ bool IsPlainFileName(std::string_view name) {
     if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 0x20) return false;
   }
   return true;
+}
+
+bool FileExists(std::string_view path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(std::filesystem::path(std::string(path)), ec);
 }
 
 }  // namespace tovrin

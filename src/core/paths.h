@@ -26,4 +26,7 @@ std::string ExtractFileDir(std::string_view path);
 // "." or "..", and free of separators ('/', '\\'), drive colons and control characters.
 bool IsPlainFileName(std::string_view name);
 
+// True when path names an existing file (not a folder).
+bool FileExists(std::string_view path);
+
 }  // namespace tovrin

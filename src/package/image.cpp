@@ -47,7 +47,7 @@ void TJPEGImage::WriteData(TStream& stream) const {
   stream.WriteBuffer(FData.data(), FData.size());
 }
 
-std::unique_ptr<TGraphic> CreateGraphicByClassName(std::string_view name) {
+std::unique_ptr<TStoredGraphic> CreateGraphicByClassName(std::string_view name) {
   // Exact, case-sensitive names: the graphic classes the system knows.
   if (name == "TJPEGImage") return std::make_unique<TJPEGImage>();
   return nullptr;
@@ -61,7 +61,7 @@ const TClassInfo& TPicture::StaticClassInfo() {
   return info;
 }
 
-void TPicture::SetGraphic(std::unique_ptr<TGraphic> graphic) {
+void TPicture::SetGraphic(std::unique_ptr<TStoredGraphic> graphic) {
   FGraphic = std::move(graphic);
   ++FChangeCount;
 }
@@ -79,7 +79,7 @@ bool TPicture::ReadStoredProperty(std::string_view name, TReader& reader) {
   data.ReadBuffer(&nameLength, 1);
   std::string className(nameLength, '\0');
   data.ReadBuffer(className.data(), className.size());
-  std::unique_ptr<TGraphic> graphic = CreateGraphicByClassName(className);
+  std::unique_ptr<TStoredGraphic> graphic = CreateGraphicByClassName(className);
   if (graphic) graphic->ReadData(data);
   SetGraphic(std::move(graphic));
   return true;

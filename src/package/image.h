@@ -1,5 +1,5 @@
 // The picture item's object model: TImage (a control with a position, a size and a Picture),
-// TPicture (holds one graphic and reads the stored property "Data"), TGraphic and TJPEGImage.
+// TPicture (holds one graphic and reads the stored property "Data"), TStoredGraphic and TJPEGImage.
 //
 // Picture data, the payload of the Binary value of "Picture.Data":
 //   class name: short string ("TJPEGImage")
@@ -21,9 +21,11 @@
 
 namespace tovrin {
 
-class TGraphic {
+// A graphic as a picture item stores it (not to be confused with gfx's TGraphic, which only
+// gives pixels).
+class TStoredGraphic {
  public:
-  virtual ~TGraphic() = default;
+  virtual ~TStoredGraphic() = default;
   virtual std::string_view ClassName() const = 0;
   // Reads the graphic's own data from the rest of the picture data.
   virtual void ReadData(TStream& stream) = 0;
@@ -34,7 +36,7 @@ class TGraphic {
   virtual bool Empty() const = 0;
 };
 
-class TJPEGImage : public TGraphic {
+class TJPEGImage : public TStoredGraphic {
  public:
   TJPEGImage() = default;
   // A graphic holding these JPEG bytes; parses the header when there are any.
@@ -66,7 +68,7 @@ class TJPEGImage : public TGraphic {
 };
 
 // Creates a graphic by its exact (case-sensitive) class name; nullptr for an unknown class.
-std::unique_ptr<TGraphic> CreateGraphicByClassName(std::string_view name);
+std::unique_ptr<TStoredGraphic> CreateGraphicByClassName(std::string_view name);
 
 class TPicture : public TPersistent {
  public:
@@ -76,8 +78,8 @@ class TPicture : public TPersistent {
   // "Data": must be a Binary value; see the layout above.
   bool ReadStoredProperty(std::string_view name, TReader& reader) override;
 
-  TGraphic* Graphic() const { return FGraphic.get(); }
-  void SetGraphic(std::unique_ptr<TGraphic> graphic);
+  TStoredGraphic* Graphic() const { return FGraphic.get(); }
+  void SetGraphic(std::unique_ptr<TStoredGraphic> graphic);
   int32_t Width() const { return FGraphic ? FGraphic->Width() : 0; }
   int32_t Height() const { return FGraphic ? FGraphic->Height() : 0; }
 
@@ -85,7 +87,7 @@ class TPicture : public TPersistent {
   int ChangeCount() const { return FChangeCount; }
 
  private:
-  std::unique_ptr<TGraphic> FGraphic;
+  std::unique_ptr<TStoredGraphic> FGraphic;
   int FChangeCount = 0;
 };
 

@@ -35,6 +35,20 @@ void TCustomPicShow::RepaintIfShowing() {
   if (!FMedia.Empty() && !FPainting) Repaint();
 }
 
+void TCustomPicShow::SetVisible(bool value) {
+  if (value == FVisible) return;
+  FVisible = value;
+  // A hidden control leaves the window's list, so paints and mouse input pass it by; the area
+  // it covered is repainted with what lies behind it.
+  if (FVisible) {
+    FParent.InsertControl(*this);
+    FParent.InvalidateRect(BoundsRect(), false);
+  } else {
+    FParent.RemoveControl(*this);
+    FParent.InvalidateRect(BoundsRect(), true);
+  }
+}
+
 void TCustomPicShow::SetBgMode(TBackgroundMode value) {
   if (value == FBgMode) return;
   FBgMode = value;

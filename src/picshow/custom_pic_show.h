@@ -86,6 +86,7 @@ class TCustomPicShow : public THostControl {
   const TPictureHolder& Picture() const { return FPicture; }
   void SetPicture(const TGraphic* graphic) { FPicture.Assign(graphic); }
   void SetPicture(const TBitmap& bitmap) { FPicture.Assign(bitmap); }
+  void SetPicture(TBitmap&& bitmap) { FPicture.Assign(std::move(bitmap)); }
   // BgPicture: drawn behind Media as BgMode says.
   const TPictureHolder& BgPicture() const { return FBgPicture; }
   void SetBgPicture(const TGraphic* graphic) { FBgPicture.Assign(graphic); }
@@ -128,6 +129,10 @@ class TCustomPicShow : public THostControl {
   int32_t Height() const { return FHeight; }
   void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
   TRect ClientRect() const { return TRect{0, 0, FWidth, FHeight}; }
+  // A hidden control is not painted and gets no mouse input; the window shows what lies
+  // behind it.
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool value);
   TAlign Align() const { return FAlign; }
   void SetAlign(TAlign value);
   // The colour of the empty area and of areas a resize adds to Media; the parent's colour while
@@ -280,6 +285,7 @@ class TCustomPicShow : public THostControl {
   TAlign FAlign = TAlign::alNone;
   TColor FColor = clWindow;
   bool FParentColor = true;
+  bool FVisible = true;
   bool FDestroying = false;
   // The step of the current worker is running (Stop must not wait for that worker then).
   bool FInWorkerStep = false;

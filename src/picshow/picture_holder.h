@@ -31,6 +31,11 @@ class TPictureHolder {
     FGraphic = std::make_unique<TBitmapGraphic>(bitmap);
     Changed();
   }
+  // Holds bitmap itself (a frame made for the holder, which need not be copied).
+  void Assign(TBitmap&& bitmap) {
+    FGraphic = std::make_unique<TBitmapGraphic>(std::move(bitmap));
+    Changed();
+  }
 
   std::function<void()> OnChange;
 

@@ -38,6 +38,8 @@ class TFormEvents {
   // Mouse input over the form itself (controls get theirs through THostControl).
   virtual void FormMouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) = 0;
   virtual void FormMouseMove(TShiftState shift, int32_t x, int32_t y) = 0;
+  // A private message of the form's own numbering (WM_USER + n) arrived from another program.
+  virtual void FormUserMessage(uint32_t message) = 0;
   // A close request arrived (the user, another program, or Close()): the form's close path.
   virtual void FormCloseRequest() = 0;
 };

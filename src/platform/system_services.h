@@ -64,7 +64,10 @@ class TInputHook {
 };
 using TInputHookProc = std::function<void(uint32_t message)>;
 
-enum class TMsgBoxKind : uint8_t { mbInformationYesNo };
+enum class TMsgBoxKind : uint8_t {
+  mbInformationYesNo,  // an information icon, buttons Yes and No
+  mbErrorOk,           // an error icon, button OK (the report of an error that escaped a handler)
+};
 enum class TModalResult : uint8_t { mrNone, mrOk, mrYes, mrNo };
 
 class TSystemServices {

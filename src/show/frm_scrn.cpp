@@ -1,0 +1,324 @@
+#include "show/frm_scrn.h"
+
+#include <cstdlib>
+
+#include "core/errors.h"
+#include "core/ini_file.h"
+#include "core/paths.h"
+#include "core/random.h"
+#include "package/package_locator.h"
+
+namespace tovrin {
+
+namespace {
+
+// Unwinds the handler that called Halt; the handler boundary drops it without a word.
+struct TProgramHalt {};
+
+// Design-time client size of the window, before activation covers the screen.
+constexpr int32_t kDesignWidth = 423;
+constexpr int32_t kDesignHeight = 350;
+
+}  // namespace
+
+TfrmScrn::TfrmScrn(TPlatform& platform, TSaverMode mode)
+    : FPlatform(platform),
+      FApplication(platform.Application()),
+      FSaverMode(mode),
+      FTimerFlash(platform.Application()),
+      FSlideTimer(platform.Application()) {
+  FWindow = FPlatform.CreateFormWindow(*this);
+  FWindow->SetColor(clBtnFace);
+  FWindow->SetBounds((FPlatform.Screen().Width() - kDesignWidth) / 2,
+                     (FPlatform.Screen().Height() - kDesignHeight) / 2, kDesignWidth,
+                     kDesignHeight);
+
+  FPShow = std::make_unique<TPicShow>(FApplication, *FWindow);
+  FPShow->SetAlign(TAlign::alClient);
+  FPShow->SetCenter(true);
+  FPShow->SetStretch(true);
+  FPShow->SetThreaded(false);
+  FPShow->OnMouseMove = [this](TCustomPicShow&, int32_t x, int32_t y) {
+    Handle([&] { FormMouseMove(0, x, y); });
+  };
+  FPShow->OnMouseDown = [this](TCustomPicShow&, TMouseButton button, int32_t x, int32_t y) {
+    Handle([&] { FormMouseDown(button, 0, x, y); });
+  };
+
+  FmpSaver = FPlatform.CreateMediaPlayer();
+  FmpSaver->OnNotify = [this] { Handle([this] { mpSaverNotify(); }); };
+
+  FTimerFlash.SetEnabled(false);
+  FTimerFlash.SetOnTimer([this] { Handle([this] { TimerFlashTimer(); }); });
+
+  FormCreate();
+}
+
+TfrmScrn::~TfrmScrn() {
+  *FAlive = false;
+  FormDestroy();
+  // The picture control leaves the window before the window goes.
+  FPShow.reset();
+}
+
+void TfrmScrn::FormCreate() {
+  FFirstActivate = true;
+  FSlideTimer.SetEnabled(false);
+  FPicIndex = 0;
+  FSndIndex = 0;
+  FMovieIndex = 0;
+  FStyleIndex = 0;
+  FSettings = std::make_unique<TSSFileLocations>();
+  FTextToggle = 0;
+  FFlash.reset();
+}
+
+void TfrmScrn::Show() {
+  FWindow->SetVisible(true);
+}
+
+template <typename F>
+void TfrmScrn::Handle(F&& handler) {
+  try {
+    handler();
+  } catch (const TProgramHalt&) {
+  } catch (const std::exception& e) {
+    ReportError(e.what());
+  }
+}
+
+void TfrmScrn::ReportError(const std::string& message) {
+  if (FHalted) return;
+  FPlatform.System().MessageBox(FWindow->Handle(), message, "Error", TMsgBoxKind::mbErrorOk);
+}
+
+void TfrmScrn::Halt() {
+  if (!FHalted) {
+    FHalted = true;
+    FSlideTimer.SetEnabled(false);
+    FTimerFlash.SetEnabled(false);
+    FApplication.SetOnIdle(nullptr);
+    // The system must not go on believing a screen saver runs once this one has ended.
+    if (FScreenSaverFlagSet) {
+      FPlatform.System().SetScreenSaverRunning(false);
+      FScreenSaverFlagSet = false;
+    }
+    if (FPShow->Busy()) FPShow->Stop();
+    FApplication.Terminate();
+  }
+  throw TProgramHalt{};
+}
+
+void TfrmScrn::PostToSelf(std::function<void()> fn) {
+  std::weak_ptr<bool> alive = FAlive;
+  FApplication.Post([alive, fn = std::move(fn)] {
+    const auto flag = alive.lock();
+    if (flag && *flag) fn();
+  });
+}
+
+// ---- Life cycle
+
+void TfrmScrn::FormShow() {
+  // The show has no task-bar button: the back end makes the window without one.
+}
+
+void TfrmScrn::FormActivate() {
+  Handle([this] {
+    if (!FFirstActivate || FHalted) return;
+    TSystemServices& system = FPlatform.System();
+    const std::string exeName = system.ExeName();
+
+    // 1. The package trailer; a plain copy of the engine has none, and then nothing happens.
+    std::unique_ptr<TFileStream> stream = OpenSelfStream(exeName);
+    const TPackageTrailer trailer = ReadPackageTrailer(*stream);
+    if (!trailer.Ok) return;
+
+    // 2. The settings. A package whose settings cannot be read ends the show when the message
+    // loop regains control; the rest of the activation runs on what was read.
+    try {
+      ReadShowSettings(*stream, trailer.SettingsOffset, FSettings.get());
+      FSlideTimer.SetInterval(static_cast<uint32_t>(FSettings->Interval()));
+      FSlideTimer.SetOnTimer([this] { Handle([this] { ShowNextPicture(); }); });
+    } catch (const std::exception&) {
+      FApplication.Terminate();
+    }
+
+    // 3. Sounds and movies, into a folder of the show's own.
+    FMediaFolder.Create(system.TempDir());
+    ExtractMediaFiles(*FSettings, *stream, FMediaFolder.Path());
+
+    // 4. The mute choice stored for this installation.
+    TIniFile control(JoinPath(system.SettingsDir(), "CONTROL.INI"));
+    FSettings->SetlMute(control.ReadBool("Setup", "mute", FSettings->lMute()));
+
+    // 5. and 6. Movies, or sound.
+    if (FSettings->Ver() == "flash") {
+      CreateFlashPlayer();
+      InstallInputHook();
+      if (FSettings->PicCount() == 0) PlayNextMovie();
+    }
+    if (FSettings->Ver() == "photo") {
+      if (FSettings->SoundRandom() == 3) FSndIndex = Random(FSettings->SndCount());
+      PlayNextSound();
+    }
+
+    // 7.
+    stream.reset();
+    FFirstActivate = false;
+
+    // 8. to 14. Cover the screen and start.
+    FWindow->SetColor(clBlack);
+    FWindow->SetBounds(0, 0, FPlatform.Screen().Width(), FPlatform.Screen().Height());
+    FMouseX = -1;
+    FMouseY = -1;
+    FApplication.SetOnIdle([this] { AppIdle(); });
+    FWindow->SetTopmost();
+    system.SetScreenSaverRunning(true);
+    FScreenSaverFlagSet = true;
+    FPlatform.Screen().ShowCursor(false);
+    FWindow->SetVisible(true);
+  });
+}
+
+void TfrmScrn::AppIdle() {
+  // Only until the show has started: a message posted on every idle moment would keep the
+  // queue from ever being empty, and the show would spin a core while it waits for the timer.
+  if (!FStarted) PostToSelf([this] { Handle([this] { WMShowStart(); }); });
+}
+
+void TfrmScrn::WMShowStart() {
+  if (FStarted) return;
+  FStarted = true;
+  ShowNextPicture();
+}
+
+void TfrmScrn::WMShowStop() {
+  FSlideTimer.SetEnabled(false);
+  RequestClose();
+}
+
+void TfrmScrn::FormUserMessage(uint32_t message) {
+  Handle([&] {
+    if (message == WM_SHOWSTART) WMShowStart();
+    if (message == WM_SHOWSTOP) WMShowStop();
+  });
+}
+
+void TfrmScrn::FormCloseRequest() {
+  Handle([this] {
+    if (FClosed || FHalted) return;
+    FormClose();
+  });
+}
+
+void TfrmScrn::FormClose() {
+  FClosed = true;
+  if (FScreenSaverFlagSet) {
+    FPlatform.System().SetScreenSaverRunning(false);
+    FScreenSaverFlagSet = false;
+  }
+  FApplication.SetOnIdle(nullptr);
+  FWindow->ReleaseCapture();
+  FPlatform.Screen().ShowCursor(true);
+  // The main form has closed: the message loop ends (a running transition first lets go).
+  FSlideTimer.SetEnabled(false);
+  FTimerFlash.SetEnabled(false);
+  if (FPShow->Busy()) FPShow->Stop();
+  FApplication.Terminate();
+}
+
+void TfrmScrn::FormDestroy() {
+  if (FSettings && FMediaFolder.Exists()) {
+    DeleteMediaFiles(*FSettings, FMediaFolder.Path());
+  }
+  FMediaFolder.Remove();
+  FSettings.reset();
+  if (FHook) FHook->Remove();
+  FHook.reset();
+  FFlash.reset();
+  FmpSaver.reset();
+}
+
+// ---- Input
+
+void TfrmScrn::FormKeyDown(uint16_t, TShiftState) {
+  Handle([this] { RequestClose(); });
+}
+
+void TfrmScrn::FormMouseDown(TMouseButton, TShiftState, int32_t, int32_t) {
+  Handle([this] { RequestClose(); });
+}
+
+void TfrmScrn::FormMouseMove(TShiftState, int32_t x, int32_t y) {
+  Handle([&] {
+    if (FMouseIgnoreCount > 0) {
+      --FMouseIgnoreCount;
+      return;
+    }
+    if (FMouseX == -1 && FMouseY == -1) {
+      FMouseX = x;
+      FMouseY = y;
+      return;
+    }
+    // Both axes must move more than 2 pixels; small moves add up against the same anchor.
+    if (std::abs(x - FMouseX) > 2 && std::abs(y - FMouseY) > 2) {
+      FMouseX = x;
+      FMouseY = y;
+      RequestClose();
+    }
+  });
+}
+
+void TfrmScrn::RequestClose() {
+  if (FHalted || FClosed) return;
+  if (FSaverMode != smShow) {
+    FWindow->Close();
+    return;
+  }
+  FMouseIgnoreCount = 5;
+
+  TSystemServices& system = FPlatform.System();
+  bool mayEnd = false;
+  const TRegistryInteger usePassword = system.ReadDesktopInteger("ScreenSaveUsePassword");
+  if (usePassword.Result == TRegistryRead::rrNoKey) {
+    mayEnd = true;
+  } else {
+    FPlatform.Screen().ShowCursor(true);
+    try {
+      if (usePassword.Result != TRegistryRead::rrValue || usePassword.Value == 0) {
+        // 0, or a value that is missing or not an integer: no password to ask for.
+        mayEnd = true;
+      } else if (std::unique_ptr<TPasswordVerifier> verifier = system.LoadPasswordVerifier()) {
+        mayEnd = verifier->Verify(FWindow->Handle());
+      } else {
+        mayEnd = true;
+      }
+    } catch (const std::exception&) {
+      mayEnd = true;
+    }
+    FPlatform.Screen().ShowCursor(false);
+  }
+  if (mayEnd) Halt();
+}
+
+// ---- Input hook of movie mode
+
+void TfrmScrn::InstallInputHook() {
+  FHook = FPlatform.System().InstallInputHook([this](uint32_t message) {
+    Handle([&] { InputHookProc(message); });
+  });
+  FHookCursorPos = FPlatform.System().CursorPos();
+}
+
+void TfrmScrn::InputHookProc(uint32_t message) {
+  if (!FHook) return;
+  bool counts = message == WM_KEYUP || (message >= WM_MOUSEMOVE && message <= WM_MBUTTONUP);
+  if (message == WM_MOUSEMOVE) counts = FPlatform.System().CursorPos() != FHookCursorPos;
+  if (!counts) return;
+  FHook->Remove();
+  // The close path, without the password check.
+  FWindow->Close();
+}
+
+}  // namespace tovrin
