@@ -229,6 +229,11 @@ void TfrmScrn::FormClose() {
 }
 
 void TfrmScrn::FormDestroy() {
+  // However the show ended, the system must not go on believing a screen saver runs.
+  if (FScreenSaverFlagSet) {
+    FPlatform.System().SetScreenSaverRunning(false);
+    FScreenSaverFlagSet = false;
+  }
   if (FSettings && FMediaFolder.Exists()) {
     DeleteMediaFiles(*FSettings, FMediaFolder.Path());
   }

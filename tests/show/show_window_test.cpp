@@ -1,0 +1,204 @@
+// The show window's life cycle and its exit conditions.
+#include <filesystem>
+#include <fstream>
+
+#include "show_fixture.h"
+
+namespace tovrin::testing {
+namespace {
+
+const uint32_t kRed = 0xE02010;
+const uint32_t kBlue = 0x1030D0;
+
+TEST_F(ShowTest, FirstActivationCoversTheScreenAndStartsOnTheFirstIdleMoment) {
+  Build({FlatJpeg(32, 24, kRed), FlatJpeg(32, 24, kBlue)});
+  TfrmScrn& show = Start();
+  THeadlessWindow& window = *Platform().Form();
+  EXPECT_FALSE(show.FirstActivate());
+  EXPECT_EQ(window.Left(), 0);
+  EXPECT_EQ(window.Top(), 0);
+  EXPECT_EQ(window.ClientWidth(), 64);
+  EXPECT_EQ(window.ClientHeight(), 48);
+  EXPECT_TRUE(window.Topmost());
+  EXPECT_TRUE(Platform().ScreenSaverRunning());
+  EXPECT_EQ(Platform().CursorCount(), -1);
+  EXPECT_EQ(show.MouseAnchor(), (TPoint{-1, -1}));
+  EXPECT_FALSE(show.Started());
+
+  RunPictures(1);
+  EXPECT_TRUE(show.Started());
+  ASSERT_EQ(FPictures, std::vector<int32_t>{0});
+  // The screen shows the first picture once its transition is over.
+  RunUntil(App().TickCount() + 1500);
+  EXPECT_TRUE(Near(PixelAt(window.Screen(), 32, 24), kRed));
+
+  // A later activation (back from the password dialog) loads nothing again.
+  const size_t opens = LogCount("Window.SetBounds");
+  window.Activate();
+  EXPECT_EQ(LogCount("Window.SetBounds"), opens);
+  EXPECT_EQ(LogCount("SetScreenSaverRunning(1)"), 1u);
+}
+
+TEST_F(ShowTest, MouseMovesEndTheShowOnlyPastTwoPixelsOnBothAxes) {
+  struct TCase {
+    const char* name;
+    std::vector<TPoint> moves;
+    bool ends;
+  };
+  const TCase cases[] = {
+      {"first move only anchors", {{10, 10}}, false},
+      {"two pixels on both axes", {{10, 10}, {12, 12}}, false},
+      {"three pixels on both axes", {{10, 10}, {13, 13}}, true},
+      {"fifty pixels on one axis", {{10, 10}, {60, 10}}, false},
+      {"small moves add up against the anchor", {{10, 10}, {12, 12}, {13, 13}}, true},
+      {"moving back and forth never adds up", {{10, 10}, {12, 12}, {10, 10}, {8, 12}}, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Build({FlatJpeg(16, 16, kRed)});
+    Start();
+    for (const TPoint& p : c.moves) Platform().Form()->MouseMove(p.X, p.Y);
+    EXPECT_EQ(Show().Halted(), c.ends);
+    EXPECT_EQ(App().Terminated(), c.ends);
+  }
+}
+
+TEST_F(ShowTest, PasswordSettingDecidesWhetherInputEndsTheShow) {
+  struct TCase {
+    const char* name;
+    TRegistryInteger value;
+    bool verifierInstalled;
+    bool accepts;
+    bool ends;
+    bool asks;
+  };
+  const TCase cases[] = {
+      {"no key", {TRegistryRead::rrNoKey, 0}, true, false, true, false},
+      {"value 0", {TRegistryRead::rrValue, 0}, true, false, true, false},
+      {"value missing", {TRegistryRead::rrMissing, 0}, true, false, true, false},
+      {"value stored as text", {TRegistryRead::rrNotInteger, 0}, true, false, true, false},
+      {"1, verifier accepts", {TRegistryRead::rrValue, 1}, true, true, true, true},
+      {"1, verifier refuses", {TRegistryRead::rrValue, 1}, true, false, false, true},
+      {"1, no verifier", {TRegistryRead::rrValue, 1}, false, false, true, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Build({FlatJpeg(16, 16, kRed)});
+    Script().UsePassword = c.value;
+    Script().VerifierInstalled = c.verifierInstalled;
+    Script().VerifierAccepts = c.accepts;
+    Start();
+    Platform().Form()->KeyDown(VK_SHIFT);
+    EXPECT_EQ(Show().Halted(), c.ends);
+    EXPECT_EQ(LogCount("Verifier.Verify"), c.asks ? 1u : 0u);
+    // The cursor is shown only while the question is asked, and hidden again afterwards.
+    if (!c.ends) {
+      EXPECT_EQ(Platform().CursorCount(), -1);
+    }
+  }
+}
+
+TEST_F(ShowTest, RefusedPasswordIgnoresFiveMovesThenMeasuresFromTheAnchor) {
+  Build({FlatJpeg(16, 16, kRed)});
+  Script().UsePassword = {TRegistryRead::rrValue, 1};
+  Script().VerifierAccepts = false;
+  Start();
+  THeadlessWindow& window = *Platform().Form();
+  window.MouseMove(10, 10);
+  window.MouseMove(20, 20);  // past the threshold: asks, is refused
+  EXPECT_FALSE(Show().Halted());
+  EXPECT_EQ(Show().MouseIgnoreCount(), 5);
+  EXPECT_EQ(Show().MouseAnchor(), (TPoint{20, 20}));
+  for (int i = 0; i < 5; ++i) window.MouseMove(60, 40 - i);
+  EXPECT_EQ(LogCount("Verifier.Verify"), 1u);
+  window.MouseDown(TMouseButton::mbLeft, 5, 5);  // a click asks again
+  EXPECT_EQ(LogCount("Verifier.Verify"), 2u);
+  Script().VerifierAccepts = true;
+  for (int i = 0; i < 5; ++i) window.MouseMove(0, 0);
+  EXPECT_FALSE(Show().Halted());
+  window.MouseMove(24, 24);  // the sixth: 4 pixels from (20, 20) on both axes
+  EXPECT_TRUE(Show().Halted());
+}
+
+TEST_F(ShowTest, ShowStopMessageStopsTheSlidesAndAsks) {
+  Build({FlatJpeg(16, 16, kRed), FlatJpeg(16, 16, kBlue)});
+  Script().UsePassword = {TRegistryRead::rrValue, 1};
+  Script().VerifierAccepts = false;
+  Start();
+  RunPictures(1);
+  Show().FormUserMessage(WM_SHOWSTOP);
+  EXPECT_EQ(LogCount("Verifier.Verify"), 1u);
+  RunUntil(App().TickCount() + 20000);
+  EXPECT_EQ(FPictures.size(), 1u);  // the pictures stay still
+}
+
+// Both ways out remove the media folder with its files, and set the running flag back.
+TEST_F(ShowTest, EitherEndRemovesTheMediaFolderAndClearsTheRunningFlag) {
+  for (const bool closePath : {false, true}) {
+    SCOPED_TRACE(closePath ? "close path" : "termination path");
+    FSettings.SetVer(closePath ? "flash" : "photo");
+    // Another program's file under the same name as a packaged sound stays untouched.
+    const auto planted = FFolder.Path() / "tmp" / "theme.wav";
+    std::ofstream(planted) << "someone else's";
+    Build({FlatJpeg(16, 16, kRed)}, {{"theme.wav", MakeWave(100, 1)}},
+          {{"intro.swf", {1, 2, 3}}});
+    Start();
+    const std::string dir = Show().MediaDir();
+    ASSERT_FALSE(dir.empty());
+    EXPECT_TRUE(std::filesystem::exists(dir + "theme.wav"));
+    EXPECT_TRUE(std::filesystem::exists(dir + "intro.swf"));
+    if (closePath) {
+      ASSERT_TRUE(Platform().SendHookInput(WM_KEYUP));
+      RunUntil(App().TickCount() + 100);
+    } else {
+      Platform().Form()->KeyDown('A');
+    }
+    EXPECT_TRUE(App().Terminated());
+    EXPECT_FALSE(Platform().ScreenSaverRunning());
+    FShow.reset();
+    EXPECT_FALSE(std::filesystem::exists(dir));
+    std::ifstream in(planted);
+    std::string kept;
+    std::getline(in, kept);
+    EXPECT_EQ(kept, "someone else's");
+    std::filesystem::remove(planted);
+    EXPECT_EQ(TempEntries(), 0u);
+  }
+}
+
+TEST_F(ShowTest, ProgramWithoutPackage) {
+  // Too short for a trailer: the window keeps its design size and waits for input.
+  std::ofstream(ExeName(), std::ios::binary) << std::string(30, 'M');
+  MakePlatform();
+  TfrmScrn& show = Start();
+  EXPECT_TRUE(show.FirstActivate());
+  EXPECT_EQ(Platform().Form()->ClientWidth(), 423);
+  EXPECT_EQ(Platform().CursorCount(), 0);
+  EXPECT_FALSE(Platform().ScreenSaverRunning());
+  Platform().Form()->KeyDown(VK_ESCAPE);
+  EXPECT_TRUE(show.Halted());
+
+  // A plain engine: the trailer reads as zeros, the settings cannot be read, and the show ends
+  // as soon as the message loop runs; destroying it sets the running flag back.
+  std::ofstream(ExeName(), std::ios::binary) << std::string(5000, 'M');
+  MakePlatform();
+  Start();
+  EXPECT_TRUE(App().Terminated());
+  FShow.reset();
+  EXPECT_FALSE(Platform().ScreenSaverRunning());
+}
+
+TEST_F(ShowTest, WindowOutsideShowModeClosesWithoutAsking) {
+  Build({FlatJpeg(16, 16, kRed)});
+  Script().UsePassword = {TRegistryRead::rrValue, 1};
+  Start(smSetup);
+  Platform().Form()->KeyDown(VK_SPACE);
+  RunUntil(App().TickCount() + 100);
+  EXPECT_EQ(LogCount("Verifier"), 0u);
+  EXPECT_TRUE(App().Terminated());
+  EXPECT_FALSE(Show().Halted());
+  EXPECT_EQ(Platform().CursorCount(), 0);  // FormClose showed it again
+}
+
+}  // namespace
+}  // namespace tovrin::testing
