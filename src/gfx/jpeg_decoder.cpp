@@ -102,7 +102,7 @@ void CmykRowToBgr(const JSAMPLE* in, uint8_t* out, JDIMENSION width, bool invert
 // Reads the header, allocates the target and decodes every row. Returns false after a libjpeg
 // error (message in err.Message). Must hold no object with a destructor: see the file comment.
 bool Decode(j_decompress_ptr cinfo, TErrorManager& err, const uint8_t* data, size_t size,
-            TTarget& target) {
+            int32_t coverWidth, int32_t coverHeight, TTarget& target) {
   if (setjmp(err.Jump) != 0) return false;
 
   jpeg_mem_src(cinfo, data, static_cast<unsigned long>(size));
@@ -110,8 +110,19 @@ bool Decode(j_decompress_ptr cinfo, TErrorManager& err, const uint8_t* data, siz
 
   const bool grey = cinfo->jpeg_color_space == JCS_GRAYSCALE;
   const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
-  cinfo->scale_num = 1;
-  cinfo->scale_denom = 1;
+  // The smallest of libjpeg's scales M/8 whose result still covers the wanted size: a picture
+  // shown much smaller than it is skips most of the inverse transform's work.
+  unsigned eighths = 8;
+  if (coverWidth > 0 && coverHeight > 0) {
+    const auto covers = [&](unsigned m) {
+      return (uint64_t{cinfo->image_width} * m + 7) / 8 >= static_cast<uint64_t>(coverWidth) &&
+             (uint64_t{cinfo->image_height} * m + 7) / 8 >= static_cast<uint64_t>(coverHeight);
+    };
+    eighths = 1;
+    while (eighths < 8 && !covers(eighths)) ++eighths;
+  }
+  cinfo->scale_num = eighths;
+  cinfo->scale_denom = 8;
   cinfo->dct_method = JDCT_FLOAT;
   cinfo->do_block_smoothing = TRUE;
   cinfo->buffered_image = FALSE;
@@ -211,10 +222,15 @@ TBitmap DecodeJPEG(const uint8_t* data, size_t size) {
 }
 
 TBitmap DecodeJPEG(const uint8_t* data, size_t size, int* warnings) {
+  return DecodeJPEGCovering(data, size, 0, 0, warnings);
+}
+
+TBitmap DecodeJPEGCovering(const uint8_t* data, size_t size, int32_t width, int32_t height,
+                           int* warnings) {
   TDecompressor decompressor;
   if (!decompressor.Created()) throw EInvalidGraphic(decompressor.Errors().Message);
   TTarget target;
-  if (!Decode(decompressor.Info(), decompressor.Errors(), data, size, target)) {
+  if (!Decode(decompressor.Info(), decompressor.Errors(), data, size, width, height, target)) {
     throw EInvalidGraphic(decompressor.Errors().Message);
   }
   if (warnings != nullptr) *warnings = decompressor.Errors().Warnings;

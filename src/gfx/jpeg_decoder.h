@@ -24,4 +24,12 @@ TBitmap DecodeJPEG(const uint8_t* data, size_t size);
 // premature end of the file), 0 for a clean file.
 TBitmap DecodeJPEG(const uint8_t* data, size_t size, int* warnings);
 
+// As DecodeJPEG, at the smallest of the decoder's reduced sizes (M/8 of the picture, M = 1 to 8,
+// rounded up) that still covers width x height; at full size when none smaller does, or when
+// width or height is 0. For pictures that are drawn scaled down: decoding a large photograph
+// at half or a quarter of its size is several times faster and needs as much less memory. The
+// reduced decodings use libjpeg's scaled inverse transforms, not the floating-point one.
+TBitmap DecodeJPEGCovering(const uint8_t* data, size_t size, int32_t width, int32_t height,
+                           int* warnings = nullptr);
+
 }  // namespace tovrin

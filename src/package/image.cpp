@@ -38,6 +38,12 @@ const TBitmap& TJPEGImage::Bitmap() const {
   return *FBitmap;
 }
 
+TBitmap TJPEGImage::BitmapCovering(int32_t width, int32_t height) const {
+  if (FData.empty()) return TBitmap();
+  if (FBitmap) return *FBitmap;
+  return DecodeJPEGCovering(FData.data(), FData.size(), width, height);
+}
+
 void TJPEGImage::WriteData(TStream& stream) const {
   if (FData.size() > 0x7FFFFFFF) throw EWriteError("Stream write error");
   const auto length = static_cast<uint32_t>(FData.size());

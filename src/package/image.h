@@ -60,6 +60,9 @@ class TJPEGImage : public TStoredGraphic {
   // empty bitmap. Decoder failures (EInvalidGraphic, EOutOfResources) pass to the caller, and the
   // next call tries again.
   const TBitmap& Bitmap() const;
+  // The pixels decoded at a reduced size that still covers width x height (DecodeJPEGCovering),
+  // for a picture about to be drawn scaled down; not kept. Errors as for Bitmap.
+  TBitmap BitmapCovering(int32_t width, int32_t height) const;
 
  private:
   std::vector<uint8_t> FData;

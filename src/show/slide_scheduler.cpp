@@ -84,12 +84,13 @@ TBitmap TfrmScrn::ComposePicture(TImage& item) {
 
   if (const TJPEGImage* jpeg = dynamic_cast<const TJPEGImage*>(item.Picture().Graphic());
       jpeg && !jpeg->Empty()) {
-    const TBitmap& picture = jpeg->Bitmap();
     if (FSettings->lStretch()) {
-      // Stretched to the whole screen, proportions not kept.
-      StretchDrawGraphic(frame, TRect{0, 0, W, H}, picture);
+      // Stretched to the whole screen, proportions not kept. A picture larger than the screen
+      // is decoded only as large as the screen needs, then filtered down.
+      StretchDrawGraphic(frame, TRect{0, 0, W, H}, jpeg->BitmapCovering(W, H));
     } else {
       // Centred at its own size: a larger picture is cut off equally on both sides.
+      const TBitmap& picture = jpeg->Bitmap();
       Draw(frame, (W - picture.Width()) / 2, (H - picture.Height()) / 2, picture);
     }
   }

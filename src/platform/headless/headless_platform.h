@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -157,7 +158,12 @@ class THeadlessPlatform final : public TPlatform {
   THeadlessApplication& App() { return FApplication; }
   THeadlessScript& Script() { return FScript; }
   std::vector<std::string>& Log() { return FLog; }
-  void Record(std::string call) { FLog.push_back(std::move(call)); }
+  void Record(std::string call) {
+    if (OnRecord) OnRecord(call);
+    FLog.push_back(std::move(call));
+  }
+  // Sees every call as it is recorded (a tool's event log).
+  std::function<void(const std::string& call)> OnRecord;
   // The objects made last (nullptr before / after they are destroyed).
   THeadlessWindow* Form() const { return FForm; }
   THeadlessMediaPlayer* Sound() const { return FSound; }
