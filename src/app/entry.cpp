@@ -2,12 +2,13 @@
 
 #include "app/preview.h"
 #include "core/conversions.h"
+#include "core/memory_policy.h"
 #include "core/paths.h"
 #include "core/random.h"
 #include "package/image.h"
 #include "package/persistent.h"
 #include "package/ss_file_locations.h"
-#include "setup/frm_setup.h"
+#include "setup/setup_form.h"
 #include "show/frm_scrn.h"
 
 namespace tovrin {
@@ -25,6 +26,7 @@ void ChangePassword(TPlatform& platform, const std::string& hostWindowArg) {
 }  // namespace
 
 void InitializeEngine() {
+  ReturnLargeBlocksToSystem();
   RegisterStreamClass(TSSFileLocations::StaticClassInfo());
   RegisterStreamClass(TImage::StaticClassInfo());
   RandomizeFromTimeOfDay();
