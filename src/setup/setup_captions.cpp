@@ -1,8 +1,7 @@
 #include "setup/setup_captions.h"
 
-#include <filesystem>
-
 #include "core/ini_file.h"
+#include "core/paths.h"
 
 namespace tovrin {
 
@@ -34,8 +33,7 @@ TSetupCaptions DesignCaptions() {
 }
 
 bool ApplyLanguageFile(const std::string& fileName, TSetupCaptions& captions) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(fileName, ec)) return false;
+  if (!FileExists(fileName)) return false;
   const TIniFile ini(fileName);
   for (const TCaptionRow& row : CaptionRows) {
     captions[static_cast<size_t>(row.Item)] =

@@ -83,6 +83,19 @@ void TfrmSetup::ClickMute() {
   if (FView) FView->Refresh();
 }
 
+template <typename F>
+void TfrmSetup::Handle(F&& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    FPlatform.System().MessageBox(ViewHandle(), e.what(), "Error", TMsgBoxKind::mbErrorOk);
+  }
+}
+
+void TfrmSetup::ClickOK() {
+  Handle([this] { OKButtonClick(); });
+}
+
 void TfrmSetup::OKButtonClick() {
   if (FMuteChanged) {
     TIniFile control(ControlFilePath());
@@ -108,8 +121,7 @@ void TfrmSetup::ClickLink(TSetupItem item) {
 void TfrmSetup::OpenLink(TSetupItem item) {
   // The caption is exactly the package's text: a mail address without a scheme goes to the shell
   // as it is. The shell's result is not checked.
-  const TWindowHandle owner = FView ? FView->Handle() : TWindowHandle{0};
-  FPlatform.System().ShellOpen(owner, Item(item));
+  FPlatform.System().ShellOpen(ViewHandle(), Item(item));
 }
 
 void TfrmSetup::LinkMouseEnter(TSetupItem item) {

@@ -6,6 +6,9 @@
 // and the stored choice) and shows the view; OK or the close button closes the dialog, which
 // hides the view and terminates the application, so the owner's message loop ends.
 //
+// Errors: the user's actions never raise; a failure inside one (CONTROL.INI cannot be written) is
+// reported in an error message box, and the dialog stays as it was.
+//
 // Files: the language file "tovrin.ini" beside the program (read only); CONTROL.INI in the
 // system's settings directory, section "Setup", boolean "mute" (written only by OK, and only
 // after the check box has changed).
@@ -46,8 +49,8 @@ class TfrmSetup final : public TSetupDialogModel {
   const TSetupItemLayout* Layout(int32_t& count) const override;
 
   void ClickMute() override;
-  // Raises EFCreateError when CONTROL.INI cannot be written; the dialog then stays open.
-  void ClickOK() override { OKButtonClick(); }
+  // When CONTROL.INI cannot be written the dialog reports it and stays open.
+  void ClickOK() override;
   void ClickLink(TSetupItem item) override;
   void LinkMouseEnter(TSetupItem item) override;
   void LinkMouseLeave(TSetupItem item) override;
@@ -70,6 +73,10 @@ class TfrmSetup final : public TSetupDialogModel {
   void SetMuteChecked(bool checked);
   void OpenLink(TSetupItem item);
   void CloseDialog();
+  // Runs a handler of the user's action; an error escaping it is shown in a message box.
+  template <typename F>
+  void Handle(F&& handler);
+  TWindowHandle ViewHandle() const { return FView ? FView->Handle() : TWindowHandle{0}; }
   std::string ControlFilePath() const;
   std::string& Item(TSetupItem item) { return FItems[static_cast<size_t>(item)]; }
 

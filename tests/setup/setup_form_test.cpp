@@ -8,7 +8,6 @@
 
 #include <unistd.h>
 
-#include "core/errors.h"
 #include "core/ini_file.h"
 #include "package/object_writer.h"
 #include "platform/headless/headless_platform.h"
@@ -148,8 +147,12 @@ TEST_F(SetupDialog, FailedWriteLeavesTheDialogOpen) {
   FScript.SettingsDir = (FDir / "file").string() + "/";
   auto dialog = Open();
   dialog->ClickMute();
-  EXPECT_THROW(dialog->ClickOK(), EFCreateError);
+  dialog->ClickOK();
+  const std::string report =
+      "MessageBox(Cannot create file " + FScript.SettingsDir + "CONTROL.INI|Error)";
+  EXPECT_EQ(FPlatform->Log().back(), report);
   EXPECT_FALSE(dialog->Closed());
+  EXPECT_TRUE(FPlatform->SetupView()->Showing());
   EXPECT_FALSE(FPlatform->App().Terminated());
 }
 
