@@ -1,0 +1,157 @@
+#include "setup/setup_form.h"
+
+#include "core/conversions.h"
+#include "core/errors.h"
+#include "core/ini_file.h"
+#include "core/paths.h"
+#include "package/package_locator.h"
+
+namespace tovrin {
+
+namespace {
+
+constexpr const char* ControlFileName = "CONTROL.INI";
+
+bool IsLink(TSetupItem item) {
+  return item == TSetupItem::siEmail || item == TSetupItem::siWeb;
+}
+
+// The program's directory with its trailing separator ("" for a bare file name).
+std::string ProgramDir(const std::string& exeName) {
+  return exeName.substr(0, exeName.size() - ExtractFileName(exeName).size());
+}
+
+}  // namespace
+
+TfrmSetup::TfrmSetup(TPlatform& platform) : FPlatform(platform) {
+  FormCreate();
+}
+
+TfrmSetup::~TfrmSetup() = default;
+
+void TfrmSetup::FormCreate() {
+  FMuteChanged = false;
+  ApplyLanguageFile(ProgramDir(FPlatform.System().ExeName()) + LanguageFileName, FItems);
+}
+
+void TfrmSetup::Show() {
+  FormShow();
+  if (!FView) FView = FPlatform.CreateSetupDialog(*this);
+  FView->Show();
+}
+
+std::unique_ptr<TSSFileLocations> TfrmSetup::ReadPackageSettings() {
+  // Only the trailer's second field, SettingsOffset, is needed: the last 20 bytes of the file.
+  // Any failure to read the package (no such file, a broken settings object) leaves the dialog
+  // usable with the captions it has, so the mute choice can still be set.
+  try {
+    std::unique_ptr<TFileStream> stream = OpenSelfStream(FPlatform.System().ExeName());
+    if (stream->Size() < TrailerFieldSize) return nullptr;
+    stream->Seek(-TrailerFieldSize, TSeekOrigin::soEnd);
+    char field[TrailerFieldSize];
+    if (stream->Read(field, sizeof field) != sizeof field) return nullptr;
+    const int32_t settingsOffset = StrToNumber(std::string_view(field, sizeof field));
+    return ReadShowSettings(*stream, settingsOffset, nullptr);
+  } catch (const Exception&) {
+    return nullptr;
+  }
+}
+
+void TfrmSetup::FormShow() {
+  const std::unique_ptr<TSSFileLocations> settings = ReadPackageSettings();
+  if (!settings) return;
+
+  // A stored true changes the box's state and so counts as a change: OK writes it back.
+  const TIniFile control(ControlFilePath());
+  SetMuteChecked(control.ReadBool("Setup", "mute", false));
+
+  FCaption = "Setup [" + settings->Title() + "]";
+  Item(TSetupItem::siTitle) += settings->Title();
+  Item(TSetupItem::siAuthor) += settings->Author();
+  Item(TSetupItem::siEmail) = settings->Email();
+  Item(TSetupItem::siWeb) = settings->Web();
+}
+
+void TfrmSetup::SetMuteChecked(bool checked) {
+  if (checked == FMuteChecked) return;
+  FMuteChecked = checked;
+  cbMuteClick();
+}
+
+void TfrmSetup::ClickMute() {
+  SetMuteChecked(!FMuteChecked);
+  if (FView) FView->Refresh();
+}
+
+template <typename F>
+void TfrmSetup::Handle(F&& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    FPlatform.System().MessageBox(ViewHandle(), e.what(), "Error", TMsgBoxKind::mbErrorOk);
+  }
+}
+
+void TfrmSetup::ClickOK() {
+  Handle([this] { OKButtonClick(); });
+}
+
+void TfrmSetup::OKButtonClick() {
+  if (FMuteChanged) {
+    TIniFile control(ControlFilePath());
+    control.WriteBool("Setup", "mute", FMuteChecked);
+  }
+  CloseDialog();
+}
+
+void TfrmSetup::CloseDialog() {
+  if (FClosed) return;
+  FClosed = true;
+  // The view is kept until the dialog is destroyed: this may run inside one of its own
+  // callbacks.
+  if (FView) FView->Close();
+  FPlatform.Application().Terminate();
+}
+
+void TfrmSetup::ClickLink(TSetupItem item) {
+  if (item == TSetupItem::siEmail) lblEmailClick();
+  if (item == TSetupItem::siWeb) lblWebClick();
+}
+
+void TfrmSetup::OpenLink(TSetupItem item) {
+  // The caption is exactly the package's text: a mail address without a scheme goes to the shell
+  // as it is. The shell's result is not checked.
+  FPlatform.System().ShellOpen(ViewHandle(), Item(item));
+}
+
+void TfrmSetup::LinkMouseEnter(TSetupItem item) {
+  if (IsLink(item)) lblEmailMouseEnter();
+}
+
+void TfrmSetup::LinkMouseLeave(TSetupItem item) {
+  if (IsLink(item)) lblEmailMouseLeave();
+}
+
+void TfrmSetup::lblEmailMouseEnter() {
+  FPlatform.Screen().SetCursor(crHandPoint);
+}
+
+void TfrmSetup::lblEmailMouseLeave() {
+  FPlatform.Screen().SetCursor(crDefault);
+}
+
+std::string TfrmSetup::ItemCaption(TSetupItem item) const {
+  const auto index = static_cast<size_t>(item);
+  return index < FItems.size() ? FItems[index] : std::string();
+}
+
+const TSetupItemLayout* TfrmSetup::Layout(int32_t& count) const {
+  count = static_cast<int32_t>(SetupLayout.size());
+  return SetupLayout.data();
+}
+
+std::string TfrmSetup::ControlFilePath() const {
+  return JoinPath(FPlatform.System().SettingsDir(), ControlFileName);
+}
+
+}  // namespace tovrin
