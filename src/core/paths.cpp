@@ -43,6 +43,11 @@ bool IsPlainFileName(std::string_view name) {
   return true;
 }
 
+std::string LanguageFilePath(std::string_view exeName) {
+  const std::string name = ExtractFileName(exeName);
+  return std::string(exeName.substr(0, exeName.size() - name.size())) + "tovrin.ini";
+}
+
 bool FileExists(std::string_view path) {
   std::error_code ec;
   return std::filesystem::is_regular_file(std::filesystem::path(std::string(path)), ec);

@@ -26,6 +26,10 @@ std::string ExtractFileDir(std::string_view path);
 // "." or "..", and free of separators ('/', '\\'), drive colons and control characters.
 bool IsPlainFileName(std::string_view name);
 
+// The optional language file beside the program: its directory part, separator included,
+// followed by "tovrin.ini".
+std::string LanguageFilePath(std::string_view exeName);
+
 // True when path names an existing file (not a folder).
 bool FileExists(std::string_view path);
 

@@ -12,8 +12,6 @@ namespace tovrin {
 // Captions indexed by TSetupItem.
 using TSetupCaptions = std::array<std::string, SetupItemCount>;
 
-inline constexpr const char* LanguageFileName = "tovrin.ini";
-
 // "Title:", "Author:", "Mute music", "Email:", "Web address:", "&Ok".
 TSetupCaptions DesignCaptions();
 

@@ -16,11 +16,6 @@ bool IsLink(TSetupItem item) {
   return item == TSetupItem::siEmail || item == TSetupItem::siWeb;
 }
 
-// The program's directory with its trailing separator ("" for a bare file name).
-std::string ProgramDir(const std::string& exeName) {
-  return exeName.substr(0, exeName.size() - ExtractFileName(exeName).size());
-}
-
 }  // namespace
 
 TfrmSetup::TfrmSetup(TPlatform& platform) : FPlatform(platform) {
@@ -31,7 +26,7 @@ TfrmSetup::~TfrmSetup() = default;
 
 void TfrmSetup::FormCreate() {
   FMuteChanged = false;
-  ApplyLanguageFile(ProgramDir(FPlatform.System().ExeName()) + LanguageFileName, FItems);
+  ApplyLanguageFile(LanguageFilePath(FPlatform.System().ExeName()), FItems);
 }
 
 void TfrmSetup::Show() {

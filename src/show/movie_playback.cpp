@@ -17,8 +17,7 @@ void TfrmScrn::CreateFlashPlayer() {
     std::string text = "Please install the Macromedia Flash Player ActiveX control.";
     std::string address = MoviePlayerDownloadUrl;
     TSystemServices& system = FPlatform.System();
-    const std::string languageFile =
-        JoinPath(ExtractFileDir(system.ExeName()), "tovrin.ini");
+    const std::string languageFile = LanguageFilePath(system.ExeName());
     if (FileExists(languageFile)) {
       const TIniFile language(languageFile);
       text = language.ReadString("Language", "DownloadSWF", text);
