@@ -19,8 +19,8 @@
 #include "gfx/bitmap.h"
 #include "gfx/rect.h"
 #include "gfx/region.h"
-#include "picshow/compose_frame.h"
-#include "picshow/frame_extents.h"
+#include "picshow/styles/compose_frame.h"
+#include "picshow/styles/frame_extents.h"
 
 namespace tovrin {
 

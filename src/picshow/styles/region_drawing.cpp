@@ -1,10 +1,10 @@
 // The region and pixel families in the frame composer: the geometric region styles (bands,
 // curved wipes, iris, triangles) and the random ones (ragged, crumble, random blocks) leave their
 // region for the finishing step; the pixel styles (cross-fade, swing-in) write Media themselves.
-#include "picshow/pixel_styles.h"
-#include "picshow/random_styles.h"
-#include "picshow/region_styles.h"
-#include "picshow/style_table.h"
+#include "picshow/styles/geometric_regions.h"
+#include "picshow/styles/pixel_drawing.h"
+#include "picshow/styles/random_regions.h"
+#include "picshow/styles/style_table.h"
 
 namespace tovrin {
 

@@ -3,8 +3,8 @@
 // left in Dest and Source for the finishing step.
 #include "gfx/region.h"
 #include "gfx/stretch.h"
-#include "picshow/rect_styles.h"
-#include "picshow/style_table.h"
+#include "picshow/styles/rect_pieces.h"
+#include "picshow/styles/style_table.h"
 
 namespace tovrin {
 

@@ -15,7 +15,7 @@
 //
 //   row y:  | kept ... kept | copied from (u, v) ... copied | kept ... kept |
 //                           x0                              x1
-#include "picshow/pixel_styles.h"
+#include "picshow/styles/pixel_drawing.h"
 
 #include <algorithm>
 #include <array>
