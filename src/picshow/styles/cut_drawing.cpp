@@ -1,4 +1,4 @@
-// Style 0, the cut.
+// How style 0, the cut, is drawn.
 #include "picshow/styles/style_table.h"
 
 namespace tovrin {

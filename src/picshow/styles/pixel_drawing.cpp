@@ -25,6 +25,8 @@
 #include <utility>
 #include <vector>
 
+#include "picshow/styles/style_table.h"
+
 #if defined(__SSE2__)
 #include <immintrin.h>
 #define TOVRIN_PIXEL_SSE2 1
@@ -466,6 +468,20 @@ void ComposePixelStyle(int style, TBitmap& media, const TBitmap& newPic, const T
     default:
       break;
   }
+}
+
+// Styles 118 to 122 as the style table runs them. A pending OldPic is laid before the swing-in
+// turns NewPic over it; the cross-fade reads OldPic where it is instead.
+void ComposePixelStyleFrame(TStyleFrame& frame) {
+  const TComposeFrameArgs& a = frame.Args;
+  if (frame.OldPicPending && a.Style == CrossFadeStyle && a.Progress != 0) {
+    // The cross-fade writes every pixel from OldPic and NewPic (at 100 the finishing step does).
+    if (a.Progress != 100) BlendFrame(a.Media, a.OldPic, a.NewPic, a.Progress);
+    frame.OldPicPending = false;
+    return;
+  }
+  frame.DrawPendingOldPic();
+  ComposePixelStyle(a.Style, a.Media, a.NewPic, frame.Extents);
 }
 
 }  // namespace tovrin
