@@ -14,7 +14,7 @@
 
 #include "core/random.h"
 #include "gfx/bitmap.h"
-#include "picshow/compose_frame.h"
+#include "picshow/styles/compose_frame.h"
 
 namespace tovrin {
 namespace {

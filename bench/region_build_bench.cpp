@@ -7,9 +7,9 @@
 #include <optional>
 
 #include "core/random.h"
-#include "picshow/frame_extents.h"
-#include "picshow/random_styles.h"
-#include "picshow/region_styles.h"
+#include "picshow/styles/frame_extents.h"
+#include "picshow/styles/geometric_regions.h"
+#include "picshow/styles/random_regions.h"
 
 namespace tovrin {
 namespace {

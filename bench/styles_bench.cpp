@@ -7,10 +7,10 @@
 
 #include "core/random.h"
 #include "gfx/bitmap.h"
-#include "picshow/frame_extents.h"
-#include "picshow/pixel_styles.h"
-#include "picshow/random_styles.h"
-#include "picshow/region_styles.h"
+#include "picshow/styles/frame_extents.h"
+#include "picshow/styles/geometric_regions.h"
+#include "picshow/styles/pixel_drawing.h"
+#include "picshow/styles/random_regions.h"
 
 namespace tovrin {
 namespace {

@@ -91,7 +91,8 @@ log "configuring and building $BUILD"
 if ! cmake -S "$ROOT" -B "$BUILD" -G Ninja \
       -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
       -DCMAKE_PREFIX_PATH="$DEPS_PREFIX" \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVRIN_BENCH=OFF >"$ROOT/build/windows-configure.log" 2>&1 ||
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVRIN_WERROR=ON -DTOVRIN_BENCH=OFF \
+      >"$ROOT/build/windows-configure.log" 2>&1 ||
    ! cmake --build "$BUILD" -j "$JOBS" >"$ROOT/build/windows-build.log" 2>&1; then
   tail -n 40 "$ROOT/build/windows-configure.log" "$ROOT/build/windows-build.log"
   log "the Windows build failed"

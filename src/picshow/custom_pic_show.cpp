@@ -6,7 +6,7 @@
 #include "gfx/fit.h"
 #include "gfx/stretch.h"
 #include "picshow/animate_thread.h"
-#include "picshow/compose_frame.h"
+#include "picshow/styles/compose_frame.h"
 
 namespace tovrin {
 

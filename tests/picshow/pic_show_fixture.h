@@ -1,5 +1,5 @@
 // Shared set-up of the picture control tests: a headless application on the virtual clock, a
-// window, and solid or patterned pictures whose pixels tell where they came from.
+// window, and solid pictures whose pixels tell where they came from (solid_bitmap.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,30 +12,9 @@
 #include "picshow/custom_pic_show.h"
 #include "platform/headless/headless_application.h"
 #include "platform/headless/headless_window.h"
+#include "solid_bitmap.h"
 
 namespace tovrin::test {
-
-inline constexpr TColor kRed = RGB(255, 0, 0);
-inline constexpr TColor kBlue = RGB(0, 0, 255);
-inline constexpr TColor kGreen = RGB(0, 255, 0);
-inline constexpr TColor kGrey = RGB(128, 128, 128);
-inline constexpr TColor kYellow = RGB(255, 255, 0);
-
-inline TBitmap Solid(int32_t w, int32_t h, TColor color) {
-  TBitmap b(w, h);
-  b.Fill(color);
-  return b;
-}
-
-// True when every pixel of the rectangle r of b has the colour c.
-inline bool AllPixels(const TBitmap& b, const TRect& r, TColor c) {
-  for (int32_t y = r.Top; y < r.Bottom; ++y) {
-    for (int32_t x = r.Left; x < r.Right; ++x) {
-      if (b.Pixel(x, y) != c) return false;
-    }
-  }
-  return true;
-}
 
 // A test window with one control on it and a record of what the control reported.
 class PicShowTest : public ::testing::Test {

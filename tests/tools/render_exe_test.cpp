@@ -12,7 +12,7 @@
 #include "core/random.h"
 #include "gfx/image_file.h"
 #include "gfx/stretch.h"
-#include "picshow/compose_frame.h"
+#include "picshow/styles/compose_frame.h"
 #include "scratch_dir.h"
 
 namespace tovrin {

@@ -11,8 +11,8 @@
 #include "core/random.h"
 #include "gdi_objects.h"
 #include "gfx/muldiv.h"
-#include "picshow/compose_frame.h"
-#include "picshow/frame_extents.h"
+#include "picshow/styles/compose_frame.h"
+#include "picshow/styles/frame_extents.h"
 #include "region_pairs.h"
 
 namespace tovrin {

@@ -8,7 +8,7 @@
 #include "gfx/draw.h"
 #include "gfx/image_file.h"
 #include "gfx/stretch.h"
-#include "picshow/compose_frame.h"
+#include "picshow/styles/compose_frame.h"
 
 namespace tovrin {
 

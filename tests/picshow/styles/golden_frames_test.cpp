@@ -3,8 +3,8 @@
 // in any frame of any style is noticed. The pictures are synthetic (no JPEG decoding involved), so
 // the digests are the same on every machine.
 //
-// After a deliberate, verified change of a style, regenerate the list with
-//   TOVRIN_UPDATE_GOLDEN=1 build/native/tests/picshow/picshow_tests --gtest_filter='GoldenFrames*'
+// After a deliberate, verified change of a style, regenerate the list in the build folder with
+//   TOVRIN_UPDATE_GOLDEN=1 tests/picshow/styles/picshow_styles_tests --gtest_filter='GoldenFrames*'
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -17,7 +17,7 @@
 
 #include "core/random.h"
 #include "gfx/bitmap.h"
-#include "picshow/compose_frame.h"
+#include "picshow/styles/compose_frame.h"
 
 namespace tovrin {
 namespace {

@@ -1,4 +1,4 @@
-#include "picshow/pixel_styles.h"
+#include "picshow/styles/pixel_drawing.h"
 
 #include <gtest/gtest.h>
 

@@ -17,7 +17,7 @@
 #include <optional>
 
 #include "gfx/region.h"
-#include "picshow/frame_extents.h"
+#include "picshow/styles/frame_extents.h"
 
 namespace tovrin {
 

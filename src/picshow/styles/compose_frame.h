@@ -11,7 +11,7 @@
 //      piece (rectangle styles) or NewPic through the style's region (region styles)
 //   7. Invalidate(dest) ... Hooks.AfterNewFrame(NewPic, Media) ... Hooks.Update()
 // Style 0 is the cut: Hooks.CustomDraw draws the frame when present; otherwise NewPic is drawn
-// whole and Progress jumps to the end value of the run's direction (see styles_cut.cpp).
+// whole and Progress jumps to the end value of the run's direction (see cut_drawing.cpp).
 //
 // Preconditions: OldPic, NewPic and Media are pf24bit and of one size. A hook may raise; the
 // error leaves the call at that point and goes to the caller.

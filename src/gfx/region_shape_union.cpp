@@ -25,7 +25,7 @@
 //
 // The strips go through TRegionBuilder, which joins touching spans and merges a strip into the
 // band above it when both hold the same spans: the result is the canonical region.
-#include "picshow/shape_union.h"
+#include "gfx/region_shape_union.h"
 
 #include <algorithm>
 #include <bit>

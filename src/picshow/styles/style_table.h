@@ -5,9 +5,20 @@
 // in it what the finishing step needs: the last piece in Dest/Source (rectangle styles) or the
 // region that shows NewPic (region styles). Pixel styles write Media themselves.
 //
-// Every row has its function: the rectangle styles 1 to 57 (rect_styles.h), the geometric region
-// styles (region_styles.h), the random region styles (random_styles.h) and the pixel styles
-// (pixel_styles.h), and the cut, style 0.
+// Where each style is computed and drawn. A family's geometry (*_pieces, *_regions) is a function
+// of the frame's extents (and the random generator, for the random styles), tested on its own; its
+// drawing (*_drawing) holds the table's function for its rows. Region styles are drawn by the
+// finishing step in compose_frame.cpp, NewPic through the region their function leaves.
+//
+//   styles                    family                  geometry              drawing
+//   0                         cut                     -                     cut_drawing.cpp
+//   1..57                     rectangle pieces        rect_pieces.cpp       rect_drawing.cpp
+//   58, 59, 69, 70, 80..85    curved wipes, iris      geometric_regions.cpp region_drawing.cpp
+//   60..64, 71..75, 86..99    bands                   geometric_regions.cpp region_drawing.cpp
+//   110..117                  triangle wipes          geometric_regions.cpp region_drawing.cpp
+//   65..68, 76..79, 100..109  ragged bands            random_regions.cpp    region_drawing.cpp
+//   123..126, 127             crumble, random blocks  random_regions.cpp    region_drawing.cpp
+//   118..122                  cross-fade, swing-in    -                     pixel_drawing.cpp
 #pragma once
 
 #include <array>
@@ -19,8 +30,8 @@
 #include "gfx/bitmap.h"
 #include "gfx/rect.h"
 #include "gfx/region.h"
-#include "picshow/compose_frame.h"
-#include "picshow/frame_extents.h"
+#include "picshow/styles/compose_frame.h"
+#include "picshow/styles/frame_extents.h"
 
 namespace tovrin {
 
@@ -64,11 +75,11 @@ inline constexpr int StyleCount = 128;
 // The row of a style number 0..127.
 const TStyleEntry& StyleEntry(uint8_t style);
 
-// The style functions, one file per family.
-void ComposeCut(TStyleFrame& frame);             // 0                        styles_cut.cpp
-void ComposeRectangleStyle(TStyleFrame& frame);  // 1 to 57                  styles_rect.cpp
-void ComposeGeometricStyle(TStyleFrame& frame);  // bands, curves, triangles styles_region_pixel.cpp
-void ComposeRandomStyle(TStyleFrame& frame);     // ragged, crumble, blocks  styles_region_pixel.cpp
-void ComposePixelStyleFrame(TStyleFrame& frame);  // 118 to 122 styles_region_pixel.cpp
+// The style functions, one file per family (see the map above).
+void ComposeCut(TStyleFrame& frame);              // 0                          cut_drawing.cpp
+void ComposeRectangleStyle(TStyleFrame& frame);   // 1 to 57                    rect_drawing.cpp
+void ComposeGeometricStyle(TStyleFrame& frame);   // bands, curves, triangles   region_drawing.cpp
+void ComposeRandomStyle(TStyleFrame& frame);      // ragged, crumble, blocks    region_drawing.cpp
+void ComposePixelStyleFrame(TStyleFrame& frame);  // 118 to 122                 pixel_drawing.cpp
 
 }  // namespace tovrin

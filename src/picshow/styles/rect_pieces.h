@@ -14,7 +14,7 @@
 #include <cstdint>
 
 #include "gfx/rect.h"
-#include "picshow/frame_extents.h"
+#include "picshow/styles/frame_extents.h"
 
 namespace tovrin {
 

@@ -1,11 +1,11 @@
-#include "picshow/style_table.h"
+#include "picshow/styles/style_table.h"
 
 #include "gfx/draw.h"
 #include "gfx/stretch.h"
-#include "picshow/pixel_styles.h"
-#include "picshow/random_styles.h"
-#include "picshow/rect_styles.h"
-#include "picshow/region_styles.h"
+#include "picshow/styles/geometric_regions.h"
+#include "picshow/styles/pixel_drawing.h"
+#include "picshow/styles/random_regions.h"
+#include "picshow/styles/rect_pieces.h"
 
 namespace tovrin {
 

@@ -1,10 +1,10 @@
-// Rectangle styles 1 to 57 in the frame composer: the pieces of rect_styles.h are drawn in order;
+// How rectangle styles 1 to 57 are drawn: the pieces of rect_pieces.h are drawn in order;
 // every piece but the last is copied at once (a fold mirrored through MirrorCopy), and the last is
 // left in Dest and Source for the finishing step.
 #include "gfx/region.h"
 #include "gfx/stretch.h"
-#include "picshow/rect_styles.h"
-#include "picshow/style_table.h"
+#include "picshow/styles/rect_pieces.h"
+#include "picshow/styles/style_table.h"
 
 namespace tovrin {
 

@@ -1,4 +1,4 @@
-#include "picshow/rect_styles.h"
+#include "picshow/styles/rect_pieces.h"
 
 namespace tovrin {
 

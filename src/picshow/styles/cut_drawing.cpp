@@ -1,5 +1,5 @@
-// Style 0, the cut.
-#include "picshow/style_table.h"
+// How style 0, the cut, is drawn.
+#include "picshow/styles/style_table.h"
 
 namespace tovrin {
 

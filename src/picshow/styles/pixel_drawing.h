@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "gfx/bitmap.h"
-#include "picshow/frame_extents.h"
+#include "picshow/styles/frame_extents.h"
 
 namespace tovrin {
 

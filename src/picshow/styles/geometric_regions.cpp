@@ -1,4 +1,4 @@
-#include "picshow/region_styles.h"
+#include "picshow/styles/geometric_regions.h"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "gfx/muldiv.h"
-#include "picshow/shape_union.h"
+#include "gfx/region_shape_union.h"
 
 namespace tovrin {
 

@@ -1,4 +1,4 @@
-#include "picshow/random_styles.h"
+#include "picshow/styles/random_regions.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "picshow/shape_union.h"
+#include "gfx/region_shape_union.h"
 
 namespace tovrin {
 namespace {

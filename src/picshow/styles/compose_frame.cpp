@@ -1,10 +1,10 @@
-#include "picshow/compose_frame.h"
+#include "picshow/styles/compose_frame.h"
 
 #include <cassert>
 
 #include "gfx/draw.h"
 #include "gfx/stretch.h"
-#include "picshow/style_table.h"
+#include "picshow/styles/style_table.h"
 
 namespace tovrin {
 

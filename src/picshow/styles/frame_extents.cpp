@@ -1,4 +1,4 @@
-#include "picshow/frame_extents.h"
+#include "picshow/styles/frame_extents.h"
 
 #include "gfx/muldiv.h"
 

@@ -15,7 +15,7 @@
 //
 //   row y:  | kept ... kept | copied from (u, v) ... copied | kept ... kept |
 //                           x0                              x1
-#include "picshow/pixel_styles.h"
+#include "picshow/styles/pixel_drawing.h"
 
 #include <algorithm>
 #include <array>
@@ -24,6 +24,8 @@
 #include <numbers>
 #include <utility>
 #include <vector>
+
+#include "picshow/styles/style_table.h"
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -466,6 +468,20 @@ void ComposePixelStyle(int style, TBitmap& media, const TBitmap& newPic, const T
     default:
       break;
   }
+}
+
+// Styles 118 to 122 as the style table runs them. A pending OldPic is laid before the swing-in
+// turns NewPic over it; the cross-fade reads OldPic where it is instead.
+void ComposePixelStyleFrame(TStyleFrame& frame) {
+  const TComposeFrameArgs& a = frame.Args;
+  if (frame.OldPicPending && a.Style == CrossFadeStyle && a.Progress != 0) {
+    // The cross-fade writes every pixel from OldPic and NewPic (at 100 the finishing step does).
+    if (a.Progress != 100) BlendFrame(a.Media, a.OldPic, a.NewPic, a.Progress);
+    frame.OldPicPending = false;
+    return;
+  }
+  frame.DrawPendingOldPic();
+  ComposePixelStyle(a.Style, a.Media, a.NewPic, frame.Extents);
 }
 
 }  // namespace tovrin

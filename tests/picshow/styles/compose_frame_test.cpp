@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "noise_bitmap.h"
-#include "pic_show_fixture.h"
-#include "picshow/compose_frame.h"
-#include "picshow/rect_styles.h"
-#include "picshow/style_table.h"
+#include "picshow/styles/compose_frame.h"
+#include "picshow/styles/rect_pieces.h"
+#include "picshow/styles/style_table.h"
+#include "solid_bitmap.h"
 
 namespace tovrin::test {
 namespace {

@@ -21,7 +21,7 @@
 
 #include "core/random.h"
 #include "gfx/region.h"
-#include "picshow/frame_extents.h"
+#include "picshow/styles/frame_extents.h"
 
 namespace tovrin {
 

@@ -1,4 +1,4 @@
-#include "picshow/random_styles.h"
+#include "picshow/styles/random_regions.h"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "picshow/shape_union.h"
+#include "gfx/region_shape_union.h"
 
 namespace tovrin {
 
