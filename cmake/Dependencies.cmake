@@ -25,3 +25,27 @@ endif()
 if(TOVRIN_BENCH AND NOT TOVRIN_FUZZ AND NOT WIN32)
   find_package(benchmark REQUIRED)
 endif()
+
+# CLI11 and nlohmann-json, header-only libraries the tools parse command lines and write JSON with.
+# Natively their CMake packages are found as usual. The Windows build takes the host's copies of
+# their headers: each header folder is linked into a folder of its own in the build tree, so that
+# only these headers, and none of the host's others, reach the cross compiler's include path.
+function(tovrin_host_header_library target header)
+  get_filename_component(folder "${header}" DIRECTORY)
+  string(MAKE_C_IDENTIFIER "${folder}" id)
+  find_path(TOVRIN_HOST_${id}_INCLUDE_DIR NAMES "${header}" PATHS /usr/include
+            NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  set(staged "${CMAKE_BINARY_DIR}/host-headers/${id}")
+  file(MAKE_DIRECTORY "${staged}")
+  file(CREATE_LINK "${TOVRIN_HOST_${id}_INCLUDE_DIR}/${folder}" "${staged}/${folder}" SYMBOLIC)
+  add_library(${target} INTERFACE IMPORTED GLOBAL)
+  set_target_properties(${target} PROPERTIES INTERFACE_INCLUDE_DIRECTORIES "${staged}")
+endfunction()
+
+if(CMAKE_CROSSCOMPILING)
+  tovrin_host_header_library(CLI11::CLI11 CLI/CLI.hpp)
+  tovrin_host_header_library(nlohmann_json::nlohmann_json nlohmann/json.hpp)
+else()
+  find_package(CLI11 2.1 CONFIG REQUIRED)
+  find_package(nlohmann_json 3.10 CONFIG REQUIRED)
+endif()

@@ -8,10 +8,10 @@
 #include <random>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "scratch_dir.h"
 
-#include "mini_json.h"
 #include "package/image.h"
 #include "package/object_reader.h"
 #include "package/object_writer.h"
@@ -23,7 +23,14 @@ namespace tovrin {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TJson;
+// Members keep the order the tool wrote them in, so the shape can be compared exactly.
+using TJson = nlohmann::ordered_json;
+
+std::vector<std::string> Names(const TJson& object) {
+  std::vector<std::string> names;
+  for (const auto& member : object.items()) names.push_back(member.key());
+  return names;
+}
 
 using TBytes = std::vector<uint8_t>;
 
@@ -139,7 +146,7 @@ class PackToolTest : public ::testing::Test {
   TJson InspectJson(const fs::path& file) {
     const TRun r = Run({"inspect", file.string(), "--json"});
     EXPECT_EQ(r.ExitCode, 0) << r.Err;
-    return test::ParseJson(r.Out);
+    return TJson::parse(r.Out);
   }
 
   // Files in a directory other than the ones named.
@@ -173,43 +180,44 @@ TEST_F(PackToolTest, BuildWritesTheLayoutThatInspectReports) {
   EXPECT_EQ(size - 40 - packageLength, 5000) << "the package must start where the engine ends";
 
   const TJson j = InspectJson(Out());
-  EXPECT_EQ(j["packageLength"].Number, packageLength);
-  EXPECT_EQ(j["settingsOffset"].Number, settingsOffset);
+  EXPECT_EQ(j.at("packageLength").get<int64_t>(), packageLength);
+  EXPECT_EQ(j.at("settingsOffset").get<int64_t>(), settingsOffset);
 
   // Pictures follow each other from the end of the engine, each holding its JPEG unchanged.
-  const TJson& pics = j["pictures"];
-  ASSERT_EQ(pics.Items.size(), 3u);
+  const TJson& pics = j.at("pictures");
+  ASSERT_EQ(pics.size(), 3u);
   int64_t expected = 5000;
   const char* names[] = {"red.jpg", "grey.jpg", "steps.jpg"};
   for (size_t i = 0; i < 3; ++i) {
     const TBytes jpeg = ReadBytes(In(names[i]));
-    EXPECT_EQ(pics[i]["offset"].Number, expected) << names[i];
-    EXPECT_EQ(pics[i]["jpegLength"].Number, static_cast<int64_t>(jpeg.size()));
+    EXPECT_EQ(pics.at(i).at("offset").get<int64_t>(), expected) << names[i];
+    EXPECT_EQ(pics.at(i).at("jpegLength").get<int64_t>(), static_cast<int64_t>(jpeg.size()));
     const int64_t jpegStart = expected + 75;  // the item ends with the JPEG and two 00 bytes
     EXPECT_TRUE(std::equal(jpeg.begin(), jpeg.end(), file.begin() + jpegStart)) << names[i];
     expected += 77 + static_cast<int64_t>(jpeg.size());
   }
-  EXPECT_EQ(pics[0]["width"].Number, 16);
-  EXPECT_EQ(pics[0]["height"].Number, 8);
-  EXPECT_FALSE(pics[0]["grayscale"].Bool);
-  EXPECT_TRUE(pics[1]["grayscale"].Bool);
-  EXPECT_FALSE(pics[1]["progressive"].Bool);
-  EXPECT_TRUE(pics[2]["progressive"].Bool);
-  EXPECT_EQ(pics[2]["width"].Number, 24);
+  EXPECT_EQ(pics.at(0).at("width").get<int64_t>(), 16);
+  EXPECT_EQ(pics.at(0).at("height").get<int64_t>(), 8);
+  EXPECT_FALSE(pics.at(0).at("grayscale").get<bool>());
+  EXPECT_TRUE(pics.at(1).at("grayscale").get<bool>());
+  EXPECT_FALSE(pics.at(1).at("progressive").get<bool>());
+  EXPECT_TRUE(pics.at(2).at("progressive").get<bool>());
+  EXPECT_EQ(pics.at(2).at("width").get<int64_t>(), 24);
 
   // Then the sounds and the movie, unchanged, then the settings, ending at the trailer.
-  const TJson& sounds = j["sounds"];
-  ASSERT_EQ(sounds.Items.size(), 2u);
-  EXPECT_EQ(sounds[0]["name"].String, "tune.wav");
-  EXPECT_EQ(sounds[1]["name"].String, "my song.mid");
-  EXPECT_EQ(sounds[0]["offset"].Number, expected);
-  EXPECT_EQ(sounds[0]["size"].Number, 7);
-  EXPECT_EQ(sounds[1]["offset"].Number, expected + 7);
-  const TJson& movies = j["movies"];
-  ASSERT_EQ(movies.Items.size(), 1u);
-  EXPECT_EQ(movies[0]["offset"].Number, expected + 7 + 5);
+  const TJson& sounds = j.at("sounds");
+  ASSERT_EQ(sounds.size(), 2u);
+  EXPECT_EQ(sounds.at(0).at("name").get<std::string>(), "tune.wav");
+  EXPECT_EQ(sounds.at(1).at("name").get<std::string>(), "my song.mid");
+  EXPECT_EQ(sounds.at(0).at("offset").get<int64_t>(), expected);
+  EXPECT_EQ(sounds.at(0).at("size").get<int64_t>(), 7);
+  EXPECT_EQ(sounds.at(1).at("offset").get<int64_t>(), expected + 7);
+  const TJson& movies = j.at("movies");
+  ASSERT_EQ(movies.size(), 1u);
+  EXPECT_EQ(movies.at(0).at("offset").get<int64_t>(), expected + 7 + 5);
   const TBytes swf = ReadBytes(In("intro.swf"));
-  EXPECT_TRUE(std::equal(swf.begin(), swf.end(), file.begin() + movies[0]["offset"].Number));
+  EXPECT_TRUE(
+      std::equal(swf.begin(), swf.end(), file.begin() + movies.at(0).at("offset").get<int64_t>()));
   EXPECT_EQ(settingsOffset, expected + 7 + 5 + 8);
 
   TFileStream stream(Out().string(), TFileMode::fmOpenRead);
@@ -223,63 +231,63 @@ TEST_F(PackToolTest, BuildWritesTheLayoutThatInspectReports) {
 TEST_F(PackToolTest, InspectJsonKeepsItsShape) {
   ASSERT_EQ(BuildFullShow().ExitCode, 0);
   const TJson j = InspectJson(Out());
-  EXPECT_EQ(j.Names(), (std::vector<std::string>{"packageLength", "settingsOffset", "settings",
-                                                 "pictures", "sounds", "movies"}));
-  const TJson& s = j["settings"];
-  EXPECT_EQ(s.Names(), (std::vector<std::string>{"Text",
-                                                 "TextFont",
-                                                 "lRandomStyle",
-                                                 "lRandomPic",
-                                                 "lClearOldImage",
-                                                 "lStretch",
-                                                 "Interval",
-                                                 "SoundRandom",
-                                                 "lSoundLoop",
-                                                 "lMute",
-                                                 "Title",
-                                                 "Author",
-                                                 "Email",
-                                                 "Web",
-                                                 "Ver",
-                                                 "EffectCommaList",
-                                                 "PicCommaList",
-                                                 "PicFileNamesCommaList",
-                                                 "SndCommaList",
-                                                 "SndFileNamesCommaList",
-                                                 "SndSizesCommaList",
-                                                 "FlashCommaList",
-                                                 "FlashFileNamesCommaList",
-                                                 "FlashSizesCommaList",
-                                                 "DescriptCommaList"}));
-  EXPECT_EQ(s["TextFont"].Names(),
+  EXPECT_EQ(Names(j), (std::vector<std::string>{"packageLength", "settingsOffset", "settings",
+                                                "pictures", "sounds", "movies"}));
+  const TJson& s = j.at("settings");
+  EXPECT_EQ(Names(s), (std::vector<std::string>{"Text",
+                                                "TextFont",
+                                                "lRandomStyle",
+                                                "lRandomPic",
+                                                "lClearOldImage",
+                                                "lStretch",
+                                                "Interval",
+                                                "SoundRandom",
+                                                "lSoundLoop",
+                                                "lMute",
+                                                "Title",
+                                                "Author",
+                                                "Email",
+                                                "Web",
+                                                "Ver",
+                                                "EffectCommaList",
+                                                "PicCommaList",
+                                                "PicFileNamesCommaList",
+                                                "SndCommaList",
+                                                "SndFileNamesCommaList",
+                                                "SndSizesCommaList",
+                                                "FlashCommaList",
+                                                "FlashFileNamesCommaList",
+                                                "FlashSizesCommaList",
+                                                "DescriptCommaList"}));
+  EXPECT_EQ(Names(s.at("TextFont")),
             (std::vector<std::string>{"Name", "Height", "Color", "Charset", "Style", "Pitch"}));
-  EXPECT_EQ(j["pictures"][0].Names(),
+  EXPECT_EQ(Names(j.at("pictures").at(0)),
             (std::vector<std::string>{"offset", "width", "height", "jpegLength", "grayscale",
                                       "progressive"}));
-  EXPECT_EQ(j["sounds"][0].Names(), (std::vector<std::string>{"offset", "name", "size"}));
+  EXPECT_EQ(Names(j.at("sounds").at(0)), (std::vector<std::string>{"offset", "name", "size"}));
 
   // Values as the settings hold them: text from Windows-1252 to UTF-8, numbers signed.
-  EXPECT_EQ(s["Text"].String, "Caf\xC3\xA9 \"du\" port");
-  EXPECT_EQ(s["TextFont"]["Name"].String, "Arial");
-  EXPECT_EQ(s["TextFont"]["Height"].Number, -32);
-  EXPECT_EQ(s["TextFont"]["Color"].Number, 255);
-  EXPECT_EQ(s["TextFont"]["Charset"].Number, 1);
-  EXPECT_TRUE(s["TextFont"]["Style"].Items.empty());
-  EXPECT_EQ(s["TextFont"]["Pitch"].String, "fpDefault");
-  EXPECT_TRUE(s["lRandomStyle"].Bool);
-  EXPECT_FALSE(s["lRandomPic"].Bool);
-  EXPECT_TRUE(s["lStretch"].Bool);
-  EXPECT_EQ(s["Interval"].Number, 3000);
-  EXPECT_EQ(s["SoundRandom"].Number, 2);
-  EXPECT_EQ(s["Ver"].String, "photo");
-  EXPECT_EQ(s["Title"].String, "Harbour");
-  ASSERT_EQ(s["EffectCommaList"].Items.size(), 3u);
-  EXPECT_EQ(s["EffectCommaList"][2].String, "12");
-  EXPECT_EQ(s["PicFileNamesCommaList"][1].String, "grey.jpg");
-  EXPECT_EQ(s["SndFileNamesCommaList"][1].String, "my song.mid");
-  EXPECT_EQ(s["PicCommaList"][0].String, "5000");
-  EXPECT_EQ(s["FlashSizesCommaList"][0].String, "8");
-  EXPECT_TRUE(s["DescriptCommaList"].Items.empty());
+  EXPECT_EQ(s.at("Text").get<std::string>(), "Caf\xC3\xA9 \"du\" port");
+  EXPECT_EQ(s.at("TextFont").at("Name").get<std::string>(), "Arial");
+  EXPECT_EQ(s.at("TextFont").at("Height").get<int64_t>(), -32);
+  EXPECT_EQ(s.at("TextFont").at("Color").get<int64_t>(), 255);
+  EXPECT_EQ(s.at("TextFont").at("Charset").get<int64_t>(), 1);
+  EXPECT_TRUE(s.at("TextFont").at("Style").empty());
+  EXPECT_EQ(s.at("TextFont").at("Pitch").get<std::string>(), "fpDefault");
+  EXPECT_TRUE(s.at("lRandomStyle").get<bool>());
+  EXPECT_FALSE(s.at("lRandomPic").get<bool>());
+  EXPECT_TRUE(s.at("lStretch").get<bool>());
+  EXPECT_EQ(s.at("Interval").get<int64_t>(), 3000);
+  EXPECT_EQ(s.at("SoundRandom").get<int64_t>(), 2);
+  EXPECT_EQ(s.at("Ver").get<std::string>(), "photo");
+  EXPECT_EQ(s.at("Title").get<std::string>(), "Harbour");
+  ASSERT_EQ(s.at("EffectCommaList").size(), 3u);
+  EXPECT_EQ(s.at("EffectCommaList")[2].get<std::string>(), "12");
+  EXPECT_EQ(s.at("PicFileNamesCommaList")[1].get<std::string>(), "grey.jpg");
+  EXPECT_EQ(s.at("SndFileNamesCommaList")[1].get<std::string>(), "my song.mid");
+  EXPECT_EQ(s.at("PicCommaList")[0].get<std::string>(), "5000");
+  EXPECT_EQ(s.at("FlashSizesCommaList")[0].get<std::string>(), "8");
+  EXPECT_TRUE(s.at("DescriptCommaList").empty());
 }
 
 TEST_F(PackToolTest, DefaultsSettingsFileAndTheHumanForm) {
@@ -288,13 +296,14 @@ TEST_F(PackToolTest, DefaultsSettingsFileAndTheHumanForm) {
   const TRun r = Run({"build", "--engine", Engine().string(), "-o", Out().string(), "--settings",
                       (FDir / "show.ini").string(), "--interval", "7000", In("red.jpg").string()});
   ASSERT_EQ(r.ExitCode, 0) << r.Err;
-  const TJson s = InspectJson(Out())["settings"];
-  EXPECT_EQ(s["Text"].String, "from file");
-  EXPECT_EQ(s["Interval"].Number, 7000);                  // the option overrides the file
-  EXPECT_EQ(s["TextFont"]["Color"].Number, -2147483640);  // 80000008 hex as signed 32-bit
-  EXPECT_EQ(s["TextFont"]["Style"].Items.size(), 2u);
-  EXPECT_EQ(s["TextFont"]["Height"].Number, -11);  // the font's own default, 8 points
-  EXPECT_TRUE(s["SndCommaList"].Items.empty());
+  const TJson s = InspectJson(Out()).at("settings");
+  EXPECT_EQ(s.at("Text").get<std::string>(), "from file");
+  EXPECT_EQ(s.at("Interval").get<int64_t>(), 7000);  // the option overrides the file
+  EXPECT_EQ(s.at("TextFont").at("Color").get<int64_t>(),
+            -2147483640);  // 80000008 hex as signed 32-bit
+  EXPECT_EQ(s.at("TextFont").at("Style").size(), 2u);
+  EXPECT_EQ(s.at("TextFont").at("Height").get<int64_t>(), -11);  // the font's own default, 8 points
+  EXPECT_TRUE(s.at("SndCommaList").empty());
 
   const TRun text = Run({"inspect", Out().string()});
   ASSERT_EQ(text.ExitCode, 0) << text.Err;
@@ -469,7 +478,7 @@ TEST_F(PackToolTest, ExtractRefusesUnsafeStoredNamesBeforeWriting) {
 TEST_F(PackToolTest, DamagedPackagesFailWithTheReadersMessage) {
   ASSERT_EQ(BuildFullShow().ExitCode, 0);
   const TBytes good = ReadBytes(Out());
-  const int64_t settingsOffset = InspectJson(Out())["settingsOffset"].Number;
+  const int64_t settingsOffset = InspectJson(Out()).at("settingsOffset").get<int64_t>();
   const fs::path bad = FDir / "bad.scr";
 
   TBytes b = good;

@@ -12,6 +12,7 @@
 #include "core/random.h"
 #include "gfx/image_file.h"
 #include "gfx/stretch.h"
+#include "help_text.h"
 #include "picshow/styles/compose_frame.h"
 #include "scratch_dir.h"
 
@@ -75,6 +76,16 @@ class RenderToolTest : public ::testing::Test {
     std::ifstream in(err);
     r.Err.assign(std::istreambuf_iterator<char>(in), {});
     return r;
+  }
+
+  // Standard output of a run that must succeed.
+  std::string Output(const std::vector<std::string>& args) {
+    std::string command = ShellQuote(TOVRIN_RENDER_EXE);
+    for (const std::string& a : args) command += " " + ShellQuote(a);
+    command += " >" + ShellQuote(Path("stdout.txt"));
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    std::ifstream in(Path("stdout.txt"));
+    return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
   fs::path FDir;
@@ -195,6 +206,29 @@ TEST_F(RenderToolTest, RefusalsSayWhatIsWrongAndExitNonZero) {
   const TRun run = Run({"frames", Path("bad.txt")});
   EXPECT_EQ(run.ExitCode, 2);
   EXPECT_NE(run.Err.find("bad.txt:1"), std::string::npos) << run.Err;
+}
+
+TEST_F(RenderToolTest, HelpListsEveryOptionWithItsDefault) {
+  const std::string all = Output({"--help"});
+  for (const char* command : {"frame", "frames", "strip"}) {
+    const std::string help = Output({command, "--help"});
+    EXPECT_NE(help.find(std::string("tovrin-render ") + command), std::string::npos) << help;
+    EXPECT_NE(all.find(help), std::string::npos) << "the tool's help lacks " << command;
+    EXPECT_EQ(test::OptionsWithoutDefault(help), std::vector<std::string>()) << command;
+  }
+  EXPECT_GE(test::OptionEntryCount(all), 18u);
+}
+
+TEST_F(RenderToolTest, NumbersAreDecimal) {
+  // A base-guessing conversion would read 010 as 8, and take 0x10.
+  const auto frame = [&](const char* step, const char* seed) {
+    return Run({"frame", "--style", "127", "--progress", "60", "--step", step, "--seed", seed,
+                "--old", Path("old.ppm"), "--new", Path("new.ppm"), "--out", Path("out.ppm")});
+  };
+  const TRun run = frame("010", "010");
+  ASSERT_EQ(run.ExitCode, 0) << run.Err;
+  EXPECT_EQ(LoadPPM(Path("out.ppm")), Expected(FOld, FNew, 127, 60, 10, 10));
+  EXPECT_EQ(frame("10", "0x10").ExitCode, 2);
 }
 
 }  // namespace

@@ -1,38 +1,24 @@
-// The command line of tovrin-pack: a command word, then its options and operands.
+// The command line of tovrin-pack: a command, then its options and operands.
 //
 //   tovrin-pack build [--engine ENGINE] -o OUT [options] PICTURE...
 //   tovrin-pack inspect FILE [--json]
 //   tovrin-pack extract FILE DIR
 //   tovrin-pack --help
 //
-// Options take their value as the next argument or after "=" (--interval=3000); "--" ends the
-// options. Yes/no options may carry a value (--stretch=no). A mistake raises EUsageError, which the
-// program reports with a hint at --help and exit status 2.
+// Parsed with CLI11 under the conventions of tools/cli (values after a blank or "=", "--" ends the
+// options, -h/--help anywhere). A mistake raises EUsageError, which the program reports with a
+// hint at --help and exit status 2.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "core/errors.h"
-#include "pack_settings.h"
+#include "build_options.h"
+#include "tool_command_line.h"
 
 namespace tovrin {
 
-class EUsageError : public Exception {
-  using Exception::Exception;
-};
-
 enum class TPackCommand { pcHelp, pcBuild, pcInspect, pcExtract };
-
-struct TBuildRequest {
-  std::string EnginePath;  // empty: the engine beside the tool
-  std::string OutputPath;
-  std::string SettingsPath;  // empty: no settings file
-  TPackSettings Options;     // settings given as options; they override the settings file
-  std::vector<std::string> Pictures;
-  std::vector<std::string> Sounds;
-  std::vector<std::string> Movies;
-};
 
 struct TInspectRequest {
   std::string FileName;
@@ -46,6 +32,7 @@ struct TExtractRequest {
 
 struct TCommandLine {
   TPackCommand Command = TPackCommand::pcHelp;
+  std::string HelpText;  // pcHelp: the help asked for
   TBuildRequest Build;
   TInspectRequest Inspect;
   TExtractRequest Extract;

@@ -1,5 +1,5 @@
 // tovrin-pack: the authoring tool. Makes a finished screen saver from an engine and pictures,
-// and inspects or unpacks one. See usage.cpp for the command line.
+// and inspects or unpacks one. See command_line.h for the command line.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -8,11 +8,10 @@
 #include "command_line.h"
 #include "core/errors.h"
 #include "engine_locator.h"
-#include "read_back_command.h"
 #include "package/image.h"
 #include "package/persistent.h"
 #include "package/ss_file_locations.h"
-#include "usage.h"
+#include "read_back_command.h"
 
 namespace {
 
@@ -35,7 +34,7 @@ int Run(int argc, char** argv) {
   try {
     switch (commandLine.Command) {
       case TPackCommand::pcHelp:
-        std::fputs(PackUsageText, stdout);
+        std::fputs(commandLine.HelpText.c_str(), stdout);
         break;
       case TPackCommand::pcBuild:
         RunBuild(commandLine.Build, ToolPath(argv[0]), stdout, stderr);

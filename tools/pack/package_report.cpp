@@ -1,7 +1,8 @@
 #include "package_report.h"
 
+#include <nlohmann/json.hpp>
+
 #include "core/errors.h"
-#include "json_writer.h"
 #include "package/ident_maps.h"
 #include "package/image.h"
 #include "text_encoding.h"
@@ -87,70 +88,41 @@ constexpr TTextProperty kTexts[] = {
     {"Ver", &TSSFileLocations::Ver},
 };
 
-void WriteSettingsJson(TJsonWriter& json, const TSSFileLocations& s) {
-  json.BeginObject();
-  json.Key("Text");
-  json.String(Cp1252ToUtf8(s.Text()));
+using TJson = nlohmann::ordered_json;  // members in the order written
+
+TJson SettingsJson(const TSSFileLocations& s) {
+  TJson json;
+  json["Text"] = Cp1252ToUtf8(s.Text());
   const TFont& font = s.TextFont();
-  json.Key("TextFont");
-  json.BeginObject();
-  json.Key("Name");
-  json.String(Cp1252ToUtf8(font.Name()));
-  json.Key("Height");
-  json.Number(font.Height());
-  json.Key("Color");
-  json.Number(font.Color());
-  json.Key("Charset");
-  json.Number(font.Charset());
-  json.Key("Style");
-  json.BeginArray();
-  for (const std::string& name : StyleNames(font.Style())) json.String(name);
-  json.EndArray();
-  json.Key("Pitch");
-  json.String(PitchName(font.Pitch()));
-  json.EndObject();
-  for (const TBoolProperty& p : kFlagsFirst) {
-    json.Key(p.Name);
-    json.Bool((s.*p.Get)());
-  }
-  json.Key("Interval");
-  json.Number(s.Interval());
-  json.Key("SoundRandom");
-  json.Number(s.SoundRandom());
-  for (const TBoolProperty& p : kFlagsLater) {
-    json.Key(p.Name);
-    json.Bool((s.*p.Get)());
-  }
-  for (const TTextProperty& p : kTexts) {
-    json.Key(p.Name);
-    json.String(Cp1252ToUtf8((s.*p.Get)()));
-  }
+  json["TextFont"] = {{"Name", Cp1252ToUtf8(font.Name())},
+                      {"Height", font.Height()},
+                      {"Color", font.Color()},
+                      {"Charset", font.Charset()},
+                      {"Style", StyleNames(font.Style())},
+                      {"Pitch", PitchName(font.Pitch())}};
+  for (const TBoolProperty& p : kFlagsFirst) json[p.Name] = (s.*p.Get)();
+  json["Interval"] = s.Interval();
+  json["SoundRandom"] = s.SoundRandom();
+  for (const TBoolProperty& p : kFlagsLater) json[p.Name] = (s.*p.Get)();
+  for (const TTextProperty& p : kTexts) json[p.Name] = Cp1252ToUtf8((s.*p.Get)());
   for (const TListProperty& p : kLists) {
-    json.Key(p.Name);
-    json.BeginArray();
-    for (const std::string& entry : (s.*p.List)()) json.String(Cp1252ToUtf8(entry));
-    json.EndArray();
+    TJson& list = json[p.Name] = TJson::array();
+    for (const std::string& entry : (s.*p.List)()) list.push_back(Cp1252ToUtf8(entry));
   }
-  json.EndObject();
+  return json;
 }
 
-void WriteMediaJson(TJsonWriter& json, const std::vector<TMediaReport>& items) {
-  json.BeginArray();
+TJson MediaJson(const std::vector<TMediaReport>& items) {
+  TJson list = TJson::array();
   for (const TMediaReport& m : items) {
-    json.BeginObject();
-    json.Key("offset");
-    json.Number(m.Offset);
-    json.Key("name");
-    json.String(Cp1252ToUtf8(m.Name));
-    json.Key("size");
-    json.Number(m.Size);
-    json.EndObject();
+    list.push_back({{"offset", m.Offset}, {"name", Cp1252ToUtf8(m.Name)}, {"size", m.Size}});
   }
-  json.EndArray();
+  return list;
 }
 
+// Text as a JSON string literal: quoted, with quotes, backslashes and control characters escaped.
 std::string Quoted(const std::string& ansi) {
-  return JsonQuote(Cp1252ToUtf8(ansi));
+  return TJson(Cp1252ToUtf8(ansi)).dump();
 }
 
 std::string Join(const TStringList& list) {
@@ -202,39 +174,22 @@ void ReadPackageItems(TPackageReport& report, TStream& stream) {
 }
 
 std::string RenderReportJson(const TPackageReport& report) {
-  TJsonWriter json;
-  json.BeginObject();
-  json.Key("packageLength");
-  json.Number(report.Trailer.PackageLength);
-  json.Key("settingsOffset");
-  json.Number(report.Trailer.SettingsOffset);
-  json.Key("settings");
-  WriteSettingsJson(json, *report.Settings);
-  json.Key("pictures");
-  json.BeginArray();
+  TJson json;
+  json["packageLength"] = report.Trailer.PackageLength;
+  json["settingsOffset"] = report.Trailer.SettingsOffset;
+  json["settings"] = SettingsJson(*report.Settings);
+  TJson& pictures = json["pictures"] = TJson::array();
   for (const TPictureReport& p : report.Pictures) {
-    json.BeginObject();
-    json.Key("offset");
-    json.Number(p.Offset);
-    json.Key("width");
-    json.Number(p.Width);
-    json.Key("height");
-    json.Number(p.Height);
-    json.Key("jpegLength");
-    json.Number(p.JpegLength);
-    json.Key("grayscale");
-    json.Bool(p.Grayscale);
-    json.Key("progressive");
-    json.Bool(p.Progressive);
-    json.EndObject();
+    pictures.push_back({{"offset", p.Offset},
+                        {"width", p.Width},
+                        {"height", p.Height},
+                        {"jpegLength", p.JpegLength},
+                        {"grayscale", p.Grayscale},
+                        {"progressive", p.Progressive}});
   }
-  json.EndArray();
-  json.Key("sounds");
-  WriteMediaJson(json, report.Sounds);
-  json.Key("movies");
-  WriteMediaJson(json, report.Movies);
-  json.EndObject();
-  return json.Text() + "\n";
+  json["sounds"] = MediaJson(report.Sounds);
+  json["movies"] = MediaJson(report.Movies);
+  return json.dump() + "\n";
 }
 
 std::string RenderReportText(const TPackageReport& report) {

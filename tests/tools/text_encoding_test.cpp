@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "core/errors.h"
-#include "json_writer.h"
-#include "mini_json.h"
 #include "text_encoding.h"
 
 namespace tovrin {
@@ -34,36 +32,6 @@ TEST(TextEncodingTest, RefusesWhatTheCodePageCannotHold) {
   EXPECT_THROW(Utf8ToCp1252("\xC3"), EConvertError);              // cut-off sequence
   EXPECT_THROW(Utf8ToCp1252("\xC0\xAF"), EConvertError);          // overlong slash
   EXPECT_THROW(Utf8ToCp1252("\xE9t\xE9"), EConvertError);         // Latin-1, not UTF-8
-}
-
-TEST(JsonWriterTest, QuotesEveryCharacterJsonForbids) {
-  EXPECT_EQ(JsonQuote("a\"b\\c"), R"("a\"b\\c")");
-  EXPECT_EQ(JsonQuote(std::string("\x01\n\t\x1f", 4)), R"("\u0001\n\t\u001f")");
-  EXPECT_EQ(JsonQuote("\xC3\xA9"), "\"\xC3\xA9\"");
-  // Every byte below space must come out escaped, or a JSON reader rejects the document.
-  for (int b = 0; b < 0x20; ++b) {
-    const std::string quoted = JsonQuote(std::string(1, static_cast<char>(b)));
-    EXPECT_EQ(test::ParseJson(quoted).String, std::string(1, static_cast<char>(b))) << b;
-  }
-}
-
-TEST(JsonWriterTest, NestsAndSeparatesMembers) {
-  TJsonWriter json;
-  json.BeginObject();
-  json.Key("a");
-  json.Number(-2147483640);
-  json.Key("list");
-  json.BeginArray();
-  json.String("x");
-  json.BeginObject();
-  json.EndObject();
-  json.BeginArray();
-  json.EndArray();
-  json.EndArray();
-  json.Key("b");
-  json.Bool(false);
-  json.EndObject();
-  EXPECT_EQ(json.Text(), R"({"a": -2147483640, "list": ["x", {}, []], "b": false})");
 }
 
 }  // namespace

@@ -1,0 +1,137 @@
+#include "build_options.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdint>
+
+#include "core/conversions.h"
+#include "option_values.h"
+#include "text_encoding.h"
+#include "tool_command_line.h"
+
+namespace tovrin {
+
+namespace {
+
+int32_t ParseSoundOrder(std::string_view what, std::string_view text) {
+  if (SameText(text, "list")) return 0;
+  if (SameText(text, "random")) return 2;
+  if (SameText(text, "repeat-one")) return 3;
+  return ParseInteger(what, text, INT32_MIN, INT32_MAX);
+}
+
+}  // namespace
+
+void AddBuildOptions(CLI::App& build, TBuildRequest& request) {
+  TPackSettings& s = request.Options;
+  // The kinds of option, each converting its value into one field of the settings.
+  const auto text = [&](const char* name, std::optional<std::string> TPackSettings::*field,
+                        const std::string& description) {
+    return AddOption(
+               build, name, description,
+               [&s, field](std::string_view, const std::string& v) { s.*field = Utf8ToCp1252(v); })
+        ->type_name("TEXT");
+  };
+  const auto yesNo = [&](const char* name, std::optional<bool> TPackSettings::*field,
+                         const std::string& description) {
+    return AddFlagOption(
+        build, name,
+        description + " (default: no; --" + std::string(name + 2) + "=no also accepted)",
+        [&s, field](std::string_view what, const std::string& v) {
+          s.*field = ParseBoolean(what, v);
+        });
+  };
+  const auto number = [&](const char* name, const char* type, const std::string& description,
+                          TOptionValue parse) {
+    return AddOption(build, name, description, std::move(parse))->type_name(type);
+  };
+  const auto media = [&](const char* name, std::vector<std::string>& files,
+                         const std::string& description) {
+    // One file per occurrence: the operands after it stay pictures.
+    return build.add_option(name, files, description)
+        ->type_name("FILE")
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  };
+
+  build
+      .add_option("--engine", request.EnginePath,
+                  "engine executable to copy (default: the tovrin beside this tool, or "
+                  "../../src/app/tovrin in a build tree)")
+      ->type_name("FILE");
+  build.add_option("-o,--output", request.OutputPath, "screen saver to write")
+      ->type_name("FILE")
+      ->required();
+  build
+      .add_option("--settings", request.SettingsPath,
+                  "INI file, section [Settings], one key per property; the options here "
+                  "override it (default: none)")
+      ->type_name("FILE");
+
+  text("--text", &TPackSettings::Text, "caption on every other picture (default: none)");
+  text("--font-name", &TPackSettings::FontName, "caption face (default: MS Sans Serif)")
+      ->type_name("NAME");
+  CLI::Option* size =
+      number("--font-size", "POINTS",
+             "caption size, 1 to 1000; stored height = -MulDiv(POINTS, 96, 72) (default: 8)",
+             [&s](std::string_view what, const std::string& v) {
+               s.FontHeight = FontHeightForPoints(ParseInteger(what, v, 1, 1000));
+             });
+  CLI::Option* height =
+      number("--font-height", "N", "stored height itself, -1000 to 1000 (default: -11, 8 points)",
+             [&s](std::string_view what, const std::string& v) {
+               s.FontHeight = ParseInteger(what, v, -1000, 1000);
+             });
+  size->excludes(height);
+  number("--font-color", "COLOR",
+         "colour name (clRed, clWhite, ...), #RRGGBB (web order), 0xBBGGRR (as stored) or "
+         "decimal (default: clWindowText)",
+         [&s](std::string_view what, const std::string& v) { s.FontColor = ParseColor(what, v); });
+  number(
+      "--font-charset", "CS", "ANSI_CHARSET, ... or 0-255 (default: 1)",
+      [&s](std::string_view what, const std::string& v) { s.FontCharset = ParseCharset(what, v); });
+  number("--font-style", "LIST", "bold,italic,underline,strikeout (default: none)",
+         [&s](std::string_view what, const std::string& v) {
+           s.FontStyle = ParseFontStyles(what, v);
+         });
+  number("--interval", "MS",
+         "pause after each transition in milliseconds; 0 shows only the first picture "
+         "(default: 5000)",
+         [&s](std::string_view what, const std::string& v) {
+           s.Interval = ParseInteger(what, v, 0, INT32_MAX);
+         });
+  number("--effects", "LIST", "transition styles 0-127, e.g. 5,9,12 (default: none, no transition)",
+         [&s](std::string_view what, const std::string& v) { s.Effects = ParseEffects(what, v); });
+  yesNo("--random-pictures", &TPackSettings::RandomPic, "show the pictures in random order");
+  yesNo("--random-effects", &TPackSettings::RandomStyle,
+        "pick each transition at random from the list");
+  yesNo("--stretch", &TPackSettings::Stretch, "scale the pictures to the screen");
+  yesNo("--clear-old", &TPackSettings::ClearOldImage, "clear the screen before each transition");
+  media("--sound", request.Sounds,
+        "add a sound; repeatable, played in the order given (default: none)");
+  number("--sound-order", "ORDER",
+         "list (0), random (2), repeat-one (3) or a number (default: list)",
+         [&s](std::string_view what, const std::string& v) {
+           s.SoundRandom = ParseSoundOrder(what, v);
+         });
+  yesNo("--sound-loop", &TPackSettings::SoundLoop, "set the stored sound-loop flag");
+  yesNo("--mute", &TPackSettings::Mute, "no sound unless the user's setup choice says otherwise");
+  media("--movie", request.Movies, "add a movie; repeatable (default: none)");
+  text("--kind", &TPackSettings::Ver, "photo or flash, stored as given (default: photo)")
+      ->type_name("KIND");
+  text("--title", &TPackSettings::Title, "title shown by the setup dialog (default: none)");
+  text("--author", &TPackSettings::Author, "author shown by the setup dialog (default: none)");
+  text("--email", &TPackSettings::Email, "e-mail shown by the setup dialog (default: none)");
+  text("--web", &TPackSettings::Web, "web address shown by the setup dialog (default: none)");
+
+  AddOperandList(build, "PICTURE", request.Pictures,
+                 "JPEG pictures, shown in the order given (default: none; a flash show may "
+                 "have only movies)");
+}
+
+void CheckBuildRequest(const TBuildRequest& request) {
+  if (request.Pictures.empty() && request.Movies.empty()) {
+    throw EUsageError("build needs at least one picture (or a movie for a flash show)");
+  }
+}
+
+}  // namespace tovrin

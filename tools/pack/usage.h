@@ -1,8 +1,0 @@
-// The text of `tovrin-pack --help`.
-#pragma once
-
-namespace tovrin {
-
-extern const char* const PackUsageText;
-
-}  // namespace tovrin
