@@ -67,9 +67,11 @@ TSizedFace::TSizedFace(TFontFace& face, int32_t height) : FFace(face) {
     FAscent = static_cast<int32_t>(std::lround(height * ascent / cell));
     FDescent = height - FAscent;
   } else {
+    // Rounded up, so that glyphs reaching the face's ascent or descent stay inside the line
+    // box once hinting has moved their edges to whole pixels.
     em = std::min<double>(em, MaxPixelSize);
-    FAscent = static_cast<int32_t>(std::lround(em * ascent / upem));
-    FDescent = static_cast<int32_t>(std::lround(em * face.WinDescent() / upem));
+    FAscent = static_cast<int32_t>(std::ceil(em * ascent / upem));
+    FDescent = static_cast<int32_t>(std::ceil(em * face.WinDescent() / upem));
   }
 
   FT_Size size = nullptr;

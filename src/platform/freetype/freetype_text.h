@@ -4,8 +4,9 @@
 // Faces are matched by name (a missing face becomes DejaVu Sans, see font_match.h) and sized as
 // freetype_face.h describes. Text is Windows-1252, one glyph a byte, advances in whole pixels
 // with the face's kerning. A line's extent is the sum of its advances by the face's ascent plus
-// descent; drawn, a glyph's ink may reach a little past the advance (an italic's overhang, a
-// j's hook to the left) and is still drawn there, clipped only to the bitmap. Coverage is
+// descent; drawn, a glyph's ink may reach a little past that box (an italic's overhang, a j's
+// hook to the left, in some faces an accent on a capital above) and is still drawn there,
+// clipped only to the bitmap, as the system's TextOut does. Coverage is
 // 8-bit anti-aliasing blended onto 24-bit bitmaps; other bitmaps are left as they are.
 //
 // Loaded faces, sizes and rendered glyphs are cached, so after the first use of a font a
