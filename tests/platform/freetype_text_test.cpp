@@ -78,15 +78,18 @@ TEST(FreeTypeTextTest, HeightsFollowTheLogicalFontConvention) {
     EXPECT_EQ(renderer.TextExtent({kSans, h}, "Hg").Height, h) << "height " << h;
   }
   // Negative: the em size. DejaVu Sans' capitals are 1493/2048 em tall, so an H at -100 stands
-  // 73 pixels high; at +100 the em is smaller than the line, about 63.
+  // 73 pixels high; at +100 the em is smaller than the line, about 63. The H stands on the
+  // baseline, the face's ascent (1901/2048 em, 1901/2384 of the line) below the top.
   struct Case {
     int32_t height;
     int32_t capRows;
+    int32_t baseline;
   };
-  for (const Case& c : {Case{-100, 73}, Case{100, 63}, Case{-40, 29}}) {
+  for (const Case& c : {Case{-100, 73, 93}, Case{100, 63, 80}, Case{-40, 29, 38}}) {
     const TBitmap b = Draw(renderer, {kSans, c.height}, "H");
     const TRect ink = ChangedBounds(b, TBitmap(b.Width(), b.Height()));
     EXPECT_NEAR(ink.Height(), c.capRows, 1) << "height " << c.height;
+    EXPECT_EQ(ink.Bottom - 100, c.baseline) << "height " << c.height;
   }
   // 0 is 8 points at 96 dpi, an em of 10 2/3 pixels.
   const std::string text = "The quick brown fox jumps over the lazy dog";
@@ -198,13 +201,17 @@ TEST(FreeTypeTextTest, ClippedDrawingMatchesTheSameCutFromAnUnclippedOne) {
   struct Case {
     int32_t x, y;
   };
-  const Case cases[] = {
-      {-w / 2, 5},      {W - w / 2, 5},   {5, -h / 2},      {5, H - h / 2},  // each edge
-      {-w / 2, -h / 2}, {W - 10, H - 10}, {-w + 1, -h + 1}, {W - 1, H - 1},  // corners
-      {-w, 0},          {W, 0},           {0, -h},          {0, H},          // just outside
-      {-20, -5},                                                             // wider than it
-  };
+  // Every position from just outside one edge to just outside the opposite one, on both axes,
+  // and the corners.
+  std::vector<Case> cases;
+  for (int32_t x = -w - 1; x <= W + 1; ++x) cases.push_back({x, 3});
+  for (int32_t y = -h - 1; y <= H + 1; ++y) cases.push_back({-7, y});
+  for (Case c : {Case{-w / 2, -h / 2}, Case{W - 10, H - 10}, Case{-w + 1, -h + 1},
+                 Case{W - 1, H - 1}, Case{W - 10, -h / 2}, Case{-w / 2, H - 10}}) {
+    cases.push_back(c);
+  }
   const int32_t margin = 200;
+  const TBitmap noise = test::NoiseBitmap(W + 2 * margin, H + 2 * margin, 3);
   const auto crop = [&](const TBitmap& from) {
     TBitmap b(W, H);
     for (int32_t y = 0; y < H; ++y) {
@@ -213,7 +220,7 @@ TEST(FreeTypeTextTest, ClippedDrawingMatchesTheSameCutFromAnUnclippedOne) {
     return b;
   };
   for (const Case& c : cases) {
-    TBitmap canvas = test::NoiseBitmap(W + 2 * margin, H + 2 * margin, 3);
+    TBitmap canvas = noise;
     TBitmap actual = crop(canvas);
     renderer.TextOut(canvas, c.x + margin, c.y + margin, font, text);
     renderer.TextOut(actual, c.x, c.y, font, text);

@@ -3,8 +3,8 @@
 //
 // Sizes follow the system's logical fonts. TTextFont::Height < 0 is the em size in pixels,
 // > 0 the cell height (ascent + descent) in pixels, 0 the default of 8 points at 96 dpi. Ascent
-// and descent are the face's Windows metrics (OS/2 usWinAscent / usWinDescent, which bound every
-// glyph before hinting), or the horizontal header's where the face has no OS/2 table; for a
+// and descent are the face's Windows metrics (OS/2 usWinAscent / usWinDescent, meant to bound the
+// glyphs), or the horizontal header's where the face has no OS/2 table; for a
 // given em size both are rounded up to whole pixels. The em size is capped at
 // MaxPixelSize, so a height out of any sensible range costs no more than a very large caption.
 //
