@@ -3,6 +3,7 @@
 // Windows-1252 bytes, and the caches giving back what a fresh renderer draws.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <string>
@@ -210,7 +211,7 @@ TEST(FreeTypeTextTest, ClippedDrawingMatchesTheSameCutFromAnUnclippedOne) {
                  Case{W - 1, H - 1}, Case{W - 10, -h / 2}, Case{-w / 2, H - 10}}) {
     cases.push_back(c);
   }
-  const int32_t margin = 200;
+  const int32_t margin = std::max(w, h) + 2;  // room for the line beyond any edge
   const TBitmap noise = test::NoiseBitmap(W + 2 * margin, H + 2 * margin, 3);
   const auto crop = [&](const TBitmap& from) {
     TBitmap b(W, H);
