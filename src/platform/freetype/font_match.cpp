@@ -1,0 +1,90 @@
+#include "platform/freetype/font_match.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include "package/ansi_text.h"
+
+namespace tovrin {
+
+namespace {
+
+struct TConfigDeleter {
+  void operator()(FcConfig* config) const { FcConfigDestroy(config); }
+};
+struct TPatternDeleter {
+  void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
+};
+using TPattern = std::unique_ptr<FcPattern, TPatternDeleter>;
+
+// fontconfig takes names in UTF-8; the package holds them in Windows-1252.
+std::string AnsiToUtf8(const std::string& ansi) {
+  std::string out;
+  out.reserve(ansi.size());
+  for (char c : ansi) {
+    const uint32_t cp = AnsiToCodePoint(static_cast<uint8_t>(c));
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  }
+  return out;
+}
+
+bool HasFamily(const FcPattern* font, const std::string& family) {
+  FcChar8* name = nullptr;
+  for (int n = 0; FcPatternGetString(font, FC_FAMILY, n, &name) == FcResultMatch; ++n) {
+    if (FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family.c_str())) == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+struct TFontMatcher::TConfig {
+  std::unique_ptr<FcConfig, TConfigDeleter> Config{FcInitLoadConfigAndFonts()};
+
+  // fontconfig's best font for family, and whether it is of that family.
+  std::optional<TFontFile> Best(const std::string& family, bool requireFamily) {
+    if (!Config) return std::nullopt;
+    TPattern pattern(FcPatternCreate());
+    if (!pattern) return std::nullopt;
+    // Text with a NUL byte reaches fontconfig cut short there, and is then no family's name.
+    if (family.find('\0') != std::string::npos && requireFamily) return std::nullopt;
+    FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcConfigSubstitute(Config.get(), pattern.get(), FcMatchPattern);
+    FcDefaultSubstitute(pattern.get());
+    FcResult result = FcResultNoMatch;
+    TPattern font(FcFontMatch(Config.get(), pattern.get(), &result));
+    if (!font || result != FcResultMatch) return std::nullopt;
+    if (requireFamily && !HasFamily(font.get(), family)) return std::nullopt;
+    FcChar8* file = nullptr;
+    if (FcPatternGetString(font.get(), FC_FILE, 0, &file) != FcResultMatch) return std::nullopt;
+    int index = 0;
+    FcPatternGetInteger(font.get(), FC_INDEX, 0, &index);
+    return TFontFile{reinterpret_cast<const char*>(file), index};
+  }
+};
+
+TFontMatcher::TFontMatcher() = default;
+TFontMatcher::~TFontMatcher() = default;
+
+std::optional<TFontFile> TFontMatcher::Match(const std::string& name) {
+  if (!FConfig) FConfig = std::make_unique<TConfig>();
+  return FConfig->Best(AnsiToUtf8(name), true);
+}
+
+std::optional<TFontFile> TFontMatcher::Default() {
+  if (!FConfig) FConfig = std::make_unique<TConfig>();
+  if (auto file = FConfig->Best(DefaultFace, true)) return file;
+  return FConfig->Best(DefaultFace, false);
+}
+
+}  // namespace tovrin
