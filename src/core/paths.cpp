@@ -17,7 +17,8 @@ bool IsSeparator(char c) {
 
 std::string JoinPath(std::string_view dir, std::string_view name) {
   std::string result(dir);
-  if (!result.empty() && result.back() != PathDelim) result += PathDelim;
+  // Windows takes a slash as a separator too: a directory given with one needs no other.
+  if (!result.empty() && result.back() != PathDelim && result.back() != '/') result += PathDelim;
   result += name;
   return result;
 }

@@ -13,7 +13,8 @@ inline constexpr char PathDelim = '/';
 #endif
 
 // dir followed by name, with one separator between them: none is added when dir already ends in
-// the separator, and none when dir is empty (the name is then returned unchanged).
+// the separator (or a slash, which Windows takes as one too), and none when dir is empty (the
+// name is then returned unchanged).
 std::string JoinPath(std::string_view dir, std::string_view name);
 
 // The part of a path after its last separator (a slash also counts on Windows, and a drive colon).

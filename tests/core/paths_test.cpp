@@ -11,6 +11,8 @@ TEST(PathsTest, JoinAddsOneSeparator) {
   EXPECT_EQ(JoinPath("tmp" + sep, "a.mp3"), "tmp" + sep + "a.mp3");
   // An empty directory has no last character: the name stays relative, not rooted.
   EXPECT_EQ(JoinPath("", "a.mp3"), "a.mp3");
+  // A directory written with a slash keeps it, on every platform.
+  EXPECT_EQ(JoinPath("tmp/", "a.mp3"), "tmp/a.mp3");
 }
 
 TEST(PathsTest, FileNameAndDirectory) {

@@ -19,6 +19,10 @@ struct TSheetLayout {
   int Gap = 4;
 };
 
+// Lays the pictures out left to right, top to bottom on a dark grey sheet, each scaled to the
+// layout's thumbnail width (the height follows the first picture's proportions).
+TBitmap LayOutSheet(const std::vector<TBitmap>& pictures, const TSheetLayout& layout);
+
 // Renders the frames of the given progress values and lays them out left to right, top to bottom
 // on a dark grey sheet.
 TBitmap RenderContactSheet(const TBitmap& oldPic, const TBitmap& newPic, TFrameRequest request,

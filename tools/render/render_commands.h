@@ -24,5 +24,7 @@ TRenderCommand AddFrameCommand(CLI::App& tool);
 TRenderCommand AddFramesCommand(CLI::App& tool);
 // strip: a whole forward run of a style as a contact sheet, optionally every frame too.
 TRenderCommand AddStripCommand(CLI::App& tool);
+// show: the real show of a finished screen saver, as PNG frames, a contact sheet and a log.
+TRenderCommand AddShowCommand(CLI::App& tool);
 
 }  // namespace tovrin

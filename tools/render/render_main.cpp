@@ -4,6 +4,8 @@
 //   tovrin-render frames LIST
 //   tovrin-render strip --style S --old OLD --new NEW --out OUT [--step K] [--seed N]
 //                       [--columns C] [--thumb-width W] [--frames-dir DIR] [--size WxH]
+//   tovrin-render show SAVER --out DIR [--size WxH] [--slides N | --seconds S] [--fps F]
+//                      [--contact FILE] [--log]
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <vector>
@@ -23,6 +25,9 @@ constexpr TRenderCommand (*kCommands[])(CLI::App&) = {
     AddFrameCommand,
     AddFramesCommand,
     AddStripCommand,
+#ifdef TOVRIN_RENDER_SHOW
+    AddShowCommand,
+#endif
 };
 
 int Main(int argc, char** argv) {

@@ -1,0 +1,133 @@
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "core/conversions.h"
+#include "core/errors.h"
+#include "gfx/image_file.h"
+#include "gfx/stretch.h"
+#include "platform/freetype/freetype_text.h"
+#include "tool_command_line.h"
+#include "tools/render/contact_sheet.h"
+#include "tools/render/render_commands.h"
+#include "tools/render/show_recorder.h"
+
+namespace tovrin {
+
+namespace {
+
+struct TShowArguments {
+  TShowRecording Recording;
+  std::string OutDir;
+  std::string Contact;
+  bool Log = false;
+};
+
+// "WxH" for --size.
+void ParseScreenSize(std::string_view text, TShowRecording& recording) {
+  const size_t x = text.find('x');
+  if (x != std::string_view::npos) {
+    const auto w = TryStrToInt(text.substr(0, x)), h = TryStrToInt(text.substr(x + 1));
+    if (w && h && *w >= 16 && *h >= 16 && *w <= 8192 && *h <= 8192) {
+      recording.Width = *w;
+      recording.Height = *h;
+      return;
+    }
+  }
+  throw EConvertError("--size takes WIDTHxHEIGHT, each 16 to 8192, not '" + std::string(text) +
+                      "'");
+}
+
+int32_t ParseCount(std::string_view what, const std::string& value, int32_t low, int32_t high) {
+  const auto n = TryStrToInt(value);
+  if (!n || *n < low || *n > high) {
+    throw EConvertError(std::string(what) + " takes a whole number from " + std::to_string(low) +
+                        " to " + std::to_string(high) + ", not '" + value + "'");
+  }
+  return *n;
+}
+
+void RenderShow(const TShowArguments& args) {
+  if (args.Recording.Slides == 0 && args.Recording.SecondsMs == 0) {
+    throw EUsageError("show needs --slides N or --seconds S");
+  }
+  const std::filesystem::path dir = args.OutDir;
+  std::filesystem::create_directories(dir);
+  TFreeTypeTextRenderer text;
+  std::vector<TBitmap> thumbs;
+  TSheetLayout layout;
+  TShowEvents events;
+  events.OnFrame = [&](int64_t number, uint32_t, const TBitmap& screen) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%06lld.png", static_cast<long long>(number));
+    SavePNG(screen, (dir / name).string());
+  };
+  if (!args.Contact.empty()) {
+    events.OnTransitionDone = [&](int32_t, const TBitmap& screen) {
+      const int32_t w = layout.ThumbWidth;
+      const int32_t h = std::max<int32_t>(
+          1, static_cast<int32_t>(int64_t{w} * screen.Height() / std::max(1, screen.Width())));
+      TBitmap thumb(w, h);
+      StretchDrawGraphic(thumb, TRect{0, 0, w, h}, screen);
+      thumbs.push_back(std::move(thumb));
+    };
+  }
+  if (args.Log) {
+    events.OnLog = [](const std::string& line) { std::printf("%s\n", line.c_str()); };
+  }
+  const TShowSummary summary = RecordShow(args.Recording, text, events);
+  if (!args.Contact.empty()) SavePNG(LayOutSheet(thumbs, layout), args.Contact);
+  std::fprintf(stderr, "%d transitions, %lld frames, %u ms of show time written to %s\n",
+               summary.Transitions, static_cast<long long>(summary.Frames), summary.EndTickMs,
+               args.OutDir.c_str());
+}
+
+}  // namespace
+
+TRenderCommand AddShowCommand(CLI::App& tool) {
+  auto args = std::make_shared<TShowArguments>();
+  CLI::App* command = tool.add_subcommand(
+      "show",
+      "Runs the real show of the finished screen saver SAVER off screen, as fast as the machine "
+      "allows, and writes what the screen shows as numbered PNG frames into DIR.");
+  command->add_option("saver", args->Recording.Saver, "the finished screen saver")
+      ->required()
+      ->type_name("SAVER");
+  command->add_option("--out", args->OutDir, "folder for the frames (created when missing)")
+      ->required()
+      ->type_name("DIR");
+  AddOption(*command, "--size", "the screen, W x H pixels (default: 1920x1080)",
+            [a = args.get()](std::string_view, const std::string& v) {
+              ParseScreenSize(v, a->Recording);
+            })
+      ->type_name("WxH");
+  AddOption(*command, "--slides",
+            "end once the Nth transition has finished and a frame showing it is written",
+            [a = args.get()](std::string_view what, const std::string& v) {
+              a->Recording.Slides = ParseCount(what, v, 1, 100000);
+            })
+      ->type_name("N");
+  AddOption(*command, "--seconds", "end after S seconds of show time",
+            [a = args.get()](std::string_view what, const std::string& v) {
+              a->Recording.SecondsMs = static_cast<uint32_t>(ParseCount(what, v, 1, 86400)) * 1000;
+            })
+      ->type_name("S");
+  AddOption(*command, "--fps", "frames written per second of show time, 1 to 100 (default: 25)",
+            [a = args.get()](std::string_view what, const std::string& v) {
+              a->Recording.Fps = ParseCount(what, v, 1, 100);
+            })
+      ->type_name("F");
+  command
+      ->add_option("--contact", args->Contact,
+                   "also write a contact sheet with one thumbnail per finished transition "
+                   "(default: none)")
+      ->type_name("FILE");
+  command->add_flag("--log", args->Log,
+                    "print one line per event: t=4040ms picture 2 style 9, t=0ms sound "
+                    "theme.mp3, ...");
+  return {command, [args] { RenderShow(*args); }};
+}
+
+}  // namespace tovrin
