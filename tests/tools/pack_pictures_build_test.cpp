@@ -119,6 +119,14 @@ TEST_F(PicturesBuildTest, PhotosAreStoredUprightFittedOrAsTheyCame) {
   EXPECT_EQ(report.Pictures[1].Height, 32);
   EXPECT_EQ(report.Pictures[2].Width, 200);
   EXPECT_EQ(report.Pictures[2].Height, 50);
+  // inspect sums up what the show will decode.
+  const int64_t bytes =
+      report.Pictures[0].JpegLength + report.Pictures[1].JpegLength + report.Pictures[2].JpegLength;
+  const std::string text = RenderReportText(report);
+  EXPECT_NE(text.find("stored: " + std::to_string(bytes) +
+                      " bytes of JPEG in all, the largest picture 200 x 50\n"),
+            std::string::npos)
+      << text;
   const TBytes file = ReadBytes(Out());
   const auto first = file.begin() + report.Pictures[0].Offset;
   EXPECT_NE(std::search(first, file.end(), plain.begin(), plain.end()), file.end());
