@@ -6,12 +6,14 @@
 //       writes COUNT (100) synthetic photographs of 12 to 24 megapixels into DIR: smooth
 //       gradients with grain, JPEG quality 92, every fourth one a portrait stored sideways with
 //       EXIF orientation 6, as phones store them
-//   pack_photos_bench measure DIR FITTED.scr UNFITTED.scr
+//   pack_photos_bench measure DIR ENGINE WORKDIR
+//       0. builds WORKDIR/unfitted.scr and WORKDIR/fitted.scr from DIR (tovrin-pack build,
+//          without and with --fit 1920x1080), each timed once
 //       1. for each photo of DIR: tovrin-pack's import with --fit 1920x1080, against the
 //          engine's decoding of the same file at full size (gfx DecodeJPEG)
-//       2. for each picture of the two screen savers (built from DIR with and without
-//          --fit 1920x1080): the slide preparation (read the picture item from the file,
-//          decode it, stretch it into a 1920x1080 frame keeping its proportions)
+//       2. for each picture of the two screen savers: the slide preparation (read the picture
+//          item from the file, decode it, stretch it into a 1920x1080 frame keeping its
+//          proportions)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -20,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "build_command.h"
 #include "core/errors.h"
 #include "core/random.h"
 #include "exif_orientation.h"
@@ -118,15 +121,35 @@ std::unique_ptr<TSSFileLocations> SettingsOf(const std::string& saver) {
   return settings;
 }
 
-int Measure(const std::string& dir, const std::string& fitted, const std::string& unfitted) {
+// tovrin-pack build DIR into `out`, with the picture options given; returns the seconds taken.
+double Build(const std::string& dir, const std::string& engine, const std::string& out,
+             const TImportOptions& options) {
+  TBuildRequest request;
+  request.EnginePath = engine;
+  request.OutputPath = out;
+  request.Pictures = {dir};
+  request.PictureOptions = options;
+  return Seconds([&] { RunBuild(request, engine, stdout, stderr); });
+}
+
+int Measure(const std::string& dir, const std::string& engine, const std::string& work) {
+  fs::create_directories(work);
+  const std::string fitted = (fs::path(work) / "fitted.scr").string();
+  const std::string unfitted = (fs::path(work) / "unfitted.scr").string();
+  TImportOptions fit;
+  fit.Fit = {kScreenWidth, kScreenHeight};
+  const double buildUnfitted = Build(dir, engine, unfitted, {});
+  const double buildFitted = Build(dir, engine, fitted, fit);
+  std::printf("0. tovrin-pack build: %.2f s without --fit, %.2f s with --fit %dx%d\n",
+              buildUnfitted, buildFitted, kScreenWidth, kScreenHeight);
+
   std::vector<fs::path> photos;
   for (const auto& entry : fs::directory_iterator(dir)) {
     if (entry.path().extension() == ".jpg") photos.push_back(entry.path());
   }
   std::sort(photos.begin(), photos.end());
 
-  TImportOptions options;
-  options.Fit = {kScreenWidth, kScreenHeight};
+  const TImportOptions& options = fit;
   double pack = 0, decode = 0;
   int64_t inputBytes = 0, storedBytes = 0;
   for (size_t i = 0; i < photos.size(); ++i) {
@@ -190,6 +213,6 @@ int main(int argc, char** argv) {
   }
   std::fprintf(stderr,
                "usage: pack_photos_bench make DIR [COUNT]\n"
-               "       pack_photos_bench measure DIR FITTED.scr UNFITTED.scr\n");
+               "       pack_photos_bench measure DIR ENGINE WORKDIR\n");
   return 2;
 }

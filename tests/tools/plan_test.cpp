@@ -1,14 +1,17 @@
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "scratch_dir.h"
 
 #include "core/errors.h"
+#include "ordered_work.h"
 #include "output_file.h"
 #include "package/ss_file_locations.h"
 #include "package_plan.h"
@@ -197,6 +200,21 @@ TEST(ProgressTest, SilentForFewItemsOrWhenDisabled) {
       Captured([](std::FILE* f) { TProgress(TProgress::MinItems - 1, true, f).Step(1, 0, "a"); }),
       "");
   EXPECT_EQ(Captured([](std::FILE* f) { TProgress(100, false, f).Step(1, 0, "a"); }), "");
+}
+
+// Results come back in item order however long each item takes, and an item's failure is
+// raised by the call that takes its result, not earlier or later.
+TEST(OrderedWorkTest, ResultsAndFailuresComeInOrder) {
+  for (size_t ahead : {size_t{1}, size_t{3}, size_t{8}}) {
+    TOrderedWork<size_t> work(6, ahead, [](size_t i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(i % 2 == 0 ? 20 : 1));
+      if (i == 4) throw EInvalidGraphic("item 4");
+      return i * 10;
+    });
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(work.Next(), i * 10) << "ahead " << ahead;
+    EXPECT_THROW(work.Next(), EInvalidGraphic);
+    EXPECT_EQ(work.Next(), 50u);
+  }
 }
 
 }  // namespace

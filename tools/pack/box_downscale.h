@@ -5,8 +5,8 @@
 //   output row   |     0     ^     1     |        output 0 = (p0 + p1 + p2 / 2) / 2.5
 //
 // Each source pixel is dw units wide and each output pixel sw units, so an output pixel covers
-// exactly sw units of source and the weights are whole numbers. Rows are filtered first into
-// 16-bit values (8 bits of fraction), then columns, so rounding happens once at the end.
+// exactly sw units of source and the weights are whole numbers. Columns are summed first, then
+// rows, and the result is rounded once, at the end.
 #pragma once
 
 #include <cstdint>

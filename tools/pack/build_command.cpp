@@ -10,6 +10,7 @@
 #include "core/paths.h"
 #include "engine_locator.h"
 #include "input_file.h"
+#include "ordered_work.h"
 #include "output_file.h"
 #include "package/ansi_text.h"
 #include "package/object_writer.h"
@@ -210,6 +211,17 @@ void ExpectPosition(const TOutputFile& out, int64_t expected) {
   }
 }
 
+// Pictures converted at once: each holds its file and a decoded picture (some tens of megabytes
+// for a large photograph) while it is worked on.
+constexpr size_t kMaxConversionThreads = 4;
+
+// One picture read and imported, off the writing thread.
+struct TConvertedPicture {
+  int64_t Size = 0;
+  std::vector<uint8_t> File;
+  TImportedPicture Imported;
+};
+
 // What happened to the pictures, for the summary.
 struct TPictureCounts {
   size_t Turned = 0;
@@ -234,17 +246,27 @@ TPictureCounts WritePackage(TPackagePlan& plan, TSSFileLocations& settings,
   TPictureCounts counts;
   TProgress progress(static_cast<int>(plan.Pictures.size()), StandardErrorIsTerminal(), err);
   TOutputFileStream stream(out);
-  std::vector<uint8_t> file;
   std::vector<int64_t> written;
+  // The worker threads read only the paths; this thread changes only the sizes.
+  std::vector<std::string> paths;
+  for (const TPlannedItem& picture : plan.Pictures) paths.push_back(picture.Path);
+  TOrderedWork<TConvertedPicture> conversions(
+      paths.size(), TOrderedWork<TConvertedPicture>::Threads(kMaxConversionThreads),
+      [&paths, &options](size_t i) {
+        TConvertedPicture c;
+        c.Size = InputFileSize(paths[i]);
+        ReadWholeFile(paths[i], c.Size, c.File);
+        c.Imported = ForPicture(paths[i], [&] { return ImportPicture(c.File, options); });
+        return c;
+      });
   for (size_t i = 0; i < plan.Pictures.size(); ++i) {
     TPlannedItem& picture = plan.Pictures[i];
     progress.Step(static_cast<int>(i), out.Size(), picture.Path);
-    const int64_t size = InputFileSize(picture.Path);
+    const TConvertedPicture converted = conversions.Next();
+    const TImportedPicture& imported = converted.Imported;
+    const std::vector<uint8_t>& file = converted.File;
     // A picture planned as a copy must still be one: the file may have changed since.
-    if (copies[i] && size != picture.FileSize) Changed(picture.Path);
-    ReadWholeFile(picture.Path, size, file);
-    const TImportedPicture imported =
-        ForPicture(picture.Path, [&] { return ImportPicture(file, options); });
+    if (copies[i] && converted.Size != picture.FileSize) Changed(picture.Path);
     if (copies[i] != (imported.Action == TImportAction::iaCopied)) Changed(picture.Path);
     for (const std::string& warning : imported.Warnings) {
       progress.Finish();

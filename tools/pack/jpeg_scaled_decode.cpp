@@ -63,6 +63,9 @@ bool Decode(j_decompress_ptr cinfo, TJpegErrorManager& err, std::span<const uint
   cinfo->scale_num = 1;
   cinfo->scale_denom = static_cast<unsigned>(scale);
   cinfo->dct_method = JDCT_ISLOW;
+  // A reduced picture is filtered down further anyway: the plain doubling of the chroma is as
+  // good there as the smoothed one, and cheaper.
+  cinfo->do_fancy_upsampling = scale > 1 ? FALSE : TRUE;
   cinfo->out_color_space = grey ? JCS_GRAYSCALE : (cmyk ? JCS_CMYK : JCS_EXT_BGR);
   jpeg_calc_output_dimensions(cinfo);
   AllocateFor(bitmap, cinfo, grey);  // may throw; libjpeg is not running here
