@@ -1,6 +1,7 @@
 #include "fit_box.h"
 
 #include <algorithm>
+#include <string>
 
 #include "core/conversions.h"
 #include "core/errors.h"
@@ -13,13 +14,13 @@ namespace {
 constexpr int32_t kMaxSide = 65500;
 }  // namespace
 
-TFitBox ParseFitBox(const std::string& what, const std::string& text) {
+TFitBox ParseFitBox(std::string_view what, std::string_view text) {
   const std::string t = Trim(text);
   const size_t x = t.find_first_of("xX*");
   const auto side = [&](std::string_view digits) {
     const auto value = TryStrToInt(digits);
     if (!value || *value < 1 || *value > kMaxSide) {
-      throw EConvertError(what + ": \"" + text +
+      throw EConvertError(std::string(what) + ": \"" + std::string(text) +
                           "\" is not a size such as 1920x1080 (each side 1 to " +
                           std::to_string(kMaxSide) + ")");
     }

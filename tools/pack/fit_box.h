@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 namespace tovrin {
 
@@ -19,7 +19,7 @@ struct TPictureSize {
 };
 
 // "WxH" (also "W*H" or "WXH"), each side 1 to 65500. Raises EConvertError naming `what`.
-TFitBox ParseFitBox(const std::string& what, const std::string& text);
+TFitBox ParseFitBox(std::string_view what, std::string_view text);
 
 // The size of a width x height picture fitted into the box with its proportions kept (the
 // shorter side rounded, at least 1). A picture already inside the box keeps its size: it is
