@@ -9,6 +9,19 @@ if(NOT WIN32)
   find_package(Freetype REQUIRED)
   find_package(Fontconfig REQUIRED)
 endif()
+# tovrin-pack's picture conversion: TurboJPEG for lossless rotations (Debian's libturbojpeg0-dev;
+# for Windows cross-built beside libjpeg), and libheif for HEIC/HEIF pictures (Linux only).
+if(NOT TOVRIN_FUZZ)
+  find_path(TURBOJPEG_INCLUDE_DIR turbojpeg.h REQUIRED)
+  find_library(TURBOJPEG_LIBRARY NAMES turbojpeg REQUIRED)
+  add_library(TurboJPEG::TurboJPEG UNKNOWN IMPORTED)
+  set_target_properties(TurboJPEG::TurboJPEG PROPERTIES IMPORTED_LOCATION "${TURBOJPEG_LIBRARY}"
+                        INTERFACE_INCLUDE_DIRECTORIES "${TURBOJPEG_INCLUDE_DIR}")
+  if(NOT WIN32)
+    find_package(PkgConfig REQUIRED)
+    pkg_check_modules(HEIF REQUIRED IMPORTED_TARGET libheif)
+  endif()
+endif()
 if(TOVRIN_TESTS)
   if(WIN32)
     # Debian ships GoogleTest's sources; build them with the cross compiler.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds libjpeg (the IJG API of libjpeg-turbo) for 64-bit Windows from Debian's own
-# libjpeg-turbo source package, as a static library, into build/win-deps/prefix.
+# Cross-builds libjpeg (the IJG API of libjpeg-turbo) and the TurboJPEG library (tovrin-pack's
+# lossless rotations) for 64-bit Windows from Debian's own libjpeg-turbo source package, as static
+# libraries, into build/win-deps/prefix.
 #
 #   scripts/build-libjpeg-mingw.sh        # does nothing when the prefix already holds the library
 #
@@ -19,7 +20,8 @@ JOBS=${JOBS:-$(nproc)}
 
 log() { printf '== libjpeg: %s\n' "$*" >&2; }
 
-if [[ -f $PREFIX/lib/libjpeg.a && -f $PREFIX/include/jpeglib.h && -f $PREFIX/include/jconfig.h ]]; then
+if [[ -f $PREFIX/lib/libjpeg.a && -f $PREFIX/include/jpeglib.h && -f $PREFIX/include/jconfig.h &&
+      -f $PREFIX/lib/libturbojpeg.a && -f $PREFIX/include/turbojpeg.h ]]; then
   log "cached in $PREFIX"
   exit 0
 fi
@@ -111,21 +113,22 @@ cmake -S "$src_dir" -B "$WORK" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
   -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_INSTALL_PREFIX="$PREFIX" \
-  -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF \
+  -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=ON \
   "${simd[@]}" >"$DEPS/libjpeg-configure.log" 2>&1 ||
   { tail -n 30 "$DEPS/libjpeg-configure.log"; exit 1; }
 
-# Only the static library is needed; its tools and tests would double the build time.
-cmake --build "$WORK" -j "$JOBS" --target jpeg-static >"$DEPS/libjpeg-build.log" 2>&1 ||
+# Only the static libraries are needed; the tools and tests would double the build time.
+cmake --build "$WORK" -j "$JOBS" --target jpeg-static turbojpeg-static >"$DEPS/libjpeg-build.log" 2>&1 ||
   { tail -n 30 "$DEPS/libjpeg-build.log"; exit 1; }
 
-# Install by hand what a consumer of the IJG API needs: the library and its four public headers.
+# Install by hand what the consumers need: the IJG library with its four public headers, and the
+# TurboJPEG library with its one.
 staging=$DEPS/prefix.new
 rm -rf "$staging"
 mkdir -p "$staging/lib" "$staging/include"
-cp "$WORK/libjpeg.a" "$staging/lib/"
+cp "$WORK/libjpeg.a" "$WORK/libturbojpeg.a" "$staging/lib/"
 cp "$src_dir/jpeglib.h" "$src_dir/jerror.h" "$src_dir/jmorecfg.h" "$WORK/jconfig.h" \
-  "$staging/include/"
+  "$src_dir/turbojpeg.h" "$staging/include/"
 rm -rf "$PREFIX"
 mv "$staging" "$PREFIX"
 log "installed into $PREFIX"

@@ -39,6 +39,22 @@ TEST(PackCommandLineTest, OperandsKeepTheirOrderAndOptionsTakeOneValue) {
   EXPECT_EQ(Build({"--", "-only.jpg"}).Pictures, (std::vector<std::string>{"-only.jpg"}));
 }
 
+TEST(PackCommandLineTest, PictureOptionsReachTheRequest) {
+  const TBuildRequest given = Build(
+      {"--fit", "1920x1080", "--quality", "80", "--keep-orientation", "--recursive", "photos"});
+  EXPECT_EQ(given.PictureOptions.Fit.Width, 1920);
+  EXPECT_EQ(given.PictureOptions.Fit.Height, 1080);
+  EXPECT_EQ(given.PictureOptions.Quality, 80);
+  EXPECT_FALSE(given.PictureOptions.ApplyOrientation);
+  EXPECT_TRUE(given.Recursive);
+  EXPECT_EQ(given.Pictures, (std::vector<std::string>{"photos"}));
+  const TBuildRequest plain = Build({"p.jpg"});
+  EXPECT_TRUE(plain.PictureOptions.Fit.Empty());
+  EXPECT_EQ(plain.PictureOptions.Quality, 92);
+  EXPECT_TRUE(plain.PictureOptions.ApplyOrientation);
+  EXPECT_FALSE(plain.Recursive);
+}
+
 TEST(PackCommandLineTest, MistakesNameWhatIsWrong) {
   struct TCase {
     std::vector<std::string> Args;
@@ -54,6 +70,8 @@ TEST(PackCommandLineTest, MistakesNameWhatIsWrong) {
       // Both set the stored height: which one wins must not depend on the parser's order.
       {{"build", "-o", "x", "--font-size", "9", "--font-height=-3", "p.jpg"}, "--font-size"},
       {{"build", "-o", "x", "--movie"}, "--movie"},
+      {{"build", "-o", "x", "--fit", "1920", "p.jpg"}, "--fit: \"1920\""},
+      {{"build", "-o", "x", "--quality", "101", "p.jpg"}, "--quality"},
       {{"extract", "a.scr"}, "missing DIR"},
       {{"inspect", "a.scr", "b.scr"}, "unknown argument b.scr"},
   };

@@ -313,6 +313,27 @@ TEST_F(PackToolTest, DefaultsSettingsFileAndTheHumanForm) {
   EXPECT_NE(text.Out.find("clWindowText"), std::string::npos) << text.Out;
 }
 
+// The photo options from the command line to the stored pictures: a folder with a subfolder,
+// shrunk to the box with proportions kept; inspect says what is stored.
+TEST_F(PackToolTest, FolderOfPhotosFittedToABox) {
+  fs::create_directories(FDir / "album" / "day2");
+  WriteBytes(FDir / "album" / "b.jpg", test::MakeJpeg({64, 32, false, false, 4}));
+  WriteBytes(FDir / "album" / "day2" / "c.jpg", test::MakeJpeg({16, 48, false, false, 5}));
+  const TRun r = Run({"build", "--engine", Engine().string(), "-o", Out().string(), "--fit",
+                      "32x32", "--quality", "70", "--recursive", (FDir / "album").string()});
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
+  EXPECT_NE(r.Out.find("2 pictures (0 turned losslessly, 2 re-encoded)"), std::string::npos)
+      << r.Out;
+  const TJson pictures = InspectJson(Out()).at("pictures");
+  ASSERT_EQ(pictures.size(), 2u);
+  EXPECT_EQ(pictures[0].at("width").get<int>(), 32);
+  EXPECT_EQ(pictures[0].at("height").get<int>(), 16);
+  EXPECT_EQ(pictures[1].at("width").get<int>(), 11);
+  EXPECT_EQ(pictures[1].at("height").get<int>(), 32);
+  const TRun text = Run({"inspect", Out().string()});
+  EXPECT_NE(text.Out.find("the largest picture 32 x 16"), std::string::npos) << text.Out;
+}
+
 TEST_F(PackToolTest, ExtractGivesBackTheSameBytes) {
   ASSERT_EQ(BuildFullShow().ExitCode, 0);
   const fs::path dir = FDir / "out" / "extracted";

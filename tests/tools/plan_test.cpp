@@ -1,14 +1,17 @@
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "scratch_dir.h"
 
 #include "core/errors.h"
+#include "ordered_work.h"
 #include "output_file.h"
 #include "package/ss_file_locations.h"
 #include "package_plan.h"
@@ -154,21 +157,64 @@ std::string Captured(const std::function<void(std::FILE*)>& draw) {
 TEST(ProgressTest, DrawsOneLineInPlaceAndClearsIt) {
   const std::string text = Captured([](std::FILE* f) {
     TProgress progress(20, true, f);
-    progress.Step(1, "a.jpg");
-    progress.Step(20, std::string(58, 'x') + "\xC3\xA9" + std::string(30, 'y'));  // é at the cut
+    progress.Step(0, 0, "a.jpg");
+    progress.Step(20, 2500000, "b.jpg");
   });
-  EXPECT_EQ(text.rfind("\r[1/20] 5% a.jpg", 0), 0u) << text;
-  EXPECT_NE(text.find("\r[20/20] 100% xxx"), std::string::npos) << text;
+  EXPECT_EQ(text.rfind("\r[--------------------] 0/20  0.0 MB  --:-- left  a.jpg", 0), 0u) << text;
+  EXPECT_NE(text.find("\r[####################] 20/20  2.5 MB  0:00 left  b.jpg"),
+            std::string::npos)
+      << text;
   EXPECT_EQ(text.find('\n'), std::string::npos);
   EXPECT_EQ(text.back(), '\r') << "the line must be cleared when the progress ends";
+}
+
+TEST(ProgressTest, LineShowsTheBarBytesAndTimeLeft) {
+  struct TCase {
+    int Done, Total;
+    int64_t Bytes;
+    double Elapsed;
+    const char* Starts;
+  };
+  const TCase cases[] = {
+      {5, 20, 1234567, 10.0, "[#####---------------] 5/20  1.2 MB  0:30 left  x"},
+      {1, 100, 0, 90.0, "[--------------------] 1/100  0.0 MB  2:28:30 left  x"},
+      {37, 100, 52400000, 21.0, "[#######-------------] 37/100  52.4 MB  0:36 left  x"},
+      {30, 20, 0, 1.0, "[####################] 20/20  0.0 MB  0:00 left  x"},  // clamped
+  };
+  for (const TCase& c : cases) {
+    const std::string line = ProgressLine(c.Done, c.Total, c.Bytes, c.Elapsed, "x");
+    EXPECT_EQ(line.rfind(c.Starts, 0), 0u) << line;
+    EXPECT_EQ(line.size(), 79u);
+  }
   // A long label is cut at the line's width, never inside a UTF-8 character.
-  EXPECT_EQ(text.find("\xC3"), std::string::npos);
+  for (size_t pad = 0; pad < 4; ++pad) {
+    const std::string line = ProgressLine(
+        1, 20, 0, 1.0, std::string(40 + pad, 'x') + "\xC3\xA9\xC3\xA9" + std::string(40, 'y'));
+    EXPECT_EQ(line.size(), 79u);
+    EXPECT_NE(static_cast<unsigned char>(line[line.find_last_not_of(' ')]), 0xC3u) << pad;
+  }
 }
 
 TEST(ProgressTest, SilentForFewItemsOrWhenDisabled) {
   EXPECT_EQ(
-      Captured([](std::FILE* f) { TProgress(TProgress::MinItems - 1, true, f).Step(1, "a"); }), "");
-  EXPECT_EQ(Captured([](std::FILE* f) { TProgress(100, false, f).Step(1, "a"); }), "");
+      Captured([](std::FILE* f) { TProgress(TProgress::MinItems - 1, true, f).Step(1, 0, "a"); }),
+      "");
+  EXPECT_EQ(Captured([](std::FILE* f) { TProgress(100, false, f).Step(1, 0, "a"); }), "");
+}
+
+// Results come back in item order however long each item takes, and an item's failure is
+// raised by the call that takes its result, not earlier or later.
+TEST(OrderedWorkTest, ResultsAndFailuresComeInOrder) {
+  for (size_t ahead : {size_t{1}, size_t{3}, size_t{8}}) {
+    TOrderedWork<size_t> work(6, ahead, [](size_t i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(i % 2 == 0 ? 20 : 1));
+      if (i == 4) throw EInvalidGraphic("item 4");
+      return i * 10;
+    });
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(work.Next(), i * 10) << "ahead " << ahead;
+    EXPECT_THROW(work.Next(), EInvalidGraphic);
+    EXPECT_EQ(work.Next(), 50u);
+  }
 }
 
 }  // namespace

@@ -10,13 +10,15 @@
 #include "core/paths.h"
 #include "engine_locator.h"
 #include "input_file.h"
+#include "ordered_work.h"
 #include "output_file.h"
 #include "package/ansi_text.h"
-#include "package/jpeg_header.h"
 #include "package/object_writer.h"
 #include "package/ss_file_locations.h"
 #include "package/stream.h"
 #include "package_plan.h"
+#include "picture_folders.h"
+#include "picture_import.h"
 #include "progress.h"
 #include "text_encoding.h"
 #include "wording.h"
@@ -40,21 +42,30 @@ bool IsForbiddenNameChar(char c) {
          std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
 }
 
-// Refuses files that do not even start like a JPEG file (FF D8 FF), before anything is written.
-void CheckStartsLikeJpeg(const std::string& path, TStream& stream) {
-  uint8_t head[3] = {};
-  if (stream.Read(head, sizeof head) != sizeof head || head[0] != 0xFF || head[1] != 0xD8 ||
-      head[2] != 0xFF) {
-    throw EInvalidGraphic(path + ": not a JPEG file");
+// Runs a step on one picture and puts its path in front of any message, keeping the error class
+// (a picture the tool cannot read is EInvalidGraphic, one too large EOutOfResources).
+template <class F>
+auto ForPicture(const std::string& path, F step) {
+  try {
+    return step();
+  } catch (const EInvalidGraphic& e) {
+    throw EInvalidGraphic(path + ": " + e.Message());
+  } catch (const EOutOfResources& e) {
+    throw EOutOfResources(path + ": " + e.Message());
   }
 }
 
-std::string PictureStoredName(const std::string& path) {
-  // The picture names are only a record of where the pictures came from; characters that could
-  // not name a file on every platform are replaced rather than refused.
+// The picture names are only a record of where the pictures came from; characters that could not
+// name a file on every platform are replaced rather than refused. A picture converted to JPEG gets
+// the extension .jpg, which is what extract writes it as.
+std::string PictureStoredName(const std::string& path, TPictureType type) {
   std::string name = Utf8ToAnsi(ExtractFileName(path));
   for (char& c : name) {
     if (IsForbiddenNameChar(c)) c = '_';
+  }
+  if (type != TPictureType::ptJpeg) {
+    const size_t dot = name.rfind('.');
+    name = (dot == std::string::npos || dot == 0 ? name : name.substr(0, dot)) + ".jpg";
   }
   if (!IsPlainFileName(name)) name = "picture.jpg";
   return name;
@@ -74,17 +85,50 @@ std::string MediaStoredName(const std::string& path) {
   return name;
 }
 
-std::vector<TPlannedItem> PlanInputs(const std::vector<std::string>& paths, bool media) {
+std::vector<TPlannedItem> PlanMedia(const std::vector<std::string>& paths) {
   std::vector<TPlannedItem> items;
   items.reserve(paths.size());
   for (const std::string& path : paths) {
     TPlannedItem item;
     item.Path = path;
-    RequireRegularFile(path);
-    TFileStream stream(path, TFileMode::fmOpenRead);
-    item.FileSize = stream.Size();
-    item.StoredName = media ? MediaStoredName(path) : PictureStoredName(path);
-    if (!media) CheckStartsLikeJpeg(path, stream);
+    item.FileSize = InputFileSize(path);
+    item.StoredName = MediaStoredName(path);
+    items.push_back(std::move(item));
+  }
+  return items;
+}
+
+[[noreturn]] void Changed(const std::string& path) {
+  throw EReadError(path + ": the file changed while it was being packed");
+}
+
+// Reads exactly `size` bytes of the file into data, and refuses a file that has grown since.
+void ReadWholeFile(const std::string& path, int64_t size, std::vector<uint8_t>& data) {
+  TFileStream stream(path, TFileMode::fmOpenRead);
+  data.resize(static_cast<size_t>(size));
+  if (stream.Read(data.data(), data.size()) != data.size()) Changed(path);
+  uint8_t extra = 0;
+  if (stream.Read(&extra, 1) != 0) Changed(path);
+}
+
+// Checks every picture before anything is written: a file the tool cannot read is refused here,
+// so no output is created for it. Pictures stored byte for byte get their final size now; those
+// to be converted get theirs when written (FileSize 0 until then). copies[i] tells which.
+std::vector<TPlannedItem> PlanPictures(const std::vector<std::string>& paths,
+                                       const TImportOptions& options, std::vector<bool>& copies) {
+  std::vector<TPlannedItem> items;
+  items.reserve(paths.size());
+  copies.assign(paths.size(), false);
+  std::vector<uint8_t> bytes;
+  for (size_t i = 0; i < paths.size(); ++i) {
+    TPlannedItem item;
+    item.Path = paths[i];
+    const int64_t size = InputFileSize(item.Path);
+    ReadWholeFile(item.Path, size, bytes);
+    const TImportPlan plan = ForPicture(item.Path, [&] { return PlanImport(bytes, options); });
+    copies[i] = plan.CopyAsIs;
+    item.FileSize = plan.CopyAsIs ? size : 0;
+    item.StoredName = PictureStoredName(item.Path, plan.Type);
     items.push_back(std::move(item));
   }
   return items;
@@ -120,19 +164,6 @@ void RefuseOutputThatIsAnInput(const TPackagePlan& plan) {
   for (const auto* list : {&plan.Pictures, &plan.Sounds, &plan.Movies}) {
     for (const TPlannedItem& item : *list) check(item.Path);
   }
-}
-
-[[noreturn]] void Changed(const std::string& path) {
-  throw EReadError(path + ": the file changed while it was being packed");
-}
-
-// Reads exactly `size` bytes of the file into data, and refuses a file that has grown since.
-void ReadWholeFile(const std::string& path, int64_t size, std::vector<uint8_t>& data) {
-  TFileStream stream(path, TFileMode::fmOpenRead);
-  data.resize(static_cast<size_t>(size));
-  if (stream.Read(data.data(), data.size()) != data.size()) Changed(path);
-  uint8_t extra = 0;
-  if (stream.Read(&extra, 1) != 0) Changed(path);
 }
 
 void CopyFileInto(TOutputFile& out, const std::string& path, int64_t size,
@@ -180,28 +211,85 @@ void ExpectPosition(const TOutputFile& out, int64_t expected) {
   }
 }
 
-void WritePackage(const TPackagePlan& plan, std::FILE* err) {
+// Pictures converted at once: each holds its file and a decoded picture (some tens of megabytes
+// for a large photograph) while it is worked on.
+constexpr size_t kMaxConversionThreads = 4;
+
+// One picture read and imported, off the writing thread.
+struct TConvertedPicture {
+  int64_t Size = 0;
+  std::vector<uint8_t> File;
+  TImportedPicture Imported;
+};
+
+// What happened to the pictures, for the summary.
+struct TPictureCounts {
+  size_t Turned = 0;
+  size_t Reencoded = 0;
+};
+
+[[noreturn]] void TooLarge(const TOutputFile& out) {
+  throw EOutOfResources(out.FinalPath() + ": the screen saver would be " +
+                        std::to_string(out.Size()) +
+                        " bytes or more; it must stay below 2 GiB (2147483648 bytes)");
+}
+
+// Writes the engine, then each picture as it is converted, then (the pictures' sizes known) lays
+// the package out, and writes the media, the settings and the trailer.
+TPictureCounts WritePackage(TPackagePlan& plan, TSSFileLocations& settings,
+                            const std::vector<bool>& copies, const TImportOptions& options,
+                            std::FILE* err) {
   TOutputFile out(plan.OutputPath);
   std::vector<uint8_t> buffer;
   CopyFileInto(out, plan.EnginePath, plan.EngineSize, buffer);
 
+  TPictureCounts counts;
   TProgress progress(static_cast<int>(plan.Pictures.size()), StandardErrorIsTerminal(), err);
   TOutputFileStream stream(out);
-  std::vector<uint8_t> jpeg;
+  std::vector<int64_t> written;
+  // The worker threads read only the paths; this thread changes only the sizes.
+  std::vector<std::string> paths;
+  for (const TPlannedItem& picture : plan.Pictures) paths.push_back(picture.Path);
+  TOrderedWork<TConvertedPicture> conversions(
+      paths.size(), TOrderedWork<TConvertedPicture>::Threads(kMaxConversionThreads),
+      [&paths, &options](size_t i) {
+        TConvertedPicture c;
+        c.Size = InputFileSize(paths[i]);
+        ReadWholeFile(paths[i], c.Size, c.File);
+        c.Imported = ForPicture(paths[i], [&] { return ImportPicture(c.File, options); });
+        return c;
+      });
   for (size_t i = 0; i < plan.Pictures.size(); ++i) {
-    const TPlannedItem& picture = plan.Pictures[i];
-    progress.Step(static_cast<int>(i + 1), picture.Path);
-    ReadWholeFile(picture.Path, picture.FileSize, jpeg);
-    try {
-      ReadJPEGHeader(jpeg.data(), jpeg.size());
-    } catch (const Exception& e) {
-      throw EInvalidGraphic(picture.Path + ": not a readable JPEG file (" + e.Message() + ")");
+    TPlannedItem& picture = plan.Pictures[i];
+    progress.Step(static_cast<int>(i), out.Size(), picture.Path);
+    const TConvertedPicture converted = conversions.Next();
+    const TImportedPicture& imported = converted.Imported;
+    const std::vector<uint8_t>& file = converted.File;
+    // A picture planned as a copy must still be one: the file may have changed since.
+    if (copies[i] && converted.Size != picture.FileSize) Changed(picture.Path);
+    if (copies[i] != (imported.Action == TImportAction::iaCopied)) Changed(picture.Path);
+    for (const std::string& warning : imported.Warnings) {
+      progress.Finish();
+      std::fprintf(err, "tovrin-pack: warning: %s: %s\n", picture.Path.c_str(), warning.c_str());
     }
-    ExpectPosition(out, picture.Offset);
+    counts.Turned += imported.Action == TImportAction::iaTurned ? 1 : 0;
+    counts.Reencoded += imported.Action == TImportAction::iaReencoded ? 1 : 0;
+    const std::vector<uint8_t>& jpeg = copies[i] ? file : imported.Jpeg;
+    picture.FileSize = static_cast<int64_t>(jpeg.size());
+    written.push_back(out.Size());
     WritePictureItem(stream, std::span<const uint8_t>(jpeg));
+    if (out.Size() > MaxPackagedFileSize) TooLarge(out);
   }
+  progress.Step(static_cast<int>(plan.Pictures.size()), out.Size(), "");
   progress.Finish();
 
+  LayOutPackage(plan, settings);
+  for (size_t i = 0; i < plan.Pictures.size(); ++i) {
+    if (plan.Pictures[i].Offset != written[i]) {
+      throw EWriteError(out.FinalPath() + ": internal layout error at picture " +
+                        std::to_string(i + 1));
+    }
+  }
   for (const auto* list : {&plan.Sounds, &plan.Movies}) {
     for (const TPlannedItem& media : *list) {
       ExpectPosition(out, media.Offset);
@@ -214,6 +302,7 @@ void WritePackage(const TPackagePlan& plan, std::FILE* err) {
   ExpectPosition(out, plan.TotalSize);
   out.CopyPermissionsFrom(plan.EnginePath);
   out.Commit();
+  return counts;
 }
 
 }  // namespace
@@ -239,16 +328,26 @@ void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FI
   plan.EnginePath =
       request.EnginePath.empty() ? FindEngineBesideTool(toolPath) : request.EnginePath;
   plan.EngineSize = InputFileSize(plan.EnginePath);
-  plan.Pictures = PlanInputs(request.Pictures, false);
-  plan.Sounds = PlanInputs(request.Sounds, true);
-  plan.Movies = PlanInputs(request.Movies, true);
+  const TPictureInputs inputs = ExpandPictureInputs(request.Pictures, request.Recursive);
+  for (const std::string& warning : inputs.Warnings) {
+    std::fprintf(err, "tovrin-pack: warning: %s\n", warning.c_str());
+  }
+  std::vector<bool> copies;
+  plan.Pictures = PlanPictures(inputs.Files, request.PictureOptions, copies);
+  plan.Sounds = PlanMedia(request.Sounds);
+  plan.Movies = PlanMedia(request.Movies);
   RefuseDuplicateMediaNames(plan);
   RefuseOutputThatIsAnInput(plan);
   if (plan.Pictures.empty() && settings.Ver() != "flash") {
     throw EConvertError("a show of kind \"" + Cp1252ToUtf8(settings.Ver()) +
                         "\" needs at least one picture");
   }
-  LayOutPackage(plan, settings);
+  // Converted pictures count as empty here, so this refuses early only what is surely too large;
+  // the real sizes are checked again as the pictures are written.
+  {
+    TPackagePlan lowerBound = plan;
+    LayOutPackage(lowerBound, settings);
+  }
 
   if (settings.Interval() == 0 && plan.Pictures.size() > 1) {
     std::fprintf(err, "tovrin-pack: warning: an interval of 0 shows only the first picture\n");
@@ -259,9 +358,14 @@ void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FI
                  "engine will show nothing\n",
                  Cp1252ToUtf8(settings.Ver()).c_str());
   }
-  WritePackage(plan, err);
+  const TPictureCounts counts = WritePackage(plan, settings, copies, request.PictureOptions, err);
+  std::string converted;
+  if (counts.Turned + counts.Reencoded > 0) {
+    converted = " (" + std::to_string(counts.Turned) + " turned losslessly, " +
+                std::to_string(counts.Reencoded) + " re-encoded)";
+  }
   const std::string summary =
-      plan.OutputPath + ": " + CountOf(plan.Pictures.size(), "picture") + ", " +
+      plan.OutputPath + ": " + CountOf(plan.Pictures.size(), "picture") + converted + ", " +
       CountOf(plan.Sounds.size(), "sound") + ", " + CountOf(plan.Movies.size(), "movie") + "; " +
       std::to_string(plan.TotalSize) + " bytes (engine " + std::to_string(plan.EngineSize) +
       ", package " + std::to_string(plan.PackageLength) + ", settings at " +

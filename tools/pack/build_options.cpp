@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/conversions.h"
+#include "fit_box.h"
 #include "option_values.h"
 #include "text_encoding.h"
 #include "tool_command_line.h"
@@ -123,9 +124,37 @@ void AddBuildOptions(CLI::App& build, TBuildRequest& request) {
   text("--email", &TPackSettings::Email, "e-mail shown by the setup dialog (default: none)");
   text("--web", &TPackSettings::Web, "web address shown by the setup dialog (default: none)");
 
+  // The pictures: what is done to them before they are stored.
+  TImportOptions& pictures = request.PictureOptions;
+  number("--fit", "WxH",
+         "shrink each picture larger than the box (e.g. 1920x1080) to fit it, proportions kept, "
+         "and re-encode it; pictures inside the box are never enlarged (default: none)",
+         [&pictures](std::string_view what, const std::string& v) {
+           pictures.Fit = ParseFitBox(what, v);
+         });
+  number("--quality", "Q",
+         "JPEG quality 1 to 100 of the pictures that are re-encoded (default: " +
+             std::to_string(DefaultJpegQuality) + ")",
+         [&pictures](std::string_view what, const std::string& v) {
+           pictures.Quality = ParseInteger(what, v, 1, 100);
+         });
+  AddFlagOption(build, "--keep-orientation",
+                "store pictures as they are, not turned upright by their EXIF orientation "
+                "(default: no; --keep-orientation=no also accepted)",
+                [&pictures](std::string_view what, const std::string& v) {
+                  pictures.ApplyOrientation = !ParseBoolean(what, v);
+                });
+  AddFlagOption(build, "--recursive",
+                "folders given as pictures: take the pictures of their subfolders too (default: "
+                "no; --recursive=no also accepted)",
+                [&request](std::string_view what, const std::string& v) {
+                  request.Recursive = ParseBoolean(what, v);
+                });
+
   AddOperandList(build, "PICTURE", request.Pictures,
-                 "JPEG pictures, shown in the order given (default: none; a flash show may "
-                 "have only movies)");
+                 "pictures (" + AcceptedPictureTypes() +
+                     ") and folders of them, shown in the order given (default: none; a flash "
+                     "show may have only movies)");
 }
 
 void CheckBuildRequest(const TBuildRequest& request) {

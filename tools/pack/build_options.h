@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "pack_settings.h"
+#include "picture_import.h"
 
 namespace CLI {
 class App;
@@ -16,9 +17,11 @@ namespace tovrin {
 struct TBuildRequest {
   std::string EnginePath;  // empty: the engine beside the tool
   std::string OutputPath;
-  std::string SettingsPath;  // empty: no settings file
-  TPackSettings Options;     // settings given as options; they override the settings file
-  std::vector<std::string> Pictures;
+  std::string SettingsPath;           // empty: no settings file
+  TPackSettings Options;              // settings given as options; they override the settings file
+  std::vector<std::string> Pictures;  // files, and folders of pictures
+  bool Recursive = false;             // folders: their subfolders too
+  TImportOptions PictureOptions;      // turning, fitting and re-encoding the pictures
   std::vector<std::string> Sounds;
   std::vector<std::string> Movies;
 };

@@ -9,9 +9,10 @@
 //                        padded with spaces to 20 bytes
 //
 // All offsets are absolute file positions held in signed 32-bit integers, so the whole file must
-// stay below 2 GiB. Because every size is known from the input files, the whole layout (and the
-// settings object, which lists the offsets) is computed first and the 2 GiB limit is checked
-// before the output is created.
+// stay below 2 GiB. The build lays the package out once before the output is created, with the
+// pictures it will convert counted as empty, so that what is surely too large is refused early;
+// once the pictures are written their sizes are known, and the layout (and the settings object,
+// which lists the offsets) is computed again for the rest of the file.
 #pragma once
 
 #include <cstdint>
@@ -28,7 +29,7 @@ inline constexpr int64_t MaxPackagedFileSize = INT32_MAX;
 struct TPlannedItem {
   std::string Path;        // the input file
   std::string StoredName;  // its name as the settings store it (Windows-1252)
-  int64_t FileSize = 0;    // bytes of the input file
+  int64_t FileSize = 0;    // bytes of the input file; for a picture, of the JPEG data stored
   int64_t Offset = 0;      // absolute offset of its item in the output
 };
 

@@ -240,6 +240,17 @@ std::string RenderReportText(const TPackageReport& report) {
     if (i < names.size()) text += ", " + Quoted(names[i]);
     t += text + "\n";
   }
+  if (!report.Pictures.empty()) {
+    // What the show decodes on every slide: the stored sizes, in all and at the most.
+    int64_t bytes = 0;
+    const TPictureReport* largest = &report.Pictures[0];
+    for (const TPictureReport& p : report.Pictures) {
+      bytes += p.JpegLength;
+      if (int64_t{p.Width} * p.Height > int64_t{largest->Width} * largest->Height) largest = &p;
+    }
+    t += "  stored: " + std::to_string(bytes) + " bytes of JPEG in all, the largest picture " +
+         std::to_string(largest->Width) + " x " + std::to_string(largest->Height) + "\n";
+  }
   for (const auto& [title, list] :
        {std::pair{"Sounds", &report.Sounds}, std::pair{"Movies", &report.Movies}}) {
     t += std::string(title) + ": " + std::to_string(list->size()) + "\n";
