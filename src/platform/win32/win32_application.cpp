@@ -68,7 +68,11 @@ LRESULT CALLBACK TWin32Application::WndProc(HWND hwnd, UINT msg, WPARAM wParam, 
   if (self) {
     switch (msg) {
       case WM_TOVRIN_WAKE:
-        self->RunQueue();
+        // Inside our own pump the queue runs once after the native messages (so a message
+        // that posts again cannot keep ProcessMessages going); a foreign loop (a message box,
+        // the password dialog) runs it here.
+        self->FWakePosted.store(false);
+        if (self->FPumpDepth == 0) self->RunQueue();
         return 0;
       case MM_MCINOTIFY: {
         const auto it = self->FMciHandlers.find(static_cast<UINT>(lParam));
@@ -122,10 +126,19 @@ void TWin32Application::RunQueue() {
   if (FQueue.Pending() && FQueue.OnWake) FQueue.OnWake();
 }
 
+void TWin32Application::DispatchNative(int limit) {
+  ++FPumpDepth;
+  struct TLeave {
+    int& Depth;
+    ~TLeave() { --Depth; }
+  } leave{FPumpDepth};
+  for (int i = 0; i < limit && DispatchOne(); ++i) {
+  }
+}
+
 void TWin32Application::ProcessMessages() {
   ReleaseDueTimers();
-  for (int i = 0; i < kMaxMessagesPerPump && DispatchOne(); ++i) {
-  }
+  DispatchNative(kMaxMessagesPerPump);
   if (FQueue.Pending()) RunQueue();
 }
 
@@ -157,7 +170,8 @@ void TWin32Application::HandleMessage() {
     if (Terminated()) return;
     WaitMessage(Infinite);
   }
-  if (!DispatchOne() && FQueue.Pending()) RunQueue();
+  DispatchNative(1);
+  if (FQueue.Pending()) RunQueue();
 }
 
 void TWin32Application::Run() {

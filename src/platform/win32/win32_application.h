@@ -72,6 +72,8 @@ class TWin32Application final : public TApplication {
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   // Removes and dispatches one native message; false when there was none.
   bool DispatchOne();
+  // Dispatches up to limit native messages, as the application's own pump (FPumpDepth).
+  void DispatchNative(int limit);
   // True when the native queue holds input or a message.
   bool NativePending() const;
   // Queues the events of the timers that are due.
@@ -92,6 +94,8 @@ class TWin32Application final : public TApplication {
   HWND FDialog = nullptr;
   std::atomic<bool> FTerminated{false};
   std::atomic<bool> FWakePosted{false};
+  // Depth of our own native dispatching; the wake message leaves the queue to it.
+  int FPumpDepth = 0;
   TMessageQueue FQueue;
   TTimerSet FTimers;
   std::map<UINT, std::function<void()>> FMciHandlers;

@@ -142,6 +142,11 @@ bool TWin32FormWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
       FEvents.FormCloseRequest();
       return true;
     default:
+      // The form's private messages (WM_USER to 0x7FFF), from other programs or its own code.
+      if (msg >= WM_USER && msg < WM_APP) {
+        FEvents.FormUserMessage(msg);
+        return true;
+      }
       return false;
   }
 }

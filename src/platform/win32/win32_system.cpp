@@ -96,8 +96,9 @@ class TWin32InputHook final : public TInputHook {
   TWin32InputHook(const TWin32InputHook&) = delete;
   TWin32InputHook& operator=(const TWin32InputHook&) = delete;
 
-  // Installs the journal-record hook, else the low-level pair; false when neither installs.
-  bool Install();
+  // Installs the journal-record hook (unless lowLevelOnly), else the low-level pair; false when
+  // neither installs.
+  bool Install(bool lowLevelOnly);
   void Remove() override;
 
   static LRESULT CALLBACK JournalProc(int code, WPARAM wParam, LPARAM lParam);
@@ -119,10 +120,12 @@ class TWin32InputHook final : public TInputHook {
   HHOOK FMouse = nullptr;
 };
 
-bool TWin32InputHook::Install() {
+bool TWin32InputHook::Install(bool lowLevelOnly) {
   const HINSTANCE instance = FApplication.Instance();
-  FJournal = SetWindowsHookExA(WH_JOURNALRECORD, &JournalProc, instance, 0);
-  if (FJournal) return true;
+  if (!lowLevelOnly) {
+    FJournal = SetWindowsHookExA(WH_JOURNALRECORD, &JournalProc, instance, 0);
+    if (FJournal) return true;
+  }
   FKeyboard = SetWindowsHookExA(WH_KEYBOARD_LL, &KeyboardProc, instance, 0);
   FMouse = SetWindowsHookExA(WH_MOUSE_LL, &MouseProc, instance, 0);
   return FKeyboard || FMouse;
@@ -255,10 +258,14 @@ TInstanceLockResult TWin32System::CreateInstanceLock(const std::string& name) {
 }
 
 TModalResult TWin32System::MessageBox(TWindowHandle owner, const std::string& text,
-                                      const std::string& caption, TMsgBoxKind) {
-  const int answer = MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(),
-                                 MB_YESNO | MB_ICONINFORMATION);
+                                      const std::string& caption, TMsgBoxKind kind) {
+  const UINT style = kind == TMsgBoxKind::mbErrorOk ? MB_OK | MB_ICONERROR
+                                                     : MB_YESNO | MB_ICONINFORMATION;
+  const int answer =
+      MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), style);
   switch (answer) {
+    case IDOK:
+      return TModalResult::mrOk;
     case IDYES:
       return TModalResult::mrYes;
     case IDNO:
@@ -272,12 +279,26 @@ void TWin32System::ShellOpen(TWindowHandle owner, const std::string& target) {
   ShellExecuteA(reinterpret_cast<HWND>(owner), "open", target.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
-std::unique_ptr<TInputHook> TWin32System::InstallInputHook(TInputHookProc proc) {
+namespace {
+
+std::unique_ptr<TInputHook> InstallHook(TWin32Application& application, TInputHookProc proc,
+                                        bool lowLevelOnly) {
   if (ActiveHook) return nullptr;  // one at a time
-  auto hook = std::make_unique<TWin32InputHook>(FApplication, std::move(proc));
+  auto hook = std::make_unique<TWin32InputHook>(application, std::move(proc));
   ActiveHook = hook.get();
-  if (!hook->Install()) return nullptr;  // the destructor clears ActiveHook
+  if (!hook->Install(lowLevelOnly)) return nullptr;  // the destructor clears ActiveHook
   return hook;
+}
+
+}  // namespace
+
+std::unique_ptr<TInputHook> TWin32System::InstallInputHook(TInputHookProc proc) {
+  return InstallHook(FApplication, std::move(proc), false);
+}
+
+std::unique_ptr<TInputHook> InstallLowLevelInputHook(TWin32Application& application,
+                                                     TInputHookProc proc) {
+  return InstallHook(application, std::move(proc), true);
 }
 
 TPoint TWin32System::CursorPos() const {

@@ -43,6 +43,11 @@ class TWin32System final : public TSystemServices {
   TWin32Application& FApplication;
 };
 
+// The low-level hook pair alone, the input hook's fallback where the journal hook is refused (for
+// tests of that path on a system that grants the journal hook).
+std::unique_ptr<TInputHook> InstallLowLevelInputHook(TWin32Application& application,
+                                                     TInputHookProc proc);
+
 // The system directory with a trailing backslash, as the password libraries are looked up in.
 std::string SystemDirectory();
 
