@@ -133,16 +133,16 @@ TEST(Win32SystemTest, BothInputHooksReportKeysAndButtonsUntilRemoved) {
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "TovrinHookTarget";
   RegisterClassA(&wc);
-  HWND target = CreateWindowExA(WS_EX_TOPMOST, "TovrinHookTarget", "", WS_POPUP | WS_VISIBLE, 0,
-                                0, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND target = CreateWindowExA(WS_EX_TOPMOST, "TovrinHookTarget", "", WS_POPUP | WS_VISIBLE, 0, 0,
+                                300, 200, nullptr, nullptr, wc.hInstance, nullptr);
   ASSERT_NE(target, nullptr);
   test::PumpFor(100);
   for (const bool lowLevel : {false, true}) {
     SCOPED_TRACE(lowLevel ? "low-level hooks" : "journal-record hook");
     std::vector<uint32_t> messages;
     auto record = [&](uint32_t message) { messages.push_back(message); };
-    std::unique_ptr<TInputHook> hook = lowLevel ? InstallLowLevelInputHook(app, record)
-                                                : system.InstallInputHook(record);
+    std::unique_ptr<TInputHook> hook =
+        lowLevel ? InstallLowLevelInputHook(app, record) : system.InstallInputHook(record);
     ASSERT_NE(hook, nullptr);
     EXPECT_EQ(system.InstallInputHook([](uint32_t) {}), nullptr) << "one hook at a time";
 
@@ -174,8 +174,8 @@ TEST(Win32SystemTest, BothInputHooksReportKeysAndButtonsUntilRemoved) {
 
 TEST(Win32SystemTest, ThePreviewHostDrawsIntoAnotherWindowAndSeesItGo) {
   TWin32Application app;
-  HWND host = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 20, 30, 152,
-                              112, nullptr, nullptr, nullptr, nullptr);
+  HWND host = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 20, 30, 152, 112,
+                              nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(host, nullptr);
   test::PumpFor(100);
   TWin32PreviewHost preview(host);

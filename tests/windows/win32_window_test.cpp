@@ -146,8 +146,8 @@ TEST_F(Win32WindowTest, WhatAControlPaintsReachesTheScreenAndOnlyTheInvalidPartI
   const TBitmap shot = CaptureScreen(screenRect);
   for (int32_t y = 0; y < 240; ++y) {
     for (int32_t x = 0; x < 320; ++x) {
-      const bool inside = (x >= 10 && x < 60 && y >= 20 && y < 50) ||
-                          (x >= 200 && x < 250 && y >= 100 && y < 230);
+      const bool inside =
+          (x >= 10 && x < 60 && y >= 20 && y < 50) || (x >= 200 && x < 250 && y >= 100 && y < 230);
       const TBitmap& expected = inside ? control.Picture : before;
       ASSERT_EQ(shot.Pixel(x, y), expected.Pixel(x, y))
           << "at " << x << "," << y << (inside ? " (invalidated)" : " (not invalidated)");

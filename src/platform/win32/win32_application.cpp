@@ -45,8 +45,8 @@ TWin32Application::TWin32Application()
   wc.lpszClassName = kWindowClass;
   RegisterClassExA(&wc);  // fails harmlessly when a second application registers it again
   // A real (not message-only) window, so that it can own the forms.
-  FHandle = CreateWindowExA(0, kWindowClass, ProgramTitle().c_str(), WS_POPUP, 0, 0, 0, 0,
-                            nullptr, nullptr, FInstance, this);
+  FHandle = CreateWindowExA(0, kWindowClass, ProgramTitle().c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                            nullptr, FInstance, this);
   FQueue.OnWake = [this] {
     if (FWakePosted.exchange(true)) return;
     if (!PostMessageA(FHandle, WM_TOVRIN_WAKE, 0, 0)) FWakePosted.store(false);

@@ -39,9 +39,9 @@ void DrawBitmapToDC(HDC dc, int32_t x, int32_t y, const TBitmap& bitmap, const T
     info.Header.biBitCount = 24;
   }
   SetDIBitsToDevice(dc, r.Left, r.Top, static_cast<DWORD>(r.Width()),
-                    static_cast<DWORD>(r.Height()), r.Left - x, 0, 0,
-                    static_cast<UINT>(r.Height()), bitmap.ScanLine(r.Top - y),
-                    reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS);
+                    static_cast<DWORD>(r.Height()), r.Left - x, 0, 0, static_cast<UINT>(r.Height()),
+                    bitmap.ScanLine(r.Top - y), reinterpret_cast<const BITMAPINFO*>(&info),
+                    DIB_RGB_COLORS);
 }
 
 void TWin32Canvas::Draw(int32_t x, int32_t y, const TBitmap& bitmap) {
@@ -77,8 +77,7 @@ std::vector<TRect> RegionRects(HRGN region, size_t maxRects) {
   auto* data = reinterpret_cast<RGNDATA*>(storage.get());
   if (GetRegionData(region, size, data) != size) return {bound};
   const DWORD count = data->rdh.nCount;
-  if (count > maxRects ||
-      sizeof(RGNDATAHEADER) + size_t{count} * sizeof(RECT) > size) {
+  if (count > maxRects || sizeof(RGNDATAHEADER) + size_t{count} * sizeof(RECT) > size) {
     return {bound};
   }
   const auto* list = reinterpret_cast<const RECT*>(data->Buffer);

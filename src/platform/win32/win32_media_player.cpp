@@ -30,8 +30,8 @@ void TWin32MediaPlayer::DoOpen() {
   CloseDevice();
   MCI_OPEN_PARMSA open{};
   open.lpstrElementName = FileName().c_str();
-  const MCIERROR error = mciSendCommandA(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT,
-                                         reinterpret_cast<DWORD_PTR>(&open));
+  const MCIERROR error =
+      mciSendCommandA(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&open));
   if (error) RaiseMciError(error);
   FDevice = open.wDeviceID;
   FApplication.SetMciHandler(FDevice, [this] { Notified(); });
@@ -46,7 +46,8 @@ void TWin32MediaPlayer::DoPlay(bool notify) {
     flags |= MCI_NOTIFY;
     play.dwCallback = reinterpret_cast<DWORD_PTR>(FApplication.Handle());
   }
-  const MCIERROR error = mciSendCommandA(FDevice, MCI_PLAY, flags, reinterpret_cast<DWORD_PTR>(&play));
+  const MCIERROR error =
+      mciSendCommandA(FDevice, MCI_PLAY, flags, reinterpret_cast<DWORD_PTR>(&play));
   if (error) RaiseMciError(error);
 }
 
@@ -58,7 +59,8 @@ void TWin32MediaPlayer::DoStop(bool notify) {
     flags = MCI_NOTIFY;
     stop.dwCallback = reinterpret_cast<DWORD_PTR>(FApplication.Handle());
   }
-  const MCIERROR error = mciSendCommandA(FDevice, MCI_STOP, flags, reinterpret_cast<DWORD_PTR>(&stop));
+  const MCIERROR error =
+      mciSendCommandA(FDevice, MCI_STOP, flags, reinterpret_cast<DWORD_PTR>(&stop));
   if (error) RaiseMciError(error);
 }
 

@@ -26,8 +26,8 @@ std::string HresultText(HRESULT hr) {
 
 std::wstring Widen(const std::string& text) {
   if (text.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(n), L'\0');
   MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
   return wide;
@@ -61,7 +61,9 @@ struct TVariant {
 // The container side of the control: client site, in-place site and in-place frame in one COM
 // object. It answers what an in-place activation asks (the parent window, the position, no
 // menus, tools or accelerators) and nothing else.
-class TWin32ControlSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+class TWin32ControlSite final : public IOleClientSite,
+                                public IOleInPlaceSite,
+                                public IOleInPlaceFrame {
  public:
   TWin32ControlSite(HWND parent, const RECT& rect) : FParent(parent), FRect(rect) {}
   void SetRect(const RECT& rect) { FRect = rect; }
@@ -116,8 +118,7 @@ class TWin32ControlSite final : public IOleClientSite, public IOleInPlaceSite, p
   STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
   STDMETHODIMP OnUIActivate() override { return S_OK; }
   STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
-                                LPRECT position, LPRECT clip,
-                                LPOLEINPLACEFRAMEINFO info) override {
+                                LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
     if (frame) {
       *frame = this;
       AddRef();
@@ -164,8 +165,8 @@ class TWin32ControlSite final : public IOleClientSite, public IOleInPlaceSite, p
 
 TWin32MoviePlayer::TWin32MoviePlayer(HWND parent, const CLSID& control) : FParent(parent) {
   GetClientRect(parent, &FRect);
-  HRESULT hr = CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                FObject.PutVoid());
+  HRESULT hr =
+      CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, FObject.PutVoid());
   if (FAILED(hr) || !FObject) {
     throw Exception("The movie control cannot be created (" + HresultText(hr) + ")");
   }
@@ -228,8 +229,8 @@ void TWin32MoviePlayer::Invoke(DISPID id, WORD flags, DISPPARAMS& params, VARIAN
                                        &error, &badArgument);
   std::string description;
   if (error.bstrDescription) {
-    const int n = WideCharToMultiByte(CP_ACP, 0, error.bstrDescription, -1, nullptr, 0, nullptr,
-                                      nullptr);
+    const int n =
+        WideCharToMultiByte(CP_ACP, 0, error.bstrDescription, -1, nullptr, 0, nullptr, nullptr);
     if (n > 1) {
       description.resize(static_cast<size_t>(n - 1));
       WideCharToMultiByte(CP_ACP, 0, error.bstrDescription, -1, description.data(), n, nullptr,
@@ -240,10 +241,9 @@ void TWin32MoviePlayer::Invoke(DISPID id, WORD flags, DISPPARAMS& params, VARIAN
   SysFreeString(error.bstrDescription);
   SysFreeString(error.bstrHelpFile);
   if (FAILED(hr)) {
-    throw Exception(description.empty()
-                        ? std::string("The movie control's ") + what + " failed (" +
-                              HresultText(hr) + ")"
-                        : description);
+    throw Exception(description.empty() ? std::string("The movie control's ") + what + " failed (" +
+                                              HresultText(hr) + ")"
+                                        : description);
   }
 }
 

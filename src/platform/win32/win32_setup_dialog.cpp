@@ -112,11 +112,10 @@ void TWin32SetupDialog::CreateControls() {
         style |= SS_LEFT | SS_NOPREFIX;
         break;
     }
-    HWND control = CreateWindowExA(
-        0, cls, "", style, Scale(place.Left), Scale(place.Top), Scale(place.Width),
-        Scale(place.Height), FHandle,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ItemId(item))), FApplication.Instance(),
-        nullptr);
+    HWND control = CreateWindowExA(0, cls, "", style, Scale(place.Left), Scale(place.Top),
+                                   Scale(place.Width), Scale(place.Height), FHandle,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(ItemId(item))),
+                                   FApplication.Instance(), nullptr);
     if (!control) throw Exception("Cannot create the setup dialog's controls");
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(item)), FALSE);
     FItems[Index(item)] = control;
@@ -158,8 +157,8 @@ void TWin32SetupDialog::Show() {
   GetWindowRect(FHandle, &r);
   const int width = r.right - r.left;
   const int height = r.bottom - r.top;
-  SetWindowPos(FHandle, nullptr, (FScreen.Width() - width) / 2, (FScreen.Height() - height) / 2,
-               0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  SetWindowPos(FHandle, nullptr, (FScreen.Width() - width) / 2, (FScreen.Height() - height) / 2, 0,
+               0, SWP_NOSIZE | SWP_NOZORDER);
   FApplication.SetDialogWindow(FHandle);
   ShowWindow(FHandle, SW_SHOW);
   SetForegroundWindow(FHandle);

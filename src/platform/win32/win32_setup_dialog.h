@@ -19,8 +19,7 @@ class TWin32Screen;
 
 class TWin32SetupDialog final : public TSetupDialogView {
  public:
-  TWin32SetupDialog(TWin32Application& application, TWin32Screen& screen,
-                    TSetupDialogModel& model);
+  TWin32SetupDialog(TWin32Application& application, TWin32Screen& screen, TSetupDialogModel& model);
   ~TWin32SetupDialog() override;
   TWin32SetupDialog(const TWin32SetupDialog&) = delete;
   TWin32SetupDialog& operator=(const TWin32SetupDialog&) = delete;

@@ -26,7 +26,9 @@ class TLibrary {
   TLibrary(const TLibrary&) = delete;
   TLibrary& operator=(const TLibrary&) = delete;
   bool Loaded() const { return FModule != nullptr; }
-  FARPROC Entry(const char* name) const { return FModule ? GetProcAddress(FModule, name) : nullptr; }
+  FARPROC Entry(const char* name) const {
+    return FModule ? GetProcAddress(FModule, name) : nullptr;
+  }
 
  private:
   HMODULE FModule;
@@ -214,8 +216,8 @@ TRegistryInteger TWin32System::ReadDesktopInteger(const std::string& name) const
   DWORD type = 0;
   DWORD value = 0;
   DWORD size = sizeof value;
-  const LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                                       reinterpret_cast<BYTE*>(&value), &size);
+  const LONG status =
+      RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
   RegCloseKey(key);
   if (status == ERROR_FILE_NOT_FOUND) {
     result.Result = TRegistryRead::rrMissing;
@@ -259,8 +261,8 @@ TInstanceLockResult TWin32System::CreateInstanceLock(const std::string& name) {
 
 TModalResult TWin32System::MessageBox(TWindowHandle owner, const std::string& text,
                                       const std::string& caption, TMsgBoxKind kind) {
-  const UINT style = kind == TMsgBoxKind::mbErrorOk ? MB_OK | MB_ICONERROR
-                                                     : MB_YESNO | MB_ICONINFORMATION;
+  const UINT style =
+      kind == TMsgBoxKind::mbErrorOk ? MB_OK | MB_ICONERROR : MB_YESNO | MB_ICONINFORMATION;
   const int answer =
       MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), style);
   switch (answer) {

@@ -33,8 +33,8 @@ class TWin32System final : public TSystemServices {
   std::unique_ptr<TPasswordVerifier> LoadPasswordVerifier() override;
   std::unique_ptr<TPasswordChanger> LoadPasswordChanger() override;
   TInstanceLockResult CreateInstanceLock(const std::string& name) override;
-  TModalResult MessageBox(TWindowHandle owner, const std::string& text,
-                          const std::string& caption, TMsgBoxKind kind) override;
+  TModalResult MessageBox(TWindowHandle owner, const std::string& text, const std::string& caption,
+                          TMsgBoxKind kind) override;
   void ShellOpen(TWindowHandle owner, const std::string& target) override;
   std::unique_ptr<TInputHook> InstallInputHook(TInputHookProc proc) override;
   TPoint CursorPos() const override;

@@ -92,8 +92,8 @@ void TWin32TextRenderer::TextOut(TBitmap& target, int32_t x, int32_t y, const TT
   // Glyphs may reach a little beyond the advance width (overhangs): a margin of one line
   // height on either side holds them.
   const int32_t margin = std::max(size.Height, 1);
-  const TRect box = IntersectRect(
-      TRect{x - margin, y, x + size.Width + margin, y + size.Height}, target.BoundsRect());
+  const TRect box = IntersectRect(TRect{x - margin, y, x + size.Width + margin, y + size.Height},
+                                  target.BoundsRect());
   if (box.IsEmpty()) return;
   TDibSection section(dc.DC(), box.Width(), box.Height());
   if (!section.Ok()) return;
