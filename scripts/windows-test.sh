@@ -127,4 +127,4 @@ if ! cmake -S "$ROOT" -B "$BUILD" -G Ninja \
 fi
 
 # One display and one Wine server for all the programs.
-exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --run-tests
+exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" --run-tests

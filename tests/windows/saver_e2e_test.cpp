@@ -71,6 +71,16 @@ void KeepScreenshot(const std::string& name) {
   if (SaveBmp(shot, path)) std::printf("screenshot: %s\n", path.c_str());
 }
 
+// Waits up to ms until rect of the screen shows expected (within two levels a channel), looking
+// every 100 ms.
+bool WaitForScreen(const TRect& rect, const TBitmap& expected, uint32_t ms) {
+  for (uint32_t waited = 0;; waited += 100) {
+    if (MaxChannelDifference(CaptureScreen(rect), expected) <= 2) return true;
+    if (waited >= ms) return false;
+    PumpFor(100);
+  }
+}
+
 // The system-wide screen-saver-running flag, asked by a fresh process (see test_saver_flag.cpp).
 bool ScreenSaverRunningFlag() {
   return RunToEnd("\"" + WindowsPath(TOVRIN_TEST_SAVER_FLAG) + "\"") == 1;
@@ -177,6 +187,43 @@ class TRegistryValue {
   bool FCreated = false;
 };
 
+// A registry key made for one test and deleted afterwards with everything below it. values are
+// (subkey, name, text) triples below it; an empty name is the key's default value.
+class TRegistryTree {
+ public:
+  struct TValue {
+    std::string Subkey;
+    std::string Name;
+    std::string Text;
+  };
+  TRegistryTree(HKEY root, std::string key, const std::vector<TValue>& values)
+      : FRoot(root), FKey(std::move(key)) {
+    for (const TValue& v : values) {
+      const std::string path = v.Subkey.empty() ? FKey : FKey + "\\" + v.Subkey;
+      HKEY handle;
+      if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle,
+                          nullptr) != ERROR_SUCCESS) {
+        return;
+      }
+      RegSetValueExA(handle, v.Name.empty() ? nullptr : v.Name.c_str(), 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(v.Text.c_str()),
+                     static_cast<DWORD>(v.Text.size() + 1));
+      RegCloseKey(handle);
+    }
+    Ok = true;
+  }
+  ~TRegistryTree() { RegDeleteTreeA(FRoot, FKey.c_str()); }
+  TRegistryTree(const TRegistryTree&) = delete;
+  TRegistryTree& operator=(const TRegistryTree&) = delete;
+  bool Ok = false;
+
+ private:
+  HKEY FRoot;
+  std::string FKey;
+};
+
+constexpr char kMovieControlKey[] = "CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}";
+
 class SaverE2E : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -202,6 +249,18 @@ class SaverE2E : public ::testing::Test {
         (Dir / "a.wav").string() + "\" --sound \"" + (Dir / "b.wav").string() + "\" \"" +
         (Dir / "harbour.jpg").string() + "\" \"" + (Dir / "pier.jpg").string() + "\"";
     BuildStatus = RunToEnd(command);
+
+    // A movie show: two movies of the stand-in control's kind, no pictures, in a folder of its
+    // own (its tests put a language file beside it).
+    MovieDir = Dir / "movies";
+    fs::create_directories(MovieDir);
+    std::ofstream(MovieDir / "m0.mov") << "TOVRIN-TEST-MOVIE frames=12 color=FF0000";
+    std::ofstream(MovieDir / "m1.mov") << "TOVRIN-TEST-MOVIE frames=12 color=0000FF";
+    MovieSaver = (MovieDir / "Movies.scr").string();
+    MovieBuildStatus = RunToEnd("\"" + pack + "\" build --engine \"" +
+                                WindowsPath(TOVRIN_ENGINE_EXE) + "\" -o \"" + MovieSaver +
+                                "\" --kind flash --movie \"" + (MovieDir / "m0.mov").string() +
+                                "\" --movie \"" + (MovieDir / "m1.mov").string() + "\"");
   }
 
   void SetUp() override {
@@ -236,10 +295,9 @@ class SaverE2E : public ::testing::Test {
     const HWND window = WaitForWindow(show->Id(), "TovrinForm", kStartMs);
     EXPECT_NE(window, nullptr) << "the show window did not appear";
     const TBitmap expected = FirstFrame();
-    const bool shown = PumpUntil(
-        [&] { return MaxChannelDifference(CaptureScreen(ScreenRect()), expected) <= 2; }, kStartMs);
-    EXPECT_TRUE(shown) << "the first picture did not reach the screen; largest difference "
-                       << MaxChannelDifference(CaptureScreen(ScreenRect()), expected);
+    EXPECT_TRUE(WaitForScreen(ScreenRect(), expected, kStartMs))
+        << "the first picture did not reach the screen; largest difference "
+        << MaxChannelDifference(CaptureScreen(ScreenRect()), expected);
     return show;
   }
 
@@ -250,12 +308,18 @@ class SaverE2E : public ::testing::Test {
   static std::string Saver;
   static std::vector<uint8_t> Picture1;
   static int BuildStatus;
+  static fs::path MovieDir;
+  static std::string MovieSaver;
+  static int MovieBuildStatus;
 };
 
 fs::path SaverE2E::Dir;
 std::string SaverE2E::Saver;
 std::vector<uint8_t> SaverE2E::Picture1;
 int SaverE2E::BuildStatus = -1;
+fs::path SaverE2E::MovieDir;
+std::string SaverE2E::MovieSaver;
+int SaverE2E::MovieBuildStatus = -1;
 
 // ---- Preview
 
@@ -297,10 +361,8 @@ TEST_F(SaverE2E, PreviewDrawsTheFirstPictureIntoTheHostUntilTheHostIsHidden) {
 
   TProcess preview(Command("/p " + std::to_string(reinterpret_cast<uintptr_t>(host))));
   ASSERT_TRUE(preview.Started());
-  const bool shown = PumpUntil(
-      [&] { return MaxChannelDifference(CaptureScreen(place), expected) <= 2; }, kStartMs);
-  EXPECT_TRUE(shown) << "largest difference "
-                     << MaxChannelDifference(CaptureScreen(place), expected);
+  EXPECT_TRUE(WaitForScreen(place, expected, kStartMs))
+      << "largest difference " << MaxChannelDifference(CaptureScreen(place), expected);
   KeepScreenshot("preview");
   EXPECT_TRUE(ProcessWindows(preview.Id()).empty()) << "the preview shows no window of its own";
 
@@ -572,6 +634,91 @@ TEST_F(SaverE2E, AStoredMuteSilencesTheShow) {
   PressKey('A');
   EXPECT_TRUE(show->WaitForEnd(kEndMs));
   EXPECT_TRUE(ReadFile(raw).empty()) << "a muted show plays nothing";
+}
+
+// ---- Movies
+
+// The "Movie ..." lines of a stand-in control's log, in order.
+std::vector<std::string> MoviesLoaded(const fs::path& log) {
+  std::vector<std::string> movies;
+  for (const std::string& line : ReadLines(log)) {
+    if (line.rfind("Movie ", 0) == 0) movies.push_back(line.substr(6));
+  }
+  return movies;
+}
+
+TEST_F(SaverE2E, MoviesFollowEachOtherAtTheirLastFrameAndTheInputHookEndsTheShow) {
+  ASSERT_EQ(MovieBuildStatus, 0);
+  const std::string dll = WindowsPath(TOVRIN_TEST_MOVIE_CONTROL);
+  TRegistryTree control(HKEY_CLASSES_ROOT, kMovieControlKey,
+                        {{"InprocServer32", "", dll}, {"InprocServer32", "ThreadingModel", "Apartment"}});
+  ASSERT_TRUE(control.Ok);
+  const fs::path log = MovieDir / "calls.log";
+  std::error_code ec;
+  fs::remove(log, ec);
+  SetCursorPos(700, 500);
+  TProcess show("\"" + MovieSaver + "\" /s", {{"TOVRIN_TEST_LOG", log.string()}});
+  ASSERT_NE(WaitForWindow(show.Id(), "TovrinForm", kStartMs), nullptr);
+
+  // Each movie lasts 1.2 s; the show looks once a second whether the last frame is reached.
+  EXPECT_TRUE(PumpUntil([&] { return MoviesLoaded(log).size() >= 3; }, 15000));
+  const std::vector<std::string> movies = MoviesLoaded(log);
+  ASSERT_GE(movies.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(movies.begin(), movies.begin() + 3),
+            (std::vector<std::string>{"m0.mov", "m1.mov", "m0.mov"}));
+  const std::vector<std::string> calls = ReadLines(log);
+  ASSERT_GE(calls.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 3),
+            (std::vector<std::string>{"Stop", "Movie m0.mov", "Play"}));
+  // The control covers the screen in the movie's colour (red or blue).
+  const TColor centre = CaptureScreen(ScreenRect()).Pixel(ScreenRect().Right / 2, ScreenRect().Bottom / 2);
+  EXPECT_TRUE(centre == RGB(255, 0, 0) || centre == RGB(0, 0, 255)) << std::hex << centre;
+  KeepScreenshot("movie");
+  EXPECT_TRUE(ScreenSaverRunningFlag());
+
+  // The click goes to the control's own window, which keeps it: only the input hook sees it.
+  ClickMouse();
+  EXPECT_TRUE(show.WaitForEnd(kEndMs)) << "the input hook ends the show";
+  EXPECT_FALSE(ScreenSaverRunningFlag()) << "the close path sets the flag back";
+}
+
+TEST_F(SaverE2E, AMissingMovieControlOffersThePlayerAndEnds) {
+  ASSERT_EQ(MovieBuildStatus, 0);
+  RegDeleteTreeA(HKEY_CLASSES_ROOT, kMovieControlKey);
+  // The download address comes from the language file; a scheme of the test's own records it.
+  std::ofstream(MovieDir / "tovrin.ini") << "[Language]\nDownloadURL=tovrin-test:movie-player\n";
+  const std::string recorder = "\"" + WindowsPath(TOVRIN_TEST_URL_RECORDER) + "\" \"%1\"";
+  TRegistryTree scheme(HKEY_CLASSES_ROOT, "tovrin-test",
+                       {{"", "", "URL:tovrin-test"},
+                        {"", "URL Protocol", ""},
+                        {"shell\\open\\command", "", recorder}});
+  ASSERT_TRUE(scheme.Ok);
+  const fs::path log = MovieDir / "calls.log";
+  for (const bool yes : {false, true}) {
+    SCOPED_TRACE(yes ? "answered Yes" : "answered No");
+    std::error_code ec;
+    fs::remove(log, ec);
+    TProcess show("\"" + MovieSaver + "\" /s", {{"TOVRIN_TEST_LOG", log.string()}});
+    HWND box = WaitForWindow(show.Id(), "#32770", kStartMs);
+    ASSERT_NE(box, nullptr) << "the missing-control message";
+    PumpFor(300);
+    EXPECT_NE(ChildWithText(box, "Please install the Macromedia Flash Player ActiveX control."),
+              nullptr);
+    if (yes) KeepScreenshot("movie-control-missing");
+    HWND button = ChildWithText(box, yes ? "&Yes" : "&No");
+    ASSERT_NE(button, nullptr);
+    SendMessageA(button, BM_CLICK, 0, 0);
+    EXPECT_TRUE(show.WaitForEnd(kEndMs)) << "the program ends whatever the answer";
+    if (yes) {
+      EXPECT_TRUE(PumpUntil([&] { return !ReadLines(log).empty(); }, kEndMs));
+      EXPECT_EQ(ReadLines(log), std::vector<std::string>{"Open tovrin-test:movie-player"});
+    } else {
+      PumpFor(1000);
+      EXPECT_TRUE(ReadLines(log).empty()) << "No opens nothing";
+    }
+  }
+  std::error_code ec;
+  fs::remove(MovieDir / "tovrin.ini", ec);
 }
 
 }  // namespace
