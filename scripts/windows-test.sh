@@ -26,12 +26,33 @@ export WINEARCH=win64
 export WINEDEBUG=-all
 # No Mono or Gecko: their install prompts would stop a run that has no one to answer them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Sound: this machine has no sound card, so Wine's ALSA driver is given one: ALSA's null output
+# behind its file plugin, which appends every sample played to TOVRIN_ALSA_FILE (through
+# `cat >>`: the plugin itself would start the file again for every sound). The end-to-end
+# tests read that file to see which sounds the screen saver played, in which order.
+export ALSA_CONFIG_PATH=$ROOT/build/windows-test-alsa.conf
+export TOVRIN_ALSA_FILE=$ROOT/build/windows-test-sound.raw
+# Screenshots of each mode of the real screen saver (named in the log).
+export TOVRIN_SHOTS_DIR=$ROOT/build/windows-test-shots
 
 log() { printf '== windows: %s\n' "$*" >&2; }
 
 # Runs the test programs; called inside the virtual display (see the end of this file).
 run_tests() {
   local passed=0 failed=0 exe name out rc p f
+  cat >"$ALSA_CONFIG_PATH" <<'ALSA'
+</usr/share/alsa/alsa.conf>
+pcm.!default {
+  type file
+  slave.pcm "null"
+  file {
+    @func concat
+    strings [ "|cat >>" { @func getenv vars [ TOVRIN_ALSA_FILE ] default "/dev/null" } ]
+  }
+  format "raw"
+}
+ALSA
+  rm -rf "$TOVRIN_SHOTS_DIR"
   if [[ ! -f $WINEPREFIX/system.reg ]]; then
     log "preparing the Wine prefix (once)"
     rm -rf "$WINEPREFIX"
@@ -64,10 +85,15 @@ run_tests() {
     else
       log "$name: $p passed"
     fi
+    # Screenshots and measured figures stay in the log either way.
+    printf '%s\n' "$out" | grep -E '^(screenshot|figure): ' || true
     passed=$((passed + p))
     failed=$((failed + f))
   done
   wineserver -k >/dev/null 2>&1 || true
+  if [[ -d $TOVRIN_SHOTS_DIR ]]; then
+    log "screenshots: $(cd "$TOVRIN_SHOTS_DIR" && ls | tr '\n' ' ')in $TOVRIN_SHOTS_DIR"
+  fi
   echo "windows: $passed passed, $failed failed"
   ((failed == 0))
 }
@@ -101,4 +127,4 @@ if ! cmake -S "$ROOT" -B "$BUILD" -G Ninja \
 fi
 
 # One display and one Wine server for all the programs.
-exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --run-tests
+exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" --run-tests

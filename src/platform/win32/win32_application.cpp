@@ -1,0 +1,238 @@
+#include "platform/win32/win32_application.h"
+
+#include <mmsystem.h>
+#include <ole2.h>
+
+#include <algorithm>
+
+#include "core/paths.h"
+
+namespace tovrin {
+
+namespace {
+
+constexpr char kWindowClass[] = "TovrinApplication";
+// The wake message: the portable queue has something to run.
+constexpr UINT WM_TOVRIN_WAKE = WM_APP + 1;
+// A pump handles at most this many native messages, so a window that keeps posting to itself
+// cannot hold ProcessMessages forever.
+constexpr int kMaxMessagesPerPump = 512;
+
+std::string ProgramTitle() {
+  char path[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string name = ExtractFileName(std::string(path, std::min<DWORD>(n, MAX_PATH)));
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name;
+}
+
+}  // namespace
+
+TWin32Application::TOle::TOle() : Ok(SUCCEEDED(OleInitialize(nullptr))) {}
+
+TWin32Application::TOle::~TOle() {
+  if (Ok) OleUninitialize();
+}
+
+TWin32Application::TWin32Application()
+    : FMainThread(GetCurrentThreadId()), FInstance(GetModuleHandleA(nullptr)) {
+  timeBeginPeriod(1);
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = &TWin32Application::WndProc;
+  wc.hInstance = FInstance;
+  wc.lpszClassName = kWindowClass;
+  RegisterClassExA(&wc);  // fails harmlessly when a second application registers it again
+  // A real (not message-only) window, so that it can own the forms.
+  FHandle = CreateWindowExA(0, kWindowClass, ProgramTitle().c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                            nullptr, FInstance, this);
+  FQueue.OnWake = [this] {
+    if (FWakePosted.exchange(true)) return;
+    if (!PostMessageA(FHandle, WM_TOVRIN_WAKE, 0, 0)) FWakePosted.store(false);
+  };
+}
+
+TWin32Application::~TWin32Application() {
+  FQueue.OnWake = nullptr;
+  if (FHandle) DestroyWindow(FHandle);
+  timeEndPeriod(1);
+}
+
+LRESULT CALLBACK TWin32Application::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<TWin32Application*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (self) {
+    switch (msg) {
+      case WM_TOVRIN_WAKE:
+        // Inside our own pump the queue runs once after the native messages (so a message
+        // that posts again cannot keep ProcessMessages going); a foreign loop (a message box,
+        // the password dialog) runs it here.
+        self->FWakePosted.store(false);
+        if (self->FPumpDepth == 0) self->RunQueue();
+        return 0;
+      case MM_MCINOTIFY: {
+        const auto it = self->FMciHandlers.find(static_cast<UINT>(lParam));
+        if (it != self->FMciHandlers.end()) {
+          // A copy: the handler may replace or remove itself.
+          const std::function<void()> handler = it->second;
+          self->Guard(handler);
+        }
+        return 0;
+      }
+      case WM_CLOSE:
+        return 0;  // the application's window goes with the application, not on request
+      default:
+        break;
+    }
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+uint32_t TWin32Application::TickCount() const {
+  return timeGetTime();
+}
+
+bool TWin32Application::NativePending() const {
+  return MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+         WAIT_OBJECT_0;
+}
+
+bool TWin32Application::DispatchOne() {
+  MSG msg;
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (msg.message == WM_QUIT) {
+    Terminate();
+    return true;
+  }
+  if (FDialog && IsDialogMessageA(FDialog, &msg)) return true;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+  return true;
+}
+
+void TWin32Application::ReleaseDueTimers() {
+  if (FTimers.Empty()) return;
+  for (auto& event : FTimers.TakeDue(TickCount())) FQueue.Post(std::move(event));
+}
+
+void TWin32Application::RunQueue() {
+  FWakePosted.store(false);
+  Guard([this] { FQueue.RunPending(); });
+  // An error leaves the rest of the queue waiting: make sure a later pump runs it.
+  if (FQueue.Pending() && FQueue.OnWake) FQueue.OnWake();
+}
+
+void TWin32Application::DispatchNative(int limit) {
+  ++FPumpDepth;
+  struct TLeave {
+    int& Depth;
+    ~TLeave() { --Depth; }
+  } leave{FPumpDepth};
+  for (int i = 0; i < limit && DispatchOne(); ++i) {
+  }
+}
+
+void TWin32Application::ProcessMessages() {
+  ReleaseDueTimers();
+  DispatchNative(kMaxMessagesPerPump);
+  if (FQueue.Pending()) RunQueue();
+}
+
+bool TWin32Application::WaitMessage(uint32_t timeoutMs) {
+  ReleaseDueTimers();
+  if (FQueue.Pending() || NativePending()) return true;
+  const uint32_t start = TickCount();
+  for (;;) {
+    DWORD wait = INFINITE;
+    if (timeoutMs != Infinite) {
+      const uint32_t elapsed = TickCount() - start;
+      if (elapsed >= timeoutMs) return false;
+      wait = timeoutMs - elapsed;
+    }
+    uint32_t timerIn = 0;
+    if (FTimers.NextDue(TickCount(), timerIn)) wait = std::min<DWORD>(wait, timerIn);
+    const DWORD result =
+        MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    ReleaseDueTimers();
+    if (result == WAIT_OBJECT_0 || FQueue.Pending()) return true;
+    if (result == WAIT_FAILED) return false;
+  }
+}
+
+void TWin32Application::HandleMessage() {
+  ReleaseDueTimers();
+  if (!FQueue.Pending() && !NativePending()) {
+    Guard([this] { DoIdle(); });
+    if (Terminated()) return;
+    WaitMessage(Infinite);
+  }
+  DispatchNative(1);
+  if (FQueue.Pending()) RunQueue();
+}
+
+void TWin32Application::Run() {
+  while (!Terminated()) HandleMessage();
+}
+
+void TWin32Application::Terminate() {
+  FTerminated.store(true);
+  FQueue.Wake();
+}
+
+void TWin32Application::Synchronize(const TMessage& fn) {
+  if (IsMainThread()) {
+    fn();
+    return;
+  }
+  FQueue.Synchronize(fn);
+}
+
+void TWin32Application::ServeSynchronizeUntil(const std::function<bool()>& done) {
+  FQueue.ServeSynchronizeUntil(done);
+}
+
+uint32_t TWin32Application::SetTimer(uint32_t intervalMs, TMessage onTimer) {
+  return FTimers.Add(TickCount(), intervalMs, std::move(onTimer));
+}
+
+void TWin32Application::SetMciHandler(UINT deviceId, std::function<void()> handler) {
+  if (handler) {
+    FMciHandlers[deviceId] = std::move(handler);
+  } else {
+    FMciHandlers.erase(deviceId);
+  }
+}
+
+void TWin32Application::Guard(const std::function<void()>& fn) noexcept {
+  try {
+    fn();
+  } catch (...) {
+    HandleException(std::current_exception());
+  }
+}
+
+void TWin32Application::HandleException(std::exception_ptr error) noexcept {
+  try {
+    std::string text = "Unknown error";
+    try {
+      std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+      text = e.what();
+    } catch (...) {
+    }
+    if (OnException) {
+      OnException(text);
+      return;
+    }
+    MessageBoxA(GetActiveWindow(), text.c_str(), ProgramTitle().c_str(),
+                MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  } catch (...) {
+    // Reporting failed (no memory for the text): nothing more can be done here.
+  }
+}
+
+}  // namespace tovrin

@@ -1,0 +1,62 @@
+#include "platform/win32/win32_platform.h"
+
+#include "platform/win32/win32_application.h"
+#include "platform/win32/win32_form_window.h"
+#include "platform/win32/win32_media_player.h"
+#include "platform/win32/win32_movie_player.h"
+#include "platform/win32/win32_preview_host.h"
+#include "platform/win32/win32_screen.h"
+#include "platform/win32/win32_setup_dialog.h"
+#include "platform/win32/win32_system.h"
+#include "platform/win32/win32_text.h"
+
+namespace tovrin {
+
+TWin32Platform::TWin32Platform()
+    : FApplication(std::make_unique<TWin32Application>()),
+      FScreen(std::make_unique<TWin32Screen>()),
+      FSystem(std::make_unique<TWin32System>(*FApplication)),
+      FText(std::make_unique<TWin32TextRenderer>()) {}
+
+TWin32Platform::~TWin32Platform() = default;
+
+TApplication& TWin32Platform::Application() {
+  return *FApplication;
+}
+
+TScreen& TWin32Platform::Screen() {
+  return *FScreen;
+}
+
+TSystemServices& TWin32Platform::System() {
+  return *FSystem;
+}
+
+TTextRenderer& TWin32Platform::Text() {
+  return *FText;
+}
+
+std::unique_ptr<TFormWindow> TWin32Platform::CreateFormWindow(TFormEvents& events) {
+  return std::make_unique<TWin32FormWindow>(*FApplication, *FScreen, events);
+}
+
+std::unique_ptr<TMediaPlayer> TWin32Platform::CreateMediaPlayer() {
+  return std::make_unique<TWin32MediaPlayer>(*FApplication);
+}
+
+std::unique_ptr<TMoviePlayer> TWin32Platform::CreateMoviePlayer(TFormWindow& parent) {
+  return std::make_unique<TWin32MoviePlayer>(reinterpret_cast<HWND>(parent.Handle()),
+                                             CLSID_MovieControl);
+}
+
+std::unique_ptr<TSetupDialogView> TWin32Platform::CreateSetupDialog(TSetupDialogModel& model) {
+  return std::make_unique<TWin32SetupDialog>(*FApplication, *FScreen, model);
+}
+
+std::unique_ptr<TPreviewHost> TWin32Platform::OpenPreviewHost(TWindowHandle handle) {
+  HWND window = reinterpret_cast<HWND>(handle);
+  if (handle == 0 || !IsWindow(window)) return nullptr;
+  return std::make_unique<TWin32PreviewHost>(window);
+}
+
+}  // namespace tovrin

@@ -1,0 +1,54 @@
+// TWin32System: the system services of the Win32 back end.
+//
+//   files          GetModuleFileNameA, GetTempPathA; settings beside the program
+//   saver flag     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING)
+//   desktop        HKCU\Control Panel\Desktop, read only: a REG_DWORD reads as a value, any
+//                  other type (the text "1" included) as rrNotInteger
+//   passwords      VerifyScreenSavePwd from PASSWORD.CPL, PwdChangePasswordA from MPR.DLL, each
+//                  loaded by its full path in the system directory and freed with its object
+//   instance lock  a named semaphore (CreateSemaphoreA, count 0 of 1)
+//   shell          MessageBoxA, ShellExecuteA "open"
+//   input hook     WH_JOURNALRECORD; where the system refuses it (current Windows does, to
+//                  ordinary programs), low-level keyboard and mouse hooks that report the same
+//                  message numbers and pass every event on
+#pragma once
+
+#include "platform/win32/win32_api.h"
+
+#include "platform/system_services.h"
+
+namespace tovrin {
+
+class TWin32Application;
+
+class TWin32System final : public TSystemServices {
+ public:
+  explicit TWin32System(TWin32Application& application) : FApplication(application) {}
+
+  std::string ExeName() const override;
+  std::string TempDir() const override;
+  std::string SettingsDir() const override;
+  void SetScreenSaverRunning(bool running) override;
+  TRegistryInteger ReadDesktopInteger(const std::string& name) const override;
+  std::unique_ptr<TPasswordVerifier> LoadPasswordVerifier() override;
+  std::unique_ptr<TPasswordChanger> LoadPasswordChanger() override;
+  TInstanceLockResult CreateInstanceLock(const std::string& name) override;
+  TModalResult MessageBox(TWindowHandle owner, const std::string& text, const std::string& caption,
+                          TMsgBoxKind kind) override;
+  void ShellOpen(TWindowHandle owner, const std::string& target) override;
+  std::unique_ptr<TInputHook> InstallInputHook(TInputHookProc proc) override;
+  TPoint CursorPos() const override;
+
+ private:
+  TWin32Application& FApplication;
+};
+
+// The low-level hook pair alone, the input hook's fallback where the journal hook is refused (for
+// tests of that path on a system that grants the journal hook).
+std::unique_ptr<TInputHook> InstallLowLevelInputHook(TWin32Application& application,
+                                                     TInputHookProc proc);
+
+// The system directory with a trailing backslash, as the password libraries are looked up in.
+std::string SystemDirectory();
+
+}  // namespace tovrin

@@ -1,0 +1,61 @@
+// What the end-to-end tests of the real screen saver need to drive it from outside: processes
+// started with their own environment and killed if a test leaves them running, the windows a
+// process shows, real input through the system's input queue, and paths.
+#pragma once
+
+#include "windows_api.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tovrin::test {
+
+// A Windows path for a Unix path (Wine's Z: drive); other paths are returned unchanged.
+std::string WindowsPath(const std::string& path);
+
+// A started program; terminated (and waited for) on destruction if it still runs.
+class TProcess {
+ public:
+  // Starts commandLine with the current environment changed by env (an empty value removes a
+  // variable). Check Started(). Wine passes only the Windows side of these to the program: its
+  // own variables (WINEDLLOVERRIDES, ...) and the Unix libraries' come from this process's start.
+  explicit TProcess(const std::string& commandLine,
+                    const std::map<std::string, std::string>& env = {});
+  ~TProcess();
+  TProcess(const TProcess&) = delete;
+  TProcess& operator=(const TProcess&) = delete;
+
+  bool Started() const { return FProcess != nullptr; }
+  DWORD Id() const { return FId; }
+  bool Running() const;
+  // Waits up to ms for the end; true when it has ended.
+  bool WaitForEnd(uint32_t ms);
+  DWORD ExitCode() const;
+  // Processor time the process has used so far, in milliseconds.
+  double CpuMs() const;
+
+ private:
+  HANDLE FProcess = nullptr;
+  DWORD FId = 0;
+};
+
+// Runs commandLine to its end (at most ms) and returns its exit code, or -1.
+int RunToEnd(const std::string& commandLine, uint32_t ms = 60000);
+
+// The visible top-level windows of process pid whose class is className ("" for any).
+std::vector<HWND> ProcessWindows(DWORD pid, const std::string& className = "");
+// Waits (pumping this thread's messages) up to ms for such a window; nullptr when none came.
+HWND WaitForWindow(DWORD pid, const std::string& className, uint32_t ms);
+std::string WindowText(HWND window);
+std::string ClassOf(HWND window);
+
+// Real input, through the system's queue, to whatever window the system gives it to.
+void PressKey(WORD key);
+void ClickMouse();
+// Moves the cursor to (x, y) of the primary screen.
+void MoveMouseTo(int32_t x, int32_t y);
+
+}  // namespace tovrin::test

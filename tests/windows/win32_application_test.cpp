@@ -1,0 +1,146 @@
+// The Win32 application object: its waits block on the message queue (no busy core), its timers
+// keep their intervals on the real clock, posts and synchronize requests from other threads wake
+// it, the idle event runs when the queue empties, and an error escaping a message goes to the
+// error report instead of into the system.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/timer.h"
+#include "platform/win32/win32_application.h"
+
+namespace tovrin {
+namespace {
+
+// Processor time the calling thread has used, in milliseconds.
+double ThreadCpuMs() {
+  FILETIME created, exited, kernel, user;
+  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+  auto ms = [](const FILETIME& t) {
+    return (static_cast<uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 10000.0;
+  };
+  return ms(kernel) + ms(user);
+}
+
+TEST(Win32ApplicationTest, WaitingBlocksWithoutUsingTheProcessor) {
+  TWin32Application app;
+  app.ProcessMessages();
+  const double cpuBefore = ThreadCpuMs();
+  const uint32_t start = app.TickCount();
+  EXPECT_FALSE(app.WaitMessage(400)) << "nothing was posted";
+  const uint32_t waited = app.TickCount() - start;
+  EXPECT_GE(waited, 395u);
+  EXPECT_LT(waited, 600u);
+  EXPECT_LT(ThreadCpuMs() - cpuBefore, 40.0) << "a wait must block, not spin";
+}
+
+TEST(Win32ApplicationTest, TimersFireAtTheirIntervalsFromTheMessageLoop) {
+  TWin32Application app;
+  std::vector<uint32_t> fast, slow;
+  const uint32_t start = app.TickCount();
+  TTimer a(app), b(app);
+  a.SetInterval(40);
+  a.SetOnTimer([&] { fast.push_back(app.TickCount() - start); });
+  b.SetInterval(100);
+  b.SetOnTimer([&] {
+    slow.push_back(app.TickCount() - start);
+    if (slow.size() == 5) app.Terminate();
+  });
+  const double cpuBefore = ThreadCpuMs();
+  app.Run();
+  const uint32_t total = app.TickCount() - start;
+  EXPECT_GE(total, 495u);
+  EXPECT_LT(total, 800u);
+  ASSERT_EQ(slow.size(), 5u);
+  EXPECT_GE(slow.front(), 99u);
+  // 40 ms steps over about 500 ms: 12, give or take one for scheduling.
+  EXPECT_GE(fast.size(), 11u);
+  EXPECT_LE(fast.size(), 13u);
+  for (size_t i = 1; i < fast.size(); ++i) {
+    EXPECT_GE(fast[i] - fast[i - 1], 30u) << "timer events must not pile up, i=" << i;
+  }
+  EXPECT_LT(ThreadCpuMs() - cpuBefore, 60.0) << "between timer events the loop waits";
+}
+
+TEST(Win32ApplicationTest, AnotherThreadsPostAndSynchronizeWakeTheMainThread) {
+  TWin32Application app;
+  const DWORD mainThread = GetCurrentThreadId();
+  std::atomic<DWORD> ranIn{0};
+  std::string error;
+  std::thread worker([&] {
+    app.Synchronize([&] { ranIn = GetCurrentThreadId(); });
+    try {
+      app.Synchronize([] { throw std::runtime_error("refused"); });
+    } catch (const std::exception& e) {
+      error = e.what();
+    }
+    Sleep(50);
+    app.Post([&] { app.Terminate(); });
+  });
+  const uint32_t start = app.TickCount();
+  app.Run();
+  worker.join();
+  EXPECT_EQ(ranIn.load(), mainThread);
+  EXPECT_EQ(error, "refused") << "the error goes back to the thread that asked";
+  EXPECT_LT(app.TickCount() - start, 1000u) << "the post must wake the wait at once";
+}
+
+TEST(Win32ApplicationTest, IdleRunsWhenTheQueueEmptiesAndNotWhileMessagesWait) {
+  TWin32Application app;
+  std::vector<std::string> log;
+  app.SetOnIdle([&] {
+    log.push_back("idle");
+    if (log.size() == 1) {
+      app.Post([&] { log.push_back("a"); });
+      app.Post([&] { log.push_back("b"); });
+    } else {
+      app.Terminate();
+    }
+  });
+  app.Run();
+  EXPECT_EQ(log, (std::vector<std::string>{"idle", "a", "b", "idle"}));
+}
+
+TEST(Win32ApplicationTest, ProcessMessagesRunsOnlyWhatWasPendingAtTheCall) {
+  TWin32Application app;
+  int runs = 0;
+  std::function<void()> repost = [&] {
+    ++runs;
+    app.Post(repost);
+  };
+  app.Post(repost);
+  app.ProcessMessages();
+  EXPECT_EQ(runs, 1) << "a message that re-posts itself cannot trap the pump";
+  app.ProcessMessages();
+  EXPECT_EQ(runs, 2);
+}
+
+TEST(Win32ApplicationTest, AnErrorInAMessageIsReportedAndTheQueueGoesOn) {
+  TWin32Application app;
+  std::vector<std::string> reports;
+  app.OnException = [&](const std::string& text) { reports.push_back(text); };
+  bool second = false;
+  app.Post([] { throw std::runtime_error("Cannot open file x.jpg"); });
+  app.Post([&] { second = true; });
+  app.ProcessMessages();
+  app.ProcessMessages();
+  EXPECT_EQ(reports, std::vector<std::string>{"Cannot open file x.jpg"});
+  EXPECT_TRUE(second);
+}
+
+TEST(Win32ApplicationTest, TheTickCountHasMillisecondSteps) {
+  // Frames are timed from TickCount: a clock that moves in 15.6 ms steps would stretch a 40 ms
+  // frame to 46.8 ms.
+  TWin32Application app;
+  const uint32_t first = app.TickCount();
+  uint32_t next = first;
+  while (next == first) next = app.TickCount();
+  EXPECT_LE(next - first, 2u);
+}
+
+}  // namespace
+}  // namespace tovrin
