@@ -21,8 +21,6 @@
 
 namespace tovrin {
 
-// Windows-1252 text as UTF-8.
-std::string AnsiToUtf8(const std::string& ansi);
 // A caption with "&" marking its mnemonic as GTK writes it ("_"); "&&" is a plain "&".
 std::string MnemonicCaption(const std::string& caption);
 

@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "core/paths.h"
+#include "platform/sdl/ansi_utf8.h"
 #include "platform/sdl/linux_places.h"
 
 extern char** environ;
@@ -94,23 +95,39 @@ TInstanceLockResult TSdlSystemServices::CreateInstanceLock(const std::string& na
 }
 
 TModalResult TSdlSystemServices::MessageBox(TWindowHandle, const std::string& text,
-                                            const std::string& caption, TMsgBoxKind) {
+                                            const std::string& caption, TMsgBoxKind kind) {
   FVideo.Start();
-  // Return answers Yes, Escape No (the system's Yes/No box has Yes as its default button).
-  const SDL_MessageBoxButtonData buttons[] = {
+  // Yes/No: Return answers Yes (the system's default button), Escape No. OK: either key.
+  const SDL_MessageBoxButtonData yesNo[] = {
       {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
       {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
   };
+  const SDL_MessageBoxButtonData ok[] = {
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 2, "OK"},
+  };
+  const bool askYesNo = kind == TMsgBoxKind::mbInformationYesNo;
   SDL_MessageBoxData data{};
-  data.flags = SDL_MESSAGEBOX_INFORMATION;
+  data.flags = askYesNo ? SDL_MESSAGEBOX_INFORMATION : SDL_MESSAGEBOX_ERROR;
   data.window = nullptr;
-  data.title = caption.c_str();
-  data.message = text.c_str();
-  data.numbuttons = 2;
-  data.buttons = buttons;
+  // The texts come from the package or its language file, in the package's code page.
+  const std::string title = AnsiToUtf8(caption);
+  const std::string message = AnsiToUtf8(text);
+  data.title = title.c_str();
+  data.message = message.c_str();
+  data.numbuttons = askYesNo ? 2 : 1;
+  data.buttons = askYesNo ? yesNo : ok;
   int chosen = -1;
   if (SDL_ShowMessageBox(&data, &chosen) != 0) return TModalResult::mrNone;
-  return chosen == 1 ? TModalResult::mrYes : TModalResult::mrNo;
+  switch (chosen) {
+    case 1:
+      return TModalResult::mrYes;
+    case 0:
+      return TModalResult::mrNo;
+    case 2:
+      return TModalResult::mrOk;
+    default:
+      return TModalResult::mrNone;
+  }
 }
 
 void TSdlSystemServices::ShellOpen(TWindowHandle, const std::string& target) {

@@ -69,6 +69,9 @@ class RecordingForm final : public TFormEvents {
   void FormMouseMove(TShiftState, int32_t x, int32_t y) override {
     Log.push_back("move " + std::to_string(x) + "," + std::to_string(y));
   }
+  void FormUserMessage(uint32_t message) override {
+    Log.push_back("message " + std::to_string(message));
+  }
   void FormCloseRequest() override { Log.push_back("close"); }
   std::vector<std::string> Log;
 };
