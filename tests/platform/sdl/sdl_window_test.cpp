@@ -15,6 +15,7 @@
 #include "platform/sdl/sdl_video.h"
 #include "platform/sdl/x11_connection.h"
 #include "platform/sdl/x11_preview_host.h"
+#include "x11_probe.h"
 #include "xvfb_display.h"
 
 namespace tovrin {
@@ -76,49 +77,6 @@ class RecordingForm final : public TFormEvents {
   std::vector<std::string> Log;
 };
 
-// Reads pixels back from the server with a connection of the test's own.
-class ScreenReader {
- public:
-  ScreenReader() : FConnection(xcb_connect(nullptr, nullptr)) {
-    FRoot = xcb_setup_roots_iterator(xcb_get_setup(FConnection)).data->root;
-  }
-  ~ScreenReader() { xcb_disconnect(FConnection); }
-  xcb_connection_t* Connection() { return FConnection; }
-  uint32_t Root() const { return FRoot; }
-  // The colour at (x, y) of drawable, as a TColor.
-  TColor Pixel(uint32_t drawable, int x, int y) {
-    const auto cookie =
-        xcb_get_image(FConnection, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, static_cast<int16_t>(x),
-                      static_cast<int16_t>(y), 1, 1, 0xFFFFFFFF);
-    xcb_get_image_reply_t* reply = xcb_get_image_reply(FConnection, cookie, nullptr);
-    if (!reply) return -1;
-    const uint8_t* p = xcb_get_image_data(reply);
-    const TColor c = RGB(p[2], p[1], p[0]);
-    std::free(reply);
-    return c;
-  }
-  // A window of the test's own, mapped, at (x, y) with the given size.
-  uint32_t CreateWindow(int x, int y, int w, int h) {
-    const uint32_t window = xcb_generate_id(FConnection);
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(FConnection)).data;
-    const uint32_t values[] = {screen->black_pixel};
-    xcb_create_window(FConnection, XCB_COPY_FROM_PARENT, window, FRoot, static_cast<int16_t>(x),
-                      static_cast<int16_t>(y), static_cast<uint16_t>(w), static_cast<uint16_t>(h),
-                      0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL,
-                      values);
-    xcb_map_window(FConnection, window);
-    Sync();
-    return window;
-  }
-  void Sync() {
-    std::free(xcb_get_input_focus_reply(FConnection, xcb_get_input_focus(FConnection), nullptr));
-  }
-
- private:
-  xcb_connection_t* FConnection;
-  uint32_t FRoot = 0;
-};
-
 class SdlWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { Display = new TXvfbDisplay(ScreenW, ScreenH); }
@@ -164,7 +122,7 @@ TEST_F(SdlWindowTest, CoversTheScreenAndSendsOnlyTheInvalidRectangles) {
   PumpUntil(
       app, [] { return false; }, 200);
 
-  ScreenReader screen;
+  TX11Probe screen;
   for (const auto& [x, y] : {std::pair{0, 0}, {ScreenW - 1, ScreenH - 1}, {160, 120}}) {
     EXPECT_EQ(screen.Pixel(screen.Root(), x, y), RGB(200, 30, 40)) << x << "," << y;
   }
@@ -213,7 +171,7 @@ TEST_F(SdlWindowTest, KeysClicksAndMovesReachTheFormAndItsControl) {
 }
 
 TEST_F(SdlWindowTest, AHostedWindowShowsTheFrameAtTheHostsSizeAndLeavesInputToTheHost) {
-  ScreenReader x;
+  TX11Probe x;
   const uint32_t host = x.CreateWindow(40, 30, 200, 150);
   TSdlApplication app;
   TSdlVideo video(app);
@@ -239,7 +197,7 @@ TEST_F(SdlWindowTest, AHostedWindowShowsTheFrameAtTheHostsSizeAndLeavesInputToTh
 }
 
 TEST_F(SdlWindowTest, APreviewHostDrawsIntoAnotherProgramsWindowUntilItGoes) {
-  ScreenReader x;
+  TX11Probe x;
   const uint32_t host = x.CreateWindow(50, 60, 152, 112);
   TX11Connection connection;
   TX11PreviewHost preview(connection, host);
@@ -253,12 +211,10 @@ TEST_F(SdlWindowTest, APreviewHostDrawsIntoAnotherProgramsWindowUntilItGoes) {
   preview.Draw(0, 0, picture);
   EXPECT_EQ(x.Pixel(host, 0, 0), RGB(0, 0, 77));
   EXPECT_EQ(x.Pixel(host, 151, 111), RGB(151, 111, 77));
-  xcb_unmap_window(x.Connection(), host);
-  x.Sync();
+  x.Unmap(host);
   EXPECT_TRUE(preview.Exists());
   EXPECT_FALSE(preview.IsVisible());
-  xcb_destroy_window(x.Connection(), host);
-  x.Sync();
+  x.Destroy(host);
   EXPECT_FALSE(preview.Exists());
   preview.Draw(0, 0, picture);  // a window that has gone: nothing happens, nothing ends
   EXPECT_EQ(connection.WindowState(host).ScreenRect, TRect{});
