@@ -87,8 +87,6 @@ void TGtkSetupDialog::Build() {
   for (int32_t i = 0; i < count; ++i) {
     const TSetupItemLayout& place = layout[i];
     GtkWidget* widget = nullptr;
-    // The OK button's place is within the button bar below the info area.
-    int32_t top = place.Top;
     switch (place.Item) {
       case TSetupItem::siMute:
         FCheck = gtk_check_button_new_with_label("");
@@ -100,7 +98,6 @@ void TGtkSetupDialog::Build() {
         gtk_widget_set_can_default(FOK, TRUE);
         g_signal_connect(FOK, "clicked", G_CALLBACK(OnClicked), this);
         widget = FOK;
-        top += FModel.InfoAreaHeight();
         break;
       case TSetupItem::siEmail:
       case TSetupItem::siWeb: {
@@ -130,7 +127,7 @@ void TGtkSetupDialog::Build() {
     if (place.Width > 0 && place.Height > 0) {
       gtk_widget_set_size_request(widget, Scale(place.Width), Scale(place.Height));
     }
-    gtk_fixed_put(GTK_FIXED(fixed), widget, Scale(place.Left), Scale(top));
+    gtk_fixed_put(GTK_FIXED(fixed), widget, Scale(place.Left), Scale(place.Top));
   }
   if (FOK) gtk_window_set_default(GTK_WINDOW(FWindow), FOK);
   g_signal_connect(FWindow, "delete-event", G_CALLBACK(OnDelete), this);
