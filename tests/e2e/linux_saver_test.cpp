@@ -58,7 +58,7 @@ void Sleep(int ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-int Run(const std::string& command) {
+int Shell(const std::string& command) {
   return std::system(command.c_str());
 }
 
@@ -209,7 +209,7 @@ class LinuxSaverTest : public ::testing::Test {
     const std::string dir = TOVRIN_SCREENSHOT_DIR;
     fs::create_directories(dir);
     const std::string path = dir + "/" + FTestName + "-" + what + ".png";
-    if (Run("import -window root '" + path + "' 2>/dev/null") == 0) {
+    if (Shell("import -window root '" + path + "' 2>/dev/null") == 0) {
       std::printf("screenshot: %s\n", path.c_str());
     }
   }
@@ -296,17 +296,17 @@ void LinuxSaverTest::BuildSavers() {
   const std::string sounds =
       " --sound '" + (dir / "a.wav").string() + "' --sound '" + (dir / "b.wav").string() + "'";
   SaversBuilt =
-      Run(pack + "-o '" + (dir / "photo.scr").string() + "' --interval 60000" + sounds +
+      Shell(pack + "-o '" + (dir / "photo.scr").string() + "' --interval 60000" + sounds +
           pictures) == 0 &&
-      Run(pack + "-o '" + (dir / "moving.scr").string() + "' --interval 100 --effects 1,5,9,12" +
+      Shell(pack + "-o '" + (dir / "moving.scr").string() + "' --interval 100 --effects 1,5,9,12" +
           pictures) == 0 &&
-      Run(pack + "-o '" + (dir / "movie.scr").string() + "' --kind flash --movie '" +
+      Shell(pack + "-o '" + (dir / "movie.scr").string() + "' --kind flash --movie '" +
           (dir / "intro.swf").string() + "'" + pictures) == 0;
 }
 
 TEST_F(LinuxSaverTest, ShowCoversTheScreenWithTheFirstPictureAndLeavesNothingBehind) {
   TX11Probe x;
-  Run("xdotool mousemove 100 100");
+  Shell("xdotool mousemove 100 100");
   auto show = Start("photo.scr", {"--show"}, Environment());
   ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, x.Root(), ScreenW, ScreenH); }, 15000))
       << "the first picture, stretched over the whole screen";
@@ -315,7 +315,7 @@ TEST_F(LinuxSaverTest, ShowCoversTheScreenWithTheFirstPictureAndLeavesNothingBeh
   ASSERT_EQ(media.size(), 1u);
   EXPECT_EQ(media[0].rfind("tovrin-", 0), 0u) << media[0];
   EXPECT_TRUE(fs::exists(FDir / "tmp" / media[0] / "a.wav"));
-  Run("xdotool key space");
+  Shell("xdotool key space");
   ASSERT_TRUE(show->WaitExit(5000)) << "a key ends the show";
   EXPECT_EQ(show->Status(), 0);
   EXPECT_TRUE(TempEntries().empty()) << "the media folder is removed";
@@ -340,20 +340,20 @@ TEST_F(LinuxSaverTest, InputEndsTheShowOnlyPastItsThresholds) {
   };
   TX11Probe x;
   for (const Case& c : cases) {
-    Run("xdotool mousemove 100 100");
+    Shell("xdotool mousemove 100 100");
     auto show = Start("photo.scr", {"--show"}, Environment());
     ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, x.Root(), ScreenW, ScreenH); }, 15000))
         << c.Input;
     Sleep(150);
-    Run("xdotool mousemove 101 100");
+    Shell("xdotool mousemove 101 100");
     Sleep(150);
-    Run(std::string("xdotool ") + c.Input);
+    Shell(std::string("xdotool ") + c.Input);
     if (c.Ends) {
       EXPECT_TRUE(show->WaitExit(5000)) << c.Input << " ends the show";
       EXPECT_EQ(show->Status(), 0) << c.Input;
     } else {
       EXPECT_FALSE(show->WaitExit(800)) << c.Input << " must not end the show";
-      Run("xdotool key Escape");
+      Shell("xdotool key Escape");
       EXPECT_TRUE(show->WaitExit(5000)) << c.Input;
     }
     EXPECT_TRUE(TempEntries().empty()) << c.Input;
@@ -370,7 +370,7 @@ TEST_F(LinuxSaverTest, ASecondStartEndsAtOnce) {
   EXPECT_EQ(second->Status(), 0);
   std::printf("second start ended after %lld ms\n", static_cast<long long>(MsSince(start)));
   EXPECT_TRUE(first->Running());
-  Run("xdotool key space");
+  Shell("xdotool key space");
   EXPECT_TRUE(first->WaitExit(5000));
 }
 
@@ -454,7 +454,7 @@ TEST_F(LinuxSaverTest, TheSoundsPlayInPlaylistOrderAndNotAtAllWhenMuted) {
     auto show = Start("photo.scr", {"--show"}, Environment("disk"));
     ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, x.Root(), ScreenW, ScreenH); }, 15000));
     Sleep(1500);  // a, b, a and part of b again
-    Run("xdotool key space");
+    Shell("xdotool key space");
     ASSERT_TRUE(show->WaitExit(5000));
   }
   const std::vector<int16_t> played = ReadSamples(FDir / "audio.raw");
@@ -475,7 +475,7 @@ TEST_F(LinuxSaverTest, TheSoundsPlayInPlaylistOrderAndNotAtAllWhenMuted) {
     auto show = Start("photo.scr", args, Environment("disk"));
     ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, x.Root(), ScreenW, ScreenH); }, 15000));
     Sleep(700);
-    Run("xdotool key space");
+    Shell("xdotool key space");
     ASSERT_TRUE(show->WaitExit(5000));
     const std::vector<int16_t> muted = ReadSamples(FDir / "audio.raw");
     EXPECT_EQ(Find(muted, std::vector<int16_t>(SoundA.begin(), SoundA.begin() + 64)),
@@ -509,12 +509,12 @@ TEST_F(LinuxSaverTest, SetupWritesTheMuteChoiceOnlyAfterAClickOnTheBox) {
     std::free(at);
     Screenshot(click ? "setup-click" : "setup");
     if (click) {
-      Run("xdotool mousemove " + std::to_string(left + 29 + 7) + " " + std::to_string(top + 71 + 7) +
+      Shell("xdotool mousemove " + std::to_string(left + 29 + 7) + " " + std::to_string(top + 71 + 7) +
           " click 1");
       Sleep(200);
     }
     // OK: left 214, top 15 in the 50-pixel button bar below the 145-pixel info area.
-    Run("xdotool mousemove " + std::to_string(left + 214 + 37) + " " +
+    Shell("xdotool mousemove " + std::to_string(left + 214 + 37) + " " +
         std::to_string(top + 145 + 15 + 12) + " click 1");
     ASSERT_TRUE(setup->WaitExit(5000)) << "OK closes the dialog";
     EXPECT_EQ(setup->Status(), 0);
@@ -552,7 +552,7 @@ TEST_F(LinuxSaverTest, MovieModeShowsTheMissingPlayerMessageAndEnds) {
   const std::string inside =
       std::to_string(at->dst_x + box.Width / 2) + " " + std::to_string(at->dst_y + 10);
   std::free(at);
-  Run("xdotool mousemove " + inside + " key Escape");  // No
+  Shell("xdotool mousemove " + inside + " key Escape");  // No
   ASSERT_TRUE(show->WaitExit(5000)) << "the show ends whatever the answer";
   EXPECT_EQ(show->Status(), 0);
   EXPECT_TRUE(TempEntries().empty());

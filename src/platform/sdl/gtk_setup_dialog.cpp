@@ -45,19 +45,13 @@ std::string MnemonicCaption(const std::string& caption) {
   return out;
 }
 
-TGtkSetupDialog::TGtkSetupDialog(TSdlApplication& application, TSetupDialogModel& model,
-                                 int32_t pixelsPerInch)
+TGtkSetupDialog::TGtkSetupDialog(TGtkToolkit&, TSetupDialogModel& model, int32_t pixelsPerInch)
     : FModel(model), FPixelsPerInch(pixelsPerInch > 0 ? pixelsPerInch : 96) {
-  if (!gtk_init_check(nullptr, nullptr)) throw Exception("Cannot open the display");
-  FSource = std::make_unique<TGlibLoopSource>(application);
   Build();
 }
 
 TGtkSetupDialog::~TGtkSetupDialog() {
   Close();
-  // Let GTK finish with the destroyed window before its events stop being served.
-  while (g_main_context_iteration(nullptr, FALSE)) {
-  }
   if (OnDestroy) OnDestroy();
 }
 

@@ -3,7 +3,8 @@
 // Labels, the check box and the OK button sit on a fixed layout at the model's places, scaled
 // from 96 dots per inch to the desktop's; the e-mail and web lines are links (blue, underlined,
 // the hand cursor over them) that report their clicks to the model; Enter presses OK; the
-// window's close button asks the model. GTK's events run from the application's loop.
+// window's close button asks the model. GTK's events run from the application's loop
+// (TGtkToolkit).
 //
 // The model's texts are in the package's code page (Windows-1252) and are shown converted.
 #pragma once
@@ -15,8 +16,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/sdl/glib_loop_source.h"
-#include "platform/sdl/sdl_application.h"
+#include "platform/sdl/gtk_toolkit.h"
 #include "platform/setup_dialog.h"
 
 namespace tovrin {
@@ -26,8 +26,7 @@ std::string MnemonicCaption(const std::string& caption);
 
 class TGtkSetupDialog final : public TSetupDialogView {
  public:
-  // Raises (Exception) when GTK cannot open the display.
-  TGtkSetupDialog(TSdlApplication& application, TSetupDialogModel& model, int32_t pixelsPerInch);
+  TGtkSetupDialog(TGtkToolkit& toolkit, TSetupDialogModel& model, int32_t pixelsPerInch);
   ~TGtkSetupDialog() override;
   TGtkSetupDialog(const TGtkSetupDialog&) = delete;
   TGtkSetupDialog& operator=(const TGtkSetupDialog&) = delete;
@@ -56,7 +55,6 @@ class TGtkSetupDialog final : public TSetupDialogView {
 
   TSetupDialogModel& FModel;
   const int32_t FPixelsPerInch;
-  std::unique_ptr<TGlibLoopSource> FSource;
   GtkWidget* FWindow = nullptr;
   // The widget showing each item (labels inside their event boxes for the links).
   std::array<GtkWidget*, ItemCount> FLabels{};

@@ -124,7 +124,6 @@ bool TSdlApplication::WaitMessage(uint32_t timeoutMs) {
     // Timers wake the wait without making anything pending until their event is queued; keep
     // waiting until something is.
     while (!Pump(Infinite, false)) {
-      if (FTerminated) return false;
     }
     return true;
   }
@@ -133,7 +132,7 @@ bool TSdlApplication::WaitMessage(uint32_t timeoutMs) {
     const uint32_t elapsed = TickCount() - start;
     const uint32_t left = elapsed >= timeoutMs ? 0 : timeoutMs - elapsed;
     if (Pump(left, false)) return true;
-    if (left == 0 || FTerminated) return false;
+    if (left == 0) return false;
   }
 }
 

@@ -1,7 +1,9 @@
 #include "platform/sdl/sdl_platform.h"
 
 #include "core/errors.h"
+#include "platform/sdl/gtk_message_box.h"
 #include "platform/sdl/gtk_setup_dialog.h"
+#include "platform/sdl/gtk_toolkit.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_form_window.h"
 #include "platform/sdl/sdl_screen.h"
@@ -18,6 +20,30 @@ TSdlPlatform::TSdlPlatform(TSdlOptions options, TTextRenderer& text)
 TSdlPlatform::~TSdlPlatform() {
   *FAlive = false;
   FApplication.OnSignal = nullptr;
+}
+
+TGtkToolkit& TSdlPlatform::Gtk() {
+  if (!FGtk) FGtk = std::make_unique<TGtkToolkit>(FApplication);
+  return *FGtk;
+}
+
+TModalResult TSdlPlatform::ShowMessageBox(const std::string& text, const std::string& caption,
+                                          TMsgBoxKind kind) {
+  TGtkMessageBox box(Gtk(), text, caption, kind);
+  TGtkMessageBox* outer = FMessageBox;
+  FMessageBox = &box;
+  FVideo.EnterModal();
+  TModalResult result = TModalResult::mrNone;
+  try {
+    result = box.Run();
+  } catch (...) {
+    FVideo.LeaveModal();
+    FMessageBox = outer;
+    throw;
+  }
+  FVideo.LeaveModal();
+  FMessageBox = outer;
+  return result;
 }
 
 TX11Connection& TSdlPlatform::X11() {
@@ -48,7 +74,11 @@ TScreen& TSdlPlatform::Screen() {
 TSystemServices& TSdlPlatform::System() {
   if (!FSystem) {
     const bool hosted = FOptions.HostRootWindow || FOptions.HostWindow != 0;
-    FSystem = std::make_unique<TSdlSystemServices>(FVideo, hosted);
+    FSystem = std::make_unique<TSdlSystemServices>(
+        FVideo, hosted,
+        [this](const std::string& text, const std::string& caption, TMsgBoxKind kind) {
+          return ShowMessageBox(text, caption, kind);
+        });
   }
   return *FSystem;
 }
@@ -74,7 +104,7 @@ std::unique_ptr<TMoviePlayer> TSdlPlatform::CreateMoviePlayer(TFormWindow&) {
 }
 
 std::unique_ptr<TSetupDialogView> TSdlPlatform::CreateSetupDialog(TSetupDialogModel& model) {
-  auto view = std::make_unique<TGtkSetupDialog>(FApplication, model, Screen().PixelsPerInch());
+  auto view = std::make_unique<TGtkSetupDialog>(Gtk(), model, Screen().PixelsPerInch());
   FSetupModel = &model;
   std::weak_ptr<bool> alive = FAlive;
   TSetupDialogModel* raw = &model;
@@ -93,6 +123,7 @@ std::unique_ptr<TPreviewHost> TSdlPlatform::OpenPreviewHost(TWindowHandle handle
 }
 
 void TSdlPlatform::OnSignal() {
+  if (FMessageBox) FMessageBox->Cancel();
   if (FForm) {
     FForm->Close();
   } else if (FSetupModel) {

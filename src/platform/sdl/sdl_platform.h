@@ -6,9 +6,9 @@
 // into that window at its size, takes no input and no single-instance lock, and leaves the
 // cursor and the stacking to the host.
 //
-// SIGTERM and SIGINT end the program the orderly way in every mode: the show's form gets a
-// close request (the host closing the window), a setup dialog the close button, anything else
-// the application's Terminate.
+// SIGTERM and SIGINT end the program the orderly way in every mode: an open message box is
+// answered No, the show's form gets a close request (the host closing the window), a setup
+// dialog the close button, anything else the application's Terminate.
 #pragma once
 
 #include <memory>
@@ -36,6 +36,8 @@ class TSdlScreen;
 class TSdlSystemServices;
 class TSdlFormWindow;
 class TGtkSetupDialog;
+class TGtkToolkit;
+class TGtkMessageBox;
 
 class TSdlPlatform final : public TPlatform {
  public:
@@ -63,6 +65,9 @@ class TSdlPlatform final : public TPlatform {
 
  private:
   TX11Connection& X11();
+  TGtkToolkit& Gtk();
+  TModalResult ShowMessageBox(const std::string& text, const std::string& caption,
+                              TMsgBoxKind kind);
   void OnSignal();
 
   TSdlOptions FOptions;
@@ -71,12 +76,14 @@ class TSdlPlatform final : public TPlatform {
   TSdlApplication FApplication;
   TSdlVideo FVideo;
   std::unique_ptr<TX11Connection> FX11;
+  std::unique_ptr<TGtkToolkit> FGtk;
   std::optional<TWindowHandle> FHostWindow;
   std::unique_ptr<TSdlScreen> FScreen;
   std::unique_ptr<TSdlSystemServices> FSystem;
   // What a signal closes; cleared when those go away.
   TSdlFormWindow* FForm = nullptr;
   TSetupDialogModel* FSetupModel = nullptr;
+  TGtkMessageBox* FMessageBox = nullptr;
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 

@@ -11,7 +11,6 @@
 #include <cstdlib>
 
 #include "core/paths.h"
-#include "platform/sdl/ansi_utf8.h"
 #include "platform/sdl/linux_places.h"
 
 extern char** environ;
@@ -48,8 +47,8 @@ struct TSpawnSetup {
 
 }  // namespace
 
-TSdlSystemServices::TSdlSystemServices(TSdlVideo& video, bool hosted)
-    : FVideo(video), FHosted(hosted) {}
+TSdlSystemServices::TSdlSystemServices(TSdlVideo& video, bool hosted, TMessageBoxFn messageBox)
+    : FVideo(video), FHosted(hosted), FMessageBox(std::move(messageBox)) {}
 
 TSdlSystemServices::~TSdlSystemServices() {
   ReapChildren();
@@ -96,37 +95,10 @@ TInstanceLockResult TSdlSystemServices::CreateInstanceLock(const std::string& na
 
 TModalResult TSdlSystemServices::MessageBox(TWindowHandle, const std::string& text,
                                             const std::string& caption, TMsgBoxKind kind) {
-  FVideo.Start();
-  // Yes/No: Return answers Yes (the system's default button), Escape No. OK: either key.
-  const SDL_MessageBoxButtonData yesNo[] = {
-      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
-      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
-  };
-  const SDL_MessageBoxButtonData ok[] = {
-      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 2, "OK"},
-  };
-  const bool askYesNo = kind == TMsgBoxKind::mbInformationYesNo;
-  SDL_MessageBoxData data{};
-  data.flags = askYesNo ? SDL_MESSAGEBOX_INFORMATION : SDL_MESSAGEBOX_ERROR;
-  data.window = nullptr;
-  // The texts come from the package or its language file, in the package's code page.
-  const std::string title = AnsiToUtf8(caption);
-  const std::string message = AnsiToUtf8(text);
-  data.title = title.c_str();
-  data.message = message.c_str();
-  data.numbuttons = askYesNo ? 2 : 1;
-  data.buttons = askYesNo ? yesNo : ok;
-  int chosen = -1;
-  if (SDL_ShowMessageBox(&data, &chosen) != 0) return TModalResult::mrNone;
-  switch (chosen) {
-    case 1:
-      return TModalResult::mrYes;
-    case 0:
-      return TModalResult::mrNo;
-    case 2:
-      return TModalResult::mrOk;
-    default:
-      return TModalResult::mrNone;
+  try {
+    return FMessageBox(text, caption, kind);
+  } catch (const std::exception&) {
+    return TModalResult::mrNone;  // no display for a box
   }
 }
 

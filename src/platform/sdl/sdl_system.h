@@ -11,12 +11,13 @@
 //   instance lock   flock on a file in $XDG_RUNTIME_DIR (or the temporary directory) named
 //                   from the lock's name; a hosted show (the host runs one per monitor) takes
 //                   none
-//   MessageBox      SDL's message box
+//   MessageBox      the platform's (GTK) message box
 //   ShellOpen       xdg-open, started with posix_spawn (no shell), not waited for
 #pragma once
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,11 @@ namespace tovrin {
 
 class TSdlSystemServices final : public TSystemServices {
  public:
-  // hosted: the show runs in a window another program hands over.
-  TSdlSystemServices(TSdlVideo& video, bool hosted);
+  using TMessageBoxFn = std::function<TModalResult(const std::string& text,
+                                                   const std::string& caption, TMsgBoxKind kind)>;
+  // hosted: the show runs in a window another program hands over. messageBox shows the
+  // message boxes.
+  TSdlSystemServices(TSdlVideo& video, bool hosted, TMessageBoxFn messageBox);
   ~TSdlSystemServices() override;
 
   std::string ExeName() const override;
@@ -53,6 +57,7 @@ class TSdlSystemServices final : public TSystemServices {
 
   TSdlVideo& FVideo;
   const bool FHosted;
+  TMessageBoxFn FMessageBox;
   bool FScreenSaverRunning = false;
   std::vector<pid_t> FChildren;
 };

@@ -68,13 +68,16 @@ void TSdlVideo::Dispatch(const SDL_Event& event) {
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
+      if (FModalDepth > 0) return;
       windowId = event.key.windowID;
       break;
     case SDL_MOUSEMOTION:
+      if (FModalDepth > 0) return;
       windowId = event.motion.windowID;
       break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
+      if (FModalDepth > 0) return;
       windowId = event.button.windowID;
       break;
     default:

@@ -39,6 +39,11 @@ class TSdlVideo final : public TLoopSource {
   void Register(SDL_Window* window, TSdlEventSink& sink);
   void Unregister(SDL_Window* window);
 
+  // While a modal box is open (depth above 0), keys and mouse buttons and movement reach no
+  // window of ours: the box's owner takes no input, as with the system's own message boxes.
+  void EnterModal() { ++FModalDepth; }
+  void LeaveModal() { --FModalDepth; }
+
   // TLoopSource
   uint32_t Prepare(std::vector<pollfd>& fds) override;
   bool Check(const pollfd* fds, size_t count, bool dispatch) override;
@@ -49,6 +54,7 @@ class TSdlVideo final : public TLoopSource {
   TSdlApplication& FApplication;
   bool FStarted = false;
   int FDisplayFd = -1;
+  int FModalDepth = 0;
   std::map<uint32_t, TSdlEventSink*> FSinks;
 };
 
