@@ -21,6 +21,9 @@ void TSdlVideo::Start() {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // X11 (also under Wayland, through XWayland): screen-saver hosts and previews hand over X11
+  // windows. SDL_VIDEODRIVER still chooses another driver when it is set.
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     throw Exception(std::string("Cannot open the display: ") + SDL_GetError());
   }
