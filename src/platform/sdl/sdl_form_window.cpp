@@ -110,6 +110,7 @@ void TSdlFormWindow::Update() {
   for (const TRect& r : FPainting.Rects()) rects.push_back(ToSdl(r));
   SDL_UpdateWindowSurfaceRects(FWindow.get(), rects.data(), static_cast<int>(rects.size()));
   FPainting.Clear();
+  if (OnPresented) OnPresented();
 }
 
 void TSdlFormWindow::CopyToSurface(SDL_Surface* surface, const TBitmap& bitmap, int32_t bx,

@@ -66,8 +66,10 @@ class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
 
   bool Hosted() const { return FHosted; }
   SDL_Window* Window() const { return FWindow.get(); }
-  // Bytes converted and sent to the display by paints so far (for measurements).
+  // Pixels converted and sent to the display by paints so far (for measurements).
   uint64_t PresentedPixels() const { return FPresentedPixels; }
+  // Runs after each paint has been sent to the display (for measurements).
+  std::function<void()> OnPresented;
 
  private:
   struct TWindowDeleter {
