@@ -24,6 +24,10 @@ void TSdlVideo::Start() {
   // X11 (also under Wayland, through XWayland): screen-saver hosts and previews hand over X11
   // windows. SDL_VIDEODRIVER still chooses another driver when it is set.
   SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  // The window surface as the display's own shared-memory image, so that a paint sends only
+  // its rectangles; by default SDL may put an OpenGL texture behind it, which uploads and
+  // draws the whole window every time (with software OpenGL, 30 ms a 1920 x 1080 frame).
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     throw Exception(std::string("Cannot open the display: ") + SDL_GetError());
   }
