@@ -125,8 +125,10 @@ else
   xdotool key space
   status=0
   wait "$show_pid" || status=$?
-  leftovers=$(find "$OUT/tmp" -mindepth 1 -maxdepth 1 | wc -l)
-  rmdir "$OUT/tmp" 2>/dev/null || true
+  # Only the media folders count: the single-instance lock file lives here too when
+  # XDG_RUNTIME_DIR is not set.
+  leftovers=$(find "$OUT/tmp" -mindepth 1 -maxdepth 1 -name 'tovrin-*' | wc -l)
+  rm -rf "$OUT/tmp"
   shots=("$SHOTS"/shot-*.png)
   montage "${shots[@]}" -tile 5x -geometry 256x144+4+4 -background '#202020' \
     "$OUT/show-contact.png" 2>/dev/null || log "no contact sheet (ImageMagick's montage failed)"

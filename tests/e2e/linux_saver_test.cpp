@@ -105,9 +105,7 @@ class TProcess {
     return !FExited;
   }
   // True when the process has ended within ms.
-  bool WaitExit(int ms) {
-    return WaitForExit(ms, 5);
-  }
+  bool WaitExit(int ms) { return WaitForExit(ms, 5); }
   bool WaitForExit(int ms, int pollMs) {
     const auto start = Clock::now();
     while (Running()) {
@@ -128,7 +126,8 @@ class LinuxSaverTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     Display = new TXvfbDisplay(ScreenW, ScreenH);
-    Savers = new fs::path(fs::temp_directory_path() / ("tovrin_savers_" + std::to_string(getpid())));
+    Savers =
+        new fs::path(fs::temp_directory_path() / ("tovrin_savers_" + std::to_string(getpid())));
     fs::remove_all(*Savers);
     fs::create_directories(*Savers);
     BuildSavers();
@@ -164,9 +163,9 @@ class LinuxSaverTest : public ::testing::Test {
   std::vector<std::string> Environment(const std::string& audio = "dummy",
                                        const std::string& hostWindow = "") {
     std::vector<std::string> env;
-    static const char* const Replaced[] = {"TMPDIR=",         "XDG_CONFIG_HOME=",
-                                           "XDG_RUNTIME_DIR=", "SDL_AUDIODRIVER=",
-                                           "SDL_DISKAUDIOFILE=", "XSCREENSAVER_WINDOW="};
+    static const char* const Replaced[] = {
+        "TMPDIR=",          "XDG_CONFIG_HOME=",   "XDG_RUNTIME_DIR=",
+        "SDL_AUDIODRIVER=", "SDL_DISKAUDIOFILE=", "XSCREENSAVER_WINDOW="};
     for (char** e = environ; *e; ++e) {
       const std::string entry = *e;
       bool replaced = false;
@@ -270,11 +269,13 @@ std::vector<int16_t> WriteWave(const fs::path& path, int frames, int seed) {
 
 void LinuxSaverTest::BuildSavers() {
   const fs::path& dir = *Savers;
-  const std::vector<uint8_t> first =
-      testing::MakeJpeg(320, 240, testing::TJpegKind::Colour, [](int x, int y) {
+  const std::vector<uint8_t> first = testing::MakeJpeg(
+      320, 240, testing::TJpegKind::Colour,
+      [](int x, int y) {
         if (y < 120) return x < 160 ? TopLeft : TopRight;
         return x < 160 ? BottomLeft : BottomRight;
-      }, 95);
+      },
+      95);
   const std::vector<uint8_t> second = testing::MakeJpeg(
       200, 150, testing::TJpegKind::Colour, [](int, int) { return 0x808080u; }, 95);
   WriteFile(dir / "first.jpg", first.data(), first.size());
@@ -288,29 +289,33 @@ void LinuxSaverTest::BuildSavers() {
     settings << "[Settings]\nTitle=Harbour\nAuthor=Tovrin tests\nEmail=mail@example.com\n"
                 "Web=https://example.com/\nlStretch=1\n";
   }
-  const std::string pack = std::string("'") + TOVRIN_PACK + "' build --engine '" +
-                           TOVRIN_ENGINE + "' --settings '" + (dir / "settings.ini").string() +
-                           "' ";
+  const std::string pack = std::string("'") + TOVRIN_PACK + "' build --engine '" + TOVRIN_ENGINE +
+                           "' --settings '" + (dir / "settings.ini").string() + "' ";
   const std::string pictures =
       " '" + (dir / "first.jpg").string() + "' '" + (dir / "second.jpg").string() + "'";
   const std::string sounds =
       " --sound '" + (dir / "a.wav").string() + "' --sound '" + (dir / "b.wav").string() + "'";
-  SaversBuilt =
-      Shell(pack + "-o '" + (dir / "photo.scr").string() + "' --interval 60000" + sounds +
-          pictures) == 0 &&
-      Shell(pack + "-o '" + (dir / "moving.scr").string() + "' --interval 100 --effects 1,5,9,12" +
-          pictures) == 0 &&
-      Shell(pack + "-o '" + (dir / "movie.scr").string() + "' --kind flash --movie '" +
-          (dir / "intro.swf").string() + "'" + pictures) == 0;
+  SaversBuilt = Shell(pack + "-o '" + (dir / "photo.scr").string() + "' --interval 60000" + sounds +
+                      pictures) == 0 &&
+                Shell(pack + "-o '" + (dir / "moving.scr").string() +
+                      "' --interval 100 --effects 1,5,9,12" + pictures) == 0 &&
+                Shell(pack + "-o '" + (dir / "movie.scr").string() + "' --kind flash --movie '" +
+                      (dir / "intro.swf").string() + "'" + pictures) == 0;
 }
 
 TEST_F(LinuxSaverTest, ShowCoversTheScreenWithTheFirstPictureAndLeavesNothingBehind) {
   TX11Probe x;
-  Shell("xdotool mousemove 100 100");
+  // The cursor rests in the middle of the screen, where the window first appears at its
+  // design size before it covers the screen: moving the window under it is no movement.
+  Shell("xdotool mousemove 320 240");
   auto show = Start("photo.scr", {"--show"}, Environment());
   ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, x.Root(), ScreenW, ScreenH); }, 15000))
       << "the first picture, stretched over the whole screen";
   Screenshot("show");
+  // A pixel's nudge of the cursor, measured against where it rested (not against where it lay in
+  // the window before the window moved), ends nothing.
+  Shell("xdotool mousemove 321 241");
+  EXPECT_FALSE(show->WaitExit(500)) << "a resting cursor nudged by a pixel does not end the show";
   const std::vector<std::string> media = TempEntries();
   ASSERT_EQ(media.size(), 1u);
   EXPECT_EQ(media[0].rfind("tovrin-", 0), 0u) << media[0];
@@ -509,13 +514,13 @@ TEST_F(LinuxSaverTest, SetupWritesTheMuteChoiceOnlyAfterAClickOnTheBox) {
     std::free(at);
     Screenshot(click ? "setup-click" : "setup");
     if (click) {
-      Shell("xdotool mousemove " + std::to_string(left + 29 + 7) + " " + std::to_string(top + 71 + 7) +
-          " click 1");
+      Shell("xdotool mousemove " + std::to_string(left + 29 + 7) + " " +
+            std::to_string(top + 71 + 7) + " click 1");
       Sleep(200);
     }
     // OK: left 214, top 15 in the 50-pixel button bar below the 145-pixel info area.
     Shell("xdotool mousemove " + std::to_string(left + 214 + 37) + " " +
-        std::to_string(top + 145 + 15 + 12) + " click 1");
+          std::to_string(top + 145 + 15 + 12) + " click 1");
     ASSERT_TRUE(setup->WaitExit(5000)) << "OK closes the dialog";
     EXPECT_EQ(setup->Status(), 0);
     if (!click) {

@@ -220,6 +220,24 @@ THostControl* TSdlFormWindow::ControlAt(int32_t x, int32_t y) const {
   return nullptr;
 }
 
+void TSdlFormWindow::CursorInWindow(int32_t& x, int32_t& y) const {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(FWindow.get(), &info) || info.subsystem != SDL_SYSWM_X11) return;
+  ::Window root = 0;
+  ::Window child = 0;
+  int rootX = 0;
+  int rootY = 0;
+  int winX = 0;
+  int winY = 0;
+  unsigned int mask = 0;
+  if (XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &rootX, &rootY,
+                    &winX, &winY, &mask)) {
+    x = winX;
+    y = winY;
+  }
+}
+
 void TSdlFormWindow::MouseMove(int32_t x, int32_t y) {
   THostControl* under = ControlAt(x, y);
   if (under != FMouseControl) {
@@ -295,9 +313,16 @@ void TSdlFormWindow::HandleEvent(const SDL_Event& event) {
     case SDL_KEYDOWN:
       FEvents.FormKeyDown(VirtualKeyOf(event.key.keysym.sym), ShiftStateOf(event.key.keysym.mod));
       break;
-    case SDL_MOUSEMOTION:
-      MouseMove(event.motion.x, event.motion.y);
+    case SDL_MOUSEMOTION: {
+      // Where the cursor is now, in the window as it is now: an event queued before the
+      // window moved or grew (the show covers the screen right after it first appears) carries
+      // coordinates in the old place, and would read as a jump of the resting cursor.
+      int32_t x = event.motion.x;
+      int32_t y = event.motion.y;
+      CursorInWindow(x, y);
+      MouseMove(x, y);
       break;
+    }
     case SDL_MOUSEBUTTONDOWN:
       MouseDown(MouseButtonOf(event.button.button), event.button.x, event.button.y);
       break;

@@ -103,6 +103,9 @@ class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
   void CopyToSurface(SDL_Surface* surface, const TBitmap& bitmap, int32_t bx, int32_t by,
                      const TRect& rect);
   void Resized(int32_t width, int32_t height);
+  // Replaces (x, y) with where the cursor is now in the window (the display's answer; left
+  // as they are when it cannot tell).
+  void CursorInWindow(int32_t& x, int32_t& y) const;
   THostControl* ControlAt(int32_t x, int32_t y) const;
   void MouseMove(int32_t x, int32_t y);
   void MouseDown(TMouseButton button, int32_t x, int32_t y);
