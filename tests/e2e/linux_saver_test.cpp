@@ -144,8 +144,13 @@ class LinuxSaverTest : public ::testing::Test {
     const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     FDir = fs::temp_directory_path() / ("tovrin_e2e_" + name + "_" + std::to_string(getpid()));
     fs::remove_all(FDir);
-    for (const char* sub : {"tmp", "cfg", "run"}) fs::create_directories(FDir / sub);
+    for (const char* sub : {"tmp", "cfg", "run", "bin"}) fs::create_directories(FDir / sub);
     FTestName = name;
+    // The desktop's handler, as the saver starts it: it notes what it was asked to open.
+    const fs::path opener = FDir / "bin" / "xdg-open";
+    std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\n' \"$1\" >>'"
+                          << (FDir / "opened.txt").string() << "'\n";
+    fs::permissions(opener, fs::perms::owner_all);
   }
   void TearDown() override { fs::remove_all(FDir); }
 
@@ -163,15 +168,21 @@ class LinuxSaverTest : public ::testing::Test {
   std::vector<std::string> Environment(const std::string& audio = "dummy",
                                        const std::string& hostWindow = "") {
     std::vector<std::string> env;
-    static const char* const Replaced[] = {
-        "TMPDIR=",          "XDG_CONFIG_HOME=",   "XDG_RUNTIME_DIR=",
-        "SDL_AUDIODRIVER=", "SDL_DISKAUDIOFILE=", "XSCREENSAVER_WINDOW="};
+    static const char* const Replaced[] = {"TMPDIR=",
+                                           "XDG_CONFIG_HOME=",
+                                           "XDG_RUNTIME_DIR=",
+                                           "SDL_AUDIODRIVER=",
+                                           "SDL_DISKAUDIOFILE=",
+                                           "XSCREENSAVER_WINDOW=",
+                                           "PATH="};
     for (char** e = environ; *e; ++e) {
       const std::string entry = *e;
       bool replaced = false;
       for (const char* r : Replaced) replaced = replaced || entry.rfind(r, 0) == 0;
       if (!replaced) env.push_back(entry);
     }
+    const char* path = std::getenv("PATH");
+    env.push_back("PATH=" + (FDir / "bin").string() + ":" + (path ? path : "/usr/bin:/bin"));
     env.push_back("TMPDIR=" + (FDir / "tmp").string());
     env.push_back("XDG_CONFIG_HOME=" + (FDir / "cfg").string());
     env.push_back("XDG_RUNTIME_DIR=" + (FDir / "run").string());
@@ -194,6 +205,12 @@ class LinuxSaverTest : public ::testing::Test {
       names.push_back(e.path().filename().string());
     }
     return names;
+  }
+
+  // What the desktop's handler was asked to open, one line each.
+  std::string Opened() {
+    std::ifstream in(FDir / "opened.txt");
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   }
 
   // True when drawable shows the first picture stretched over (0, 0, w, h).
@@ -494,31 +511,33 @@ TEST_F(LinuxSaverTest, SetupWritesTheMuteChoiceOnlyAfterAClickOnTheBox) {
   const fs::path control = FDir / "cfg" / "tovrin" / "photo.scr" / "CONTROL.INI";
   for (const bool click : {false, true}) {
     auto setup = Start("photo.scr", {"--setup"}, Environment());
-    // The dialog: the only window on the screen, 305 x 195 at 96 dots per inch.
+    // The dialog, 305 x 195 at 96 dots per inch.
     TX11Probe::TTopWindow dialog{};
     ASSERT_TRUE(WaitFor(
         [&] {
-          for (const auto& w : x.MappedTopWindows()) {
-            if (w.Width >= 300 && w.Width < 400) dialog = w;
-          }
+          const auto dialogs = x.Dialogs();
+          if (!dialogs.empty()) dialog = dialogs.front();
           return dialog.Window != 0;
         },
         15000));
+    EXPECT_EQ(dialog.Width, 305);
+    EXPECT_EQ(dialog.Height, 195);
     Sleep(300);
-    xcb_translate_coordinates_reply_t* at = xcb_translate_coordinates_reply(
-        x.Connection(), xcb_translate_coordinates(x.Connection(), dialog.Window, x.Root(), 0, 0),
-        nullptr);
-    ASSERT_NE(at, nullptr);
-    const int left = at->dst_x;
-    const int top = at->dst_y;
-    std::free(at);
+    const auto [left, top] = x.ScreenPosition(dialog.Window);
     Screenshot(click ? "setup-click" : "setup");
     if (click) {
       Shell("xdotool mousemove " + std::to_string(left + 29 + 7) + " " +
             std::to_string(top + 71 + 7) + " click 1");
       Sleep(200);
-    }
-    // OK: left 214, top 15 in the 50-pixel button bar below the 145-pixel info area.
+      // The two link lines: the package's texts go to the desktop's handler as they are.
+      for (const int linkTop : {106, 127}) {
+        Shell("xdotool mousemove " + std::to_string(left + 29 + 10) + " " +
+              std::to_string(top + linkTop + 6) + " click 1");
+      }
+      EXPECT_TRUE(
+          WaitFor([&] { return Opened() == "mail@example.com\nhttps://example.com/\n"; }, 5000))
+          << Opened();
+    }  // OK: left 214, top 15 in the 50-pixel button bar below the 145-pixel info area.
     Shell("xdotool mousemove " + std::to_string(left + 214 + 37) + " " +
           std::to_string(top + 145 + 15 + 12) + " click 1");
     ASSERT_TRUE(setup->WaitExit(5000)) << "OK closes the dialog";
@@ -537,12 +556,12 @@ TEST_F(LinuxSaverTest, SetupWritesTheMuteChoiceOnlyAfterAClickOnTheBox) {
 TEST_F(LinuxSaverTest, MovieModeShowsTheMissingPlayerMessageAndEnds) {
   TX11Probe x;
   auto show = Start("movie.scr", {"--show"}, Environment());
+  // The message box: a dialog window over the show's.
   TX11Probe::TTopWindow box{};
   ASSERT_TRUE(WaitFor(
       [&] {
-        for (const auto& w : x.MappedTopWindows()) {
-          if (w.Width > 1 && w.Width < ScreenW) box = w;
-        }
+        const auto dialogs = x.Dialogs();
+        if (!dialogs.empty()) box = dialogs.front();
         return box.Window != 0;
       },
       15000))
@@ -550,17 +569,23 @@ TEST_F(LinuxSaverTest, MovieModeShowsTheMissingPlayerMessageAndEnds) {
   Sleep(300);
   Screenshot("movie-message");
   EXPECT_TRUE(show->Running());
-  xcb_translate_coordinates_reply_t* at = xcb_translate_coordinates_reply(
-      x.Connection(), xcb_translate_coordinates(x.Connection(), box.Window, x.Root(), 0, 0),
-      nullptr);
-  ASSERT_NE(at, nullptr);
+  const auto [boxLeft, boxTop] = x.ScreenPosition(box.Window);
   const std::string inside =
-      std::to_string(at->dst_x + box.Width / 2) + " " + std::to_string(at->dst_y + 10);
-  std::free(at);
+      std::to_string(boxLeft + box.Width / 2) + " " + std::to_string(boxTop + 10);
   Shell("xdotool mousemove " + inside + " key Escape");  // No
   ASSERT_TRUE(show->WaitExit(5000)) << "the show ends whatever the answer";
   EXPECT_EQ(show->Status(), 0);
   EXPECT_TRUE(TempEntries().empty());
+  EXPECT_EQ(Opened(), "") << "No opens nothing";
+
+  // Yes (Return, the default button) opens the player's download page with the desktop's
+  // handler, and the show ends all the same.
+  auto again = Start("movie.scr", {"--show"}, Environment());
+  ASSERT_TRUE(WaitFor([&] { return !x.Dialogs().empty(); }, 15000));
+  Sleep(300);
+  Shell("xdotool mousemove " + inside + " key Return");
+  ASSERT_TRUE(again->WaitExit(5000));
+  EXPECT_TRUE(WaitFor([&] { return Opened().rfind("https://", 0) == 0; }, 5000)) << Opened();
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include "gfx/color.h"
@@ -29,9 +31,9 @@ class TX11Probe {
 
   // The colour at (x, y) of a window (or the root), -1 when it cannot be read.
   TColor Pixel(uint32_t drawable, int x, int y) {
-    const auto cookie = xcb_get_image(FConnection, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable,
-                                      static_cast<int16_t>(x), static_cast<int16_t>(y), 1, 1,
-                                      0xFFFFFFFF);
+    const auto cookie =
+        xcb_get_image(FConnection, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, static_cast<int16_t>(x),
+                      static_cast<int16_t>(y), 1, 1, 0xFFFFFFFF);
     xcb_get_image_reply_t* reply = xcb_get_image_reply(FConnection, cookie, nullptr);
     if (!reply) return -1;
     const uint8_t* p = xcb_get_image_data(reply);
@@ -88,12 +90,50 @@ class TX11Probe {
     return result;
   }
 
+  // The mapped top-level windows that say they are dialogs (_NET_WM_WINDOW_TYPE_DIALOG).
+  std::vector<TTopWindow> Dialogs() {
+    std::vector<TTopWindow> result;
+    const xcb_atom_t type = Atom("_NET_WM_WINDOW_TYPE");
+    const xcb_atom_t dialog = Atom("_NET_WM_WINDOW_TYPE_DIALOG");
+    for (const TTopWindow& w : MappedTopWindows()) {
+      xcb_get_property_reply_t* p = xcb_get_property_reply(
+          FConnection, xcb_get_property(FConnection, 0, w.Window, type, XCB_ATOM_ATOM, 0, 16),
+          nullptr);
+      if (!p) continue;
+      const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(p));
+      const int n = xcb_get_property_value_length(p) / 4;
+      for (int i = 0; i < n; ++i) {
+        if (atoms[i] == dialog) result.push_back(w);
+      }
+      std::free(p);
+    }
+    return result;
+  }
+  // Where a window's top-left corner lies on the screen.
+  std::pair<int, int> ScreenPosition(uint32_t window) {
+    xcb_translate_coordinates_reply_t* at = xcb_translate_coordinates_reply(
+        FConnection, xcb_translate_coordinates(FConnection, window, Root(), 0, 0), nullptr);
+    std::pair<int, int> result{0, 0};
+    if (at) result = {at->dst_x, at->dst_y};
+    std::free(at);
+    return result;
+  }
+
   // Waits until the server has handled everything sent so far.
   void Sync() {
     std::free(xcb_get_input_focus_reply(FConnection, xcb_get_input_focus(FConnection), nullptr));
   }
 
  private:
+  xcb_atom_t Atom(const char* name) {
+    xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(
+        FConnection,
+        xcb_intern_atom(FConnection, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+    const xcb_atom_t atom = r ? r->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+    std::free(r);
+    return atom;
+  }
+
   xcb_connection_t* FConnection;
   const xcb_screen_t* FScreen = nullptr;
 };

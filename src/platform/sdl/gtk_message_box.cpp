@@ -20,6 +20,17 @@ TGtkMessageBox::TGtkMessageBox(TGtkToolkit& toolkit, const std::string& text,
   g_signal_connect(FDialog, "response", G_CALLBACK(OnResponse), this);
   // Escape and the close button answer through "response"; the box itself stays ours.
   g_signal_connect(FDialog, "delete-event", G_CALLBACK(gtk_true), nullptr);
+  // Once it is on the screen, the box takes the keyboard from the show's window (without a
+  // window manager nobody else hands it over).
+  g_signal_connect(FDialog, "map-event", G_CALLBACK(OnMapped), nullptr);
+}
+
+gboolean TGtkMessageBox::OnMapped(GtkWidget* widget, GdkEvent*, gpointer) {
+  if (GdkWindow* window = gtk_widget_get_window(widget)) {
+    gdk_window_raise(window);
+    gdk_window_focus(window, GDK_CURRENT_TIME);
+  }
+  return FALSE;
 }
 
 TGtkMessageBox::~TGtkMessageBox() {
@@ -45,7 +56,6 @@ void TGtkMessageBox::OnResponse(GtkDialog*, gint response, gpointer self) {
 TModalResult TGtkMessageBox::Run() {
   gtk_widget_show_all(FDialog);
   gtk_window_present(GTK_WINDOW(FDialog));
-  if (GdkWindow* window = gtk_widget_get_window(FDialog)) gdk_window_raise(window);
   TSdlApplication& application = FToolkit.Application();
   while (FResult == TModalResult::mrNone) {
     application.WaitMessage(TApplication::Infinite);

@@ -29,6 +29,7 @@ class TGtkMessageBox {
 
  private:
   static void OnResponse(GtkDialog* dialog, gint response, gpointer self);
+  static gboolean OnMapped(GtkWidget* widget, GdkEvent* event, gpointer);
 
   TGtkToolkit& FToolkit;
   const TMsgBoxKind FKind;
