@@ -22,6 +22,14 @@ if(NOT TOVRIN_FUZZ)
     pkg_check_modules(HEIF REQUIRED IMPORTED_TARGET libheif)
   endif()
 endif()
+# The Linux back end: SDL2 with SDL2_mixer for windows and sound, GTK 3 for the setup dialog,
+# XCB for windows of other programs.
+if(NOT WIN32 AND NOT TOVRIN_FUZZ)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(TOVRIN_SDL REQUIRED IMPORTED_TARGET sdl2 SDL2_mixer x11)
+  pkg_check_modules(TOVRIN_GTK REQUIRED IMPORTED_TARGET gtk+-3.0)
+  pkg_check_modules(TOVRIN_XCB REQUIRED IMPORTED_TARGET xcb)
+endif()
 if(TOVRIN_TESTS)
   if(WIN32)
     # Debian ships GoogleTest's sources; build them with the cross compiler.

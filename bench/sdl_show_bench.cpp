@@ -1,0 +1,172 @@
+// The Linux back end at 1920 x 1080 on an Xvfb of its own, on the real clock:
+//
+//   present     one full frame sent through the show's window (converted into the window
+//               surface and put to the display), the fastest of 40, against the yardstick of
+//               one memory copy of the frame measured in the same run, and against Delay
+//               (40 ms, the time a transition allows a frame)
+//   transition  whole transitions of the picture control at its defaults (25 frames, 40 ms
+//               each: 1000 ms) for several styles: wall time, frames that reached the display,
+//               the longest gap between two of them
+//   idle        the processor time the message loop uses while it waits out a 5 s slide
+//               interval, as a share of one core
+//
+// Run: build/native/bench/sdl_show_bench (needs Xvfb).
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "picshow/custom_pic_show.h"
+#include "platform/sdl/pixel_copy.h"
+#include "platform/sdl/sdl_application.h"
+#include "platform/sdl/sdl_form_window.h"
+#include "platform/sdl/sdl_video.h"
+#include "platform/timer.h"
+#include "xvfb_display.h"
+
+namespace tovrin {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int32_t kWidth = 1920;
+constexpr int32_t kHeight = 1080;
+
+double MsBetween(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+double CpuMs() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
+         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
+}
+
+TBitmap Gradient(int32_t w, int32_t h, int seed) {
+  TBitmap b(w, h);
+  for (int32_t y = 0; y < h; ++y) {
+    uint8_t* row = b.ScanLine(y);
+    for (int32_t x = 0; x < w; ++x) {
+      row[3 * x] = static_cast<uint8_t>(x + seed);
+      row[3 * x + 1] = static_cast<uint8_t>(y * seed);
+      row[3 * x + 2] = static_cast<uint8_t>(x + y);
+    }
+  }
+  return b;
+}
+
+class TNoForm final : public TFormEvents {
+ public:
+  void FormShow() override {}
+  void FormActivate() override {}
+  void FormKeyDown(uint16_t, TShiftState) override {}
+  void FormMouseDown(TMouseButton, TShiftState, int32_t, int32_t) override {}
+  void FormMouseMove(TShiftState, int32_t, int32_t) override {}
+  void FormUserMessage(uint32_t) override {}
+  void FormCloseRequest() override {}
+};
+
+int Main() {
+  TXvfbDisplay display(kWidth, kHeight);
+  if (!display.Ok()) {
+    std::fprintf(stderr, "sdl_show_bench: Xvfb could not start\n");
+    return 1;
+  }
+  TSdlApplication app;
+  TSdlVideo video(app);
+  TNoForm form;
+  TSdlFormWindow window(video, app, form);
+  window.SetColor(clBlack);
+  window.SetBounds(0, 0, kWidth, kHeight);
+  TPicShow show(app, window);
+  show.SetThreaded(false);
+  show.SetAlign(TAlign::alClient);
+  show.SetCenter(true);
+  show.SetStretch(true);
+  window.SetVisible(true);
+
+  // ---- present
+  const TBitmap first = Gradient(kWidth, kHeight, 1);
+  const TBitmap second = Gradient(kWidth, kHeight, 3);
+  show.SetStyle(0);
+  show.SetPicture(first);
+  show.Execute();
+  TBitmap copy(kWidth, kHeight);
+  const size_t bytes = first.Stride() * static_cast<size_t>(kHeight);
+  double copyMs = 1e9;
+  double presentMs = 1e9;
+  double convertMs = 1e9;
+  std::vector<uint8_t> pixels(4 * static_cast<size_t>(kWidth) * kHeight);
+  for (int i = 0; i < 40; ++i) {
+    const auto a = Clock::now();
+    std::memcpy(copy.Bits(), first.Bits(), bytes);
+    const auto b = Clock::now();
+    window.InvalidateRect(TRect{0, 0, kWidth, kHeight}, false);
+    window.Update();
+    const auto c = Clock::now();
+    CopyToXrgb32(first, 0, 0, kWidth, kHeight, pixels.data(), 4 * static_cast<size_t>(kWidth));
+    const auto d = Clock::now();
+    copyMs = std::min(copyMs, MsBetween(a, b));
+    presentMs = std::min(presentMs, MsBetween(b, c));
+    convertMs = std::min(convertMs, MsBetween(c, d));
+  }
+  std::printf("of which converting to display pixels: %.2f ms\n", convertMs);
+  std::printf(
+      "present 1920x1080: %.2f ms (fastest of 40); one frame copy %.2f ms: %.1fx the copy, "
+      "%.1f%% of Delay 40 ms\n",
+      presentMs, copyMs, presentMs / copyMs, presentMs / 40.0 * 100.0);
+
+  // ---- transition
+  std::vector<Clock::time_point> presented;
+  window.OnPresented = [&] { presented.push_back(Clock::now()); };
+  const TBitmap* pictures[] = {&second, &first};
+  int which = 0;
+  for (const TShowStyle style : {1, 5, 9, 12, 33, 84, 99, 117, 127}) {
+    show.SetStyle(style);
+    show.SetPicture(*pictures[which]);
+    which ^= 1;
+    presented.clear();
+    const auto start = Clock::now();
+    show.Execute();
+    const auto end = Clock::now();
+    double gap = 0;
+    for (size_t i = 1; i < presented.size(); ++i) {
+      gap = std::max(gap, MsBetween(presented[i - 1], presented[i]));
+    }
+    const double mean = presented.size() > 1 ? MsBetween(presented.front(), presented.back()) /
+                                                   static_cast<double>(presented.size() - 1)
+                                             : 0.0;
+    std::printf(
+        "transition style %3d: %6.0f ms, %2zu frames presented, %4.1f ms apart on average, "
+        "longest gap %5.1f ms\n",
+        style, MsBetween(start, end), presented.size(), mean, gap);
+  }
+  window.OnPresented = nullptr;
+
+  // ---- idle
+  bool done = false;
+  TTimer slide(app);
+  slide.SetInterval(5000);
+  slide.SetOnTimer([&] { done = true; });
+  const double cpu0 = CpuMs();
+  const uint64_t waits0 = app.WaitCount();
+  const auto wall0 = Clock::now();
+  while (!done) app.HandleMessage();
+  const double cpu = CpuMs() - cpu0;
+  const double wall = MsBetween(wall0, Clock::now());
+  std::printf(
+      "idle: %.1f ms of processor time in %.0f ms of waiting: %.3f%% of a core, %llu "
+      "wake-ups\n",
+      cpu, wall, cpu / wall * 100.0, static_cast<unsigned long long>(app.WaitCount() - waits0));
+  return 0;
+}
+
+}  // namespace
+}  // namespace tovrin
+
+int main() {
+  return tovrin::Main();
+}

@@ -1,0 +1,75 @@
+#include "platform/sdl/gtk_message_box.h"
+
+#include "platform/sdl/ansi_utf8.h"
+
+namespace tovrin {
+
+TGtkMessageBox::TGtkMessageBox(TGtkToolkit& toolkit, const std::string& text,
+                               const std::string& caption, TMsgBoxKind kind)
+    : FToolkit(toolkit), FKind(kind) {
+  const bool yesNo = kind == TMsgBoxKind::mbInformationYesNo;
+  FDialog = gtk_message_dialog_new(
+      nullptr, GTK_DIALOG_MODAL, yesNo ? GTK_MESSAGE_INFO : GTK_MESSAGE_ERROR,
+      yesNo ? GTK_BUTTONS_YES_NO : GTK_BUTTONS_OK, "%s", AnsiToUtf8(text).c_str());
+  gtk_window_set_title(GTK_WINDOW(FDialog), AnsiToUtf8(caption).c_str());
+  // Above the show's window, which covers the screen.
+  gtk_window_set_keep_above(GTK_WINDOW(FDialog), TRUE);
+  gtk_window_set_position(GTK_WINDOW(FDialog), GTK_WIN_POS_CENTER);
+  // Yes is the default button, as in the system's Yes/No box.
+  gtk_dialog_set_default_response(GTK_DIALOG(FDialog), yesNo ? GTK_RESPONSE_YES : GTK_RESPONSE_OK);
+  g_signal_connect(FDialog, "response", G_CALLBACK(OnResponse), this);
+  // Escape and the close button answer through "response"; the box itself stays ours.
+  g_signal_connect(FDialog, "delete-event", G_CALLBACK(gtk_true), nullptr);
+  // Once it is on the screen, the box takes the keyboard from the show's window (without a
+  // window manager nobody else hands it over).
+  g_signal_connect(FDialog, "map-event", G_CALLBACK(OnMapped), nullptr);
+}
+
+gboolean TGtkMessageBox::OnMapped(GtkWidget* widget, GdkEvent*, gpointer) {
+  if (GdkWindow* window = gtk_widget_get_window(widget)) {
+    gdk_window_raise(window);
+    gdk_window_focus(window, GDK_CURRENT_TIME);
+  }
+  return FALSE;
+}
+
+TGtkMessageBox::~TGtkMessageBox() {
+  if (FDialog) gtk_widget_destroy(FDialog);
+}
+
+void TGtkMessageBox::OnResponse(GtkDialog*, gint response, gpointer self) {
+  auto* box = static_cast<TGtkMessageBox*>(self);
+  switch (response) {
+    case GTK_RESPONSE_YES:
+      box->FResult = TModalResult::mrYes;
+      break;
+    case GTK_RESPONSE_OK:
+      box->FResult = TModalResult::mrOk;
+      break;
+    default:  // No, Escape, the close button
+      box->FResult =
+          box->FKind == TMsgBoxKind::mbInformationYesNo ? TModalResult::mrNo : TModalResult::mrOk;
+      break;
+  }
+}
+
+TModalResult TGtkMessageBox::Run() {
+  gtk_widget_show_all(FDialog);
+  gtk_window_present(GTK_WINDOW(FDialog));
+  TSdlApplication& application = FToolkit.Application();
+  while (FResult == TModalResult::mrNone) {
+    application.WaitMessage(TApplication::Infinite);
+    application.ProcessMessages();
+  }
+  gtk_widget_hide(FDialog);
+  return FResult;
+}
+
+void TGtkMessageBox::Cancel() {
+  if (FResult != TModalResult::mrNone) return;
+  FResult = FKind == TMsgBoxKind::mbInformationYesNo ? TModalResult::mrNo : TModalResult::mrOk;
+  // Wakes the loop in Run.
+  FToolkit.Application().WakeMainThread();
+}
+
+}  // namespace tovrin

@@ -1,0 +1,238 @@
+#include "platform/sdl/gtk_setup_dialog.h"
+
+#include <gdk/gdkkeysyms.h>
+#include <gdk/gdkx.h>
+
+#include <cstdio>
+
+#include "core/errors.h"
+#include "platform/sdl/ansi_utf8.h"
+
+namespace tovrin {
+
+namespace {
+
+// The dialog's colours and fonts: the window's font is 8 points (11 pixels at 96 dpi), the
+// title's 13 pixels and bold.
+std::string DialogCss(TColor background) {
+  char css[256];
+  std::snprintf(css, sizeof css,
+                "window, fixed, eventbox { background-color: rgb(%d,%d,%d); font-size: 11px; }\n"
+                ".title { font-size: 13px; font-weight: bold; }\n",
+                GetRValue(background), GetGValue(background), GetBValue(background));
+  return css;
+}
+
+}  // namespace
+
+std::string MnemonicCaption(const std::string& caption) {
+  std::string out;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    const char c = caption[i];
+    if (c == '&') {
+      if (i + 1 < caption.size() && caption[i + 1] == '&') {
+        out += '&';
+        ++i;
+      } else {
+        out += '_';
+      }
+    } else if (c == '_') {
+      out += "__";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+TGtkSetupDialog::TGtkSetupDialog(TGtkToolkit&, TSetupDialogModel& model, int32_t pixelsPerInch)
+    : FModel(model), FPixelsPerInch(pixelsPerInch > 0 ? pixelsPerInch : 96) {
+  Build();
+}
+
+TGtkSetupDialog::~TGtkSetupDialog() {
+  Close();
+  if (OnDestroy) OnDestroy();
+}
+
+int32_t TGtkSetupDialog::Scale(int32_t v) const {
+  return static_cast<int32_t>((static_cast<int64_t>(v) * FPixelsPerInch + 48) / 96);
+}
+
+void TGtkSetupDialog::Build() {
+  FWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_resizable(GTK_WINDOW(FWindow), FALSE);
+  gtk_window_set_position(GTK_WINDOW(FWindow), GTK_WIN_POS_CENTER);
+  gtk_window_set_type_hint(GTK_WINDOW(FWindow), GDK_WINDOW_TYPE_HINT_DIALOG);
+
+  GtkCssProvider* css = gtk_css_provider_new();
+  const std::string rules = DialogCss(ColorToRGB(FModel.BackgroundColor()));
+  gtk_css_provider_load_from_data(css, rules.c_str(), -1, nullptr);
+  gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
+                                            GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  g_object_unref(css);
+
+  GtkWidget* fixed = gtk_fixed_new();
+  gtk_widget_set_size_request(fixed, Scale(FModel.ClientWidth()), Scale(FModel.ClientHeight()));
+  gtk_container_add(GTK_CONTAINER(FWindow), fixed);
+
+  int32_t count = 0;
+  const TSetupItemLayout* layout = FModel.Layout(count);
+  for (int32_t i = 0; i < count; ++i) {
+    const TSetupItemLayout& place = layout[i];
+    GtkWidget* widget = nullptr;
+    switch (place.Item) {
+      case TSetupItem::siMute:
+        FCheck = gtk_check_button_new_with_label("");
+        g_signal_connect(FCheck, "toggled", G_CALLBACK(OnToggled), this);
+        widget = FCheck;
+        break;
+      case TSetupItem::siOK:
+        FOK = gtk_button_new_with_mnemonic("");
+        gtk_widget_set_can_default(FOK, TRUE);
+        g_signal_connect(FOK, "clicked", G_CALLBACK(OnClicked), this);
+        widget = FOK;
+        break;
+      case TSetupItem::siEmail:
+      case TSetupItem::siWeb: {
+        GtkWidget* label = gtk_label_new("");
+        PangoAttrList* attrs = pango_attr_list_new();
+        pango_attr_list_insert(attrs, pango_attr_foreground_new(0, 0, 0xFFFF));
+        pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+        gtk_label_set_attributes(GTK_LABEL(label), attrs);
+        pango_attr_list_unref(attrs);
+        GtkWidget* box = gtk_event_box_new();
+        gtk_container_add(GTK_CONTAINER(box), label);
+        ConnectLink(box, place.Item);
+        FLabels[static_cast<size_t>(place.Item)] = label;
+        widget = box;
+        break;
+      }
+      case TSetupItem::siTitle:
+      case TSetupItem::siAuthor:
+        widget = gtk_label_new("");
+        if (place.Item == TSetupItem::siTitle) {
+          gtk_style_context_add_class(gtk_widget_get_style_context(widget), "title");
+        }
+        FLabels[static_cast<size_t>(place.Item)] = widget;
+        break;
+    }
+    if (!widget) continue;
+    if (place.Width > 0 && place.Height > 0) {
+      gtk_widget_set_size_request(widget, Scale(place.Width), Scale(place.Height));
+    }
+    gtk_fixed_put(GTK_FIXED(fixed), widget, Scale(place.Left), Scale(place.Top));
+  }
+  if (FOK) gtk_window_set_default(GTK_WINDOW(FWindow), FOK);
+  g_signal_connect(FWindow, "delete-event", G_CALLBACK(OnDelete), this);
+  g_signal_connect(FWindow, "key-press-event", G_CALLBACK(OnKeyPress), this);
+  Refresh();
+}
+
+void TGtkSetupDialog::ConnectLink(GtkWidget* box, TSetupItem item) {
+  g_object_set_data(G_OBJECT(box), "tovrin-item", GINT_TO_POINTER(static_cast<int>(item)));
+  gtk_widget_add_events(box, GDK_BUTTON_PRESS_MASK | GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK);
+  g_signal_connect(box, "button-press-event", G_CALLBACK(OnLinkPress), this);
+  g_signal_connect(box, "enter-notify-event", G_CALLBACK(OnLinkEnter), this);
+  g_signal_connect(box, "leave-notify-event", G_CALLBACK(OnLinkLeave), this);
+}
+
+TWindowHandle TGtkSetupDialog::Handle() const {
+  if (!FWindow) return 0;
+  GdkWindow* window = gtk_widget_get_window(FWindow);
+  if (!window || !GDK_IS_X11_WINDOW(window)) return 0;
+  return static_cast<TWindowHandle>(gdk_x11_window_get_xid(window));
+}
+
+void TGtkSetupDialog::Show() {
+  if (!FWindow) return;
+  gtk_widget_show_all(FWindow);
+  gtk_window_present(GTK_WINDOW(FWindow));
+  if (FCheck) gtk_widget_grab_focus(FCheck);  // first in tab order
+}
+
+void TGtkSetupDialog::Refresh() {
+  if (!FWindow) return;
+  FRefreshing = true;
+  gtk_window_set_title(GTK_WINDOW(FWindow), AnsiToUtf8(FModel.Caption()).c_str());
+  for (const TSetupItem item :
+       {TSetupItem::siTitle, TSetupItem::siAuthor, TSetupItem::siEmail, TSetupItem::siWeb}) {
+    GtkWidget* label = FLabels[static_cast<size_t>(item)];
+    if (label) gtk_label_set_text(GTK_LABEL(label), AnsiToUtf8(FModel.ItemCaption(item)).c_str());
+  }
+  if (FCheck) {
+    gtk_button_set_label(GTK_BUTTON(FCheck),
+                         AnsiToUtf8(FModel.ItemCaption(TSetupItem::siMute)).c_str());
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(FCheck), FModel.MuteChecked());
+  }
+  if (FOK) {
+    gtk_button_set_label(GTK_BUTTON(FOK),
+                         MnemonicCaption(AnsiToUtf8(FModel.ItemCaption(TSetupItem::siOK))).c_str());
+  }
+  FRefreshing = false;
+}
+
+void TGtkSetupDialog::Close() {
+  if (!FWindow) return;
+  GtkWidget* window = FWindow;
+  FWindow = nullptr;
+  FCheck = nullptr;
+  FOK = nullptr;
+  FLabels.fill(nullptr);
+  gtk_widget_destroy(window);
+}
+
+void TGtkSetupDialog::OnToggled(GtkToggleButton*, gpointer self) {
+  auto* dialog = static_cast<TGtkSetupDialog*>(self);
+  // A state set by Refresh is the model's own, not a click.
+  if (!dialog->FRefreshing) dialog->FModel.ClickMute();
+}
+
+void TGtkSetupDialog::OnClicked(GtkButton*, gpointer self) {
+  static_cast<TGtkSetupDialog*>(self)->FModel.ClickOK();
+}
+
+gboolean TGtkSetupDialog::OnDelete(GtkWidget*, GdkEvent*, gpointer self) {
+  // The model decides; it closes the view through Close.
+  static_cast<TGtkSetupDialog*>(self)->FModel.CloseRequest();
+  return TRUE;
+}
+
+gboolean TGtkSetupDialog::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self) {
+  // Enter presses the default button whichever control has the focus.
+  if (event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter) {
+    static_cast<TGtkSetupDialog*>(self)->FModel.ClickOK();
+    return TRUE;
+  }
+  return FALSE;
+}
+
+gboolean TGtkSetupDialog::OnLinkPress(GtkWidget* widget, GdkEventButton* event, gpointer self) {
+  if (event->button != 1) return FALSE;
+  const auto item =
+      static_cast<TSetupItem>(GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), "tovrin-item")));
+  static_cast<TGtkSetupDialog*>(self)->FModel.ClickLink(item);
+  return TRUE;
+}
+
+gboolean TGtkSetupDialog::OnLinkEnter(GtkWidget* widget, GdkEventCrossing*, gpointer self) {
+  const auto item =
+      static_cast<TSetupItem>(GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), "tovrin-item")));
+  if (GdkWindow* window = gtk_widget_get_window(widget)) {
+    GdkCursor* hand = gdk_cursor_new_from_name(gdk_window_get_display(window), "pointer");
+    gdk_window_set_cursor(window, hand);
+    if (hand) g_object_unref(hand);
+  }
+  static_cast<TGtkSetupDialog*>(self)->FModel.LinkMouseEnter(item);
+  return FALSE;
+}
+
+gboolean TGtkSetupDialog::OnLinkLeave(GtkWidget* widget, GdkEventCrossing*, gpointer self) {
+  const auto item =
+      static_cast<TSetupItem>(GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), "tovrin-item")));
+  if (GdkWindow* window = gtk_widget_get_window(widget)) gdk_window_set_cursor(window, nullptr);
+  static_cast<TGtkSetupDialog*>(self)->FModel.LinkMouseLeave(item);
+  return FALSE;
+}
+
+}  // namespace tovrin

@@ -1,0 +1,147 @@
+#include "platform/sdl/sdl_audio.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include "core/errors.h"
+
+namespace tovrin {
+
+namespace {
+
+// SDL_mixer has one music stream per process and reports its end through a callback without
+// a context pointer; this is the one place that links the callback to the player using it.
+struct TMusicFinishedRelay {
+  std::mutex Mutex;
+  std::function<void()> Target;
+};
+
+TMusicFinishedRelay& Relay() {
+  static TMusicFinishedRelay relay;
+  return relay;
+}
+
+// Audio thread (or the thread that halts the music).
+void MusicFinished() {
+  TMusicFinishedRelay& relay = Relay();
+  std::lock_guard lock(relay.Mutex);
+  if (relay.Target) relay.Target();
+}
+
+}  // namespace
+
+TSdlMediaPlayer::TSdlMediaPlayer(TApplication& application, bool soundEnabled)
+    : FApplication(application), FSoundEnabled(soundEnabled) {}
+
+TSdlMediaPlayer::~TSdlMediaPlayer() {
+  *FAlive = false;
+  if (!FDeviceOpen) return;
+  {
+    std::lock_guard lock(Relay().Mutex);
+    Relay().Target = nullptr;
+  }
+  FPlayingId = 0;
+  Mix_HookMusicFinished(nullptr);
+  CloseMusic();
+  Mix_CloseAudio();
+  Mix_Quit();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void TSdlMediaPlayer::OpenDevice() {
+  if (FDeviceOpen) return;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    throw Exception(std::string("No sound device: ") + SDL_GetError());
+  }
+  // Decoders that are missing only make their kind of file fail to open.
+  Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3 | MIX_INIT_FLAC | MIX_INIT_MID);
+  // 512 frames a buffer (12 ms): closing the device waits for about three buffers, and a
+  // screen-saver host gives the program 100 ms from SIGTERM to its end.
+  if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 512) != 0) {
+    const std::string error = Mix_GetError();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    throw Exception("No sound device: " + error);
+  }
+  FDeviceOpen = true;
+  std::weak_ptr<bool> alive = FAlive;
+  TApplication* application = &FApplication;
+  {
+    std::lock_guard lock(Relay().Mutex);
+    Relay().Target = [this, alive, application] {
+      const uint64_t playId = FPlayingId.load();
+      if (playId == 0) return;
+      application->Post([this, alive, playId] {
+        const auto flag = alive.lock();
+        if (flag && *flag) Finished(playId);
+      });
+    };
+  }
+  Mix_HookMusicFinished(MusicFinished);
+}
+
+void TSdlMediaPlayer::CloseMusic() {
+  if (!FMusic) return;
+  FPlayingId = 0;
+  Mix_HaltMusic();
+  Mix_FreeMusic(FMusic);
+  FMusic = nullptr;
+}
+
+void TSdlMediaPlayer::DoOpen() {
+  // Closing the device drops what it owed.
+  FPendingNotify = false;
+  CloseMusic();
+  const std::string& path = FileName();
+  if (!FSoundEnabled) throw Exception("Cannot open media file " + path);
+  OpenDevice();
+  FMusic = Mix_LoadMUS(path.c_str());
+  if (!FMusic) throw Exception("Cannot open media file " + path + ": " + Mix_GetError());
+}
+
+void TSdlMediaPlayer::DoPlay(bool notify) {
+  if (!FMusic) throw Exception("No media device open");
+  if (FPendingNotify) QueueNotify();  // the earlier play is superseded
+  FPendingNotify = false;
+  // An earlier play ends here without counting as an end; the new one counts from its start,
+  // so even a sound shorter than this call is reported.
+  FPlayingId = 0;
+  Mix_HaltMusic();
+  FPendingNotify = notify;
+  FPlayingId = FNextPlayId++;
+  if (Mix_PlayMusic(FMusic, 1) != 0) {
+    FPlayingId = 0;
+    FPendingNotify = false;
+    throw Exception(std::string("Cannot play: ") + Mix_GetError());
+  }
+}
+
+void TSdlMediaPlayer::DoStop(bool notify) {
+  FPlayingId = 0;
+  if (FMusic) Mix_HaltMusic();
+  const bool owed = FPendingNotify;
+  FPendingNotify = false;
+  if (owed || notify) QueueNotify();
+}
+
+void TSdlMediaPlayer::Finished(uint64_t playId) {
+  if (playId != FPlayingId.load()) return;  // stopped or superseded since
+  FPlayingId = 0;
+  if (!FPendingNotify) return;
+  FPendingNotify = false;
+  Notified();
+}
+
+void TSdlMediaPlayer::QueueNotify() {
+  std::weak_ptr<bool> alive = FAlive;
+  FApplication.Post([this, alive] {
+    const auto flag = alive.lock();
+    if (flag && *flag) Notified();
+  });
+}
+
+}  // namespace tovrin

@@ -1,0 +1,337 @@
+#include "platform/sdl/sdl_form_window.h"
+
+#include <SDL_syswm.h>
+
+#include <algorithm>
+#include <string>
+
+#include "core/errors.h"
+#include "platform/sdl/pixel_copy.h"
+#include "platform/sdl/sdl_keys.h"
+
+namespace tovrin {
+
+namespace {
+
+bool ContainsPoint(const TRect& r, int32_t x, int32_t y) {
+  return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+}
+
+SDL_Rect ToSdl(const TRect& r) {
+  return SDL_Rect{r.Left, r.Top, r.Width(), r.Height()};
+}
+
+}  // namespace
+
+TSdlFormWindow::TSdlFormWindow(TSdlVideo& video, TApplication& application, TFormEvents& events,
+                               TWindowHandle hostWindow)
+    : FVideo(video), FApplication(application), FEvents(events), FHosted(hostWindow != 0) {
+  FVideo.Start();
+  if (FHosted) {
+    FWindow.reset(SDL_CreateWindowFrom(reinterpret_cast<const void*>(hostWindow)));
+  } else {
+    // Override-redirect, as screen savers' windows are: the window manager neither moves,
+    // decorates nor stacks it, so bounds that cover the display cover panels and docks too.
+    SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, "1");
+    FWindow.reset(
+        SDL_CreateWindow("Tovrin", 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS));
+    SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, nullptr);
+  }
+  if (!FWindow) throw Exception(std::string("Cannot create the show window: ") + SDL_GetError());
+  if (FHosted) SDL_GetWindowSize(FWindow.get(), &FWidth, &FHeight);
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(FWindow.get(), &info) && info.subsystem == SDL_SYSWM_X11) {
+    FHandle = static_cast<TWindowHandle>(info.info.x11.window);
+  }
+  FVideo.Register(FWindow.get(), *this);
+}
+
+TSdlFormWindow::~TSdlFormWindow() {
+  *FAlive = false;
+  FVideo.Unregister(FWindow.get());
+  if (OnDestroy) OnDestroy();
+}
+
+void TSdlFormWindow::InsertControl(THostControl& control) {
+  if (std::find(FControls.begin(), FControls.end(), &control) == FControls.end()) {
+    FControls.push_back(&control);
+  }
+}
+
+void TSdlFormWindow::RemoveControl(THostControl& control) {
+  std::erase(FControls, &control);
+  if (FMouseControl == &control) FMouseControl = nullptr;
+}
+
+void TSdlFormWindow::InvalidateRect(const TRect& rect, bool erase) {
+  const TRect clipped = IntersectRect(rect, TRect{0, 0, FWidth, FHeight});
+  if (clipped.IsEmpty()) return;
+  FInvalid.Add(clipped);
+  FEraseInvalid = FEraseInvalid || erase;
+}
+
+void TSdlFormWindow::Update() {
+  if (FInvalid.Empty()) return;
+  // The invalid area is validated before the paint is delivered: what a control invalidates
+  // while it paints waits for the next paint.
+  FPainting = FInvalid;
+  const bool erase = FEraseInvalid;
+  FInvalid.Clear();
+  FEraseInvalid = false;
+
+  SDL_Surface* surface = SDL_GetWindowSurface(FWindow.get());
+  if (!surface) return;
+  FPainting.ClipTo(TRect{0, 0, surface->w, surface->h});
+  if (FPainting.Empty()) return;
+  const TRect update = FPainting.Bounds();
+  if (erase) {
+    const TColor rgb = ColorToRGB(FColor);
+    const uint32_t pixel =
+        SDL_MapRGB(surface->format, GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+    for (const TRect& r : FPainting.Rects()) {
+      const SDL_Rect sr = ToSdl(r);
+      SDL_FillRect(surface, &sr, pixel);
+    }
+  }
+  // Copy the list: a control may remove itself while it paints.
+  const std::vector<THostControl*> controls = FControls;
+  for (THostControl* control : controls) {
+    const TRect bounds = control->BoundsRect();
+    const TRect clip = IntersectRect(bounds, update);
+    if (clip.IsEmpty()) continue;
+    if (erase) control->WMEraseBkgnd();
+    FCanvas.SetView(surface, bounds.Left, bounds.Top, clip);
+    control->WMPaint(FCanvas);
+  }
+  FCanvas.SetView(nullptr, 0, 0, TRect{});
+  std::vector<SDL_Rect> rects;
+  rects.reserve(FPainting.Rects().size());
+  for (const TRect& r : FPainting.Rects()) rects.push_back(ToSdl(r));
+  SDL_UpdateWindowSurfaceRects(FWindow.get(), rects.data(), static_cast<int>(rects.size()));
+  FPainting.Clear();
+  if (OnPresented) OnPresented();
+}
+
+void TSdlFormWindow::CopyToSurface(SDL_Surface* surface, const TBitmap& bitmap, int32_t bx,
+                                   int32_t by, const TRect& rect) {
+  const int32_t w = rect.Width();
+  const int32_t h = rect.Height();
+  FPresentedPixels += static_cast<uint64_t>(w) * static_cast<uint64_t>(h);
+  const bool mustLock = SDL_MUSTLOCK(surface);
+  if (mustLock && SDL_LockSurface(surface) != 0) return;
+  uint8_t* target = static_cast<uint8_t*>(surface->pixels) +
+                    static_cast<size_t>(rect.Top) * static_cast<size_t>(surface->pitch) +
+                    static_cast<size_t>(rect.Left) * surface->format->BytesPerPixel;
+  const uint32_t format = surface->format->format;
+  if (format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888) {
+    CopyToXrgb32(bitmap, rect.Left - bx, rect.Top - by, w, h, target,
+                 static_cast<size_t>(surface->pitch));
+  } else {
+    const size_t pitch = 4 * static_cast<size_t>(w);
+    FConvert.resize(pitch * static_cast<size_t>(h));
+    CopyToXrgb32(bitmap, rect.Left - bx, rect.Top - by, w, h, FConvert.data(), pitch);
+    SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_ARGB8888, FConvert.data(), static_cast<int>(pitch),
+                      format, target, surface->pitch);
+  }
+  if (mustLock) SDL_UnlockSurface(surface);
+}
+
+void TSdlFormWindow::TSurfaceCanvas::Draw(int32_t x, int32_t y, const TBitmap& bitmap) {
+  if (!FSurface) return;
+  // Where the bitmap lands, in window coordinates.
+  TRect placed{FOriginX + x, FOriginY + y, FOriginX + x + bitmap.Width(),
+               FOriginY + y + bitmap.Height()};
+  placed = IntersectRect(placed, FClip);
+  if (placed.IsEmpty()) return;
+  for (const TRect& r : FWindow.FPainting.Rects()) {
+    const TRect part = IntersectRect(r, placed);
+    if (!part.IsEmpty()) FWindow.CopyToSurface(FSurface, bitmap, FOriginX + x, FOriginY + y, part);
+  }
+}
+
+TRect TSdlFormWindow::TSurfaceCanvas::ClipRect() const {
+  TRect r = FClip;
+  r.Offset(-FOriginX, -FOriginY);
+  return r;
+}
+
+void TSdlFormWindow::Resized(int32_t width, int32_t height) {
+  if (width == FWidth && height == FHeight) return;
+  FWidth = width;
+  FHeight = height;
+  const std::vector<THostControl*> controls = FControls;
+  for (THostControl* control : controls) control->ParentResized();
+}
+
+void TSdlFormWindow::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
+  if (FHosted) return;  // the host's window keeps the host's size
+  width = std::max(1, width);
+  height = std::max(1, height);
+  SDL_SetWindowPosition(FWindow.get(), left, top);
+  SDL_SetWindowSize(FWindow.get(), width, height);
+  Resized(width, height);
+}
+
+void TSdlFormWindow::SetTopmost() {
+  if (FHosted) return;
+  SDL_SetWindowAlwaysOnTop(FWindow.get(), SDL_TRUE);
+}
+
+void TSdlFormWindow::SetVisible(bool visible) {
+  if (visible == FVisible) return;
+  FVisible = visible;
+  if (!FHosted) {
+    if (visible) {
+      SDL_ShowWindow(FWindow.get());
+      SDL_RaiseWindow(FWindow.get());
+      // No window manager gives an override-redirect window the keyboard: take it.
+      SDL_SetWindowInputFocus(FWindow.get());
+    } else {
+      SDL_HideWindow(FWindow.get());
+    }
+  }
+  if (!visible) return;
+  // What the system does for a window that appears: erase, paint, show, activate.
+  InvalidateRect(TRect{0, 0, FWidth, FHeight}, true);
+  Update();
+  FEvents.FormShow();
+  if (FVisible) FEvents.FormActivate();
+}
+
+void TSdlFormWindow::Close() {
+  TFormEvents* events = &FEvents;
+  std::weak_ptr<bool> alive = FAlive;
+  FApplication.Post([events, alive] {
+    const auto flag = alive.lock();
+    if (flag && *flag) events->FormCloseRequest();
+  });
+}
+
+void TSdlFormWindow::ReleaseCapture() {
+  SDL_CaptureMouse(SDL_FALSE);
+}
+
+THostControl* TSdlFormWindow::ControlAt(int32_t x, int32_t y) const {
+  // The last inserted control is on top.
+  for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+    if (ContainsPoint((*it)->BoundsRect(), x, y)) return *it;
+  }
+  return nullptr;
+}
+
+void TSdlFormWindow::CursorInWindow(int32_t& x, int32_t& y) const {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(FWindow.get(), &info) || info.subsystem != SDL_SYSWM_X11) return;
+  ::Window root = 0;
+  ::Window child = 0;
+  int rootX = 0;
+  int rootY = 0;
+  int winX = 0;
+  int winY = 0;
+  unsigned int mask = 0;
+  if (XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &rootX, &rootY,
+                    &winX, &winY, &mask)) {
+    x = winX;
+    y = winY;
+  }
+}
+
+void TSdlFormWindow::MouseMove(int32_t x, int32_t y) {
+  THostControl* under = ControlAt(x, y);
+  if (under != FMouseControl) {
+    if (FMouseControl) FMouseControl->MouseLeave();
+    FMouseControl = under;
+    if (under) under->MouseEnter();
+  }
+  if (under) {
+    const TRect b = under->BoundsRect();
+    under->MouseMove(x - b.Left, y - b.Top);
+  } else {
+    FEvents.FormMouseMove(ShiftStateOf(SDL_GetModState()), x, y);
+  }
+}
+
+void TSdlFormWindow::MouseDown(TMouseButton button, int32_t x, int32_t y) {
+  if (THostControl* under = ControlAt(x, y)) {
+    const TRect b = under->BoundsRect();
+    under->MouseDown(button, x - b.Left, y - b.Top);
+  } else {
+    FEvents.FormMouseDown(button, ShiftStateOf(SDL_GetModState()), x, y);
+  }
+}
+
+void TSdlFormWindow::MouseUp(TMouseButton button, int32_t x, int32_t y) {
+  if (THostControl* under = ControlAt(x, y)) {
+    const TRect b = under->BoundsRect();
+    under->MouseUp(button, x - b.Left, y - b.Top);
+  }
+}
+
+void TSdlFormWindow::HandleEvent(const SDL_Event& event) {
+  if (event.type == SDL_WINDOWEVENT) {
+    switch (event.window.event) {
+      case SDL_WINDOWEVENT_EXPOSED:
+        // The surface still holds the last image: send it again.
+        if (FVisible) SDL_UpdateWindowSurface(FWindow.get());
+        break;
+      case SDL_WINDOWEVENT_SIZE_CHANGED:
+        if (!FHosted) {
+          Resized(event.window.data1, event.window.data2);
+          InvalidateRect(TRect{0, 0, FWidth, FHeight}, true);
+          Update();
+        }
+        break;
+      case SDL_WINDOWEVENT_FOCUS_LOST:
+        FLostFocus = true;
+        break;
+      case SDL_WINDOWEVENT_FOCUS_GAINED:
+        // Back from another window: the form is activated again.
+        if (FLostFocus && FVisible && !FHosted) {
+          FLostFocus = false;
+          FEvents.FormActivate();
+        }
+        break;
+      case SDL_WINDOWEVENT_LEAVE:
+        if (FMouseControl) {
+          THostControl* left = FMouseControl;
+          FMouseControl = nullptr;
+          left->MouseLeave();
+        }
+        break;
+      case SDL_WINDOWEVENT_CLOSE:
+        FEvents.FormCloseRequest();
+        break;
+      default:
+        break;
+    }
+    return;
+  }
+  if (FHosted) return;  // the host's window: its input is the host's
+  switch (event.type) {
+    case SDL_KEYDOWN:
+      FEvents.FormKeyDown(VirtualKeyOf(event.key.keysym.sym), ShiftStateOf(event.key.keysym.mod));
+      break;
+    case SDL_MOUSEMOTION: {
+      // Where the cursor is now, in the window as it is now: an event queued before the
+      // window moved or grew (the show covers the screen right after it first appears) carries
+      // coordinates in the old place, and would read as a jump of the resting cursor.
+      int32_t x = event.motion.x;
+      int32_t y = event.motion.y;
+      CursorInWindow(x, y);
+      MouseMove(x, y);
+      break;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+      MouseDown(MouseButtonOf(event.button.button), event.button.x, event.button.y);
+      break;
+    case SDL_MOUSEBUTTONUP:
+      MouseUp(MouseButtonOf(event.button.button), event.button.x, event.button.y);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace tovrin

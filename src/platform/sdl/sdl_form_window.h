@@ -1,0 +1,138 @@
+// TSdlFormWindow: the show's form window on SDL.
+//
+// Two kinds:
+//   own     a borderless override-redirect window (as screen savers make theirs: no window
+//           manager moves or stacks it), created hidden at (0, 0) and 1 x 1; it takes the
+//           keyboard when shown. Keys, mouse buttons and movement go to the form and its
+//           controls.
+//   hosted  a window another program hands over (a screen-saver host's, or the root window),
+//           taken with SDL_CreateWindowFrom. Its size is the host's; bounds, visibility and
+//           stacking stay the host's business, and no input is handled: the host decides when
+//           the show ends.
+//
+// Presentation: the window surface (SDL's client-side copy of the window's pixels) receives
+// what controls draw while a paint is delivered, and only the invalid rectangles go to the
+// display (SDL_UpdateWindowSurfaceRects). When the display asks for the window's contents again
+// (exposure), the surface is sent as it is, without repainting the controls.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/application.h"
+#include "platform/form_window.h"
+#include "platform/sdl/dirty_rects.h"
+#include "platform/sdl/sdl_video.h"
+
+namespace tovrin {
+
+class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
+ public:
+  // hostWindow 0: a window of our own; otherwise the X11 window to draw into.
+  TSdlFormWindow(TSdlVideo& video, TApplication& application, TFormEvents& events,
+                 TWindowHandle hostWindow = 0);
+  ~TSdlFormWindow() override;
+  TSdlFormWindow(const TSdlFormWindow&) = delete;
+  TSdlFormWindow& operator=(const TSdlFormWindow&) = delete;
+
+  // THostWindow
+  int32_t ClientWidth() const override { return FWidth; }
+  int32_t ClientHeight() const override { return FHeight; }
+  TColor Color() const override { return FColor; }
+  void InsertControl(THostControl& control) override;
+  void RemoveControl(THostControl& control) override;
+  void InvalidateRect(const TRect& rect, bool erase) override;
+  void Update() override;
+
+  // TFormWindow
+  TWindowHandle Handle() const override { return FHandle; }
+  void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
+  void SetColor(TColor color) override { FColor = color; }
+  void SetTopmost() override;
+  void SetVisible(bool visible) override;
+  bool Visible() const override { return FVisible; }
+  void Close() override;
+  void ReleaseCapture() override;
+
+  // TSdlEventSink
+  void HandleEvent(const SDL_Event& event) override;
+
+  // Runs when the window is destroyed.
+  std::function<void()> OnDestroy;
+
+  bool Hosted() const { return FHosted; }
+  SDL_Window* Window() const { return FWindow.get(); }
+  // Pixels converted and sent to the display by paints so far (for measurements).
+  uint64_t PresentedPixels() const { return FPresentedPixels; }
+  // Runs after each paint has been sent to the display (for measurements).
+  std::function<void()> OnPresented;
+
+ private:
+  struct TWindowDeleter {
+    void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
+  };
+
+  // The canvas a control paints on: origin at the control, drawing limited to the invalid
+  // rectangles within its clip.
+  class TSurfaceCanvas final : public TCanvas {
+   public:
+    explicit TSurfaceCanvas(TSdlFormWindow& window) : FWindow(window) {}
+    void Draw(int32_t x, int32_t y, const TBitmap& bitmap) override;
+    TRect ClipRect() const override;
+    void SetView(SDL_Surface* surface, int32_t originX, int32_t originY, const TRect& clip) {
+      FSurface = surface;
+      FOriginX = originX;
+      FOriginY = originY;
+      FClip = clip;
+    }
+
+   private:
+    TSdlFormWindow& FWindow;
+    SDL_Surface* FSurface = nullptr;
+    int32_t FOriginX = 0;
+    int32_t FOriginY = 0;
+    TRect FClip;  // window coordinates
+  };
+
+  // Copies the rect (window coordinates) of bitmap, drawn with its top-left at (bx, by), into
+  // the surface.
+  void CopyToSurface(SDL_Surface* surface, const TBitmap& bitmap, int32_t bx, int32_t by,
+                     const TRect& rect);
+  void Resized(int32_t width, int32_t height);
+  // Replaces (x, y) with where the cursor is now in the window (the display's answer; left
+  // as they are when it cannot tell).
+  void CursorInWindow(int32_t& x, int32_t& y) const;
+  THostControl* ControlAt(int32_t x, int32_t y) const;
+  void MouseMove(int32_t x, int32_t y);
+  void MouseDown(TMouseButton button, int32_t x, int32_t y);
+  void MouseUp(TMouseButton button, int32_t x, int32_t y);
+
+  TSdlVideo& FVideo;
+  TApplication& FApplication;
+  TFormEvents& FEvents;
+  const bool FHosted;
+  std::unique_ptr<SDL_Window, TWindowDeleter> FWindow;
+  TWindowHandle FHandle = 0;
+  int32_t FWidth = 1;
+  int32_t FHeight = 1;
+  TColor FColor = clBtnFace;
+  bool FVisible = false;
+  bool FLostFocus = false;
+  std::vector<THostControl*> FControls;
+  THostControl* FMouseControl = nullptr;
+  TDirtyRects FInvalid;
+  bool FEraseInvalid = false;
+  // The rectangles of the paint being delivered (window coordinates).
+  TDirtyRects FPainting;
+  TSurfaceCanvas FCanvas{*this};
+  std::vector<uint8_t> FConvert;  // staging for surfaces not in the display's usual format
+  uint64_t FPresentedPixels = 0;
+  // Set on destruction so that a close request queued earlier finds the window gone.
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+};
+
+}  // namespace tovrin

@@ -1,0 +1,136 @@
+#include "platform/sdl/sdl_platform.h"
+
+#include "core/errors.h"
+#include "platform/sdl/gtk_message_box.h"
+#include "platform/sdl/gtk_setup_dialog.h"
+#include "platform/sdl/gtk_toolkit.h"
+#include "platform/sdl/sdl_audio.h"
+#include "platform/sdl/sdl_form_window.h"
+#include "platform/sdl/sdl_screen.h"
+#include "platform/sdl/sdl_system.h"
+#include "platform/sdl/x11_preview_host.h"
+
+namespace tovrin {
+
+TSdlPlatform::TSdlPlatform(TSdlOptions options, TTextRenderer& text)
+    : FOptions(options), FText(text), FApplication(FSignals.Fd()), FVideo(FApplication) {
+  FApplication.OnSignal = [this](int) { OnSignal(); };
+}
+
+TSdlPlatform::~TSdlPlatform() {
+  *FAlive = false;
+  FApplication.OnSignal = nullptr;
+}
+
+TGtkToolkit& TSdlPlatform::Gtk() {
+  if (!FGtk) FGtk = std::make_unique<TGtkToolkit>(FApplication);
+  return *FGtk;
+}
+
+TModalResult TSdlPlatform::ShowMessageBox(const std::string& text, const std::string& caption,
+                                          TMsgBoxKind kind) {
+  TGtkMessageBox box(Gtk(), text, caption, kind);
+  TGtkMessageBox* outer = FMessageBox;
+  FMessageBox = &box;
+  FVideo.EnterModal();
+  TModalResult result = TModalResult::mrNone;
+  try {
+    result = box.Run();
+  } catch (...) {
+    FVideo.LeaveModal();
+    FMessageBox = outer;
+    throw;
+  }
+  FVideo.LeaveModal();
+  FMessageBox = outer;
+  return result;
+}
+
+TX11Connection& TSdlPlatform::X11() {
+  if (!FX11) FX11 = std::make_unique<TX11Connection>();
+  return *FX11;
+}
+
+TWindowHandle TSdlPlatform::HostWindow() {
+  if (!FHostWindow) {
+    TWindowHandle host = FOptions.HostWindow;
+    if (FOptions.HostRootWindow) host = X11().RootWindow();
+    if (host != 0 && !X11().WindowState(static_cast<uint32_t>(host)).Exists) {
+      throw Exception("The host window does not exist");
+    }
+    FHostWindow = host;
+  }
+  return *FHostWindow;
+}
+
+TScreen& TSdlPlatform::Screen() {
+  if (!FScreen) {
+    FScreen = std::make_unique<TSdlScreen>(
+        FVideo, [this]() -> TX11Connection& { return X11(); }, HostWindow());
+  }
+  return *FScreen;
+}
+
+TSystemServices& TSdlPlatform::System() {
+  if (!FSystem) {
+    const bool hosted = FOptions.HostRootWindow || FOptions.HostWindow != 0;
+    FSystem = std::make_unique<TSdlSystemServices>(
+        FVideo, hosted,
+        [this](const std::string& text, const std::string& caption, TMsgBoxKind kind) {
+          return ShowMessageBox(text, caption, kind);
+        });
+  }
+  return *FSystem;
+}
+
+std::unique_ptr<TFormWindow> TSdlPlatform::CreateFormWindow(TFormEvents& events) {
+  auto window = std::make_unique<TSdlFormWindow>(FVideo, FApplication, events, HostWindow());
+  TSdlFormWindow* raw = window.get();
+  FForm = raw;
+  std::weak_ptr<bool> alive = FAlive;
+  window->OnDestroy = [this, alive, raw] {
+    const auto flag = alive.lock();
+    if (flag && *flag && FForm == raw) FForm = nullptr;
+  };
+  return window;
+}
+
+std::unique_ptr<TMediaPlayer> TSdlPlatform::CreateMediaPlayer() {
+  return std::make_unique<TSdlMediaPlayer>(FApplication, FOptions.Sound);
+}
+
+std::unique_ptr<TMoviePlayer> TSdlPlatform::CreateMoviePlayer(TFormWindow&) {
+  throw Exception("No player for these movies is installed on this system");
+}
+
+std::unique_ptr<TSetupDialogView> TSdlPlatform::CreateSetupDialog(TSetupDialogModel& model) {
+  auto view = std::make_unique<TGtkSetupDialog>(Gtk(), model, Screen().PixelsPerInch());
+  FSetupModel = &model;
+  std::weak_ptr<bool> alive = FAlive;
+  TSetupDialogModel* raw = &model;
+  view->OnDestroy = [this, alive, raw] {
+    const auto flag = alive.lock();
+    if (flag && *flag && FSetupModel == raw) FSetupModel = nullptr;
+  };
+  return view;
+}
+
+std::unique_ptr<TPreviewHost> TSdlPlatform::OpenPreviewHost(TWindowHandle handle) {
+  if (handle == 0 || handle > UINT32_MAX) return nullptr;
+  TX11Connection& x11 = X11();
+  if (!x11.WindowState(static_cast<uint32_t>(handle)).Exists) return nullptr;
+  return std::make_unique<TX11PreviewHost>(x11, static_cast<uint32_t>(handle));
+}
+
+void TSdlPlatform::OnSignal() {
+  if (FMessageBox) FMessageBox->Cancel();
+  if (FForm) {
+    FForm->Close();
+  } else if (FSetupModel) {
+    FSetupModel->CloseRequest();
+  } else {
+    FApplication.Terminate();
+  }
+}
+
+}  // namespace tovrin

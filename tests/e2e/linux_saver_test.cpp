@@ -1,0 +1,592 @@
+// The Linux screen saver end to end: the real engine with a package that tovrin-pack made from
+// real JPEG files, WAV files and settings, run on an Xvfb of the test's own and driven with
+// xdotool, as a user and as XScreenSaver drive it. Screenshots of every mode are written to
+// TOVRIN_SCREENSHOT_DIR and named in the test's output.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "jpeg_maker.h"
+#include "x11_probe.h"
+#include "xvfb_display.h"
+
+extern char** environ;
+
+namespace tovrin {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int ScreenW = 640;
+constexpr int ScreenH = 480;
+
+// The first picture: four flat quadrants, so that a stretched copy can be recognised anywhere.
+constexpr uint32_t TopLeft = 0xDC1E1E;
+constexpr uint32_t TopRight = 0x1EC83C;
+constexpr uint32_t BottomLeft = 0x2832D2;
+constexpr uint32_t BottomRight = 0xE6DC28;
+
+int64_t MsSince(Clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+bool WaitFor(const std::function<bool()>& done, int ms) {
+  const auto start = Clock::now();
+  while (!done()) {
+    if (MsSince(start) > ms) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+void Sleep(int ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+int Shell(const std::string& command) {
+  return std::system(command.c_str());
+}
+
+// Within a few levels per channel: the pictures went through JPEG.
+bool Near(TColor actual, uint32_t rgb) {
+  if (actual < 0) return false;
+  const int r = static_cast<int>(rgb >> 16), g = static_cast<int>((rgb >> 8) & 0xFF),
+            b = static_cast<int>(rgb & 0xFF);
+  return std::abs(GetRValue(actual) - r) <= 12 && std::abs(GetGValue(actual) - g) <= 12 &&
+         std::abs(GetBValue(actual) - b) <= 12;
+}
+
+// A program started with its own environment, killed if the test leaves it running.
+class TProcess {
+ public:
+  TProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+    if (posix_spawn(&FPid, argv[0].c_str(), nullptr, nullptr, args.data(), envp.data()) != 0) {
+      FPid = 0;
+    }
+  }
+  ~TProcess() {
+    if (Running()) {
+      kill(FPid, SIGKILL);
+      WaitExit(5000);
+    }
+  }
+  TProcess(const TProcess&) = delete;
+  TProcess& operator=(const TProcess&) = delete;
+
+  pid_t Pid() const { return FPid; }
+  bool Running() {
+    if (FPid <= 0 || FExited) return false;
+    int status = 0;
+    if (waitpid(FPid, &status, WNOHANG) == FPid) {
+      FExited = true;
+      FStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    return !FExited;
+  }
+  // True when the process has ended within ms.
+  bool WaitExit(int ms) { return WaitForExit(ms, 5); }
+  bool WaitForExit(int ms, int pollMs) {
+    const auto start = Clock::now();
+    while (Running()) {
+      if (MsSince(start) > ms) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
+    }
+    return FPid > 0;
+  }
+  int Status() const { return FStatus; }
+
+ private:
+  pid_t FPid = 0;
+  bool FExited = false;
+  int FStatus = -1;
+};
+
+class LinuxSaverTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    Display = new TXvfbDisplay(ScreenW, ScreenH);
+    Savers =
+        new fs::path(fs::temp_directory_path() / ("tovrin_savers_" + std::to_string(getpid())));
+    fs::remove_all(*Savers);
+    fs::create_directories(*Savers);
+    BuildSavers();
+  }
+  static void TearDownTestSuite() {
+    fs::remove_all(*Savers);
+    delete Savers;
+    delete Display;
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(Display->Ok()) << "Xvfb could not start";
+    ASSERT_TRUE(SaversBuilt) << "tovrin-pack could not build the savers";
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    FDir = fs::temp_directory_path() / ("tovrin_e2e_" + name + "_" + std::to_string(getpid()));
+    fs::remove_all(FDir);
+    for (const char* sub : {"tmp", "cfg", "run", "bin"}) fs::create_directories(FDir / sub);
+    FTestName = name;
+    // The desktop's handler, as the saver starts it: it notes what it was asked to open.
+    const fs::path opener = FDir / "bin" / "xdg-open";
+    std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\n' \"$1\" >>'"
+                          << (FDir / "opened.txt").string() << "'\n";
+    fs::permissions(opener, fs::perms::owner_all);
+  }
+  void TearDown() override { fs::remove_all(FDir); }
+
+  // A saver of the suite, copied into the test's folder (the program's file name names its
+  // lock and its settings folder).
+  std::string Saver(const std::string& name) {
+    const fs::path copy = FDir / name;
+    if (!fs::exists(copy)) fs::copy_file(*Savers / name, copy);
+    fs::permissions(copy, fs::perms::owner_all, fs::perm_options::add);
+    return copy.string();
+  }
+
+  // The environment of a saver started by the test: its own temporary, configuration and
+  // runtime folders, no host window unless given, the sound driver asked for.
+  std::vector<std::string> Environment(const std::string& audio = "dummy",
+                                       const std::string& hostWindow = "") {
+    std::vector<std::string> env;
+    static const char* const Replaced[] = {"TMPDIR=",
+                                           "XDG_CONFIG_HOME=",
+                                           "XDG_RUNTIME_DIR=",
+                                           "SDL_AUDIODRIVER=",
+                                           "SDL_DISKAUDIOFILE=",
+                                           "XSCREENSAVER_WINDOW=",
+                                           "PATH="};
+    for (char** e = environ; *e; ++e) {
+      const std::string entry = *e;
+      bool replaced = false;
+      for (const char* r : Replaced) replaced = replaced || entry.rfind(r, 0) == 0;
+      if (!replaced) env.push_back(entry);
+    }
+    const char* path = std::getenv("PATH");
+    env.push_back("PATH=" + (FDir / "bin").string() + ":" + (path ? path : "/usr/bin:/bin"));
+    env.push_back("TMPDIR=" + (FDir / "tmp").string());
+    env.push_back("XDG_CONFIG_HOME=" + (FDir / "cfg").string());
+    env.push_back("XDG_RUNTIME_DIR=" + (FDir / "run").string());
+    env.push_back("SDL_AUDIODRIVER=" + audio);
+    env.push_back("SDL_DISKAUDIOFILE=" + (FDir / "audio.raw").string());
+    if (!hostWindow.empty()) env.push_back("XSCREENSAVER_WINDOW=" + hostWindow);
+    return env;
+  }
+
+  std::unique_ptr<TProcess> Start(const std::string& saver, std::vector<std::string> args,
+                                  const std::vector<std::string>& env) {
+    args.insert(args.begin(), Saver(saver));
+    return std::make_unique<TProcess>(args, env);
+  }
+
+  // The entries of the test's temporary folder (the show's media folder while it runs).
+  std::vector<std::string> TempEntries() {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(FDir / "tmp")) {
+      names.push_back(e.path().filename().string());
+    }
+    return names;
+  }
+
+  // What the desktop's handler was asked to open, one line each.
+  std::string Opened() {
+    std::ifstream in(FDir / "opened.txt");
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+
+  // True when drawable shows the first picture stretched over (0, 0, w, h).
+  bool ShowsFirstPicture(TX11Probe& x, uint32_t drawable, int w, int h) {
+    return Near(x.Pixel(drawable, w / 4, h / 4), TopLeft) &&
+           Near(x.Pixel(drawable, 3 * w / 4, h / 4), TopRight) &&
+           Near(x.Pixel(drawable, w / 4, 3 * h / 4), BottomLeft) &&
+           Near(x.Pixel(drawable, 3 * w / 4, 3 * h / 4), BottomRight);
+  }
+
+  void Screenshot(const std::string& what) {
+    const std::string dir = TOVRIN_SCREENSHOT_DIR;
+    fs::create_directories(dir);
+    const std::string path = dir + "/" + FTestName + "-" + what + ".png";
+    if (Shell("import -window root '" + path + "' 2>/dev/null") == 0) {
+      std::printf("screenshot: %s\n", path.c_str());
+    }
+  }
+
+  static void BuildSavers();
+  static TXvfbDisplay* Display;
+  static fs::path* Savers;
+  static bool SaversBuilt;
+  static std::vector<int16_t> SoundA;
+  static std::vector<int16_t> SoundB;
+
+  fs::path FDir;
+  std::string FTestName;
+};
+
+TXvfbDisplay* LinuxSaverTest::Display = nullptr;
+fs::path* LinuxSaverTest::Savers = nullptr;
+bool LinuxSaverTest::SaversBuilt = false;
+std::vector<int16_t> LinuxSaverTest::SoundA;
+std::vector<int16_t> LinuxSaverTest::SoundB;
+
+void WriteFile(const fs::path& path, const void* data, size_t size) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+// A 44.1 kHz 16-bit stereo WAV of frames frames, the samples a pattern of its own (the mixer
+// plays this format unchanged, so the samples can be found in what the device received).
+std::vector<int16_t> WriteWave(const fs::path& path, int frames, int seed) {
+  std::vector<int16_t> samples;
+  for (int i = 0; i < frames * 2; ++i) {
+    samples.push_back(static_cast<int16_t>(((i * 37 + seed * 7919) % 24000) - 12000));
+  }
+  const auto dataBytes = static_cast<uint32_t>(samples.size() * 2);
+  std::vector<uint8_t> out;
+  auto tag = [&](const char* t) { out.insert(out.end(), t, t + 4); };
+  auto le = [&](uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  };
+  tag("RIFF");
+  le(36 + dataBytes, 4);
+  tag("WAVE");
+  tag("fmt ");
+  le(16, 4);
+  le(1, 2);
+  le(2, 2);
+  le(44100, 4);
+  le(44100 * 4, 4);
+  le(4, 2);
+  le(16, 2);
+  tag("data");
+  le(dataBytes, 4);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(samples.data());
+  out.insert(out.end(), bytes, bytes + dataBytes);
+  WriteFile(path, out.data(), out.size());
+  return samples;
+}
+
+void LinuxSaverTest::BuildSavers() {
+  const fs::path& dir = *Savers;
+  const std::vector<uint8_t> first = testing::MakeJpeg(
+      320, 240, testing::TJpegKind::Colour,
+      [](int x, int y) {
+        if (y < 120) return x < 160 ? TopLeft : TopRight;
+        return x < 160 ? BottomLeft : BottomRight;
+      },
+      95);
+  const std::vector<uint8_t> second = testing::MakeJpeg(
+      200, 150, testing::TJpegKind::Colour, [](int, int) { return 0x808080u; }, 95);
+  WriteFile(dir / "first.jpg", first.data(), first.size());
+  WriteFile(dir / "second.jpg", second.data(), second.size());
+  SoundA = WriteWave(dir / "a.wav", 11025, 1);  // 0.25 s each
+  SoundB = WriteWave(dir / "b.wav", 11025, 2);
+  {
+    std::ofstream movie(dir / "intro.swf", std::ios::binary);
+    movie << "FWS movie bytes";
+    std::ofstream settings(dir / "settings.ini");
+    settings << "[Settings]\nTitle=Harbour\nAuthor=Tovrin tests\nEmail=mail@example.com\n"
+                "Web=https://example.com/\nlStretch=1\n";
+  }
+  const std::string pack = std::string("'") + TOVRIN_PACK + "' build --engine '" + TOVRIN_ENGINE +
+                           "' --settings '" + (dir / "settings.ini").string() + "' ";
+  const std::string pictures =
+      " '" + (dir / "first.jpg").string() + "' '" + (dir / "second.jpg").string() + "'";
+  const std::string sounds =
+      " --sound '" + (dir / "a.wav").string() + "' --sound '" + (dir / "b.wav").string() + "'";
+  SaversBuilt = Shell(pack + "-o '" + (dir / "photo.scr").string() + "' --interval 60000" + sounds +
+                      pictures) == 0 &&
+                Shell(pack + "-o '" + (dir / "moving.scr").string() +
+                      "' --interval 100 --effects 1,5,9,12" + pictures) == 0 &&
+                Shell(pack + "-o '" + (dir / "movie.scr").string() + "' --kind flash --movie '" +
+                      (dir / "intro.swf").string() + "'" + pictures) == 0;
+}
+
+TEST_F(LinuxSaverTest, ShowCoversTheScreenWithTheFirstPictureAndLeavesNothingBehind) {
+  TX11Probe x;
+  // The cursor rests in the middle of the screen, where the window first appears at its
+  // design size before it covers the screen: moving the window under it is no movement.
+  Shell("xdotool mousemove 320 240");
+  auto show = Start("photo.scr", {"--show"}, Environment());
+  ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, x.Root(), ScreenW, ScreenH); }, 15000))
+      << "the first picture, stretched over the whole screen";
+  Screenshot("show");
+  // A pixel's nudge of the cursor, measured against where it rested (not against where it lay in
+  // the window before the window moved), ends nothing.
+  Shell("xdotool mousemove 321 241");
+  EXPECT_FALSE(show->WaitExit(500)) << "a resting cursor nudged by a pixel does not end the show";
+  const std::vector<std::string> media = TempEntries();
+  ASSERT_EQ(media.size(), 1u);
+  EXPECT_EQ(media[0].rfind("tovrin-", 0), 0u) << media[0];
+  EXPECT_TRUE(fs::exists(FDir / "tmp" / media[0] / "a.wav"));
+  Shell("xdotool key space");
+  ASSERT_TRUE(show->WaitExit(5000)) << "a key ends the show";
+  EXPECT_EQ(show->Status(), 0);
+  EXPECT_TRUE(TempEntries().empty()) << "the media folder is removed";
+}
+
+TEST_F(LinuxSaverTest, InputEndsTheShowOnlyPastItsThresholds) {
+  struct Case {
+    const char* Input;
+    bool Ends;
+  };
+  // The pointer rests at (100, 100) when the window appears, then moves by one pixel: the
+  // anchor is one of those two points.
+  const Case cases[] = {
+      {"key a", true},
+      {"key Shift_L", true},
+      {"click 1", true},
+      {"click 3", true},
+      {"mousemove 104 103", true},   // over two pixels on both axes
+      {"mousemove 102 102", false},  // two pixels on both axes
+      {"mousemove 160 100", false},  // one axis only
+      {"mousemove 100 40", false},
+  };
+  TX11Probe x;
+  for (const Case& c : cases) {
+    Shell("xdotool mousemove 100 100");
+    auto show = Start("photo.scr", {"--show"}, Environment());
+    ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, x.Root(), ScreenW, ScreenH); }, 15000))
+        << c.Input;
+    Sleep(150);
+    Shell("xdotool mousemove 101 100");
+    Sleep(150);
+    Shell(std::string("xdotool ") + c.Input);
+    if (c.Ends) {
+      EXPECT_TRUE(show->WaitExit(5000)) << c.Input << " ends the show";
+      EXPECT_EQ(show->Status(), 0) << c.Input;
+    } else {
+      EXPECT_FALSE(show->WaitExit(800)) << c.Input << " must not end the show";
+      Shell("xdotool key Escape");
+      EXPECT_TRUE(show->WaitExit(5000)) << c.Input;
+    }
+    EXPECT_TRUE(TempEntries().empty()) << c.Input;
+  }
+}
+
+TEST_F(LinuxSaverTest, ASecondStartEndsAtOnce) {
+  TX11Probe x;
+  auto first = Start("photo.scr", {"--show"}, Environment());
+  ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, x.Root(), ScreenW, ScreenH); }, 15000));
+  const auto start = Clock::now();
+  auto second = Start("photo.scr", {"--show"}, Environment());
+  EXPECT_TRUE(second->WaitExit(3000));
+  EXPECT_EQ(second->Status(), 0);
+  std::printf("second start ended after %lld ms\n", static_cast<long long>(MsSince(start)));
+  EXPECT_TRUE(first->Running());
+  Shell("xdotool key space");
+  EXPECT_TRUE(first->WaitExit(5000));
+}
+
+TEST_F(LinuxSaverTest, HostedShowsDrawIntoTheirWindowsAndEndOnSigtermWithin100Ms) {
+  TX11Probe x;
+  // Two monitors' windows, as XScreenSaver makes them, and one show in each at once (no
+  // single-instance check), the second through XSCREENSAVER_WINDOW and -root.
+  const uint32_t left = x.CreateWindow(0, 0, 300, 220);
+  const uint32_t right = x.CreateWindow(320, 0, 300, 220);
+  auto one = Start("photo.scr", {"-window-id", std::to_string(left)}, Environment());
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%x", right);
+  auto two = Start("photo.scr", {"-root"}, Environment("dummy", hex));
+  ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, left, 300, 220); }, 15000));
+  ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, right, 300, 220); }, 15000));
+  EXPECT_EQ(x.Pixel(x.Root(), 310, 300), clBlack) << "nothing drawn outside the windows";
+  Screenshot("two-hosts");
+  EXPECT_EQ(TempEntries().size(), 2u) << "a media folder each";
+  for (TProcess* p : {one.get(), two.get()}) {
+    const auto start = Clock::now();
+    kill(p->Pid(), SIGTERM);
+    ASSERT_TRUE(p->WaitForExit(2000, 1));
+    const int64_t took = MsSince(start);
+    std::printf("SIGTERM to exit: %lld ms\n", static_cast<long long>(took));
+    EXPECT_LT(took, 100);
+    EXPECT_EQ(p->Status(), 0);
+  }
+  EXPECT_TRUE(TempEntries().empty());
+}
+
+TEST_F(LinuxSaverTest, AHostedShowEndsOnSigtermInTheMiddleOfATransition) {
+  TX11Probe x;
+  const uint32_t host = x.CreateWindow(0, 0, 400, 300);
+  for (const int signal : {SIGTERM, SIGINT}) {
+    auto show = Start("moving.scr", {"-window-id", std::to_string(host)}, Environment());
+    ASSERT_TRUE(WaitFor([&] { return x.Pixel(host, 200, 150) != clBlack; }, 15000));
+    Sleep(700);  // transitions follow each other every 100 ms
+    const auto start = Clock::now();
+    kill(show->Pid(), signal);
+    ASSERT_TRUE(show->WaitForExit(2000, 1));
+    const int64_t took = MsSince(start);
+    std::printf("signal %d to exit during transitions: %lld ms\n", signal,
+                static_cast<long long>(took));
+    EXPECT_LT(took, 100);
+    EXPECT_TRUE(TempEntries().empty());
+  }
+}
+
+TEST_F(LinuxSaverTest, PreviewDrawsTheStretchedFirstPictureUntilTheHostHidesIt) {
+  TX11Probe x;
+  const uint32_t host = x.CreateWindow(200, 150, 152, 112);
+  auto preview = Start("photo.scr", {"--preview", std::to_string(host)}, Environment());
+  ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, host, 152, 112); }, 15000));
+  Screenshot("preview");
+  EXPECT_TRUE(preview->Running());
+  x.Unmap(host);
+  EXPECT_TRUE(preview->WaitExit(3000)) << "hiding the host ends the preview";
+  EXPECT_EQ(preview->Status(), 0);
+}
+
+std::vector<int16_t> ReadSamples(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<int16_t> samples(bytes.size() / 2);
+  if (!samples.empty()) std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+  return samples;
+}
+
+// Where needle starts in haystack at or after from; npos when it does not.
+size_t Find(const std::vector<int16_t>& haystack, const std::vector<int16_t>& needle,
+            size_t from = 0) {
+  if (from > haystack.size()) return std::string::npos;
+  const auto it = std::search(haystack.begin() + static_cast<ptrdiff_t>(from), haystack.end(),
+                              needle.begin(), needle.end());
+  return it == haystack.end() ? std::string::npos : static_cast<size_t>(it - haystack.begin());
+}
+
+TEST_F(LinuxSaverTest, TheSoundsPlayInPlaylistOrderAndNotAtAllWhenMuted) {
+  TX11Probe x;
+  {
+    auto show = Start("photo.scr", {"--show"}, Environment("disk"));
+    ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, x.Root(), ScreenW, ScreenH); }, 15000));
+    Sleep(1500);  // a, b, a and part of b again
+    Shell("xdotool key space");
+    ASSERT_TRUE(show->WaitExit(5000));
+  }
+  const std::vector<int16_t> played = ReadSamples(FDir / "audio.raw");
+  const size_t a1 = Find(played, SoundA);
+  ASSERT_NE(a1, std::string::npos) << "a.wav's samples, as they are";
+  const size_t b1 = Find(played, SoundB, a1 + SoundA.size());
+  ASSERT_NE(b1, std::string::npos) << "then b.wav";
+  EXPECT_NE(Find(played, SoundA, b1 + SoundB.size()), std::string::npos) << "then a.wav again";
+
+  // Muted by the stored choice, and by the host's -mute: nothing of either sound.
+  fs::create_directories(FDir / "cfg" / "tovrin" / "photo.scr");
+  std::ofstream(FDir / "cfg" / "tovrin" / "photo.scr" / "CONTROL.INI") << "[Setup]\nmute=1\n";
+  for (const bool stored : {true, false}) {
+    if (!stored) fs::remove(FDir / "cfg" / "tovrin" / "photo.scr" / "CONTROL.INI");
+    fs::remove(FDir / "audio.raw");
+    std::vector<std::string> args{"--show"};
+    if (!stored) args.push_back("-mute");
+    auto show = Start("photo.scr", args, Environment("disk"));
+    ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, x.Root(), ScreenW, ScreenH); }, 15000));
+    Sleep(700);
+    Shell("xdotool key space");
+    ASSERT_TRUE(show->WaitExit(5000));
+    const std::vector<int16_t> muted = ReadSamples(FDir / "audio.raw");
+    EXPECT_EQ(Find(muted, std::vector<int16_t>(SoundA.begin(), SoundA.begin() + 64)),
+              std::string::npos)
+        << (stored ? "stored mute" : "-mute");
+  }
+}
+
+TEST_F(LinuxSaverTest, SetupWritesTheMuteChoiceOnlyAfterAClickOnTheBox) {
+  TX11Probe x;
+  const fs::path control = FDir / "cfg" / "tovrin" / "photo.scr" / "CONTROL.INI";
+  for (const bool click : {false, true}) {
+    auto setup = Start("photo.scr", {"--setup"}, Environment());
+    // The dialog, 305 x 195 at 96 dots per inch.
+    TX11Probe::TTopWindow dialog{};
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          const auto dialogs = x.Dialogs();
+          if (!dialogs.empty()) dialog = dialogs.front();
+          return dialog.Window != 0;
+        },
+        15000));
+    EXPECT_EQ(dialog.Width, 305);
+    EXPECT_EQ(dialog.Height, 195);
+    Sleep(300);
+    const auto [left, top] = x.ScreenPosition(dialog.Window);
+    Screenshot(click ? "setup-click" : "setup");
+    if (click) {
+      Shell("xdotool mousemove " + std::to_string(left + 29 + 7) + " " +
+            std::to_string(top + 71 + 7) + " click 1");
+      Sleep(200);
+      // The two link lines: the package's texts go to the desktop's handler as they are.
+      for (const int linkTop : {106, 127}) {
+        Shell("xdotool mousemove " + std::to_string(left + 29 + 10) + " " +
+              std::to_string(top + linkTop + 6) + " click 1");
+      }
+      EXPECT_TRUE(
+          WaitFor([&] { return Opened() == "mail@example.com\nhttps://example.com/\n"; }, 5000))
+          << Opened();
+    }  // OK: left 214, top 15 in the 50-pixel button bar below the 145-pixel info area.
+    Shell("xdotool mousemove " + std::to_string(left + 214 + 37) + " " +
+          std::to_string(top + 145 + 15 + 12) + " click 1");
+    ASSERT_TRUE(setup->WaitExit(5000)) << "OK closes the dialog";
+    EXPECT_EQ(setup->Status(), 0);
+    if (!click) {
+      EXPECT_FALSE(fs::exists(control)) << "OK alone writes nothing";
+    } else {
+      std::ifstream in(control);
+      const std::string text((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+      EXPECT_NE(text.find("mute=1"), std::string::npos) << text;
+    }
+  }
+}
+
+TEST_F(LinuxSaverTest, MovieModeShowsTheMissingPlayerMessageAndEnds) {
+  TX11Probe x;
+  auto show = Start("movie.scr", {"--show"}, Environment());
+  // The message box: a dialog window over the show's.
+  TX11Probe::TTopWindow box{};
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        const auto dialogs = x.Dialogs();
+        if (!dialogs.empty()) box = dialogs.front();
+        return box.Window != 0;
+      },
+      15000))
+      << "a message box";
+  Sleep(300);
+  Screenshot("movie-message");
+  EXPECT_TRUE(show->Running());
+  const auto [boxLeft, boxTop] = x.ScreenPosition(box.Window);
+  const std::string inside =
+      std::to_string(boxLeft + box.Width / 2) + " " + std::to_string(boxTop + 10);
+  Shell("xdotool mousemove " + inside + " key Escape");  // No
+  ASSERT_TRUE(show->WaitExit(5000)) << "the show ends whatever the answer";
+  EXPECT_EQ(show->Status(), 0);
+  EXPECT_TRUE(TempEntries().empty());
+  EXPECT_EQ(Opened(), "") << "No opens nothing";
+
+  // Yes (Return, the default button) opens the player's download page with the desktop's
+  // handler, and the show ends all the same.
+  auto again = Start("movie.scr", {"--show"}, Environment());
+  ASSERT_TRUE(WaitFor([&] { return !x.Dialogs().empty(); }, 15000));
+  Sleep(300);
+  Shell("xdotool mousemove " + inside + " key Return");
+  ASSERT_TRUE(again->WaitExit(5000));
+  EXPECT_TRUE(WaitFor([&] { return Opened().rfind("https://", 0) == 0; }, 5000)) << Opened();
+}
+
+}  // namespace
+}  // namespace tovrin
