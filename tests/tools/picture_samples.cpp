@@ -117,6 +117,15 @@ TBytes OrientationTiff(const TExifFields& f) {
   return t;
 }
 
+namespace {
+
+// Appends byte by byte: g++ 12 at -O3 takes a growing range insert for an overflow.
+void Append(TBytes& out, TBytes::const_iterator first, TBytes::const_iterator last) {
+  for (; first != last; ++first) out.push_back(*first);
+}
+
+}  // namespace
+
 TBytes ExifSegment(const TBytes& tiff, int extraLength) {
   const size_t length = 2 + 6 + tiff.size() + static_cast<size_t>(extraLength);
   TBytes s = {0xFF,
@@ -129,14 +138,15 @@ TBytes ExifSegment(const TBytes& tiff, int extraLength) {
               'f',
               0,
               0};
-  s.insert(s.end(), tiff.begin(), tiff.end());
+  Append(s, tiff.begin(), tiff.end());
   return s;
 }
 
 TBytes WithSegment(const TBytes& jpeg, const TBytes& segment) {
-  TBytes out(jpeg.begin(), jpeg.begin() + 2);
-  out.insert(out.end(), segment.begin(), segment.end());
-  out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+  TBytes out;
+  Append(out, jpeg.begin(), jpeg.begin() + 2);
+  Append(out, segment.begin(), segment.end());
+  Append(out, jpeg.begin() + 2, jpeg.end());
   return out;
 }
 
