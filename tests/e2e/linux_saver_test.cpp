@@ -29,6 +29,15 @@ extern char** environ;
 namespace tovrin {
 namespace {
 
+// How soon a hosted show must be gone after SIGTERM or SIGINT. The sanitizer build runs several
+// times slower and checks the whole heap for leaks on the way out, so there the test holds it to
+// ending cleanly, not to the deadline.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int64_t kSignalExitMs = 2000;
+#else
+constexpr int64_t kSignalExitMs = 100;
+#endif
+
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
@@ -417,7 +426,7 @@ TEST_F(LinuxSaverTest, HostedShowsDrawIntoTheirWindowsAndEndOnSigtermWithin100Ms
     ASSERT_TRUE(p->WaitForExit(2000, 1));
     const int64_t took = MsSince(start);
     std::printf("SIGTERM to exit: %lld ms\n", static_cast<long long>(took));
-    EXPECT_LT(took, 100);
+    EXPECT_LT(took, kSignalExitMs);
     EXPECT_EQ(p->Status(), 0);
   }
   EXPECT_TRUE(TempEntries().empty());
@@ -436,7 +445,7 @@ TEST_F(LinuxSaverTest, AHostedShowEndsOnSigtermInTheMiddleOfATransition) {
     const int64_t took = MsSince(start);
     std::printf("signal %d to exit during transitions: %lld ms\n", signal,
                 static_cast<long long>(took));
-    EXPECT_LT(took, 100);
+    EXPECT_LT(took, kSignalExitMs);
     EXPECT_TRUE(TempEntries().empty());
   }
 }
