@@ -7,21 +7,26 @@
 //   transition  whole transitions of the picture control at its defaults (25 frames, 40 ms
 //               each: 1000 ms) for several styles: wall time, frames that reached the display,
 //               the longest gap between two of them
-//   idle        the processor time the message loop uses while it waits out a 5 s slide
-//               interval, as a share of one core
+//   idle        the processor time the process uses while it waits out a 5 s slide interval,
+//               as a share of one core: silent, and with music playing (SDL's dummy audio
+//               device unless SDL_AUDIODRIVER names another)
 //
 // Run: build/native/bench/sdl_show_bench (needs Xvfb).
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 #include "picshow/custom_pic_show.h"
 #include "platform/sdl/pixel_copy.h"
 #include "platform/sdl/sdl_application.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_form_window.h"
 #include "platform/sdl/sdl_video.h"
 #include "platform/timer.h"
@@ -147,20 +152,57 @@ int Main() {
   window.OnPresented = nullptr;
 
   // ---- idle
-  bool done = false;
-  TTimer slide(app);
-  slide.SetInterval(5000);
-  slide.SetOnTimer([&] { done = true; });
-  const double cpu0 = CpuMs();
-  const uint64_t waits0 = app.WaitCount();
-  const auto wall0 = Clock::now();
-  while (!done) app.HandleMessage();
-  const double cpu = CpuMs() - cpu0;
-  const double wall = MsBetween(wall0, Clock::now());
-  std::printf(
-      "idle: %.1f ms of processor time in %.0f ms of waiting: %.3f%% of a core, %llu "
-      "wake-ups\n",
-      cpu, wall, cpu / wall * 100.0, static_cast<unsigned long long>(app.WaitCount() - waits0));
+  // A minute of music: 44.1 kHz 16-bit stereo, a quiet saw tooth.
+  const std::string wave = "/tmp/tovrin_bench_" + std::to_string(getpid()) + ".wav";
+  {
+    const uint32_t frames = 44100 * 60;
+    const uint32_t data = frames * 4;
+    std::ofstream out(wave, std::ios::binary);
+    auto le = [&out](uint32_t v, int n) {
+      for (int i = 0; i < n; ++i) out.put(static_cast<char>(v >> (8 * i)));
+    };
+    out.write("RIFF", 4);
+    le(36 + data, 4);
+    out.write("WAVEfmt ", 8);
+    le(16, 4);
+    le(1, 2);
+    le(2, 2);
+    le(44100, 4);
+    le(44100 * 4, 4);
+    le(4, 2);
+    le(16, 2);
+    out.write("data", 4);
+    le(data, 4);
+    for (uint32_t i = 0; i < frames; ++i) {
+      const auto v = static_cast<uint32_t>(static_cast<int16_t>((i % 200) * 20 - 2000)) & 0xFFFF;
+      le(v | (v << 16), 4);
+    }
+  }
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  for (const bool music : {false, true}) {
+    TSdlMediaPlayer player(app, true);
+    if (music) {
+      player.SetFileName(wave);
+      player.Open();
+      player.Play();
+    }
+    bool done = false;
+    TTimer slide(app);
+    slide.SetInterval(5000);
+    slide.SetOnTimer([&] { done = true; });
+    const double cpu0 = CpuMs();
+    const uint64_t waits0 = app.WaitCount();
+    const auto wall0 = Clock::now();
+    while (!done) app.HandleMessage();
+    const double cpu = CpuMs() - cpu0;
+    const double wall = MsBetween(wall0, Clock::now());
+    std::printf(
+        "idle%s: %.1f ms of processor time in %.0f ms of waiting: %.3f%% of a core, %llu "
+        "wake-ups of the loop\n",
+        music ? " with music" : "", cpu, wall, cpu / wall * 100.0,
+        static_cast<unsigned long long>(app.WaitCount() - waits0));
+  }
+  std::remove(wave.c_str());
   return 0;
 }
 

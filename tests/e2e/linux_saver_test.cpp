@@ -460,6 +460,14 @@ TEST_F(LinuxSaverTest, PreviewDrawsTheStretchedFirstPictureUntilTheHostHidesIt) 
   x.Unmap(host);
   EXPECT_TRUE(preview->WaitExit(3000)) << "hiding the host ends the preview";
   EXPECT_EQ(preview->Status(), 0);
+
+  // A preview has nothing to put away: SIGTERM ends it as it ends any program.
+  const uint32_t second = x.CreateWindow(200, 150, 152, 112);
+  auto killed = Start("photo.scr", {"--preview", std::to_string(second)}, Environment());
+  ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, second, 152, 112); }, 15000));
+  kill(killed->Pid(), SIGTERM);
+  EXPECT_TRUE(killed->WaitExit(1000));
+  EXPECT_EQ(killed->Status(), 128 + SIGTERM);
 }
 
 std::vector<int16_t> ReadSamples(const fs::path& path) {

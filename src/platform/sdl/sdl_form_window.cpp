@@ -43,6 +43,9 @@ TSdlFormWindow::TSdlFormWindow(TSdlVideo& video, TApplication& application, TFor
   SDL_VERSION(&info.version);
   if (SDL_GetWindowWMInfo(FWindow.get(), &info) && info.subsystem == SDL_SYSWM_X11) {
     FHandle = static_cast<TWindowHandle>(info.info.x11.window);
+    // SDL listens to nothing on a window it did not make; hear when the host's window needs
+    // its picture again (uncovered), which any number of programs may ask for.
+    if (FHosted) XSelectInput(info.info.x11.display, info.info.x11.window, ExposureMask);
   }
   FVideo.Register(FWindow.get(), *this);
 }

@@ -1,5 +1,8 @@
 #include "platform/sdl/sdl_platform.h"
 
+#include <pthread.h>
+#include <signal.h>
+
 #include "core/errors.h"
 #include "platform/sdl/gtk_message_box.h"
 #include "platform/sdl/gtk_setup_dialog.h"
@@ -14,7 +17,7 @@ namespace tovrin {
 
 TSdlPlatform::TSdlPlatform(TSdlOptions options, TTextRenderer& text)
     : FOptions(options), FText(text), FApplication(FSignals.Fd()), FVideo(FApplication) {
-  FApplication.OnSignal = [this](int) { OnSignal(); };
+  FApplication.OnSignal = [this](int signal) { OnSignal(signal); };
 }
 
 TSdlPlatform::~TSdlPlatform() {
@@ -122,14 +125,23 @@ std::unique_ptr<TPreviewHost> TSdlPlatform::OpenPreviewHost(TWindowHandle handle
   return std::make_unique<TX11PreviewHost>(x11, static_cast<uint32_t>(handle));
 }
 
-void TSdlPlatform::OnSignal() {
+void TSdlPlatform::OnSignal(int signal) {
   if (FMessageBox) FMessageBox->Cancel();
   if (FForm) {
     FForm->Close();
   } else if (FSetupModel) {
     FSetupModel->CloseRequest();
   } else {
-    FApplication.Terminate();
+    // Nothing of ours to close in order (a preview, or a show not yet made or already gone):
+    // the signal does what it does to any program.
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigaction(signal, &action, nullptr);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, signal);
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+    raise(signal);
   }
 }
 

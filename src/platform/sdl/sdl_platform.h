@@ -6,9 +6,9 @@
 // into that window at its size, takes no input and no single-instance lock, and leaves the
 // cursor and the stacking to the host.
 //
-// SIGTERM and SIGINT end the program the orderly way in every mode: an open message box is
-// answered No, the show's form gets a close request (the host closing the window), a setup
-// dialog the close button, anything else the application's Terminate.
+// SIGTERM and SIGINT end the program the orderly way: an open message box is answered No, the
+// show's form gets a close request (the host closing the window), a setup dialog the close
+// button; with neither (a preview) the signal takes its default action.
 #pragma once
 
 #include <memory>
@@ -68,7 +68,7 @@ class TSdlPlatform final : public TPlatform {
   TGtkToolkit& Gtk();
   TModalResult ShowMessageBox(const std::string& text, const std::string& caption,
                               TMsgBoxKind kind);
-  void OnSignal();
+  void OnSignal(int signal);
 
   TSdlOptions FOptions;
   TTextRenderer& FText;

@@ -188,6 +188,10 @@ TEST_F(SdlWindowTest, AHostedWindowShowsTheFrameAtTheHostsSizeAndLeavesInputToTh
   EXPECT_EQ(x.Pixel(host, 0, 0), RGB(250, 200, 0));
   EXPECT_EQ(x.Pixel(host, 199, 149), RGB(250, 200, 0));
   EXPECT_EQ(x.Pixel(x.Root(), 39, 29), clBlack) << "nothing outside the host";
+  // Another window covers the host and goes: the uncovered part gets the picture back.
+  x.Destroy(x.CreateWindow(60, 50, 100, 80));
+  EXPECT_TRUE(PumpUntil(app, [&] { return x.Pixel(host, 50, 40) == RGB(250, 200, 0); }))
+      << "repainted after being uncovered";
   ASSERT_EQ(Run("xdotool mousemove 100 100 click 1 key a"), 0);
   PumpUntil(
       app, [] { return false; }, 300);
