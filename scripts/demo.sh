@@ -98,6 +98,22 @@ case $status in
 esac
 log "engine: $engine_note"
 
+# The Windows screen saver: the same show packed onto the Windows engine (WINDOWS_ENGINE, built
+# by `./run demo`), ready to be installed on Windows as Nature.scr.
+WINSCR=$OUT/windows/Nature.scr
+windows_note="not made (no Windows engine)"
+if [[ -n ${WINDOWS_ENGINE:-} && -f $WINDOWS_ENGINE ]]; then
+  mkdir -p "$OUT/windows"
+  log "packing the same show onto the Windows engine: $WINSCR"
+  "$PACK" build --engine "$WINDOWS_ENGINE" -o "$WINSCR" \
+    --text "Nature" --font-name "Arial" --font-size 24 --font-color clWhite \
+    --interval 4000 --effects 1,5,9,12,33 --stretch \
+    --sound "$SOUND" --title "Nature" --author "Tovrin demo" \
+    "${pictures[@]}"
+  "$PACK" inspect "$WINSCR" | head -n 3
+  windows_note="$WINSCR ($(stat -c %s "$WINSCR") bytes)"
+fi
+
 size=$(stat -c %s "$SCR")
 echo
 echo "Summary"
@@ -106,4 +122,5 @@ echo "  inspected:      trailer, settings and every picture item read back"
 echo "  extracted:      $same pictures + 1 sound, identical to the originals (cmp)"
 echo "  transitions:    ${#sheets[@]} contact sheets ($OUT/transition-*.png)"
 echo "  engine /s:      $engine_note"
+echo "  Windows saver:  $windows_note"
 [[ $status == 0 || $status == 3 || $status == 124 ]]
