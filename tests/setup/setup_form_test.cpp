@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "core/ini_file.h"
+#include "core/paths.h"
 #include "package/object_writer.h"
 #include "platform/headless/headless_platform.h"
 #include "setup/setup_form.h"
@@ -144,7 +145,7 @@ TEST_F(SetupDialog, FailedWriteLeavesTheDialogOpen) {
   // Closing as if the choice had been saved would lose it without a word.
   WriteProgram(TProgram::pgPackage);
   WriteText(FDir / "file", "x");
-  FScript.SettingsDir = (FDir / "file").string() + "/";
+  FScript.SettingsDir = (FDir / "file").string() + PathDelim;
   auto dialog = Open();
   dialog->ClickMute();
   dialog->ClickOK();

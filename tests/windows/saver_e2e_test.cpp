@@ -321,6 +321,29 @@ fs::path SaverE2E::MovieDir;
 std::string SaverE2E::MovieSaver;
 int SaverE2E::MovieBuildStatus = -1;
 
+// ---- The program file
+
+TEST_F(SaverE2E, TheEngineCarriesItsIconVersionAndADpiAwareManifest) {
+  HMODULE engine = LoadLibraryExA(WindowsPath(TOVRIN_ENGINE_EXE).c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(engine, nullptr);
+  auto resource = [&](LPCSTR type, LPCSTR name) {
+    HRSRC found = FindResourceA(engine, name, type);
+    if (!found) return std::string();
+    HGLOBAL data = LoadResource(engine, found);
+    const char* bytes = static_cast<const char*>(LockResource(data));
+    return bytes ? std::string(bytes, SizeofResource(engine, found)) : std::string();
+  };
+  const std::string manifest = resource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1));
+  EXPECT_NE(manifest.find("<dpiAware"), std::string::npos);
+  EXPECT_NE(manifest.find("PerMonitorV2"), std::string::npos);
+  EXPECT_FALSE(resource(MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(1)).empty()) << "an icon";
+  EXPECT_NE(resource(MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1)).find("F\0i\0l\0e\0V"),
+            std::string::npos)
+      << "version information";
+  FreeLibrary(engine);
+}
+
 // ---- Preview
 
 LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -408,12 +431,14 @@ TEST_F(SaverE2E, ShowCoversTheScreenRunsAloneAndCleansUpAfterAKey) {
   ASSERT_FALSE(mediaDir.empty()) << "no media folder in " << temp;
   EXPECT_TRUE(fs::exists(mediaDir / "b.wav"));
 
+  // The picture has settled; from now on the show only waits for its slide timer.
+  PumpFor(1000);
   const double cpuBefore = show->CpuMs();
-  PumpFor(3000);
+  PumpFor(5000);
   const double cpu = show->CpuMs() - cpuBefore;
-  std::printf("figure: show CPU between pictures %.1f ms in 3000 ms (%.2f%% of a core)\n", cpu,
-              cpu / 30.0);
-  EXPECT_LT(cpu, 60.0) << "waiting for the next picture must not keep a core busy";
+  std::printf("figure: show CPU between pictures %.1f ms in 5000 ms (%.2f%% of a core)\n", cpu,
+              cpu / 50.0);
+  EXPECT_LT(cpu, 100.0) << "waiting for the next picture must not keep a core busy";
 
   TProcess second(Command("/s"));
   EXPECT_TRUE(second.WaitForEnd(kEndMs)) << "a second show ends at once";
@@ -535,6 +560,11 @@ TEST_F(SaverE2E, ChangePasswordCallsTheSystemEntryAndReturns) {
 
 // ---- Setup
 
+// Clicks a button of another program's window (without waiting for what the click starts).
+void Click(HWND button) {
+  PostMessageA(button, BM_CLICK, 0, 0);
+}
+
 // The child window of dialog whose text is text, or nullptr.
 HWND ChildWithText(HWND dialog, const std::string& text) {
   HWND found = nullptr;
@@ -571,9 +601,10 @@ TEST_F(SaverE2E, SetupShowsThePackageTextsAndWritesTheMuteChoiceOnlyAfterAClick)
     ASSERT_NE(dialog, nullptr);
     HWND box = ChildWithText(dialog, "Mute music");
     ASSERT_NE(box, nullptr);
-    SendMessageA(box, BM_CLICK, 0, 0);
-    EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
-    SendMessageA(ChildWithText(dialog, "&Ok"), BM_CLICK, 0, 0);
+    Click(box);
+    EXPECT_TRUE(
+        PumpUntil([&] { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }, kEndMs));
+    Click(ChildWithText(dialog, "&Ok"));
     EXPECT_TRUE(setup.WaitForEnd(kEndMs));
     const std::string ini = (Dir / "CONTROL.INI").string();
     EXPECT_EQ(GetPrivateProfileIntA("Setup", "mute", -1, ini.c_str()), 1);
@@ -583,12 +614,15 @@ TEST_F(SaverE2E, SetupShowsThePackageTextsAndWritesTheMuteChoiceOnlyAfterAClick)
 // ---- Sound
 
 // The sounds played, in order, read back from the samples the wave device received: runs of a
-// (1000 up) and b (-9000 up), each with its length in samples.
+// (1000 up) and b (-9000 up), each with its length in samples; silence left out, anything else
+// is '?'.
 std::vector<std::pair<char, size_t>> PlayedSounds(const fs::path& raw) {
   const std::vector<uint8_t> bytes = ReadFile(raw);
   std::vector<std::pair<char, size_t>> runs;
   for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
     const int16_t sample = static_cast<int16_t>(bytes[i] | (bytes[i + 1] << 8));
+    // The device fills up its last period after a sound with silence.
+    if (sample == 0) continue;
     const char sound = sample >= 1000 && sample < 2000     ? 'a'
                        : sample >= -9000 && sample < -8000 ? 'b'
                                                            : '?';
@@ -650,8 +684,9 @@ std::vector<std::string> MoviesLoaded(const fs::path& log) {
 TEST_F(SaverE2E, MoviesFollowEachOtherAtTheirLastFrameAndTheInputHookEndsTheShow) {
   ASSERT_EQ(MovieBuildStatus, 0);
   const std::string dll = WindowsPath(TOVRIN_TEST_MOVIE_CONTROL);
-  TRegistryTree control(HKEY_CLASSES_ROOT, kMovieControlKey,
-                        {{"InprocServer32", "", dll}, {"InprocServer32", "ThreadingModel", "Apartment"}});
+  TRegistryTree control(
+      HKEY_CLASSES_ROOT, kMovieControlKey,
+      {{"InprocServer32", "", dll}, {"InprocServer32", "ThreadingModel", "Apartment"}});
   ASSERT_TRUE(control.Ok);
   const fs::path log = MovieDir / "calls.log";
   std::error_code ec;
@@ -671,7 +706,8 @@ TEST_F(SaverE2E, MoviesFollowEachOtherAtTheirLastFrameAndTheInputHookEndsTheShow
   EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 3),
             (std::vector<std::string>{"Stop", "Movie m0.mov", "Play"}));
   // The control covers the screen in the movie's colour (red or blue).
-  const TColor centre = CaptureScreen(ScreenRect()).Pixel(ScreenRect().Right / 2, ScreenRect().Bottom / 2);
+  const TColor centre =
+      CaptureScreen(ScreenRect()).Pixel(ScreenRect().Right / 2, ScreenRect().Bottom / 2);
   EXPECT_TRUE(centre == RGB(255, 0, 0) || centre == RGB(0, 0, 255)) << std::hex << centre;
   KeepScreenshot("movie");
   EXPECT_TRUE(ScreenSaverRunningFlag());
@@ -685,14 +721,16 @@ TEST_F(SaverE2E, MoviesFollowEachOtherAtTheirLastFrameAndTheInputHookEndsTheShow
 TEST_F(SaverE2E, AMissingMovieControlOffersThePlayerAndEnds) {
   ASSERT_EQ(MovieBuildStatus, 0);
   RegDeleteTreeA(HKEY_CLASSES_ROOT, kMovieControlKey);
-  // The download address comes from the language file; a scheme of the test's own records it.
-  std::ofstream(MovieDir / "tovrin.ini") << "[Language]\nDownloadURL=tovrin-test:movie-player\n";
+  // The download address comes from the language file: a document of a kind the test's own
+  // handler opens (it records what it was asked to open).
+  const fs::path address = MovieDir / "player.tovrin-test";
+  std::ofstream(address) << "the movie player's download page\n";
+  std::ofstream(MovieDir / "tovrin.ini") << "[Language]\nDownloadURL=" << address.string() << "\n";
   const std::string recorder = "\"" + WindowsPath(TOVRIN_TEST_URL_RECORDER) + "\" \"%1\"";
-  TRegistryTree scheme(HKEY_CLASSES_ROOT, "tovrin-test",
-                       {{"", "", "URL:tovrin-test"},
-                        {"", "URL Protocol", ""},
-                        {"shell\\open\\command", "", recorder}});
-  ASSERT_TRUE(scheme.Ok);
+  TRegistryTree kind(HKEY_CLASSES_ROOT, ".tovrin-test", {{"", "", "TovrinTest.Address"}});
+  TRegistryTree handler(HKEY_CLASSES_ROOT, "TovrinTest.Address",
+                        {{"shell\\open\\command", "", recorder}});
+  ASSERT_TRUE(kind.Ok && handler.Ok);
   const fs::path log = MovieDir / "calls.log";
   for (const bool yes : {false, true}) {
     SCOPED_TRACE(yes ? "answered Yes" : "answered No");
@@ -707,11 +745,13 @@ TEST_F(SaverE2E, AMissingMovieControlOffersThePlayerAndEnds) {
     if (yes) KeepScreenshot("movie-control-missing");
     HWND button = ChildWithText(box, yes ? "&Yes" : "&No");
     ASSERT_NE(button, nullptr);
-    SendMessageA(button, BM_CLICK, 0, 0);
+    // The answer as the button gives it to the message box.
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(yes ? IDYES : IDNO, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
     EXPECT_TRUE(show.WaitForEnd(kEndMs)) << "the program ends whatever the answer";
     if (yes) {
       EXPECT_TRUE(PumpUntil([&] { return !ReadLines(log).empty(); }, kEndMs));
-      EXPECT_EQ(ReadLines(log), std::vector<std::string>{"Open tovrin-test:movie-player"});
+      EXPECT_EQ(ReadLines(log), std::vector<std::string>{"Open " + address.string()});
     } else {
       PumpFor(1000);
       EXPECT_TRUE(ReadLines(log).empty()) << "No opens nothing";

@@ -109,16 +109,15 @@ class TMovieControl final : public IOleObject, public IOleInPlaceObject, public 
   STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
   STDMETHODIMP InitFromData(IDataObject*, BOOL, DWORD) override { return E_NOTIMPL; }
   STDMETHODIMP GetClipboardData(DWORD, IDataObject**) override { return E_NOTIMPL; }
-  STDMETHODIMP DoVerb(LONG verb, LPMSG, IOleClientSite*, LONG, HWND parent,
-                      LPCRECT rect) override {
+  STDMETHODIMP DoVerb(LONG verb, LPMSG, IOleClientSite*, LONG, HWND parent, LPCRECT rect) override {
     if (verb == OLEIVERB_HIDE) {
       if (FWindow) ShowWindow(FWindow, SW_HIDE);
       return S_OK;
     }
     if (!FWindow) {
       IOleInPlaceSite* site = nullptr;
-      if (!FSite || FAILED(FSite->QueryInterface(IID_IOleInPlaceSite,
-                                                 reinterpret_cast<void**>(&site)))) {
+      if (!FSite ||
+          FAILED(FSite->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&site)))) {
         return E_UNEXPECTED;
       }
       const bool allowed = site->CanInPlaceActivate() == S_OK;
@@ -324,8 +323,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   return TRUE;
 }
 
-extern "C" __declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid,
-                                                                   void** out) {
+extern "C" __declspec(dllexport) HRESULT WINAPI
+    DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
   if (!IsEqualCLSID(clsid, CLSID_MovieControl)) return CLASS_E_CLASSNOTAVAILABLE;
   return Factory.QueryInterface(iid, out);
 }

@@ -3,6 +3,8 @@
 // it, and keys, mouse input, close requests and private messages reach the form's handlers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -24,7 +26,16 @@ using test::PumpFor;
 class TRecordingForm final : public TFormEvents {
  public:
   void FormShow() override { Log.push_back("show"); }
-  void FormActivate() override { Log.push_back("activate"); }
+  void FormActivate() override {
+    Log.push_back("activate");
+    ++Depth;
+    MaxDepth = std::max(MaxDepth, Depth);
+    if (OnActivate) {
+      auto handler = std::move(OnActivate);
+      handler();
+    }
+    --Depth;
+  }
   void FormKeyDown(uint16_t key, TShiftState) override {
     Log.push_back("key " + std::to_string(key));
     if (ThrowOnKey) throw std::runtime_error("handler failed");
@@ -43,6 +54,10 @@ class TRecordingForm final : public TFormEvents {
 
   std::vector<std::string> Log;
   bool ThrowOnKey = false;
+  // Runs once inside the next FormActivate.
+  std::function<void()> OnActivate;
+  int Depth = 0;
+  int MaxDepth = 0;
 };
 
 // A windowless control that paints a bitmap of its own size and records what it receives.
@@ -234,6 +249,17 @@ TEST_F(Win32WindowTest, AnErrorInAHandlerIsReportedAndTheWindowGoesOn) {
   EXPECT_EQ(FReports, std::vector<std::string>{"handler failed"});
   ASSERT_GE(FForm.Log.size(), 2u);
   EXPECT_EQ(FForm.Log.back(), "key 66");
+}
+
+TEST_F(Win32WindowTest, AnActivationDuringFormActivateComesAfterIt) {
+  // A message box opened by FormActivate gives the activation back to the window when it
+  // closes, while FormActivate still runs; the show's activation must not run inside itself.
+  ShowAt(0, 0, 100, 100);
+  FForm.Log.clear();
+  FForm.OnActivate = [&] { SendMessageA(Hwnd(), WM_ACTIVATE, WA_ACTIVE, 0); };
+  SendMessageA(Hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+  EXPECT_EQ(FForm.MaxDepth, 1);
+  EXPECT_EQ(FForm.Log, (std::vector<std::string>{"activate", "activate"}));
 }
 
 TEST_F(Win32WindowTest, ResizingTellsTheControls) {

@@ -136,7 +136,7 @@ bool TWin32FormWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
       }
       return true;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) != WA_INACTIVE && FVisible) FEvents.FormActivate();
+      if (LOWORD(wParam) != WA_INACTIVE && FVisible) Activated();
       return false;
     case WM_CLOSE:
       FEvents.FormCloseRequest();
@@ -149,6 +149,29 @@ bool TWin32FormWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
       }
       return false;
   }
+}
+
+void TWin32FormWindow::Activated() {
+  // FormActivate may open a modal window (a message box, the password dialog); when it closes,
+  // the system activates this window again while the first FormActivate still runs. That
+  // activation is delivered after it, not inside it.
+  if (FActivating) {
+    FActivateAgain = true;
+    return;
+  }
+  const std::weak_ptr<bool> alive = FAlive;
+  FActivating = true;
+  do {
+    FActivateAgain = false;
+    try {
+      FEvents.FormActivate();
+    } catch (...) {
+      if (!alive.expired()) FActivating = false;
+      throw;
+    }
+    if (alive.expired()) return;  // the handler destroyed the window
+  } while (FActivateAgain && GetActiveWindow() == FHandle);
+  FActivating = false;
 }
 
 void TWin32FormWindow::Paint() {

@@ -4,6 +4,8 @@
 // Paints: WM_PAINT takes the update region's rectangles and hands each control that touches
 // them a TWin32Canvas clipped to them; InvalidateRect and Update are the system's own. The
 // background is erased (in the window's colour) only where no control answers for it.
+// Activation: FormActivate on WM_ACTIVATE, never nested: an activation that comes while
+// FormActivate runs (a modal window it opened has closed) is delivered once it has returned.
 // Input: keys (also system keys, which are not passed on: Alt+F4 must not close the show past
 // its password check) go to FormKeyDown; mouse input goes to the control under the cursor, or to
 // the form when there is none; WM_CLOSE to FormCloseRequest. All of it runs through the
@@ -12,6 +14,7 @@
 
 #include "platform/win32/win32_api.h"
 
+#include <memory>
 #include <vector>
 
 #include "platform/form_window.h"
@@ -54,6 +57,8 @@ class TWin32FormWindow final : public TFormWindow {
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   // Handles msg; returns false when DefWindowProc should.
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // WM_ACTIVATE: FormActivate, never nested in itself.
+  void Activated();
   void Paint();
   void EraseBackground(HDC dc);
   THostControl* ControlAt(int32_t x, int32_t y) const;
@@ -67,6 +72,10 @@ class TWin32FormWindow final : public TFormWindow {
   TColor FColor = clBtnFace;
   bool FVisible = false;
   bool FTrackingLeave = false;
+  bool FActivating = false;
+  bool FActivateAgain = false;
+  // Expires when the window object is destroyed (a handler may destroy it).
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
   std::vector<THostControl*> FControls;
   THostControl* FMouseControl = nullptr;
   TWin32Canvas FCanvas;
