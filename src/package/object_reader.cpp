@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "core/conversions.h"
-#include "package/ansi_text.h"
+#include "core/ansi_text.h"
 #include "package/ident_maps.h"
 
 namespace tovrin {

@@ -12,7 +12,7 @@
 #include "input_file.h"
 #include "ordered_work.h"
 #include "output_file.h"
-#include "package/ansi_text.h"
+#include "core/ansi_text.h"
 #include "package/object_writer.h"
 #include "package/ss_file_locations.h"
 #include "package/stream.h"

@@ -2,26 +2,12 @@
 
 #include <cstdint>
 
+#include "core/ansi_text.h"
 #include "core/errors.h"
-#include "package/ansi_text.h"
 
 namespace tovrin {
 
 namespace {
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    // Every code point of the table lies below U+10000.
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 [[noreturn]] void Refuse(std::string_view utf8, const char* why) {
   throw EConvertError("text \"" + std::string(utf8) + "\" " + why);
@@ -30,10 +16,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }  // namespace
 
 std::string Cp1252ToUtf8(std::string_view ansi) {
-  std::string out;
-  out.reserve(ansi.size());
-  for (char c : ansi) AppendUtf8(out, AnsiToCodePoint(static_cast<uint8_t>(c)));
-  return out;
+  return AnsiToUtf8(ansi);
 }
 
 std::string Utf8ToCp1252(std::string_view utf8) {

@@ -2,7 +2,7 @@
 
 #include <fontconfig/fontconfig.h>
 
-#include "package/ansi_text.h"
+#include "core/ansi_text.h"
 
 namespace tovrin {
 
@@ -15,26 +15,6 @@ struct TPatternDeleter {
   void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
 };
 using TPattern = std::unique_ptr<FcPattern, TPatternDeleter>;
-
-// fontconfig takes names in UTF-8; the package holds them in Windows-1252.
-std::string AnsiToUtf8(const std::string& ansi) {
-  std::string out;
-  out.reserve(ansi.size());
-  for (char c : ansi) {
-    const uint32_t cp = AnsiToCodePoint(static_cast<uint8_t>(c));
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  }
-  return out;
-}
 
 bool HasFamily(const FcPattern* font, const std::string& family) {
   FcChar8* name = nullptr;
@@ -78,6 +58,7 @@ TFontMatcher::~TFontMatcher() = default;
 
 std::optional<TFontFile> TFontMatcher::Match(const std::string& name) {
   if (!FConfig) FConfig = std::make_unique<TConfig>();
+  // fontconfig takes names in UTF-8; the package holds them in Windows-1252.
   return FConfig->Best(AnsiToUtf8(name), true);
 }
 

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "package/ansi_text.h"
+#include "core/ansi_text.h"
 
 namespace tovrin {
 

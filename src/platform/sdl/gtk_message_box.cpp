@@ -1,6 +1,6 @@
 #include "platform/sdl/gtk_message_box.h"
 
-#include "platform/sdl/ansi_utf8.h"
+#include "core/ansi_text.h"
 
 namespace tovrin {
 

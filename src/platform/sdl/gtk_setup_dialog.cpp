@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "core/errors.h"
-#include "platform/sdl/ansi_utf8.h"
+#include "core/ansi_text.h"
 
 namespace tovrin {
 

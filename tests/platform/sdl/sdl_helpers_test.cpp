@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sdl/ansi_utf8.h"
+#include "core/ansi_text.h"
 #include "platform/sdl/dirty_rects.h"
 #include "platform/sdl/gtk_setup_dialog.h"
 #include "platform/sdl/linux_places.h"

@@ -1,4 +1,4 @@
-#include "package/ansi_text.h"
+#include "core/ansi_text.h"
 
 #include <array>
 
@@ -90,6 +90,26 @@ std::string Utf8ToAnsi(std::string_view s) {
     const bool valid = cp >= min && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
     out.push_back(valid ? CodePointToAnsi(cp) : '?');
     i = j;
+  }
+  return out;
+}
+
+std::string AnsiToUtf8(std::string_view ansi) {
+  std::string out;
+  out.reserve(ansi.size());
+  for (const char c : ansi) {
+    // Every code point of the code page lies below U+10000.
+    const uint32_t cp = AnsiToCodePoint(static_cast<uint8_t>(c));
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
   }
   return out;
 }

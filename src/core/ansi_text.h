@@ -1,5 +1,5 @@
-// Conversion of wide and UTF-8 text to the ANSI code page (Windows-1252) in which the package's
-// strings are held. A character the code page cannot show becomes "?", as does each malformed
+// Conversion between the ANSI code page (Windows-1252), in which the package's strings are held,
+// and wide or UTF-8 text. A character the code page cannot show becomes "?", as does each malformed
 // UTF-8 sequence and each unpaired surrogate.
 #pragma once
 
@@ -22,5 +22,9 @@ std::optional<char> TryCodePointToAnsi(uint32_t codePoint);
 // The code point of a Windows-1252 byte; the bytes the code page leaves undefined (81, 8D, 8F,
 // 90, 9D hex) map to the code point of the same number.
 uint32_t AnsiToCodePoint(uint8_t byte);
+
+// Windows-1252 text as UTF-8 (for toolkits, terminals, font names); the five undefined bytes
+// become the C1 control characters of the same number. Never fails.
+std::string AnsiToUtf8(std::string_view ansi);
 
 }  // namespace tovrin
