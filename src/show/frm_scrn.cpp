@@ -26,7 +26,8 @@ TfrmScrn::TfrmScrn(TPlatform& platform, TSaverMode mode)
       FApplication(platform.Application()),
       FSaverMode(mode),
       FTimerFlash(platform.Application()),
-      FSlideTimer(platform.Application()) {
+      FSlideTimer(platform.Application()),
+      FSoundRetryTimer(platform.Application()) {
   FWindow = FPlatform.CreateFormWindow(*this);
   FWindow->SetColor(clBtnFace);
   FWindow->SetBounds((FPlatform.Screen().Width() - kDesignWidth) / 2,
@@ -50,6 +51,10 @@ TfrmScrn::TfrmScrn(TPlatform& platform, TSaverMode mode)
 
   FTimerFlash.SetEnabled(false);
   FTimerFlash.SetOnTimer([this] { Handle([this] { TimerFlashTimer(); }); });
+
+  FSoundRetryTimer.SetEnabled(false);
+  FSoundRetryTimer.SetInterval(kSoundRetryMs);
+  FSoundRetryTimer.SetOnTimer([this] { Handle([this] { SoundRetryTimerTimer(); }); });
 
   FormCreate();
 }

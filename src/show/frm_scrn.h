@@ -47,6 +47,13 @@ inline constexpr uint32_t WM_MBUTTONUP = 0x208;
 // "DownloadURL" of section "Language").
 inline constexpr const char* MoviePlayerDownloadUrl = "https://tovrin.org/movie-player";
 
+// A sound whose notification arrives sooner than this after its play started ended "at once":
+// the device failed it, or the file holds no sound. When every sound of the playlist has ended at
+// once in a row, the next one is started by a timer after kSoundRetryMs rather than straight
+// away, so a missing sound device costs one attempt a second instead of a busy core.
+inline constexpr uint32_t kInstantSoundEndMs = 250;
+inline constexpr uint32_t kSoundRetryMs = 1000;
+
 class TfrmScrn final : public TFormEvents {
  public:
   // Creates the window (hidden) with its components, then runs FormCreate. mode is the process's
@@ -106,6 +113,7 @@ class TfrmScrn final : public TFormEvents {
   TBitmap ComposePicture(TImage& item);
   void PlayNextSound();
   void mpSaverNotify();
+  void SoundRetryTimerTimer();
   void CreateFlashPlayer();
   void PlayNextMovie();
   void TimerFlashTimer();
@@ -149,6 +157,10 @@ class TfrmScrn final : public TFormEvents {
   int32_t FMovieIndex = 0;
   int32_t FStyleIndex = 0;
   TTimer FSlideTimer;
+  // The playlist's guard against a device that ends every sound at once (see sound_playlist.cpp).
+  TTimer FSoundRetryTimer;
+  uint32_t FSoundStartTick = 0;
+  int32_t FInstantSoundEnds = 0;
   int32_t FMouseX = -1;
   int32_t FMouseY = -1;
   bool FStarted = false;

@@ -1,5 +1,7 @@
 // The sound playlist of TfrmScrn: the packaged sounds one after the other for as long as the
 // show runs, each started by the end of the one before.
+#include <algorithm>
+
 #include "core/random.h"
 #include "package/package_locator.h"
 #include "show/frm_scrn.h"
@@ -13,6 +15,7 @@ void TfrmScrn::PlayNextSound() {
   if (FSettings->SoundRandom() == 2) FSndIndex = Random(count);
   FmpSaver->SetFileName(
       MediaFilePath(FSettings->SndFileNameAt(FSndIndex), FMediaFolder.Path()));
+  FSoundStartTick = FApplication.TickCount();
   try {
     FmpSaver->Open();
     FmpSaver->Play();
@@ -25,8 +28,24 @@ void TfrmScrn::PlayNextSound() {
 }
 
 void TfrmScrn::mpSaverNotify() {
+  // Any notification moves the playlist on, whatever its result. A device that fails every play
+  // at once (no sound card, a sound server that is gone) would then start sound after sound as
+  // fast as the notifications come back; once a whole playlist's worth has ended at once in a
+  // row, the next sound waits for the retry timer. A sound that plays resets the count.
+  const uint32_t played = FApplication.TickCount() - FSoundStartTick;
+  FInstantSoundEnds = played < kInstantSoundEndMs ? FInstantSoundEnds + 1 : 0;
   FmpSaver->SetNotify(false);
   FmpSaver->Stop();
+  if (FInstantSoundEnds >= std::max(FSettings->SndCount(), 1)) {
+    FSoundRetryTimer.SetEnabled(true);
+    return;
+  }
+  PlayNextSound();
+  FmpSaver->SetNotify(true);
+}
+
+void TfrmScrn::SoundRetryTimerTimer() {
+  FSoundRetryTimer.SetEnabled(false);
   PlayNextSound();
   FmpSaver->SetNotify(true);
 }

@@ -37,6 +37,7 @@ TEST_F(ShowTest, SoundsPlayInTheOrderTheSettingsAsk) {
     Start();
     for (int i = 0; i < 6; ++i) {
       ASSERT_NE(Platform().Sound(), nullptr);
+      RunUntil(App().TickCount() + 2000);  // each sound plays a while before it ends
       Platform().Sound()->FinishNow();
       App().ProcessMessages();
     }
@@ -92,6 +93,38 @@ TEST_F(ShowTest, SoundThatCannotBeOpenedEndsThePlaylistQuietly) {
   RunUntil(10000);
   EXPECT_EQ(LogCount("Sound.Open("), 1u);
   EXPECT_FALSE(App().Terminated());
+}
+
+// A device that ends every play at once (no sound card) must not make the playlist start sound
+// after sound as fast as the notifications arrive: after one round of instant ends the playlist
+// tries once per retry period, and picks up its pace as soon as a sound really plays.
+TEST_F(ShowTest, SoundDeviceThatFailsEveryPlayIsRetriedNotHammered) {
+  Build({FlatJpeg(16, 16, kRed), FlatJpeg(16, 16, kRed)}, ThreeSounds());
+  Script().SoundDeviceFails = true;
+  Start();
+  // Bounded, so that a playlist that never lets the clock move fails instead of hanging.
+  for (int i = 0; i < 200000 && App().TickCount() < 10000 && !App().Terminated(); ++i) {
+    App().HandleMessage();
+  }
+  ASSERT_GE(App().TickCount(), 10000u) << "the playlist kept the message loop busy";
+  const size_t plays = LogCount("Sound.Play(");
+  EXPECT_GE(plays, 3u + 9u);
+  EXPECT_LE(plays, 3u + 10u);
+  EXPECT_GE(FPictures.size(), 2u) << "the pictures went on meanwhile";
+
+  // The device works again: the next attempt plays, and its end starts the one after at once.
+  Script().SoundDeviceFails = false;
+  RunUntil(App().TickCount() + kSoundRetryMs);
+  ASSERT_EQ(LogCount("Sound.Play("), plays + 1);
+  ASSERT_TRUE(Platform().Sound()->Playing());
+  RunUntil(App().TickCount() + 500);
+  Platform().Sound()->FinishNow();
+  App().ProcessMessages();
+  EXPECT_EQ(LogCount("Sound.Play("), plays + 2);
+  const std::vector<std::string> names = Played(LogWith("Sound.Play("));
+  for (size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(names[i], std::string(1, static_cast<char>('a' + i % 3)) + ".wav") << i;
+  }
 }
 
 TEST_F(ShowTest, MoviesTakeOverAfterTheLastPictureAndAdvanceAtTheirLastFrame) {

@@ -247,6 +247,12 @@ void THeadlessMediaPlayer::DoPlay(bool notify) {
   if (FOpenFile.empty()) throw Exception("No media device open");
   FPlatform.Record("Sound.Play(" + FOpenFile + ")" + (notify ? "" : " no-notify"));
   if (FPendingNotify) QueueNotify();  // the earlier play is superseded
+  if (FPlatform.FScript.SoundDeviceFails) {
+    FPlaying = false;
+    FPendingNotify = false;
+    if (notify) QueueNotify();
+    return;
+  }
   FPlaying = true;
   FPendingNotify = notify;
   if (FPlatform.FScript.AutoFinishSounds) {

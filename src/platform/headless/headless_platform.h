@@ -50,6 +50,9 @@ struct THeadlessScript {
   // Extensions (lower case, with the dot) the sound device opens.
   std::set<std::string> SoundKinds{".wav", ".mp3", ".mid", ".midi", ".ogg", ".flac", ".wma"};
   bool AutoFinishSounds = false;
+  // The sound device fails every play at once, as a system without a working sound device does:
+  // Play returns, and the notification it asked for arrives straight away.
+  bool SoundDeviceFails = false;
 };
 
 class THeadlessPlatform;
