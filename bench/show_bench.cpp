@@ -47,8 +47,8 @@ const std::vector<uint8_t>& Photo() {
   static const std::vector<uint8_t> bytes = testing::MakeJpeg(
       kPhotoWidth, kPhotoHeight, testing::TJpegKind::Colour,
       [](int x, int y) {
-        const uint32_t noise = (static_cast<uint32_t>(x) * 2654435761u) ^
-                               (static_cast<uint32_t>(y) * 40503u);
+        const uint32_t noise =
+            (static_cast<uint32_t>(x) * 2654435761u) ^ (static_cast<uint32_t>(y) * 40503u);
         const uint32_t r = (x * 255 / kPhotoWidth + (noise & 15)) & 0xFF;
         const uint32_t g = (y * 255 / kPhotoHeight + ((noise >> 4) & 15)) & 0xFF;
         const uint32_t b = ((x + y) / 40 + ((noise >> 8) & 31)) & 0xFF;
@@ -149,8 +149,9 @@ void BM_WaitingOutInterval(benchmark::State& state) {
   settings.SetVer("photo");
   settings.SetInterval(60000);
   const std::string exe = folder.Dir() + "idle.scr";
-  testing::WriteSaver(exe, settings, {testing::MakeJpeg(64, 48, testing::TJpegKind::Colour,
-                                                        [](int, int) { return 0x336699u; })});
+  testing::WriteSaver(
+      exe, settings,
+      {testing::MakeJpeg(64, 48, testing::TJpegKind::Colour, [](int, int) { return 0x336699u; })});
   THeadlessScript script;
   script.ScreenWidth = 640;
   script.ScreenHeight = 480;
@@ -178,7 +179,10 @@ void BM_WaitingOutInterval(benchmark::State& state) {
 }
 
 BENCHMARK(BM_DecodeJpeg)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SlidePreparation)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SlidePreparation)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadPictureItem)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StretchPhoto)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WaitingOutInterval)->Iterations(4)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -213,10 +217,11 @@ int PeakMemoryRun(const std::string& exe) {
   const long peak = PeakResidentKb();
   const double decodedMb = kPhotoWidth * kPhotoHeight * 3 / 1048576.0;
   const double frameMb = 1920 * 1080 * 3 / 1048576.0;
-  std::printf("%d transitions; peak resident set %.1f MB (%.1f MB at the start); budget: one "
-              "decoded picture %.1f MB + 8 frames %.1f MB + 20 MB = %.1f MB\n",
-              show.PicIndex(), peak / 1024.0, before / 1024.0, decodedMb, 8 * frameMb,
-              decodedMb + 8 * frameMb + 20);
+  std::printf(
+      "%d transitions; peak resident set %.1f MB (%.1f MB at the start); budget: one "
+      "decoded picture %.1f MB + 8 frames %.1f MB + 20 MB = %.1f MB\n",
+      show.PicIndex(), peak / 1024.0, before / 1024.0, decodedMb, 8 * frameMb,
+      decodedMb + 8 * frameMb + 20);
   return 0;
 }
 

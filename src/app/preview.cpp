@@ -19,8 +19,7 @@ constexpr uint32_t kHostPollMs = 50;
 }  // namespace
 
 void RunPreview(TPlatform& platform, const std::string& hostWindowArg) {
-  const auto handle =
-      static_cast<TWindowHandle>(static_cast<uint32_t>(StrToInt(hostWindowArg)));
+  const auto handle = static_cast<TWindowHandle>(static_cast<uint32_t>(StrToInt(hostWindowArg)));
   TApplication& application = platform.Application();
   std::unique_ptr<TPreviewHost> host = platform.OpenPreviewHost(handle);
   if (!host) return;

@@ -46,7 +46,9 @@ std::optional<int32_t> TryStrToInt(std::string_view text) {
   return value;
 }
 
-int32_t StrToNumber(std::string_view text) { return TryStrToInt(Trim(text)).value_or(0); }
+int32_t StrToNumber(std::string_view text) {
+  return TryStrToInt(Trim(text)).value_or(0);
+}
 
 int32_t StrToInt(std::string_view text) {
   const auto value = TryStrToInt(Trim(text));
@@ -54,6 +56,8 @@ int32_t StrToInt(std::string_view text) {
   return *value;
 }
 
-std::string IntToStr(int64_t value) { return std::to_string(value); }
+std::string IntToStr(int64_t value) {
+  return std::to_string(value);
+}
 
 }  // namespace tovrin

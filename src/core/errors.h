@@ -49,7 +49,8 @@ class EInvalidGraphic : public Exception {
 class EOutOfResources : public Exception {
   using Exception::Exception;
 };
-// A package whose content would be unsafe to act on (a media name that is a path, nesting too deep).
+// A package whose content would be unsafe to act on (a media name that is a path, nesting too
+// deep).
 class EUnsafeContent : public Exception {
   using Exception::Exception;
 };

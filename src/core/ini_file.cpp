@@ -18,7 +18,8 @@ TIniFile::TIniFile(std::string fileName) : FFileName(std::move(fileName)) {
     if (text.empty() || text[0] == ';') continue;
     if (text.front() == '[') {
       const size_t close = text.find(']');
-      FSections.push_back({text.substr(1, close == std::string::npos ? std::string::npos : close - 1), {}});
+      FSections.push_back(
+          {text.substr(1, close == std::string::npos ? std::string::npos : close - 1), {}});
       current = &FSections.back();
       continue;
     }

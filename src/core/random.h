@@ -33,7 +33,9 @@ class TRandom {
 TRandom& ProcessRandom();
 
 // Draws from the process-wide generator.
-inline int32_t Random(int32_t n) { return ProcessRandom().Next(n); }
+inline int32_t Random(int32_t n) {
+  return ProcessRandom().Next(n);
+}
 
 // The start-up seed for a time of day: ((hour * 60 + minute) * 60 + second) * 1000 + millisecond.
 uint32_t TimeOfDaySeed(int hour, int minute, int second, int millisecond);

@@ -10,7 +10,8 @@
 namespace tovrin {
 
 size_t TBitmap::StrideFor(int32_t width, TPixelFormat format) {
-  const size_t bytes = static_cast<size_t>(std::max(width, 0)) * (format == TPixelFormat::pf24bit ? 3 : 1);
+  const size_t bytes =
+      static_cast<size_t>(std::max(width, 0)) * (format == TPixelFormat::pf24bit ? 3 : 1);
   return (bytes + 3) & ~size_t{3};
 }
 

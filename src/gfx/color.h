@@ -15,9 +15,15 @@ inline constexpr TColor clDefault = 0x20000000;
 inline constexpr TColor clWindowText = static_cast<TColor>(0x80000008u);
 inline constexpr TColor clBtnFace = static_cast<TColor>(0x8000000Fu);
 
-inline constexpr uint8_t GetRValue(TColor c) { return static_cast<uint8_t>(c & 0xFF); }
-inline constexpr uint8_t GetGValue(TColor c) { return static_cast<uint8_t>((c >> 8) & 0xFF); }
-inline constexpr uint8_t GetBValue(TColor c) { return static_cast<uint8_t>((c >> 16) & 0xFF); }
+inline constexpr uint8_t GetRValue(TColor c) {
+  return static_cast<uint8_t>(c & 0xFF);
+}
+inline constexpr uint8_t GetGValue(TColor c) {
+  return static_cast<uint8_t>((c >> 8) & 0xFF);
+}
+inline constexpr uint8_t GetBValue(TColor c) {
+  return static_cast<uint8_t>((c >> 16) & 0xFF);
+}
 inline constexpr TColor RGB(uint8_t r, uint8_t g, uint8_t b) {
   return static_cast<TColor>(r | (g << 8) | (b << 16));
 }

@@ -295,8 +295,8 @@ TRegion TRegion::Union(std::span<const TRegion> regions) {
       continue;
     }
     // The strip [y, y1) ends at the first band edge or operand top below y.
-    int32_t y1 = next < pending.size() ? pending[next]->Extents().Top
-                                       : std::numeric_limits<int32_t>::max();
+    int32_t y1 =
+        next < pending.size() ? pending[next]->Extents().Top : std::numeric_limits<int32_t>::max();
     spans.clear();
     size_t present = 0;
     for (const TBandCursor& c : active) {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/conversions.h"
 #include "core/ansi_text.h"
+#include "core/conversions.h"
 #include "package/ident_maps.h"
 
 namespace tovrin {

@@ -315,9 +315,8 @@ void TfrmScrn::RequestClose() {
 // ---- Input hook of movie mode
 
 void TfrmScrn::InstallInputHook() {
-  FHook = FPlatform.System().InstallInputHook([this](uint32_t message) {
-    Handle([&] { InputHookProc(message); });
-  });
+  FHook = FPlatform.System().InstallInputHook(
+      [this](uint32_t message) { Handle([&] { InputHookProc(message); }); });
   FHookCursorPos = FPlatform.System().CursorPos();
 }
 

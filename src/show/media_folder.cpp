@@ -16,9 +16,8 @@ void TMediaFolder::Create(const std::string& parent) {
   if (Exists()) return;
   // The name's randomness comes from a generator of our own (the process-wide one belongs to the
   // show's choices, which must not move because of this).
-  TRandom names(static_cast<uint32_t>(
-      std::chrono::steady_clock::now().time_since_epoch().count() ^
-      reinterpret_cast<uintptr_t>(this)));
+  TRandom names(static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count() ^
+                                      reinterpret_cast<uintptr_t>(this)));
   static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string name = "tovrin-";

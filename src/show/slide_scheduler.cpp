@@ -2,8 +2,8 @@
 // screen-size frame each one is shown in.
 #include "core/random.h"
 #include "gfx/draw.h"
-#include "gfx/stretch.h"
 #include "gfx/muldiv.h"
+#include "gfx/stretch.h"
 #include "package/package_locator.h"
 #include "show/frm_scrn.h"
 

@@ -13,8 +13,7 @@ void TfrmScrn::PlayNextSound() {
   if (count == 0 || FSettings->lMute()) return;
   if (FSndIndex > count - 1) FSndIndex = 0;
   if (FSettings->SoundRandom() == 2) FSndIndex = Random(count);
-  FmpSaver->SetFileName(
-      MediaFilePath(FSettings->SndFileNameAt(FSndIndex), FMediaFolder.Path()));
+  FmpSaver->SetFileName(MediaFilePath(FSettings->SndFileNameAt(FSndIndex), FMediaFolder.Path()));
   FSoundStartTick = FApplication.TickCount();
   try {
     FmpSaver->Open();

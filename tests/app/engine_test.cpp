@@ -94,9 +94,8 @@ TEST_F(Engine, WithoutADisplayEveryModeEndsQuietly) {
   for (const std::string& program : {packaged, std::string(TOVRIN_ENGINE)}) {
     for (const char* args : {"/s", "", "/c", "/p 1234", "/p", "/a 55", "--show", "--setup",
                              "--preview 0x4d2", "-root", "-window-id 1234"}) {
-      const TRunResult run = RunProgram("env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy '" +
-                                            program + "'",
-                                        args, FDir);
+      const TRunResult run = RunProgram(
+          "env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy '" + program + "'", args, FDir);
       EXPECT_EQ(run.Status, 0) << program << " " << args << ": " << run.Output;
     }
   }

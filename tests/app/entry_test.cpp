@@ -31,8 +31,8 @@ class EntryTest : public ::testing::Test {
     script.ExeName = ExeName();
     script.TempDir = FFolder.Dir() + "tmp/";
     script.SettingsDir = FFolder.Dir();
-    return std::make_unique<THeadlessPlatform>(script, FText, THeadlessApplication::TClockKind::ckVirtual,
-                                               FLocks);
+    return std::make_unique<THeadlessPlatform>(script, FText,
+                                               THeadlessApplication::TClockKind::ckVirtual, FLocks);
   }
   // Arranges for whatever window the mode opens to be ended by the user a little later.
   static void EndByUserLater(THeadlessPlatform& platform) {
@@ -100,10 +100,9 @@ TEST_F(EntryTest, BadHandleOrMissingLibraryEndsQuietly) {
     bool failed;
   };
   const TCase cases[] = {
-      {"/p", "", true, true},         // no handle: the strict conversion raises
-      {"/p", "12x", true, true},
-      {"/a", "", true, true},
-      {"/a", "", false, false},       // without the library the handle is never read
+      {"/p", "", true, true},  // no handle: the strict conversion raises
+      {"/p", "12x", true, true},    {"/a", "", true, true},
+      {"/a", "", false, false},  // without the library the handle is never read
       {"/a", "1234", false, false},
   };
   for (const TCase& c : cases) {
@@ -171,7 +170,8 @@ TEST_F(EntryTest, PreviewWaitsForTheHostAndEndsWhenItGoes) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.name);
     auto platform = MakePlatform();
-    THeadlessPreviewWindow& host = platform->AddPreviewWindow(7, TRect{0, 0, 20, 20}, c.visibleAtFirst);
+    THeadlessPreviewWindow& host =
+        platform->AddPreviewWindow(7, TRect{0, 0, 20, 20}, c.visibleAtFirst);
     if (!c.visibleAtFirst && c.draws > 0) {
       platform->App().PostAt(400, [&host] { host.Visible = true; });
     }

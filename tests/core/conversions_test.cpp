@@ -9,7 +9,10 @@ namespace {
 
 TEST(ConversionsTest, TrimRemovesSpacesAndControlCharacters) {
   EXPECT_EQ(Trim("  12 \t\r\n"), "12");
-  EXPECT_EQ(Trim("\x01" "a b" "\x1f"), "a b");
+  EXPECT_EQ(Trim("\x01"
+                 "a b"
+                 "\x1f"),
+            "a b");
   EXPECT_EQ(Trim("    "), "");
   EXPECT_EQ(Trim(""), "");
 }

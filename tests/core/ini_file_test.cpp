@@ -46,7 +46,8 @@ TEST_F(IniFileTest, WrittenBooleansAreOneOrZeroAndSurviveReload) {
 TEST_F(IniFileTest, ReadsHandWrittenFilesLeniently) {
   {
     std::ofstream out(path, std::ios::binary);
-    out << "; comment\n[Language]\nTitle = Einstellungen \r\nnot a pair\n[Setup]\nmute=yes\nother=5\n";
+    out << "; comment\n[Language]\nTitle = Einstellungen \r\nnot a "
+           "pair\n[Setup]\nmute=yes\nother=5\n";
   }
   TIniFile ini(path);
   EXPECT_EQ(ini.ReadString("LANGUAGE", "title", ""), "Einstellungen");

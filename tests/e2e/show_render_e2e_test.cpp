@@ -23,7 +23,8 @@ namespace fs = std::filesystem;
 
 void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 // Runs command, returns its standard output; fails the test on a non-zero exit.
@@ -101,14 +102,13 @@ TEST(ShowRenderEndToEnd, PackedSaverPlaysItsPicturesStylesAndSound) {
                                      "lStretch=1\nText=Harbour\n";
   const fs::path saver = dir / "harbour.scr";
   RunCommand(std::string(TOVRIN_PACK_EXE) + " build --engine " + TOVRIN_PACK_EXE + " -o " +
-      saver.string() + " --settings " + (dir / "show.ini").string() + " --sound " +
-      (dir / "theme.wav").string() + pictures + " 2>&1");
+             saver.string() + " --settings " + (dir / "show.ini").string() + " --sound " +
+             (dir / "theme.wav").string() + pictures + " 2>&1");
 
   const fs::path frames = dir / "frames";
-  const std::string log =
-      RunCommand(std::string(TOVRIN_RENDER_EXE) + " show " + saver.string() + " --out " +
-          frames.string() + " --size 160x120 --slides 4 --fps 10 --log --contact " +
-          (dir / "sheet.png").string());
+  const std::string log = RunCommand(
+      std::string(TOVRIN_RENDER_EXE) + " show " + saver.string() + " --out " + frames.string() +
+      " --size 160x120 --slides 4 --fps 10 --log --contact " + (dir / "sheet.png").string());
 
   // The events: pictures in order with the styles from the list's second entry on, each about
   // a transition (25 frames of 40 ms) plus the interval after the one before; the sound at the
@@ -145,7 +145,8 @@ TEST(ShowRenderEndToEnd, PackedSaverPlaysItsPicturesStylesAndSound) {
   // shows the first picture stretched over the screen with the caption at the bottom; the
   // second picture is on screen after its transition.
   std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(frames)) names.push_back(e.path().filename().string());
+  for (const auto& e : fs::directory_iterator(frames))
+    names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   ASSERT_GE(names.size(), 70u);
   EXPECT_EQ(names.front(), "frame_000000.png");

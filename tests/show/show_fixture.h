@@ -85,9 +85,8 @@ class ShowTest : public ::testing::Test {
   }
   size_t LogCount(const std::string& prefix) {
     const auto& log = FPlatform->Log();
-    return static_cast<size_t>(std::count_if(log.begin(), log.end(), [&](const std::string& l) {
-      return l.rfind(prefix, 0) == 0;
-    }));
+    return static_cast<size_t>(std::count_if(
+        log.begin(), log.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }));
   }
   std::vector<std::string> LogWith(const std::string& prefix) {
     std::vector<std::string> out;

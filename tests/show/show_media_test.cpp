@@ -77,7 +77,8 @@ TEST_F(ShowTest, StoredMuteChoiceOverridesThePackage) {
     SCOPED_TRACE(c.name);
     FSettings.SetlMute(c.packageMute);
     std::filesystem::remove(FFolder.Path() / "CONTROL.INI");
-    if (c.stored) std::ofstream(FFolder.Path() / "CONTROL.INI") << "[Setup]\nmute=" << c.stored << "\n";
+    if (c.stored)
+      std::ofstream(FFolder.Path() / "CONTROL.INI") << "[Setup]\nmute=" << c.stored << "\n";
     Build({FlatJpeg(16, 16, kRed)}, ThreeSounds());
     Start();
     EXPECT_EQ(LogCount("Sound.Play("), c.plays ? 1u : 0u);
@@ -88,7 +89,7 @@ TEST_F(ShowTest, StoredMuteChoiceOverridesThePackage) {
 TEST_F(ShowTest, SoundThatCannotBeOpenedEndsThePlaylistQuietly) {
   Build({FlatJpeg(16, 16, kRed)}, {{"song.xyz", {1, 2, 3}}, {"b.wav", MakeWave(50, 1)}});
   Start();
-  EXPECT_EQ(LogCount("Sound.Open(") , 1u);
+  EXPECT_EQ(LogCount("Sound.Open("), 1u);
   EXPECT_EQ(LogCount("Sound.Play("), 0u);
   RunUntil(10000);
   EXPECT_EQ(LogCount("Sound.Open("), 1u);
@@ -129,8 +130,7 @@ TEST_F(ShowTest, SoundDeviceThatFailsEveryPlayIsRetriedNotHammered) {
 
 TEST_F(ShowTest, MoviesTakeOverAfterTheLastPictureAndAdvanceAtTheirLastFrame) {
   FSettings.SetVer("flash");
-  Build({FlatJpeg(16, 16, kRed), FlatJpeg(16, 16, kRed)}, {},
-        {{"m0.swf", {1}}, {"m1.swf", {2}}});
+  Build({FlatJpeg(16, 16, kRed), FlatJpeg(16, 16, kRed)}, {}, {{"m0.swf", {1}}, {"m1.swf", {2}}});
   Script().MovieFrames = 30;  // 1.2 s at 40 ms a frame
   Start();
   ASSERT_NE(Platform().Movie(), nullptr);

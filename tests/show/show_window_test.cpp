@@ -140,8 +140,7 @@ TEST_F(ShowTest, EitherEndRemovesTheMediaFolderAndClearsTheRunningFlag) {
     // Another program's file under the same name as a packaged sound stays untouched.
     const auto planted = FFolder.Path() / "tmp" / "theme.wav";
     std::ofstream(planted) << "someone else's";
-    Build({FlatJpeg(16, 16, kRed)}, {{"theme.wav", MakeWave(100, 1)}},
-          {{"intro.swf", {1, 2, 3}}});
+    Build({FlatJpeg(16, 16, kRed)}, {{"theme.wav", MakeWave(100, 1)}}, {{"intro.swf", {1, 2, 3}}});
     Start();
     const std::string dir = Show().MediaDir();
     ASSERT_FALSE(dir.empty());

@@ -68,8 +68,7 @@ void WriteSaver(const std::string& path, TSSFileLocations& settings,
     settings.PicList().push_back(std::to_string(file.Position()));
     WritePictureItem(file, jpeg);
   }
-  AppendFiles(file, sounds, settings.SndList(), settings.SndFileNameList(),
-              settings.SndSizeList());
+  AppendFiles(file, sounds, settings.SndList(), settings.SndFileNameList(), settings.SndSizeList());
   AppendFiles(file, movies, settings.FlashList(), settings.FlashFileNameList(),
               settings.FlashSizeList());
   const int64_t settingsOffset = file.Position();
@@ -83,7 +82,8 @@ void WriteSaver(const std::string& path, TSSFileLocations& settings,
 }
 
 std::vector<uint8_t> FlatJpeg(int width, int height, uint32_t rgb) {
-  return MakeJpeg(width, height, TJpegKind::Colour, [rgb](int, int) { return rgb; }, 95);
+  return MakeJpeg(
+      width, height, TJpegKind::Colour, [rgb](int, int) { return rgb; }, 95);
 }
 
 std::vector<uint8_t> MakeWave(uint32_t ms, int16_t seed) {
@@ -97,12 +97,12 @@ std::vector<uint8_t> MakeWave(uint32_t ms, int16_t seed) {
   tag("WAVE");
   tag("fmt ");
   PutLE(out, 16, 4);
-  PutLE(out, 1, 2);         // PCM
-  PutLE(out, 1, 2);         // mono
-  PutLE(out, 8000, 4);      // samples a second
-  PutLE(out, 16000, 4);     // bytes a second
-  PutLE(out, 2, 2);         // block
-  PutLE(out, 16, 2);        // bits
+  PutLE(out, 1, 2);      // PCM
+  PutLE(out, 1, 2);      // mono
+  PutLE(out, 8000, 4);   // samples a second
+  PutLE(out, 16000, 4);  // bytes a second
+  PutLE(out, 2, 2);      // block
+  PutLE(out, 16, 2);     // bits
   tag("data");
   PutLE(out, samples * 2, 4);
   for (uint32_t i = 0; i < samples; ++i) {

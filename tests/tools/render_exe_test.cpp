@@ -98,9 +98,17 @@ TEST_F(RenderToolTest, FrameIsTheComposedMediaWithTheGivenSeedAndStep) {
   for (const auto& [style, progress, step, seed] :
        {std::tuple{127, 60, 4, 99u}, std::tuple{14, 35, 4, 0u}, std::tuple{60, 75, 10, 0u},
         std::tuple{118, 50, 4, 0u}}) {
-    std::vector<std::string> args = {"frame", "--style", std::to_string(style), "--progress",
-                                     std::to_string(progress), "--old", Path("old.ppm"),
-                                     "--new", Path("new.ppm"), "--out", Path("out.ppm")};
+    std::vector<std::string> args = {"frame",
+                                     "--style",
+                                     std::to_string(style),
+                                     "--progress",
+                                     std::to_string(progress),
+                                     "--old",
+                                     Path("old.ppm"),
+                                     "--new",
+                                     Path("new.ppm"),
+                                     "--out",
+                                     Path("out.ppm")};
     if (step != 4) args.insert(args.end(), {"--step", std::to_string(step)});
     if (seed != 0) args.insert(args.end(), {"--seed", std::to_string(seed)});
     const TRun run = Run(args);
@@ -120,9 +128,12 @@ TEST_F(RenderToolTest, FramesListRendersEveryLine) {
   {
     std::ofstream list(Path("list.txt"));
     list << "# style progress step seed old new out\n"
-         << "5 50 4 0 " << Path("old.ppm") << ' ' << Path("new.ppm") << ' ' << Path("a.ppm") << "\n\n"
-         << "65 40 4 7 " << Path("old.ppm") << ' ' << Path("new.ppm") << ' ' << Path("b.ppm") << '\n'
-         << "0 0 100 0 " << Path("new.ppm") << ' ' << Path("old.ppm") << ' ' << Path("c.ppm") << '\n';
+         << "5 50 4 0 " << Path("old.ppm") << ' ' << Path("new.ppm") << ' ' << Path("a.ppm")
+         << "\n\n"
+         << "65 40 4 7 " << Path("old.ppm") << ' ' << Path("new.ppm") << ' ' << Path("b.ppm")
+         << '\n'
+         << "0 0 100 0 " << Path("new.ppm") << ' ' << Path("old.ppm") << ' ' << Path("c.ppm")
+         << '\n';
   }
   const TRun run = Run({"frames", Path("list.txt")});
   ASSERT_EQ(run.ExitCode, 0) << run.Err;
@@ -132,8 +143,8 @@ TEST_F(RenderToolTest, FramesListRendersEveryLine) {
 }
 
 TEST_F(RenderToolTest, StripLaysOutAWholeRun) {
-  const TRun run = Run({"strip", "--style", "51", "--step", "25", "--old", Path("old.ppm"),
-                        "--new", Path("new.ppm"), "--out", Path("sheet.ppm"), "--columns", "3",
+  const TRun run = Run({"strip", "--style", "51", "--step", "25", "--old", Path("old.ppm"), "--new",
+                        Path("new.ppm"), "--out", Path("sheet.ppm"), "--columns", "3",
                         "--thumb-width", "20", "--frames-dir", Path("frames")});
   ASSERT_EQ(run.ExitCode, 0) << run.Err;
   // Progress 0, 25, 50, 75, 100: five thumbnails in rows of three, 20 x 14 each, 4-pixel gaps.
@@ -146,8 +157,8 @@ TEST_F(RenderToolTest, StripLaysOutAWholeRun) {
 
 TEST_F(RenderToolTest, StripScalesPicturesOfDifferentSizesToOneSize) {
   SavePPM(Picture(17, 50, 3), Path("tall.ppm"));
-  const TRun run = Run({"strip", "--style", "5", "--step", "50", "--old", Path("old.ppm"),
-                        "--new", Path("tall.ppm"), "--out", Path("sheet.ppm"), "--size", "30x20",
+  const TRun run = Run({"strip", "--style", "5", "--step", "50", "--old", Path("old.ppm"), "--new",
+                        Path("tall.ppm"), "--out", Path("sheet.ppm"), "--size", "30x20",
                         "--frames-dir", Path("frames")});
   ASSERT_EQ(run.ExitCode, 0) << run.Err;
   const TBitmap last = LoadPPM(Path("frames/frame_100.ppm"));
@@ -167,9 +178,7 @@ TEST_F(RenderToolTest, StripScalesPicturesOfDifferentSizesToOneSize) {
 
 TEST_F(RenderToolTest, RefusalsSayWhatIsWrongAndExitNonZero) {
   SavePPM(Picture(40, 29, 1), Path("small.ppm"));
-  {
-    std::ofstream(Path("text.ppm")) << "not a picture";
-  }
+  { std::ofstream(Path("text.ppm")) << "not a picture"; }
   const std::string o = Path("old.ppm"), n = Path("new.ppm"), out = Path("x.ppm");
   struct TCase {
     std::vector<std::string> Args;
@@ -177,20 +186,25 @@ TEST_F(RenderToolTest, RefusalsSayWhatIsWrongAndExitNonZero) {
     std::string Says;
   };
   const TCase cases[] = {
-      {{"frame", "--style", "5", "--progress", "101", "--old", o, "--new", n, "--out", out}, 2,
+      {{"frame", "--style", "5", "--progress", "101", "--old", o, "--new", n, "--out", out},
+       2,
        "--progress"},
-      {{"frame", "--style", "128", "--progress", "1", "--old", o, "--new", n, "--out", out}, 2,
+      {{"frame", "--style", "128", "--progress", "1", "--old", o, "--new", n, "--out", out},
+       2,
        "--style"},
       {{"frame", "--style", "5", "--old", o, "--new", n, "--out", out}, 2, "missing --progress"},
-      {{"frame", "--style", "5", "--progress", "1", "--old", o, "--new", Path("small.ppm"),
-        "--out", out},
-       1, "differ in size"},
-      {{"frame", "--style", "5", "--progress", "1", "--old", o, "--new", Path("none.ppm"),
-        "--out", out},
-       1, "none.ppm"},
-      {{"frame", "--style", "5", "--progress", "1", "--old", o, "--new", Path("text.ppm"),
-        "--out", out},
-       1, "text.ppm"},
+      {{"frame", "--style", "5", "--progress", "1", "--old", o, "--new", Path("small.ppm"), "--out",
+        out},
+       1,
+       "differ in size"},
+      {{"frame", "--style", "5", "--progress", "1", "--old", o, "--new", Path("none.ppm"), "--out",
+        out},
+       1,
+       "none.ppm"},
+      {{"frame", "--style", "5", "--progress", "1", "--old", o, "--new", Path("text.ppm"), "--out",
+        out},
+       1,
+       "text.ppm"},
       {{"frame", "--style", "5", "--progress", "1", "--bogus", "1"}, 2, "unknown argument"},
       {{"paint"}, 2, "unknown command"},
   };
@@ -200,9 +214,7 @@ TEST_F(RenderToolTest, RefusalsSayWhatIsWrongAndExitNonZero) {
     EXPECT_NE(run.Err.find(c.Says), std::string::npos) << "stderr: " << run.Err;
   }
   EXPECT_FALSE(fs::exists(out)) << "nothing is written after a refusal";
-  {
-    std::ofstream(Path("bad.txt")) << "5 50 4 0 " << o << ' ' << n << '\n';
-  }
+  { std::ofstream(Path("bad.txt")) << "5 50 4 0 " << o << ' ' << n << '\n'; }
   const TRun run = Run({"frames", Path("bad.txt")});
   EXPECT_EQ(run.ExitCode, 2);
   EXPECT_NE(run.Err.find("bad.txt:1"), std::string::npos) << run.Err;

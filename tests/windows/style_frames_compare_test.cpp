@@ -47,7 +47,9 @@ class TGdiResult {
   HRGN FRgn = nullptr;
 };
 
-HRGN Rect(int32_t l, int32_t t, int32_t r, int32_t b) { return CreateRectRgn(l, t, r, b); }
+HRGN Rect(int32_t l, int32_t t, int32_t r, int32_t b) {
+  return CreateRectRgn(l, t, r, b);
+}
 
 // A shape of two rectangles: the first with the second combined into it and deleted.
 HRGN TwoRects(HRGN first, HRGN second) {
@@ -250,28 +252,41 @@ HRGN StyleRegion(int style, const TFrameExtents& e, TRandom& random, bool& wineF
       if (t) DeleteObject(t);
       return r;
     }
-    case 58: return RoundRect(-2 * W, -5, 2 * X, H + 5, 2 * W, 2 * W, wineFault);
-    case 59: return RoundRect(W - 2 * X, -5, 3 * W, H + 5, 2 * W, 2 * W, wineFault);
-    case 69: return RoundRect(-5, -2 * H, W + 5, 2 * Y, 2 * H, 2 * H, wineFault);
-    case 70: return RoundRect(-5, H - 2 * Y, W + 5, 3 * H, 2 * H, 2 * H, wineFault);
-    case 80: return RoundRect(-2 * W, -2 * H, 2 * X, 2 * Y, 2 * W, 2 * H, wineFault);
-    case 81: return RoundRect(W - 2 * X, -2 * H, 3 * W, 2 * Y, 2 * W, 2 * H, wineFault);
-    case 82: return RoundRect(-2 * W, H - 2 * Y, 2 * X, 3 * H, 2 * W, 2 * H, wineFault);
-    case 83: return RoundRect(W - 2 * X, H - 2 * Y, 3 * W, 3 * H, 2 * H, 2 * H, wineFault);
+    case 58:
+      return RoundRect(-2 * W, -5, 2 * X, H + 5, 2 * W, 2 * W, wineFault);
+    case 59:
+      return RoundRect(W - 2 * X, -5, 3 * W, H + 5, 2 * W, 2 * W, wineFault);
+    case 69:
+      return RoundRect(-5, -2 * H, W + 5, 2 * Y, 2 * H, 2 * H, wineFault);
+    case 70:
+      return RoundRect(-5, H - 2 * Y, W + 5, 3 * H, 2 * H, 2 * H, wineFault);
+    case 80:
+      return RoundRect(-2 * W, -2 * H, 2 * X, 2 * Y, 2 * W, 2 * H, wineFault);
+    case 81:
+      return RoundRect(W - 2 * X, -2 * H, 3 * W, 2 * Y, 2 * W, 2 * H, wineFault);
+    case 82:
+      return RoundRect(-2 * W, H - 2 * Y, 2 * X, 3 * H, 2 * W, 2 * H, wineFault);
+    case 83:
+      return RoundRect(W - 2 * X, H - 2 * Y, 3 * W, 3 * H, 2 * H, 2 * H, wineFault);
     case 84:
-      return RoundRect(W / 2 - X, H / 2 - Y, W / 2 + X, H / 2 + Y, (9 * X) / 5, (9 * Y) / 5, wineFault);
+      return RoundRect(W / 2 - X, H / 2 - Y, W / 2 + X, H / 2 + Y, (9 * X) / 5, (9 * Y) / 5,
+                       wineFault);
     case 85: {
       HRGN t = CreateRectRgn(0, 0, W, H);
-      HRGN r = RoundRect(X - W / 2, Y - H / 2, (3 * W) / 2 - X, (3 * H) / 2 - Y,
-                         (9 * (W - X)) / 5, (9 * (H - Y)) / 5, wineFault);
+      HRGN r = RoundRect(X - W / 2, Y - H / 2, (3 * W) / 2 - X, (3 * H) / 2 - Y, (9 * (W - X)) / 5,
+                         (9 * (H - Y)) / 5, wineFault);
       CombineRgn(r, r, t, kXor);
       DeleteObject(t);
       return r;
     }
-    case 110: return Triangle(0, 0, 2 * X, 0, 0, 2 * Y);
-    case 111: return Triangle(W, 0, W - 2 * X, 0, W, 2 * Y);
-    case 112: return Triangle(0, H, 2 * X, H, 0, H - 2 * Y);
-    case 113: return Triangle(W, H, W - 2 * X, H, W, H - 2 * Y);
+    case 110:
+      return Triangle(0, 0, 2 * X, 0, 0, 2 * Y);
+    case 111:
+      return Triangle(W, 0, W - 2 * X, 0, W, 2 * Y);
+    case 112:
+      return Triangle(0, H, 2 * X, H, 0, H - 2 * Y);
+    case 113:
+      return Triangle(W, H, W - 2 * X, H, W, H - 2 * Y);
     case 114: {
       HRGN t = Triangle(0, H, 0, 0, X, H);
       return TwoRects(Triangle(W, H, W, 0, W - X, 0), t);
@@ -297,17 +312,23 @@ HRGN StyleRegion(int style, const TFrameExtents& e, TRandom& random, bool& wineF
       }
       return result.Release();
     }
-    case 123: return CrumbleRegion(X, Y, W, H, 1, 0, random);
-    case 124: return CrumbleRegion(X, Y, W, H, 2, 0, random);
-    case 125: return CrumbleRegion(X, Y, W, H, 0, 1, random);
-    case 126: return CrumbleRegion(X, Y, W, H, 0, 2, random);
-    case 127: return RandomBlockRegion(W, H, e.Progress, random);
-    default: break;
+    case 123:
+      return CrumbleRegion(X, Y, W, H, 1, 0, random);
+    case 124:
+      return CrumbleRegion(X, Y, W, H, 2, 0, random);
+    case 125:
+      return CrumbleRegion(X, Y, W, H, 0, 1, random);
+    case 126:
+      return CrumbleRegion(X, Y, W, H, 0, 2, random);
+    case 127:
+      return RandomBlockRegion(W, H, e.Progress, random);
+    default:
+      break;
   }
   static constexpr int kRagged[][3] = {
-      {65, 1, 0}, {66, 2, 0}, {67, 3, 0}, {68, 4, 0}, {76, 0, 1}, {77, 0, 2}, {78, 0, 3},
-      {79, 0, 4}, {100, 1, 1}, {101, 1, 2}, {102, 2, 1}, {103, 2, 2}, {104, 1, 3}, {105, 2, 3},
-      {106, 3, 1}, {107, 3, 2}, {108, 3, 3}, {109, 4, 4}};
+      {65, 1, 0},  {66, 2, 0},  {67, 3, 0},  {68, 4, 0},  {76, 0, 1},  {77, 0, 2},
+      {78, 0, 3},  {79, 0, 4},  {100, 1, 1}, {101, 1, 2}, {102, 2, 1}, {103, 2, 2},
+      {104, 1, 3}, {105, 2, 3}, {106, 3, 1}, {107, 3, 2}, {108, 3, 3}, {109, 4, 4}};
   for (const auto& r : kRagged) {
     if (r[0] == style) return RaggedRegion(r[1] ? X : 0, r[2] ? Y : 0, W, H, r[1], r[2], random);
   }
@@ -319,8 +340,9 @@ TBitmap Picture(int32_t w, int32_t h, bool incoming) {
   TBitmap b(w, h);
   for (int32_t y = 0; y < h; ++y) {
     for (int32_t x = 0; x < w; ++x) {
-      b.SetPixel(x, y, incoming ? RGB(uint8_t(x * 3), uint8_t(200 - y), 0x40)
-                                : RGB(uint8_t(y * 5), 0x90, uint8_t(x)));
+      b.SetPixel(x, y,
+                 incoming ? RGB(uint8_t(x * 3), uint8_t(200 - y), 0x40)
+                          : RGB(uint8_t(y * 5), 0x90, uint8_t(x)));
     }
   }
   return b;

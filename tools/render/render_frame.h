@@ -10,10 +10,10 @@
 namespace tovrin {
 
 struct TFrameRequest {
-  int Style = 0;       // 0..127 (values above are composed as the control would: OldPic only)
-  int Progress = 0;    // 0..100
-  int Step = 4;        // 1..100
-  uint32_t Seed = 0;   // the random generator's state right before the frame
+  int Style = 0;      // 0..127 (values above are composed as the control would: OldPic only)
+  int Progress = 0;   // 0..100
+  int Step = 4;       // 1..100
+  uint32_t Seed = 0;  // the random generator's state right before the frame
 };
 
 // Composes one frame of a transition from old to new (pictures of one size, 24-bit) with no event

@@ -78,9 +78,7 @@ TShowSummary RecordShow(const TShowRecording& recording, TTextRenderer& text,
   // Frames are taken by messages scheduled at their moments of show time, so that they are
   // taken in the middle of transitions too (a transition serves the queue between its frames).
   const int32_t fps = std::max(1, recording.Fps);
-  const auto frameTick = [fps](int64_t n) {
-    return static_cast<uint32_t>(n * 1000 / fps);
-  };
+  const auto frameTick = [fps](int64_t n) { return static_cast<uint32_t>(n * 1000 / fps); };
   std::function<void(int64_t)> capture = [&](int64_t n) {
     const uint32_t tick = frameTick(n);
     // A show that cannot reach the wanted number of transitions (no pictures, Interval 0 after

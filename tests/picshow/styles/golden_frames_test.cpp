@@ -11,9 +11,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <vector>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "core/random.h"
 #include "gfx/bitmap.h"
@@ -123,7 +123,8 @@ TEST(GoldenFramesTest, EveryFrameOfTheMatrixMatchesItsDigest) {
   if (const char* update = std::getenv("TOVRIN_UPDATE_GOLDEN"); update && *update == '1') {
     std::ofstream out(kGoldenPath);
     out << "# style progress size[/stepK, when Step is not 4] digest\n";
-    for (const auto& [key, digest] : actual) out << key << ' ' << std::hex << digest << std::dec << '\n';
+    for (const auto& [key, digest] : actual)
+      out << key << ' ' << std::hex << digest << std::dec << '\n';
     GTEST_SKIP() << "wrote " << actual.size() << " digests to " << kGoldenPath;
   }
   std::ifstream in(kGoldenPath);
