@@ -48,10 +48,13 @@ inline constexpr uint32_t WM_MBUTTONUP = 0x208;
 inline constexpr const char* MoviePlayerDownloadUrl = "https://tovrin.org/movie-player";
 
 // A sound whose notification arrives sooner than this after its play started ended "at once":
-// the device failed it, or the file holds no sound. When every sound of the playlist has ended at
-// once in a row, the next one is started by a timer after kSoundRetryMs rather than straight
-// away, so a missing sound device costs one attempt a second instead of a busy core.
-inline constexpr uint32_t kInstantSoundEndMs = 250;
+// the device failed it, or the file holds no sound (a device reports the end of an empty file
+// after a buffer or two, some 25 ms). When every sound of the playlist has ended at once in a
+// row, the next one is started by a timer after kSoundRetryMs rather than straight away, so a
+// missing sound device costs one attempt a second instead of a busy core. Sounds that really
+// play are longer than this; a playlist made only of clicks shorter than it pauses a second
+// after each round.
+inline constexpr uint32_t kInstantSoundEndMs = 50;
 inline constexpr uint32_t kSoundRetryMs = 1000;
 
 class TfrmScrn final : public TFormEvents {
