@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "core/errors.h"
+
 namespace tovrin {
 
 namespace {
@@ -12,6 +14,44 @@ constexpr std::array<uint16_t, 32> HighControls = {
     0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// One UTF-8 sequence from s[at]: its code point and its length in bytes. Not valid: a byte that
+// cannot start a sequence (length 1), a sequence cut short by the end of the text or by a byte
+// that does not continue it (the length stops before that byte, where reading resumes), and an
+// overlong form. Surrogates and values past U+10FFFF are decoded as they stand.
+struct TUtf8Sequence {
+  uint32_t CodePoint = 0;
+  size_t Length = 1;
+  bool Valid = false;
+};
+
+TUtf8Sequence ReadUtf8Sequence(std::string_view s, size_t at) {
+  TUtf8Sequence seq;
+  const auto lead = static_cast<uint8_t>(s[at]);
+  size_t extra = 0;
+  uint32_t minimum = 0;
+  if (lead < 0x80) {
+    seq.CodePoint = lead;
+  } else if ((lead & 0xE0) == 0xC0) {
+    seq.CodePoint = lead & 0x1F, extra = 1, minimum = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    seq.CodePoint = lead & 0x0F, extra = 2, minimum = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    seq.CodePoint = lead & 0x07, extra = 3, minimum = 0x10000;
+  } else {
+    return seq;
+  }
+  for (size_t k = 1; k <= extra; ++k) {
+    if (at + k >= s.size() || (static_cast<uint8_t>(s[at + k]) & 0xC0) != 0x80) {
+      seq.Length = k;
+      return seq;
+    }
+    seq.CodePoint = (seq.CodePoint << 6) | (static_cast<uint8_t>(s[at + k]) & 0x3F);
+  }
+  seq.Length = extra + 1;
+  seq.Valid = seq.CodePoint >= minimum;
+  return seq;
+}
 
 }  // namespace
 
@@ -29,7 +69,9 @@ std::optional<char> TryCodePointToAnsi(uint32_t cp) {
   return std::nullopt;
 }
 
-char CodePointToAnsi(uint32_t cp) { return TryCodePointToAnsi(cp).value_or('?'); }
+char CodePointToAnsi(uint32_t cp) {
+  return TryCodePointToAnsi(cp).value_or('?');
+}
 
 std::string WideBytesToAnsi(const uint8_t* bytes, size_t unitCount) {
   std::string out;
@@ -52,44 +94,28 @@ std::string WideBytesToAnsi(const uint8_t* bytes, size_t unitCount) {
 std::string Utf8ToAnsi(std::string_view s) {
   std::string out;
   out.reserve(s.size());
-  size_t i = 0;
-  while (i < s.size()) {
-    const uint8_t b = static_cast<uint8_t>(s[i]);
-    int extra = 0;
-    uint32_t cp = 0;
-    uint32_t min = 0;
-    if (b < 0x80) {
-      out.push_back(static_cast<char>(b));
-      ++i;
-      continue;
-    } else if ((b & 0xE0) == 0xC0) {
-      extra = 1, cp = b & 0x1F, min = 0x80;
-    } else if ((b & 0xF0) == 0xE0) {
-      extra = 2, cp = b & 0x0F, min = 0x800;
-    } else if ((b & 0xF8) == 0xF0) {
-      extra = 3, cp = b & 0x07, min = 0x10000;
-    } else {
-      out.push_back('?');
-      ++i;
-      continue;
-    }
-    size_t j = i + 1;
-    bool ok = true;
-    for (int k = 0; k < extra; ++k, ++j) {
-      if (j >= s.size() || (static_cast<uint8_t>(s[j]) & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      cp = (cp << 6) | (static_cast<uint8_t>(s[j]) & 0x3F);
-    }
-    if (!ok) {
-      out.push_back('?');
-      i = j;  // resynchronise at the byte that broke the sequence
-      continue;
-    }
-    const bool valid = cp >= min && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
-    out.push_back(valid ? CodePointToAnsi(cp) : '?');
-    i = j;
+  for (size_t i = 0; i < s.size();) {
+    const TUtf8Sequence seq = ReadUtf8Sequence(s, i);
+    // Surrogates and code points past U+10FFFF have no byte in the code page either.
+    out.push_back(seq.Valid ? CodePointToAnsi(seq.CodePoint) : '?');
+    i += seq.Length;
+  }
+  return out;
+}
+
+std::string Utf8ToAnsiStrict(std::string_view utf8) {
+  const auto refuse = [utf8](const char* why) {
+    return EConvertError("text \"" + std::string(utf8) + "\" " + why);
+  };
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    const TUtf8Sequence seq = ReadUtf8Sequence(utf8, i);
+    if (!seq.Valid) throw refuse("is not valid UTF-8");
+    const std::optional<char> byte = TryCodePointToAnsi(seq.CodePoint);
+    if (!byte) throw refuse("holds a character that Windows-1252 cannot store");
+    out += *byte;
+    i += seq.Length;
   }
   return out;
 }

@@ -1,6 +1,6 @@
 // Conversion between the ANSI code page (Windows-1252), in which the package's strings are held,
 // and wide or UTF-8 text. A character the code page cannot show becomes "?", as does each malformed
-// UTF-8 sequence and each unpaired surrogate.
+// UTF-8 sequence and each unpaired surrogate (Utf8ToAnsiStrict refuses such text instead).
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,11 @@ namespace tovrin {
 // Units are UTF-16 code units, little-endian byte pairs in bytes.
 std::string WideBytesToAnsi(const uint8_t* bytes, size_t unitCount);
 std::string Utf8ToAnsi(std::string_view utf8);
+
+// UTF-8 text (what a user typed) to Windows-1252 without replacing anything. Raises
+// EConvertError naming the text when it is not valid UTF-8 or holds a character that Windows-1252
+// cannot store.
+std::string Utf8ToAnsiStrict(std::string_view utf8);
 // The Windows-1252 byte for a code point, or '?' when it has none.
 char CodePointToAnsi(uint32_t codePoint);
 

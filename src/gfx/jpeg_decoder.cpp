@@ -1,23 +1,19 @@
 // DecodeJPEG: libjpeg from memory into a TBitmap.
 //
-// libjpeg reports fatal errors by calling error_exit, which must not return; ours longjmps back
-// into Decode(), the one function that calls setjmp. Nothing with a destructor is alive in that
-// function's frame, and only C code (libjpeg) runs between setjmp and longjmp, so the jump skips
-// no destructor. The libjpeg state lives in a holder owned by DecodeJPEG, whose destructor calls
-// jpeg_destroy_decompress on every path (success, libjpeg error, or a C++ exception from the
-// bitmap allocation, which is thrown outside libjpeg's frames).
+// libjpeg reports fatal errors by calling error_exit, which must not return; ours
+// (gfx/libjpeg_error.h) longjmps back into Decode(), the one function that calls setjmp. Nothing
+// with a destructor is alive in that function's frame, and only C code (libjpeg) runs between
+// setjmp and longjmp, so the jump skips no destructor. The libjpeg state lives in a holder owned by
+// DecodeJPEG, whose destructor calls jpeg_destroy_decompress on every path (success, libjpeg error,
+// or a C++ exception from the bitmap allocation, which is thrown outside libjpeg's frames).
 #include "gfx/jpeg_decoder.h"
 
 #include <algorithm>
 #include <csetjmp>
-#include <cstdio>
-#include <cstring>
 #include <string>
 
-// jpeglib.h needs FILE and size_t declared before it.
-#include <jpeglib.h>
-
 #include "core/errors.h"
+#include "gfx/libjpeg_error.h"
 
 namespace tovrin {
 
@@ -33,38 +29,34 @@ constexpr long kMaxDecoderMemory = 1L << 30;
 // Grey-scale pictures are quantised to this many levels.
 constexpr int kGreyLevels = 236;
 
-struct TErrorManager {
-  jpeg_error_mgr Pub;  // first member: libjpeg hands back a pointer to it
-  std::jmp_buf Jump;
-  char Message[JMSG_LENGTH_MAX];
-  const char* OwnMessage;  // set for failures detected by this module rather than by libjpeg
-  int Warnings;
+extern "C" void OnProgress(j_common_ptr cinfo) {
+  if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
+    FailJpeg(cinfo, "JPEG file has too many scans");
+  }
+}
+
+// How one decoding is done: the size it must still cover (0 x 0: full size) and what it is for.
+struct TDecodeSettings {
+  int32_t CoverWidth = 0;
+  int32_t CoverHeight = 0;
+  bool ForReencoding = false;
 };
 
-extern "C" void OnErrorExit(j_common_ptr cinfo) {
-  auto* err = reinterpret_cast<TErrorManager*>(cinfo->err);
-  if (err->OwnMessage != nullptr) {
-    std::snprintf(err->Message, sizeof err->Message, "%s", err->OwnMessage);
-  } else {
-    (*cinfo->err->format_message)(cinfo, err->Message);
+// The smallest of libjpeg's scales M/8 whose result still covers the wanted size: a picture
+// shown much smaller than it is skips most of the inverse transform's work. Re-encoding takes
+// only the power-of-two reductions (M = 1, 2, 4).
+unsigned ScaleEighths(j_decompress_ptr cinfo, const TDecodeSettings& settings) {
+  if (settings.CoverWidth <= 0 || settings.CoverHeight <= 0) return 8;
+  const auto covers = [&](unsigned m) {
+    return (uint64_t{cinfo->image_width} * m + 7) / 8 >=
+               static_cast<uint64_t>(settings.CoverWidth) &&
+           (uint64_t{cinfo->image_height} * m + 7) / 8 >=
+               static_cast<uint64_t>(settings.CoverHeight);
+  };
+  for (unsigned m = 1; m < 8; m = settings.ForReencoding ? 2 * m : m + 1) {
+    if (covers(m)) return m;
   }
-  std::longjmp(err->Jump, 1);
-}
-
-// Warnings (msg_level -1: corrupt data, a premature end of the file) are counted and otherwise
-// ignored: libjpeg recovers from them and the picture is decoded as far as it goes. Trace
-// messages (msg_level >= 0) are dropped. Nothing is ever written to stderr.
-extern "C" void OnEmitMessage(j_common_ptr cinfo, int msgLevel) {
-  if (msgLevel < 0) ++reinterpret_cast<TErrorManager*>(cinfo->err)->Warnings;
-}
-
-extern "C" void OnProgress(j_common_ptr cinfo) {
-  auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
-  if (dinfo->input_scan_number > kMaxScans) {
-    auto* err = reinterpret_cast<TErrorManager*>(cinfo->err);
-    err->OwnMessage = "JPEG file has too many scans";
-    (*cinfo->err->error_exit)(cinfo);
-  }
+  return 8;
 }
 
 // What Decode() needs from the C++ side: a pixel store once the header says how large the
@@ -73,7 +65,7 @@ struct TTarget {
   TBitmap Bitmap;
 };
 
-void AllocateTarget(TTarget& target, j_decompress_ptr cinfo, bool grey) {
+void AllocateTarget(TTarget& target, j_decompress_ptr cinfo, bool grey, bool greyRamp) {
   const TPixelFormat format = grey ? TPixelFormat::pf8bit : TPixelFormat::pf24bit;
   const auto w = cinfo->output_width;
   const auto h = cinfo->output_height;
@@ -83,6 +75,12 @@ void AllocateTarget(TTarget& target, j_decompress_ptr cinfo, bool grey) {
                           " pixels is too large");
   }
   target.Bitmap = TBitmap(static_cast<int32_t>(w), static_cast<int32_t>(h), format);
+  if (greyRamp) {
+    for (int i = 0; i < 256; ++i) {
+      const auto v = static_cast<uint8_t>(i);
+      target.Bitmap.Palette()[static_cast<size_t>(i)] = TPaletteEntry{v, v, v};
+    }
+  }
 }
 
 // Converts one row of CMYK samples to B, G, R. Adobe applications write the samples inverted
@@ -101,8 +99,8 @@ void CmykRowToBgr(const JSAMPLE* in, uint8_t* out, JDIMENSION width, bool invert
 
 // Reads the header, allocates the target and decodes every row. Returns false after a libjpeg
 // error (message in err.Message). Must hold no object with a destructor: see the file comment.
-bool Decode(j_decompress_ptr cinfo, TErrorManager& err, const uint8_t* data, size_t size,
-            int32_t coverWidth, int32_t coverHeight, TTarget& target) {
+bool Decode(j_decompress_ptr cinfo, TJpegErrorManager& err, const uint8_t* data, size_t size,
+            const TDecodeSettings& settings, TTarget& target) {
   if (setjmp(err.Jump) != 0) return false;
 
   jpeg_mem_src(cinfo, data, static_cast<unsigned long>(size));
@@ -110,26 +108,23 @@ bool Decode(j_decompress_ptr cinfo, TErrorManager& err, const uint8_t* data, siz
 
   const bool grey = cinfo->jpeg_color_space == JCS_GRAYSCALE;
   const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
-  // The smallest of libjpeg's scales M/8 whose result still covers the wanted size: a picture
-  // shown much smaller than it is skips most of the inverse transform's work.
-  unsigned eighths = 8;
-  if (coverWidth > 0 && coverHeight > 0) {
-    const auto covers = [&](unsigned m) {
-      return (uint64_t{cinfo->image_width} * m + 7) / 8 >= static_cast<uint64_t>(coverWidth) &&
-             (uint64_t{cinfo->image_height} * m + 7) / 8 >= static_cast<uint64_t>(coverHeight);
-    };
-    eighths = 1;
-    while (eighths < 8 && !covers(eighths)) ++eighths;
-  }
+  const bool reencode = settings.ForReencoding;
+  const unsigned eighths = ScaleEighths(cinfo, settings);
   cinfo->scale_num = eighths;
   cinfo->scale_denom = 8;
-  cinfo->dct_method = JDCT_FLOAT;
+  cinfo->dct_method = reencode ? JDCT_ISLOW : JDCT_FLOAT;
   cinfo->do_block_smoothing = TRUE;
   cinfo->buffered_image = FALSE;
+  // A reduced picture for re-encoding is filtered down further anyway: the plain doubling of
+  // the chroma is as good there as the smoothed one, and cheaper.
+  if (reencode && eighths < 8) cinfo->do_fancy_upsampling = FALSE;
   if (grey) {
     cinfo->out_color_space = JCS_GRAYSCALE;
-    cinfo->quantize_colors = TRUE;
-    cinfo->desired_number_of_colors = kGreyLevels;
+    // For re-encoding every level is kept and read through the grey ramp.
+    if (!reencode) {
+      cinfo->quantize_colors = TRUE;
+      cinfo->desired_number_of_colors = kGreyLevels;
+    }
   } else if (cmyk) {
     cinfo->out_color_space = JCS_CMYK;
   } else {
@@ -137,15 +132,14 @@ bool Decode(j_decompress_ptr cinfo, TErrorManager& err, const uint8_t* data, siz
   }
   jpeg_calc_output_dimensions(cinfo);
 
-  AllocateTarget(target, cinfo, grey);  // may throw; libjpeg is not running here
+  AllocateTarget(target, cinfo, grey, grey && reencode);  // may throw; libjpeg is not running here
 
   jpeg_start_decompress(cinfo);
   const int expected = grey ? 1 : (cmyk ? 4 : 3);
   if (cinfo->output_components != expected ||
       cinfo->output_width != static_cast<JDIMENSION>(target.Bitmap.Width()) ||
       cinfo->output_height != static_cast<JDIMENSION>(target.Bitmap.Height())) {
-    err.OwnMessage = "Unsupported JPEG colour format";
-    (*cinfo->err->error_exit)(reinterpret_cast<j_common_ptr>(cinfo));
+    FailJpeg(reinterpret_cast<j_common_ptr>(cinfo), "Unsupported JPEG colour format");
   }
 
   JSAMPARRAY cmykRow = nullptr;
@@ -164,7 +158,7 @@ bool Decode(j_decompress_ptr cinfo, TErrorManager& err, const uint8_t* data, siz
     }
   }
 
-  if (grey) {
+  if (grey && !reencode) {
     auto& palette = target.Bitmap.Palette();
     const int count = std::min(cinfo->actual_number_of_colors, 256);
     for (int i = 0; i < count; ++i) {
@@ -180,12 +174,7 @@ bool Decode(j_decompress_ptr cinfo, TErrorManager& err, const uint8_t* data, siz
 class TDecompressor {
  public:
   TDecompressor() {
-    FInfo.err = jpeg_std_error(&FErr.Pub);
-    FErr.Pub.error_exit = OnErrorExit;
-    FErr.Pub.emit_message = OnEmitMessage;
-    FErr.OwnMessage = nullptr;
-    FErr.Warnings = 0;
-    FErr.Message[0] = '\0';
+    FInfo.err = InstallJpegErrorManager(FErr);
     // jpeg_create_decompress can fail only by running out of memory, which error_exit reports
     // with a longjmp; set a landing point for it too.
     if (setjmp(FErr.Jump) != 0) {
@@ -206,14 +195,26 @@ class TDecompressor {
 
   bool Created() const { return FCreated; }
   j_decompress_ptr Info() { return &FInfo; }
-  TErrorManager& Errors() { return FErr; }
+  TJpegErrorManager& Errors() { return FErr; }
 
  private:
   jpeg_decompress_struct FInfo{};
-  TErrorManager FErr{};
+  TJpegErrorManager FErr{};
   jpeg_progress_mgr FProgress{};
   bool FCreated = false;
 };
+
+TBitmap DecodeWith(const uint8_t* data, size_t size, const TDecodeSettings& settings,
+                   int* warnings) {
+  TDecompressor decompressor;
+  if (!decompressor.Created()) throw EInvalidGraphic(decompressor.Errors().Message);
+  TTarget target;
+  if (!Decode(decompressor.Info(), decompressor.Errors(), data, size, settings, target)) {
+    throw EInvalidGraphic(decompressor.Errors().Message);
+  }
+  if (warnings != nullptr) *warnings = decompressor.Errors().Warnings;
+  return std::move(target.Bitmap);
+}
 
 }  // namespace
 
@@ -227,14 +228,12 @@ TBitmap DecodeJPEG(const uint8_t* data, size_t size, int* warnings) {
 
 TBitmap DecodeJPEGCovering(const uint8_t* data, size_t size, int32_t width, int32_t height,
                            int* warnings) {
-  TDecompressor decompressor;
-  if (!decompressor.Created()) throw EInvalidGraphic(decompressor.Errors().Message);
-  TTarget target;
-  if (!Decode(decompressor.Info(), decompressor.Errors(), data, size, width, height, target)) {
-    throw EInvalidGraphic(decompressor.Errors().Message);
-  }
-  if (warnings != nullptr) *warnings = decompressor.Errors().Warnings;
-  return std::move(target.Bitmap);
+  return DecodeWith(data, size, TDecodeSettings{width, height, false}, warnings);
+}
+
+TBitmap DecodeJPEGForReencoding(const uint8_t* data, size_t size, int32_t width, int32_t height,
+                                int* warnings) {
+  return DecodeWith(data, size, TDecodeSettings{width, height, true}, warnings);
 }
 
 }  // namespace tovrin

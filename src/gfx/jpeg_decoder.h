@@ -32,4 +32,19 @@ TBitmap DecodeJPEG(const uint8_t* data, size_t size, int* warnings);
 TBitmap DecodeJPEGCovering(const uint8_t* data, size_t size, int32_t width, int32_t height,
                            int* warnings = nullptr);
 
+// As DecodeJPEGCovering, for a picture that is to be filtered down and encoded again
+// (tovrin-pack), where the same file must always give the same pixels:
+//   - only the reduced sizes 1/2, 1/4 and 1/8 are taken (the smallest that covers width x height),
+//     libjpeg's fastest ones;
+//   - the accurate integer inverse DCT, whose results do not depend on the machine's floating
+//     point;
+//   - at a reduced size, plain doubling of the chroma instead of libjpeg's smoothed upsampling
+//     (the picture is filtered down further anyway);
+//   - grey-scale -> pf8bit with all 256 levels kept and the ordered grey palette (entry i = i, i,
+//     i), not quantised.
+// width and height are in the stored picture's orientation (turn them for an EXIF-rotated
+// picture before asking). Fails as DecodeJPEG.
+TBitmap DecodeJPEGForReencoding(const uint8_t* data, size_t size, int32_t width, int32_t height,
+                                int* warnings = nullptr);
+
 }  // namespace tovrin

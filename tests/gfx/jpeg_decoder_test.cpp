@@ -81,6 +81,49 @@ TEST(DecodeJPEG, NotAJpegCarriesLibjpegMessage) {
   EXPECT_THROW(DecodeJPEG(nullptr, 0), EInvalidGraphic);
 }
 
+// The reduced size each decoding picks: the smallest M/8 of the picture (libjpeg rounds sides
+// up) that still covers the size asked for; re-encoding takes only M = 1, 2, 4 and 8.
+TEST(DecodeJPEG, ReducedSizeIsTheSmallestThatCovers) {
+  struct TCase {
+    int W, H, CoverW, CoverH;
+    int ShowW, ShowH;          // DecodeJPEGCovering
+    int ReencodeW, ReencodeH;  // DecodeJPEGForReencoding
+  };
+  const TCase cases[] = {
+      {600, 400, 162, 108, 225, 150, 300, 200},  // 3/8 for showing, 1/2 for re-encoding
+      {600, 400, 75, 50, 75, 50, 75, 50},        // 1/8 exactly
+      {600, 400, 76, 50, 150, 100, 150, 100},    // one pixel more: 1/4
+      {601, 400, 76, 50, 76, 50, 76, 50},        // 601/8 rounds up to 76
+      {600, 400, 451, 10, 525, 350, 600, 400},   // 7/8, or full size
+      {600, 400, 600, 400, 600, 400, 600, 400},  // nothing smaller covers
+      {600, 400, 0, 0, 600, 400, 600, 400},      // no size asked for
+  };
+  for (const TCase& c : cases) {
+    const auto jpeg = MakeJpeg(c.W, c.H, TJpegKind::Colour, TwoColours);
+    const TBitmap shown = DecodeJPEGCovering(jpeg.data(), jpeg.size(), c.CoverW, c.CoverH);
+    EXPECT_EQ(shown.Width(), c.ShowW) << c.W << " x " << c.H << " covering " << c.CoverW;
+    EXPECT_EQ(shown.Height(), c.ShowH) << c.W << " x " << c.H << " covering " << c.CoverW;
+    const TBitmap kept = DecodeJPEGForReencoding(jpeg.data(), jpeg.size(), c.CoverW, c.CoverH);
+    EXPECT_EQ(kept.Width(), c.ReencodeW) << c.W << " x " << c.H << " covering " << c.CoverW;
+    EXPECT_EQ(kept.Height(), c.ReencodeH) << c.W << " x " << c.H << " covering " << c.CoverW;
+  }
+}
+
+// A grey picture decoded for re-encoding keeps every level: pixel value = palette index = grey,
+// where the decoding for showing quantises to at most 236 levels.
+TEST(DecodeJPEG, GreyForReencodingKeepsAllLevelsOnTheGreyRamp) {
+  const auto jpeg =
+      MakeJpeg(48, 16, TJpegKind::Grey, [](int x, int) { return x < 24 ? 0x101010u : 0xF8F8F8u; });
+  const TBitmap b = DecodeJPEGForReencoding(jpeg.data(), jpeg.size(), 0, 0);
+  ASSERT_EQ(b.PixelFormat(), TPixelFormat::pf8bit);
+  for (int i = 0; i < 256; ++i) {
+    const TPaletteEntry& e = b.Palette()[size_t(i)];
+    EXPECT_TRUE(e.Red == i && e.Green == i && e.Blue == i) << i;
+  }
+  EXPECT_NEAR(b.ScanLine(8)[4], 0x10, 2);
+  EXPECT_NEAR(b.ScanLine(8)[44], 0xF8, 2);
+}
+
 // Offset of the SOF0 marker's height field (FF C0, length, precision, height, width).
 size_t FrameHeader(const std::vector<uint8_t>& jpeg) {
   for (size_t i = 2; i + 8 < jpeg.size(); ++i) {

@@ -8,7 +8,7 @@
 #include "core/errors.h"
 #include "core/random.h"
 #include "fit_box.h"
-#include "jpeg_scaled_decode.h"
+#include "gfx/jpeg_decoder.h"
 #include "noise_bitmap.h"
 #include "picture_import.h"
 #include "picture_samples.h"
@@ -48,14 +48,6 @@ TEST(FitBoxTest, FittedSizesKeepProportionsAndNeverEnlarge) {
   for (const TCase& c : cases) {
     EXPECT_EQ(FittedSize(c.W, c.H, c.Box), c.Expected) << c.W << " x " << c.H;
   }
-}
-
-TEST(DecodeScaleTest, PicksTheSmallestScaleThatStillCoversTheSize) {
-  EXPECT_EQ(DecodeScaleFor(6000, 4000, 1620, 1080), 2);
-  EXPECT_EQ(DecodeScaleFor(6000, 4000, 750, 500), 8);
-  EXPECT_EQ(DecodeScaleFor(6000, 4000, 751, 500), 4);
-  EXPECT_EQ(DecodeScaleFor(6001, 4000, 751, 500), 8);  // libjpeg rounds scaled sides up
-  EXPECT_EQ(DecodeScaleFor(100, 100, 100, 100), 1);
 }
 
 // The filter against the area average computed in floating point, pixel by pixel.
@@ -142,7 +134,7 @@ TEST(ImportFitTest, ShrinksWhatIsLargerAndCopiesWhatFits) {
       EXPECT_TRUE(result.Jpeg.empty());  // the caller stores the file itself
       continue;
     }
-    const TBitmap decoded = DecodeJpegScaled(result.Jpeg, 1);
+    const TBitmap decoded = DecodeJPEGForReencoding(result.Jpeg.data(), result.Jpeg.size(), 0, 0);
     EXPECT_EQ(decoded.Width(), c.Stored.Width);
     EXPECT_EQ(decoded.Height(), c.Stored.Height);
     // Shrunk but upright: against the upright picture shrunk the same way.

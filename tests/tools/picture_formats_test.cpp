@@ -10,7 +10,7 @@
 
 #include "core/errors.h"
 #include "exif_orientation.h"
-#include "jpeg_scaled_decode.h"
+#include "gfx/jpeg_decoder.h"
 #include "package/jpeg_header.h"
 #include "picture_import.h"
 #include "picture_samples.h"
@@ -113,7 +113,7 @@ TEST(PngImportTest, EveryKindOfPngConverts) {
     EXPECT_EQ(header.Width, 32);
     EXPECT_EQ(header.Height, 32);
     EXPECT_EQ(header.Grayscale, c.Grey);
-    const TBitmap decoded = DecodeJpegScaled(result.Jpeg, 1);
+    const TBitmap decoded = DecodeJPEGForReencoding(result.Jpeg.data(), result.Jpeg.size(), 0, 0);
     for (int q = 0; q < 4; ++q) {
       const TColor got = decoded.Pixel(8 + 16 * (q % 2), 8 + 16 * (q / 2));
       const TColor want = c.Quarters[q];
@@ -237,7 +237,7 @@ TEST(HeifImportTest, PhotosComeOutUpright) {
     const TBytes file = Heic(c.Coded, c.Turn, c.Exif);
     const TImportedPicture result = ImportPicture(file, {});
     EXPECT_EQ(result.Action, TImportAction::iaReencoded);
-    const TBitmap decoded = DecodeJpegScaled(result.Jpeg, 1);
+    const TBitmap decoded = DecodeJPEGForReencoding(result.Jpeg.data(), result.Jpeg.size(), 0, 0);
     ASSERT_EQ(decoded.Width(), 64);
     ASSERT_EQ(decoded.Height(), 48);
     EXPECT_LT(test::Compare(decoded, upright).Mean, 10.0);

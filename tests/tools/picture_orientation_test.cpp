@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "exif_orientation.h"
-#include "jpeg_scaled_decode.h"
+#include "gfx/jpeg_decoder.h"
 #include "orient_bitmap.h"
 #include "picture_import.h"
 #include "picture_samples.h"
@@ -159,7 +159,7 @@ TEST(ImportOrientationTest, EveryOrientationComesOutUpright) {
                       ReadExifOrientation(stored).Value != 1,
                   true);
       }
-      const TBitmap decoded = DecodeJpegScaled(stored, 1);
+      const TBitmap decoded = DecodeJPEGForReencoding(stored.data(), stored.size(), 0, 0);
       ASSERT_EQ(decoded.Width(), c.Width);
       ASSERT_EQ(decoded.Height(), c.Height);
       EXPECT_EQ(result.Width, c.Width);

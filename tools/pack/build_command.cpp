@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "core/ansi_text.h"
 #include "core/conversions.h"
 #include "core/errors.h"
 #include "core/paths.h"
@@ -12,7 +13,6 @@
 #include "input_file.h"
 #include "ordered_work.h"
 #include "output_file.h"
-#include "core/ansi_text.h"
 #include "package/object_writer.h"
 #include "package/ss_file_locations.h"
 #include "package/stream.h"
@@ -20,7 +20,6 @@
 #include "picture_folders.h"
 #include "picture_import.h"
 #include "progress.h"
-#include "text_encoding.h"
 #include "wording.h"
 
 namespace tovrin {
@@ -75,7 +74,7 @@ std::string MediaStoredName(const std::string& path) {
   const std::string base = ExtractFileName(path);
   std::string name;
   try {
-    name = Utf8ToCp1252(base);
+    name = Utf8ToAnsiStrict(base);
   } catch (const EConvertError&) {
     throw EConvertError(path + ": the file name cannot be stored (only Windows-1252 characters)");
   }
@@ -339,7 +338,7 @@ void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FI
   RefuseDuplicateMediaNames(plan);
   RefuseOutputThatIsAnInput(plan);
   if (plan.Pictures.empty() && settings.Ver() != "flash") {
-    throw EConvertError("a show of kind \"" + Cp1252ToUtf8(settings.Ver()) +
+    throw EConvertError("a show of kind \"" + AnsiToUtf8(settings.Ver()) +
                         "\" needs at least one picture");
   }
   // Converted pictures count as empty here, so this refuses early only what is surely too large;
@@ -356,7 +355,7 @@ void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FI
     std::fprintf(err,
                  "tovrin-pack: warning: the kind \"%s\" is neither photo nor flash; the "
                  "engine will show nothing\n",
-                 Cp1252ToUtf8(settings.Ver()).c_str());
+                 AnsiToUtf8(settings.Ver()).c_str());
   }
   const TPictureCounts counts = WritePackage(plan, settings, copies, request.PictureOptions, err);
   std::string converted;

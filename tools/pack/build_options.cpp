@@ -3,10 +3,10 @@
 #include <CLI/CLI.hpp>
 #include <cstdint>
 
+#include "core/ansi_text.h"
 #include "core/conversions.h"
 #include "fit_box.h"
 #include "option_values.h"
-#include "text_encoding.h"
 #include "tool_command_line.h"
 
 namespace tovrin {
@@ -27,9 +27,10 @@ void AddBuildOptions(CLI::App& build, TBuildRequest& request) {
   // The kinds of option, each converting its value into one field of the settings.
   const auto text = [&](const char* name, std::optional<std::string> TPackSettings::*field,
                         const std::string& description) {
-    return AddOption(
-               build, name, description,
-               [&s, field](std::string_view, const std::string& v) { s.*field = Utf8ToCp1252(v); })
+    return AddOption(build, name, description,
+                     [&s, field](std::string_view, const std::string& v) {
+                       s.*field = Utf8ToAnsiStrict(v);
+                     })
         ->type_name("TEXT");
   };
   const auto yesNo = [&](const char* name, std::optional<bool> TPackSettings::*field,

@@ -3,16 +3,16 @@
 #include <system_error>
 #include <vector>
 
+#include "core/ansi_text.h"
 #include "core/conversions.h"
 #include "core/errors.h"
 #include "core/paths.h"
 #include "input_file.h"
-#include "read_back_command.h"
 #include "output_file.h"
 #include "package/image.h"
 #include "package/stream.h"
 #include "package_report.h"
-#include "text_encoding.h"
+#include "read_back_command.h"
 #include "wording.h"
 
 namespace tovrin {
@@ -71,7 +71,7 @@ std::vector<TExtractItem> PlanExtraction(const TPackageReport& report, std::FILE
   }
   for (size_t i = 0; i < media.size(); ++i) {
     const TExtractItem& item = media[i];
-    const std::string shown = Cp1252ToUtf8(item.Name);
+    const std::string shown = AnsiToUtf8(item.Name);
     if (!IsPlainFileName(item.Name)) {
       throw EUnsafeContent(report.FileName + ": the " + KindName(item.Kind) + " name \"" + shown +
                            "\" is not a plain file name (empty, \"..\", a path or a drive); "
@@ -102,7 +102,7 @@ std::vector<TExtractItem> PlanExtraction(const TPackageReport& report, std::FILE
         std::fprintf(err,
                      "tovrin-pack: picture %zu: the stored name \"%s\" cannot be used; "
                      "written as %s\n",
-                     i + 1, Cp1252ToUtf8(name).c_str(), fallback.c_str());
+                     i + 1, AnsiToUtf8(name).c_str(), fallback.c_str());
       }
       name = fallback;
     }
@@ -116,7 +116,7 @@ std::string DiskName(const std::string& storedName) {
 #ifdef _WIN32
   return storedName;  // narrow file functions take the ANSI code page
 #else
-  return Cp1252ToUtf8(storedName);
+  return AnsiToUtf8(storedName);
 #endif
 }
 

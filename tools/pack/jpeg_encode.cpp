@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/errors.h"
-#include "libjpeg_error.h"
+#include "gfx/libjpeg_error.h"
 
 namespace tovrin {
 
@@ -74,7 +74,7 @@ TSourceRows RowsOf(const TBitmap& bitmap, bool grey) {
 }
 
 // Drives libjpeg; returns false after a libjpeg error. Holds no object with a destructor (see
-// libjpeg_error.h).
+// gfx/libjpeg_error.h).
 bool Encode(TCompressor& c, const TSourceRows& source, uint32_t width, uint32_t height, bool grey,
             int quality) {
   if (setjmp(c.Errors().Jump) != 0) return false;

@@ -2,12 +2,12 @@
 
 #include <fstream>
 
+#include "core/ansi_text.h"
 #include "core/conversions.h"
 #include "core/errors.h"
 #include "core/ini_file.h"
 #include "option_values.h"
 #include "package/comma_text.h"
-#include "text_encoding.h"
 
 namespace tovrin {
 
@@ -67,10 +67,10 @@ struct TSettingsKey {
 };
 
 constexpr TSettingsKey kSettingsKeys[] = {
-    {"Text",
-     [](const std::string&, std::string_view v, TPackSettings& s) { s.Text = Utf8ToCp1252(v); }},
+    {"Text", [](const std::string&, std::string_view v,
+                TPackSettings& s) { s.Text = Utf8ToAnsiStrict(v); }},
     {"TextFont.Name", [](const std::string&, std::string_view v,
-                         TPackSettings& s) { s.FontName = Utf8ToCp1252(v); }},
+                         TPackSettings& s) { s.FontName = Utf8ToAnsiStrict(v); }},
     {"TextFont.Size",
      [](const std::string& w, std::string_view v, TPackSettings& s) {
        s.FontHeight = FontHeightForPoints(ParseInteger(w, v, 1, 1000));
@@ -103,21 +103,21 @@ constexpr TSettingsKey kSettingsKeys[] = {
                       TPackSettings& s) { s.SoundLoop = ParseBoolean(w, v); }},
     {"lMute", [](const std::string& w, std::string_view v,
                  TPackSettings& s) { s.Mute = ParseBoolean(w, v); }},
-    {"Title",
-     [](const std::string&, std::string_view v, TPackSettings& s) { s.Title = Utf8ToCp1252(v); }},
-    {"Author",
-     [](const std::string&, std::string_view v, TPackSettings& s) { s.Author = Utf8ToCp1252(v); }},
-    {"Email",
-     [](const std::string&, std::string_view v, TPackSettings& s) { s.Email = Utf8ToCp1252(v); }},
+    {"Title", [](const std::string&, std::string_view v,
+                 TPackSettings& s) { s.Title = Utf8ToAnsiStrict(v); }},
+    {"Author", [](const std::string&, std::string_view v,
+                  TPackSettings& s) { s.Author = Utf8ToAnsiStrict(v); }},
+    {"Email", [](const std::string&, std::string_view v,
+                 TPackSettings& s) { s.Email = Utf8ToAnsiStrict(v); }},
     {"Web",
-     [](const std::string&, std::string_view v, TPackSettings& s) { s.Web = Utf8ToCp1252(v); }},
+     [](const std::string&, std::string_view v, TPackSettings& s) { s.Web = Utf8ToAnsiStrict(v); }},
     {"Ver",
-     [](const std::string&, std::string_view v, TPackSettings& s) { s.Ver = Utf8ToCp1252(v); }},
+     [](const std::string&, std::string_view v, TPackSettings& s) { s.Ver = Utf8ToAnsiStrict(v); }},
     {"EffectCommaList", [](const std::string& w, std::string_view v,
                            TPackSettings& s) { s.Effects = ParseEffects(w, v); }},
     {"DescriptCommaList",
      [](const std::string&, std::string_view v, TPackSettings& s) {
-       s.Descriptions = ParseCommaText(Utf8ToCp1252(v));
+       s.Descriptions = ParseCommaText(Utf8ToAnsiStrict(v));
      }},
 };
 

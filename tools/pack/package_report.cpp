@@ -2,10 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/ansi_text.h"
 #include "core/errors.h"
 #include "package/ident_maps.h"
 #include "package/image.h"
-#include "text_encoding.h"
 
 namespace tovrin {
 
@@ -92,9 +92,9 @@ using TJson = nlohmann::ordered_json;  // members in the order written
 
 TJson SettingsJson(const TSSFileLocations& s) {
   TJson json;
-  json["Text"] = Cp1252ToUtf8(s.Text());
+  json["Text"] = AnsiToUtf8(s.Text());
   const TFont& font = s.TextFont();
-  json["TextFont"] = {{"Name", Cp1252ToUtf8(font.Name())},
+  json["TextFont"] = {{"Name", AnsiToUtf8(font.Name())},
                       {"Height", font.Height()},
                       {"Color", font.Color()},
                       {"Charset", font.Charset()},
@@ -104,10 +104,10 @@ TJson SettingsJson(const TSSFileLocations& s) {
   json["Interval"] = s.Interval();
   json["SoundRandom"] = s.SoundRandom();
   for (const TBoolProperty& p : kFlagsLater) json[p.Name] = (s.*p.Get)();
-  for (const TTextProperty& p : kTexts) json[p.Name] = Cp1252ToUtf8((s.*p.Get)());
+  for (const TTextProperty& p : kTexts) json[p.Name] = AnsiToUtf8((s.*p.Get)());
   for (const TListProperty& p : kLists) {
     TJson& list = json[p.Name] = TJson::array();
-    for (const std::string& entry : (s.*p.List)()) list.push_back(Cp1252ToUtf8(entry));
+    for (const std::string& entry : (s.*p.List)()) list.push_back(AnsiToUtf8(entry));
   }
   return json;
 }
@@ -115,19 +115,19 @@ TJson SettingsJson(const TSSFileLocations& s) {
 TJson MediaJson(const std::vector<TMediaReport>& items) {
   TJson list = TJson::array();
   for (const TMediaReport& m : items) {
-    list.push_back({{"offset", m.Offset}, {"name", Cp1252ToUtf8(m.Name)}, {"size", m.Size}});
+    list.push_back({{"offset", m.Offset}, {"name", AnsiToUtf8(m.Name)}, {"size", m.Size}});
   }
   return list;
 }
 
 // Text as a JSON string literal: quoted, with quotes, backslashes and control characters escaped.
 std::string Quoted(const std::string& ansi) {
-  return TJson(Cp1252ToUtf8(ansi)).dump();
+  return TJson(AnsiToUtf8(ansi)).dump();
 }
 
 std::string Join(const TStringList& list) {
   std::string text;
-  for (const std::string& entry : list) text += (text.empty() ? "" : ", ") + Cp1252ToUtf8(entry);
+  for (const std::string& entry : list) text += (text.empty() ? "" : ", ") + AnsiToUtf8(entry);
   return text;
 }
 

@@ -5,9 +5,9 @@
 #include "box_downscale.h"
 #include "core/errors.h"
 #include "gfx/bitmap.h"
+#include "gfx/jpeg_decoder.h"
 #include "heif_decode.h"
 #include "jpeg_lossless_turn.h"
-#include "jpeg_scaled_decode.h"
 #include "orient_bitmap.h"
 #include "package/jpeg_header.h"
 #include "png_decode.h"
@@ -72,9 +72,9 @@ TImportedPicture ImportJpeg(std::span<const uint8_t> file, const TImportPlan& pl
   if (!plan.CopyAsIs && picture.Jpeg.empty()) {
     // Decode no larger than needed: the fitted size, in the stored picture's orientation.
     const TPictureSize least = UprightSize(fitted.Width, fitted.Height, plan.Orientation);
-    const int scale = DecodeScaleFor(plan.Width, plan.Height, least.Width, least.Height);
     int warnings = 0;
-    TBitmap decoded = DecodeJpegScaled(file, scale, &warnings);
+    TBitmap decoded =
+        DecodeJPEGForReencoding(file.data(), file.size(), least.Width, least.Height, &warnings);
     picture = Encode(std::move(decoded), plan.Orientation, options.Fit, options.Quality);
     if (warnings > 0) {
       picture.Warnings.push_back("its JPEG data is damaged; stored as far as it could be decoded");

@@ -7,8 +7,8 @@
 //        -> turned losslessly (jpeg_lossless_turn.h), or decoded, turned and re-encoded when
 //           its partial edge blocks do not allow that
 //   JPEG larger than the box
-//        -> decoded at a reduced scale (jpeg_scaled_decode.h), turned, box-filtered down to fit
-//           (box_downscale.h) and re-encoded
+//        -> decoded at a reduced scale (gfx DecodeJPEGForReencoding), turned, box-filtered down
+//           to fit (box_downscale.h) and re-encoded
 //   PNG, HEIC/HEIF
 //        -> decoded, fitted when larger than the box, encoded as JPEG
 //   anything else, or a kind this build cannot read

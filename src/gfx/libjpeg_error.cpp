@@ -1,4 +1,4 @@
-#include "libjpeg_error.h"
+#include "gfx/libjpeg_error.h"
 
 #include <cstdlib>
 

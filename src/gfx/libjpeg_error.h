@@ -1,9 +1,10 @@
-// The error manager that tovrin-pack's libjpeg calls share.
+// The error manager that every libjpeg call of ours (decoding, header reading, encoding) uses.
 //
 // libjpeg reports a fatal error by calling error_exit, which must not return: ours longjmps to
 // the setjmp of the one function that drives libjpeg. That function holds no object with a
 // destructor, and only libjpeg's C code runs between setjmp and longjmp, so the jump skips no
-// destructor. Warnings (corrupt data libjpeg recovered from) are counted; nothing is printed.
+// destructor. Warnings (msg_level -1: corrupt data, a premature end of the file, which libjpeg
+// recovers from) are counted; trace messages are dropped; nothing is ever written to stderr.
 #pragma once
 
 #include <csetjmp>
