@@ -605,5 +605,45 @@ TEST_F(LinuxSaverTest, MovieModeShowsTheMissingPlayerMessageAndEnds) {
   EXPECT_TRUE(WaitFor([&] { return Opened().rfind("https://", 0) == 0; }, 5000)) << Opened();
 }
 
+// A window manager stacks the windows it manages below the show's window, which it does not
+// manage (override-redirect): a box it managed would open out of sight. And the show's window
+// getting the keyboard while the box is open (a window manager or another program may give it)
+// must not run the show's activation again inside the first one, which opened the box: that
+// showed a second box.
+TEST_F(LinuxSaverTest, UnderAWindowManagerTheMovieMessageOpensOnceAboveTheShow) {
+  ASSERT_TRUE(fs::exists("/usr/bin/openbox")) << "the test needs openbox (./run installs it)";
+  TX11Probe x;
+  TProcess wm({"/usr/bin/openbox"}, Environment());
+  ASSERT_TRUE(
+      WaitFor([&] { return x.Property32(x.Root(), "_NET_SUPPORTING_WM_CHECK") != 0; }, 15000))
+      << "openbox manages the display";
+  auto show = Start("movie.scr", {"--show"}, Environment());
+  TX11Probe::TTopWindow box{};
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        const auto dialogs = x.Dialogs();
+        if (!dialogs.empty()) box = dialogs.front();
+        return box.Window != 0;
+      },
+      15000))
+      << "a message box of its own among the top windows";
+  Sleep(300);
+  Screenshot("movie-message-wm");
+  EXPECT_EQ(x.MappedTopWindows().back().Window, box.Window) << "the box lies above the show";
+  const uint32_t form = x.TopWindowNamed("Tovrin");
+  ASSERT_NE(form, 0u) << "the show's window";
+  x.Focus(form);
+  Sleep(800);
+  EXPECT_EQ(x.Dialogs().size(), 1u) << "one box, however often the show's window is activated";
+  x.Focus(box.Window);
+  Shell("xdotool key Escape");  // No
+  ASSERT_TRUE(show->WaitExit(5000));
+  EXPECT_EQ(show->Status(), 0);
+  EXPECT_TRUE(TempEntries().empty());
+  EXPECT_EQ(Opened(), "");
+  kill(wm.Pid(), SIGTERM);
+  EXPECT_TRUE(wm.WaitExit(5000));
+}
+
 }  // namespace
 }  // namespace tovrin

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -68,7 +69,7 @@ class TX11Probe {
     int Width;
     int Height;
   };
-  // The mapped children of the root window.
+  // The mapped children of the root window, bottom first.
   std::vector<TTopWindow> MappedTopWindows() {
     std::vector<TTopWindow> result;
     xcb_query_tree_reply_t* tree =
@@ -108,6 +109,39 @@ class TX11Probe {
       std::free(p);
     }
     return result;
+  }
+  // The first mapped top-level window whose WM_NAME is name; 0 when there is none.
+  uint32_t TopWindowNamed(const std::string& name) {
+    for (const TTopWindow& w : MappedTopWindows()) {
+      xcb_get_property_reply_t* p = xcb_get_property_reply(
+          FConnection,
+          xcb_get_property(FConnection, 0, w.Window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 0, 64),
+          nullptr);
+      if (!p) continue;
+      const std::string value(static_cast<const char*>(xcb_get_property_value(p)),
+                              static_cast<size_t>(xcb_get_property_value_length(p)));
+      std::free(p);
+      if (value == name) return w.Window;
+    }
+    return 0;
+  }
+  // The first 32-bit value of a window's property name; 0 when it has none.
+  uint32_t Property32(uint32_t window, const char* name) {
+    xcb_get_property_reply_t* p = xcb_get_property_reply(
+        FConnection, xcb_get_property(FConnection, 0, window, Atom(name), XCB_ATOM_ANY, 0, 1),
+        nullptr);
+    if (!p) return 0;
+    uint32_t value = 0;
+    if (p->format == 32 && xcb_get_property_value_length(p) >= 4) {
+      std::memcpy(&value, xcb_get_property_value(p), 4);
+    }
+    std::free(p);
+    return value;
+  }
+  // Gives window the keyboard, as a window manager or any program may.
+  void Focus(uint32_t window) {
+    xcb_set_input_focus(FConnection, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
+    Sync();
   }
   // Where a window's top-left corner lies on the screen.
   std::pair<int, int> ScreenPosition(uint32_t window) {

@@ -1,10 +1,29 @@
 #include "platform/sdl/gtk_message_box.h"
 
+#include <gdk/gdkx.h>
+
 #include "core/ansi_text.h"
 
 namespace tovrin {
 
-TGtkMessageBox::TGtkMessageBox(TGtkToolkit& toolkit, const std::string& text,
+namespace {
+
+// Whether owner is a window no window manager handles (override-redirect). A window that has
+// gone answers false.
+bool IsOverrideRedirect(TWindowHandle owner) {
+  GdkDisplay* display = gdk_display_get_default();
+  if (owner == 0 || !display || !GDK_IS_X11_DISPLAY(display)) return false;
+  XWindowAttributes attributes{};
+  gdk_x11_display_error_trap_push(display);
+  const Status ok = XGetWindowAttributes(gdk_x11_display_get_xdisplay(display),
+                                         static_cast<::Window>(owner), &attributes);
+  gdk_x11_display_error_trap_pop_ignored(display);
+  return ok != 0 && attributes.override_redirect;
+}
+
+}  // namespace
+
+TGtkMessageBox::TGtkMessageBox(TGtkToolkit& toolkit, TWindowHandle owner, const std::string& text,
                                const std::string& caption, TMsgBoxKind kind)
     : FToolkit(toolkit), FKind(kind) {
   const bool yesNo = kind == TMsgBoxKind::mbInformationYesNo;
@@ -14,6 +33,14 @@ TGtkMessageBox::TGtkMessageBox(TGtkToolkit& toolkit, const std::string& text,
   gtk_window_set_title(GTK_WINDOW(FDialog), AnsiToUtf8(caption).c_str());
   // Above the show's window, which covers the screen.
   gtk_window_set_keep_above(GTK_WINDOW(FDialog), TRUE);
+  if (IsOverrideRedirect(owner)) {
+    gtk_widget_realize(FDialog);
+    GdkWindow* window = gtk_widget_get_window(FDialog);
+    if (window && GDK_IS_X11_WINDOW(window)) {
+      gdk_window_set_override_redirect(window, TRUE);
+      FUnmanaged = true;
+    }
+  }
   gtk_window_set_position(GTK_WINDOW(FDialog), GTK_WIN_POS_CENTER);
   // Yes is the default button, as in the system's Yes/No box.
   gtk_dialog_set_default_response(GTK_DIALOG(FDialog), yesNo ? GTK_RESPONSE_YES : GTK_RESPONSE_OK);
@@ -22,12 +49,21 @@ TGtkMessageBox::TGtkMessageBox(TGtkToolkit& toolkit, const std::string& text,
   g_signal_connect(FDialog, "delete-event", G_CALLBACK(gtk_true), nullptr);
   // Once it is on the screen, the box takes the keyboard from the show's window (without a
   // window manager nobody else hands it over).
-  g_signal_connect(FDialog, "map-event", G_CALLBACK(OnMapped), nullptr);
+  g_signal_connect(FDialog, "map-event", G_CALLBACK(OnMapped), this);
 }
 
-gboolean TGtkMessageBox::OnMapped(GtkWidget* widget, GdkEvent*, gpointer) {
-  if (GdkWindow* window = gtk_widget_get_window(widget)) {
-    gdk_window_raise(window);
+gboolean TGtkMessageBox::OnMapped(GtkWidget* widget, GdkEvent*, gpointer self) {
+  GdkWindow* window = gtk_widget_get_window(widget);
+  if (!window) return FALSE;
+  gdk_window_raise(window);
+  if (static_cast<TGtkMessageBox*>(self)->FUnmanaged) {
+    // A window manager hands the keyboard only to the windows it manages.
+    GdkDisplay* display = gdk_window_get_display(window);
+    gdk_x11_display_error_trap_push(display);
+    XSetInputFocus(gdk_x11_display_get_xdisplay(display), gdk_x11_window_get_xid(window),
+                   RevertToParent, CurrentTime);
+    gdk_x11_display_error_trap_pop_ignored(display);
+  } else {
     gdk_window_focus(window, GDK_CURRENT_TIME);
   }
   return FALSE;

@@ -199,7 +199,39 @@ void TSdlFormWindow::SetVisible(bool visible) {
   InvalidateRect(TRect{0, 0, FWidth, FHeight}, true);
   Update();
   FEvents.FormShow();
-  if (FVisible) FEvents.FormActivate();
+  if (FVisible) Activated();
+}
+
+void TSdlFormWindow::Activated() {
+  // FormActivate may open a modal box, whose loop delivers this window's events while it is
+  // open; when the window gets the keyboard back meanwhile (the box closed, a window manager or
+  // another program focused it), that activation is delivered after the first FormActivate
+  // returns, not inside it.
+  if (FActivating) {
+    FActivateAgain = true;
+    return;
+  }
+  const std::weak_ptr<bool> alive = FAlive;
+  const auto destroyed = [&alive] {
+    const auto flag = alive.lock();
+    return !flag || !*flag;
+  };
+  FActivating = true;
+  do {
+    FActivateAgain = false;
+    try {
+      FEvents.FormActivate();
+    } catch (...) {
+      if (!destroyed()) FActivating = false;
+      throw;
+    }
+    if (destroyed()) return;  // the handler destroyed the window
+  } while (FActivateAgain && FVisible && HasKeyboardFocus());
+  FActivating = false;
+}
+
+bool TSdlFormWindow::HasKeyboardFocus() const {
+  return (SDL_GetWindowFlags(FWindow.get()) & SDL_WINDOW_INPUT_FOCUS) != 0;
 }
 
 void TSdlFormWindow::Close() {
@@ -293,7 +325,7 @@ void TSdlFormWindow::HandleEvent(const SDL_Event& event) {
         // Back from another window: the form is activated again.
         if (FLostFocus && FVisible && !FHosted) {
           FLostFocus = false;
-          FEvents.FormActivate();
+          Activated();
         }
         break;
       case SDL_WINDOWEVENT_LEAVE:

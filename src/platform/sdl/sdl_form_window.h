@@ -103,6 +103,9 @@ class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
   void CopyToSurface(SDL_Surface* surface, const TBitmap& bitmap, int32_t bx, int32_t by,
                      const TRect& rect);
   void Resized(int32_t width, int32_t height);
+  // Delivers FormActivate, never inside another FormActivate (see the .cpp).
+  void Activated();
+  bool HasKeyboardFocus() const;
   // Replaces (x, y) with where the cursor is now in the window (the display's answer; left
   // as they are when it cannot tell).
   void CursorInWindow(int32_t& x, int32_t& y) const;
@@ -122,6 +125,9 @@ class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
   TColor FColor = clBtnFace;
   bool FVisible = false;
   bool FLostFocus = false;
+  // FormActivate is running; an activation meanwhile sets FActivateAgain instead.
+  bool FActivating = false;
+  bool FActivateAgain = false;
   std::vector<THostControl*> FControls;
   THostControl* FMouseControl = nullptr;
   TDirtyRects FInvalid;

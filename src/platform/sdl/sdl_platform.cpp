@@ -30,9 +30,9 @@ TGtkToolkit& TSdlPlatform::Gtk() {
   return *FGtk;
 }
 
-TModalResult TSdlPlatform::ShowMessageBox(const std::string& text, const std::string& caption,
-                                          TMsgBoxKind kind) {
-  TGtkMessageBox box(Gtk(), text, caption, kind);
+TModalResult TSdlPlatform::ShowMessageBox(TWindowHandle owner, const std::string& text,
+                                          const std::string& caption, TMsgBoxKind kind) {
+  TGtkMessageBox box(Gtk(), owner, text, caption, kind);
   TGtkMessageBox* outer = FMessageBox;
   FMessageBox = &box;
   FVideo.EnterModal();
@@ -79,9 +79,8 @@ TSystemServices& TSdlPlatform::System() {
     const bool hosted = FOptions.HostRootWindow || FOptions.HostWindow != 0;
     FSystem = std::make_unique<TSdlSystemServices>(
         FVideo, hosted,
-        [this](const std::string& text, const std::string& caption, TMsgBoxKind kind) {
-          return ShowMessageBox(text, caption, kind);
-        });
+        [this](TWindowHandle owner, const std::string& text, const std::string& caption,
+               TMsgBoxKind kind) { return ShowMessageBox(owner, text, caption, kind); });
   }
   return *FSystem;
 }

@@ -66,8 +66,8 @@ class TSdlPlatform final : public TPlatform {
  private:
   TX11Connection& X11();
   TGtkToolkit& Gtk();
-  TModalResult ShowMessageBox(const std::string& text, const std::string& caption,
-                              TMsgBoxKind kind);
+  TModalResult ShowMessageBox(TWindowHandle owner, const std::string& text,
+                              const std::string& caption, TMsgBoxKind kind);
   void OnSignal(int signal);
 
   TSdlOptions FOptions;

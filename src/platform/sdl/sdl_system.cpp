@@ -93,10 +93,10 @@ TInstanceLockResult TSdlSystemServices::CreateInstanceLock(const std::string& na
   return result;
 }
 
-TModalResult TSdlSystemServices::MessageBox(TWindowHandle, const std::string& text,
+TModalResult TSdlSystemServices::MessageBox(TWindowHandle owner, const std::string& text,
                                             const std::string& caption, TMsgBoxKind kind) {
   try {
-    return FMessageBox(text, caption, kind);
+    return FMessageBox(owner, text, caption, kind);
   } catch (const std::exception&) {
     return TModalResult::mrNone;  // no display for a box
   }

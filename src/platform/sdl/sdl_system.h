@@ -28,7 +28,7 @@ namespace tovrin {
 
 class TSdlSystemServices final : public TSystemServices {
  public:
-  using TMessageBoxFn = std::function<TModalResult(const std::string& text,
+  using TMessageBoxFn = std::function<TModalResult(TWindowHandle owner, const std::string& text,
                                                    const std::string& caption, TMsgBoxKind kind)>;
   // hosted: the show runs in a window another program hands over. messageBox shows the
   // message boxes.
