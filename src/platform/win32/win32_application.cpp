@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/paths.h"
+#include "platform/win32/win32_window_class.h"
 
 namespace tovrin {
 
@@ -37,12 +38,7 @@ TWin32OleScope::~TWin32OleScope() {
 
 TWin32Application::TWin32Application() : FInstance(GetModuleHandleA(nullptr)) {
   timeBeginPeriod(1);
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &TWin32Application::WndProc;
-  wc.hInstance = FInstance;
-  wc.lpszClassName = kWindowClass;
-  RegisterClassExA(&wc);  // fails harmlessly when a second application registers it again
+  RegisterWindowClass(FInstance, kWindowClass, &TWin32Application::WndProc, 0, nullptr);
   // A real (not message-only) window, so that it can own the forms.
   FHandle = CreateWindowExA(0, kWindowClass, ProgramTitle().c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
                             nullptr, FInstance, this);
@@ -59,12 +55,7 @@ TWin32Application::~TWin32Application() {
 }
 
 LRESULT CALLBACK TWin32Application::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TWin32Application*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (self) {
+  if (auto* self = static_cast<TWin32Application*>(WindowObject(hwnd, msg, lParam))) {
     switch (msg) {
       case WM_TOVRIN_WAKE:
         // Inside our own pump the queue runs once after the native messages (so a message

@@ -29,17 +29,6 @@ TMouseButton ButtonOf(UINT msg) {
   }
 }
 
-void RegisterFormClass(HINSTANCE instance, WNDPROC proc) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = kWindowClass;
-  RegisterClassExA(&wc);  // a second registration fails harmlessly
-}
-
 }  // namespace
 
 TShiftState CurrentShiftState() {
@@ -53,7 +42,8 @@ TShiftState CurrentShiftState() {
 TWin32FormWindow::TWin32FormWindow(TWin32Application& application, TWin32Screen& screen,
                                    TFormEvents& events)
     : FApplication(application), FScreen(screen), FEvents(events) {
-  RegisterFormClass(application.Instance(), &TWin32FormWindow::WndProc);
+  RegisterWindowClass(application.Instance(), kWindowClass, &GuardedWndProc<TWin32FormWindow>,
+                      CS_DBLCLKS, LoadCursorA(nullptr, IDC_ARROW));
   FHandle = CreateWindowExA(0, kWindowClass, "", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 1, 1,
                             application.Handle(), nullptr, application.Instance(), this);
   if (!FHandle) throw Exception("Cannot create the show window");
@@ -63,23 +53,6 @@ TWin32FormWindow::~TWin32FormWindow() {
   // Messages that come during and after the destruction find no object any more.
   SetWindowLongPtrA(FHandle, GWLP_USERDATA, 0);
   DestroyWindow(FHandle);
-}
-
-LRESULT CALLBACK TWin32FormWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TWin32FormWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (self) {
-    LRESULT result = 0;
-    bool handled = false;
-    TWin32Application& application = self->FApplication;
-    // The handler may destroy self: nothing of it is touched after this call.
-    application.Guard([&] { handled = self->OnMessage(msg, wParam, lParam, result); });
-    if (handled) return result;
-  }
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 bool TWin32FormWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {

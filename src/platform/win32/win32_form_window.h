@@ -20,6 +20,7 @@
 #include "platform/form_window.h"
 #include "platform/hosted_controls.h"
 #include "platform/win32/win32_canvas.h"
+#include "platform/win32/win32_window_class.h"
 
 namespace tovrin {
 
@@ -55,7 +56,8 @@ class TWin32FormWindow final : public TFormWindow {
   HWND Hwnd() const { return FHandle; }
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  friend LRESULT CALLBACK GuardedWndProc<TWin32FormWindow>(HWND hwnd, UINT msg, WPARAM wParam,
+                                                           LPARAM lParam);
   // Handles msg; returns false when DefWindowProc should.
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // WM_ACTIVATE: FormActivate, never nested in itself.
