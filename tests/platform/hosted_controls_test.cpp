@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/hosted_controls.h"
@@ -55,14 +57,26 @@ class LogControl final : public THostControl {
   std::vector<std::string>& FLog;
 };
 
-TEST(HostedControlsTest, InputReachesTheTopmostControlUnderThePointInItsCoordinates) {
-  std::vector<std::string> log;
-  LogControl below("below", TRect{0, 0, 50, 50}, log);
-  LogControl above("above", TRect{40, 40, 80, 80}, log);
-  THostedControls controls;
-  controls.Insert(below);
-  controls.Insert(above);
-  controls.Insert(below);  // already there: stays below
+class HostedControlsTest : public ::testing::Test {
+ protected:
+  // A control called name at bounds, inserted on top of the others.
+  LogControl& Add(const std::string& name, TRect bounds) {
+    FOwned.push_back(std::make_unique<LogControl>(name, bounds, Log));
+    Controls.Insert(*FOwned.back());
+    return *FOwned.back();
+  }
+
+  std::vector<std::string> Log;
+  THostedControls Controls;
+
+ private:
+  std::vector<std::unique_ptr<LogControl>> FOwned;
+};
+
+TEST_F(HostedControlsTest, InputReachesTheTopmostControlUnderThePointInItsCoordinates) {
+  LogControl& below = Add("below", TRect{0, 0, 50, 50});
+  LogControl& above = Add("above", TRect{40, 40, 80, 80});
+  Controls.Insert(below);  // already there: stays below
   struct Case {
     int32_t X, Y;
     THostControl* Receiver;  // nullptr: the window's own
@@ -78,66 +92,57 @@ TEST(HostedControlsTest, InputReachesTheTopmostControlUnderThePointInItsCoordina
       {-1, 0, nullptr, ""},
   };
   for (const Case& c : cases) {
-    log.clear();
-    EXPECT_EQ(controls.ControlAt(c.X, c.Y), c.Receiver) << c.X << "," << c.Y;
-    EXPECT_EQ(controls.MouseDown(TMouseButton::mbLeft, c.X, c.Y), c.Receiver != nullptr)
+    Log.clear();
+    EXPECT_EQ(Controls.ControlAt(c.X, c.Y), c.Receiver) << c.X << "," << c.Y;
+    EXPECT_EQ(Controls.MouseDown(TMouseButton::mbLeft, c.X, c.Y), c.Receiver != nullptr)
         << c.X << "," << c.Y;
     const std::vector<std::string> expected =
         c.Receiver ? std::vector<std::string>{c.Expected} : std::vector<std::string>{};
-    EXPECT_EQ(log, expected) << c.X << "," << c.Y;
+    EXPECT_EQ(Log, expected) << c.X << "," << c.Y;
   }
-  log.clear();
-  EXPECT_TRUE(controls.MouseUp(TMouseButton::mbLeft, 60, 41));
-  EXPECT_FALSE(controls.MouseUp(TMouseButton::mbLeft, 90, 90));
-  EXPECT_EQ(log, std::vector<std::string>{"above:up 20,1"});
+  Log.clear();
+  EXPECT_TRUE(Controls.MouseUp(TMouseButton::mbLeft, 60, 41));
+  EXPECT_FALSE(Controls.MouseUp(TMouseButton::mbLeft, 90, 90));
+  EXPECT_EQ(Log, std::vector<std::string>{"above:up 20,1"});
 }
 
-TEST(HostedControlsTest, EnterAndLeaveFollowThePointerAndSurviveHandlersThatChangeTheList) {
-  std::vector<std::string> log;
-  LogControl a("a", TRect{0, 0, 10, 10}, log);
-  LogControl b("b", TRect{10, 0, 20, 10}, log);
-  THostedControls controls;
-  controls.Insert(a);
-  controls.Insert(b);
+TEST_F(HostedControlsTest, EnterAndLeaveFollowThePointerAndSurviveHandlersThatChangeTheList) {
+  LogControl& a = Add("a", TRect{0, 0, 10, 10});
+  LogControl& b = Add("b", TRect{10, 0, 20, 10});
 
-  EXPECT_FALSE(controls.MouseMove(30, 5));
-  EXPECT_TRUE(controls.MouseMove(2, 3));
-  EXPECT_TRUE(controls.MouseMove(15, 3));
-  controls.MouseLeft();
-  controls.MouseLeft();  // nothing is under the pointer any more
-  EXPECT_EQ(log, (std::vector<std::string>{"a:enter", "a:move 2,3", "a:leave", "b:enter",
+  EXPECT_FALSE(Controls.MouseMove(30, 5));
+  EXPECT_TRUE(Controls.MouseMove(2, 3));
+  EXPECT_TRUE(Controls.MouseMove(15, 3));
+  Controls.MouseLeft();
+  Controls.MouseLeft();  // nothing is under the pointer any more
+  EXPECT_EQ(Log, (std::vector<std::string>{"a:enter", "a:move 2,3", "a:leave", "b:enter",
                                            "b:move 5,3", "b:leave"}));
 
   // A removed control hears nothing more, not even the leave of a pointer that was over it.
-  log.clear();
-  controls.MouseMove(2, 3);
-  controls.Remove(a);
-  controls.MouseLeft();
-  controls.MouseMove(15, 3);
-  EXPECT_EQ(log, (std::vector<std::string>{"a:enter", "a:move 2,3", "b:enter", "b:move 5,3"}));
+  Log.clear();
+  Controls.MouseMove(2, 3);
+  Controls.Remove(a);
+  Controls.MouseLeft();
+  Controls.MouseMove(15, 3);
+  EXPECT_EQ(Log, (std::vector<std::string>{"a:enter", "a:move 2,3", "b:enter", "b:move 5,3"}));
 
   // A leave handler that takes the control being entered out of the list: that control must
   // not stay recorded as the one under the pointer (it would get a leave once removed, or after
   // it is gone). The headless and Linux windows recorded it only after the leave handler had
   // run, and sent the removed control that leave. The pointer is over b here.
-  log.clear();
-  controls.Insert(a);
-  b.OnLeave = [&] { controls.Remove(a); };
-  controls.MouseMove(2, 3);
+  Log.clear();
+  Controls.Insert(a);
+  b.OnLeave = [&] { Controls.Remove(a); };
+  Controls.MouseMove(2, 3);
   b.OnLeave = nullptr;
-  controls.MouseLeft();
-  EXPECT_EQ(log, (std::vector<std::string>{"b:leave", "a:enter", "a:move 2,3"}));
+  Controls.MouseLeft();
+  EXPECT_EQ(Log, (std::vector<std::string>{"b:leave", "a:enter", "a:move 2,3"}));
 }
 
-TEST(HostedControlsTest, PaintsAndResizesReachEveryControlEvenWhenOneRemovesItself) {
-  std::vector<std::string> log;
-  LogControl a("a", TRect{0, 0, 10, 10}, log);
-  LogControl b("b", TRect{10, 0, 20, 10}, log);
-  LogControl c("c", TRect{0, 20, 10, 30}, log);
-  THostedControls controls;
-  controls.Insert(a);
-  controls.Insert(b);
-  controls.Insert(c);
+TEST_F(HostedControlsTest, PaintsAndResizesReachEveryControlEvenWhenOneRemovesItself) {
+  LogControl& a = Add("a", TRect{0, 0, 10, 10});
+  Add("b", TRect{10, 0, 20, 10});
+  Add("c", TRect{0, 20, 10, 30});
   NullCanvas canvas;
   std::vector<std::pair<TRect, TRect>> views;
   const auto canvasFor = [&](const TRect& bounds, const TRect& clip) -> TCanvas& {
@@ -145,20 +150,20 @@ TEST(HostedControlsTest, PaintsAndResizesReachEveryControlEvenWhenOneRemovesItse
     return canvas;
   };
   // a removes itself while painting: b is still painted, c lies outside the update.
-  controls.Paint(TRect{5, 5, 15, 15}, true,
+  Controls.Paint(TRect{5, 5, 15, 15}, true,
                  [&](const TRect& bounds, const TRect& clip) -> TCanvas& {
-                   if (bounds == a.BoundsRect()) controls.Remove(a);
+                   if (bounds == a.BoundsRect()) Controls.Remove(a);
                    return canvasFor(bounds, clip);
                  });
-  EXPECT_EQ(log, (std::vector<std::string>{"a:erase", "a:paint", "b:erase", "b:paint"}));
+  EXPECT_EQ(Log, (std::vector<std::string>{"a:erase", "a:paint", "b:erase", "b:paint"}));
   ASSERT_EQ(views.size(), 2u);
   EXPECT_EQ(views[0], std::make_pair(TRect{0, 0, 10, 10}, TRect{5, 5, 10, 10}));
   EXPECT_EQ(views[1], std::make_pair(TRect{10, 0, 20, 10}, TRect{10, 5, 15, 10}));
 
-  log.clear();
-  controls.Paint(TRect{0, 0, 40, 40}, false, canvasFor);
-  controls.ParentResized();
-  EXPECT_EQ(log, (std::vector<std::string>{"b:paint", "c:paint", "b:resized", "c:resized"}));
+  Log.clear();
+  Controls.Paint(TRect{0, 0, 40, 40}, false, canvasFor);
+  Controls.ParentResized();
+  EXPECT_EQ(Log, (std::vector<std::string>{"b:paint", "c:paint", "b:resized", "c:resized"}));
 }
 
 }  // namespace
