@@ -46,18 +46,18 @@ bool THostedControls::MouseMove(int32_t x, int32_t y) {
 }
 
 bool THostedControls::MouseDown(TMouseButton button, int32_t x, int32_t y) {
-  THostControl* under = ControlAt(x, y);
-  if (!under) return false;
-  const TRect b = under->BoundsRect();
-  under->MouseDown(button, x - b.Left, y - b.Top);
-  return true;
+  return ButtonEvent(&THostControl::MouseDown, button, x, y);
 }
 
 bool THostedControls::MouseUp(TMouseButton button, int32_t x, int32_t y) {
+  return ButtonEvent(&THostControl::MouseUp, button, x, y);
+}
+
+bool THostedControls::ButtonEvent(TButtonEvent event, TMouseButton button, int32_t x, int32_t y) {
   THostControl* under = ControlAt(x, y);
   if (!under) return false;
   const TRect b = under->BoundsRect();
-  under->MouseUp(button, x - b.Left, y - b.Top);
+  (under->*event)(button, x - b.Left, y - b.Top);
   return true;
 }
 

@@ -49,6 +49,10 @@ class THostedControls {
   void Paint(const TRect& update, bool erase, const TCanvasFor& canvasFor);
 
  private:
+  using TButtonEvent = void (THostControl::*)(TMouseButton, int32_t, int32_t);
+  // Sends event to the control under (x, y), in its coordinates; false when there is none.
+  bool ButtonEvent(TButtonEvent event, TMouseButton button, int32_t x, int32_t y);
+
   std::vector<THostControl*> FControls;
   THostControl* FMouseControl = nullptr;
 };
