@@ -4,8 +4,9 @@
 // Threads: everything here is called from the main thread except Post, Synchronize,
 // WakeMainThread, Sleep, TickCount and IsMainThread, which any thread may call.
 //
-// Back ends: headless/ (a virtual or the real clock, an in-process queue), and later win32/ and
-// sdl/. Code above the platform layer sees only this interface and never learns which one runs.
+// Back ends: headless/ (a virtual or the real clock), sdl/ and win32/, each built on
+// TQueuedApplication (queued_application.h), which holds what they share. Code above the platform
+// layer sees only this interface and never learns which one runs.
 #pragma once
 
 #include <cstdint>

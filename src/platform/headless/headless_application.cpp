@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <thread>
 
 namespace tovrin {
 
@@ -15,9 +16,7 @@ bool AtOrAfter(uint32_t a, uint32_t b) {
 }  // namespace
 
 THeadlessApplication::THeadlessApplication(TClockKind clock)
-    : FClock(clock),
-      FMainThread(std::this_thread::get_id()),
-      FStart(TMessageQueue::TClock::now()) {}
+    : FClock(clock), FStart(TMessageQueue::TClock::now()) {}
 
 uint32_t THeadlessApplication::TickCount() const {
   if (FClock == TClockKind::ckVirtual) return FTick.load();
@@ -27,9 +26,7 @@ uint32_t THeadlessApplication::TickCount() const {
 }
 
 void THeadlessApplication::ReleaseDueMessages() {
-  if (!FTimers.Empty()) {
-    for (auto& event : FTimers.TakeDue(TickCount())) FQueue.Post(std::move(event));
-  }
+  QueueDueTimers();
   if (FScheduled.empty()) return;
   const uint32_t now = TickCount();
   // Keep posting order among messages due at once.
@@ -42,13 +39,13 @@ void THeadlessApplication::ReleaseDueMessages() {
                    [now](const TScheduled& a, const TScheduled& b) {
                      return static_cast<int32_t>(a.Due - now) < static_cast<int32_t>(b.Due - now);
                    });
-  for (auto& s : released) FQueue.Post(std::move(s.Msg));
+  for (auto& s : released) Queue().Post(std::move(s.Msg));
 }
 
 bool THeadlessApplication::NextDue(uint32_t& inMs) const {
   const uint32_t now = TickCount();
   uint32_t timerIn = 0;
-  const bool timer = FTimers.NextDue(now, timerIn);
+  const bool timer = Timers().NextDue(now, timerIn);
   if (FScheduled.empty()) {
     inMs = timerIn;
     return timer;
@@ -65,13 +62,13 @@ void THeadlessApplication::ProcessMessages() {
   ++FPumps;
   if (FClock == TClockKind::ckVirtual) FTick.fetch_add(FMsPerPump.load());
   ReleaseDueMessages();
-  FQueue.RunPending();
+  Queue().RunPending();
 }
 
 bool THeadlessApplication::WaitMessage(uint32_t timeoutMs) {
   ++FPumps;
   ReleaseDueMessages();
-  if (FQueue.Pending()) return true;
+  if (Queue().Pending()) return true;
   uint32_t dueIn = 0;
   const bool scheduled = NextDue(dueIn);
   if (FClock == TClockKind::ckVirtual) {
@@ -80,63 +77,38 @@ bool THeadlessApplication::WaitMessage(uint32_t timeoutMs) {
       ReleaseDueMessages();
       return true;
     }
-    if (timeoutMs == Infinite) return FQueue.WaitForever();
+    if (timeoutMs == Infinite) return Queue().WaitForever();
     FTick.fetch_add(timeoutMs);
-    return FQueue.Pending();
+    return Queue().Pending();
   }
   // Real clock: wait for a post, a wake, the first scheduled message or the timeout.
   uint32_t wait = timeoutMs;
   if (scheduled) wait = std::min(wait, dueIn);
   bool pending;
   if (wait == Infinite) {
-    pending = FQueue.WaitForever();
+    pending = Queue().WaitForever();
   } else {
-    pending = FQueue.WaitUntil(TMessageQueue::TClock::now() + std::chrono::milliseconds(wait));
+    pending = Queue().WaitUntil(TMessageQueue::TClock::now() + std::chrono::milliseconds(wait));
   }
   ReleaseDueMessages();
-  return pending || FQueue.Pending();
+  return pending || Queue().Pending();
 }
 
 void THeadlessApplication::HandleMessage() {
   ReleaseDueMessages();
-  if (!FQueue.Pending()) {
+  if (!Queue().Pending()) {
     DoIdle();
-    if (FTerminated.load()) return;
+    if (Terminated()) return;
     WaitMessage(Infinite);
   }
   if (FClock == TClockKind::ckVirtual) FTick.fetch_add(FMsPerPump.load());
   ++FPumps;
-  FQueue.RunPending();
-}
-
-void THeadlessApplication::Run() {
-  while (!FTerminated.load()) HandleMessage();
-}
-
-void THeadlessApplication::Terminate() {
-  FTerminated.store(true);
-  FQueue.Wake();
-}
-
-void THeadlessApplication::Post(TMessage msg) {
-  FQueue.Post(std::move(msg));
+  Queue().RunPending();
 }
 
 void THeadlessApplication::PostAt(uint32_t tick, TMessage msg) {
   FScheduled.push_back(TScheduled{tick, std::move(msg)});
-  FQueue.Wake();
-}
-
-void THeadlessApplication::Synchronize(const TMessage& fn) {
-  if (IsMainThread()) {
-    fn();
-    return;
-  }
-  FQueue.Synchronize(fn);
-}
-
-void THeadlessApplication::ServeSynchronizeUntil(const std::function<bool()>& done) {
-  FQueue.ServeSynchronizeUntil(done);
+  Queue().Wake();
 }
 
 void THeadlessApplication::Sleep(uint32_t ms) {
@@ -152,13 +124,9 @@ void THeadlessApplication::Sleep(uint32_t ms) {
 }
 
 uint32_t THeadlessApplication::SetTimer(uint32_t intervalMs, TMessage onTimer) {
-  const uint32_t id = FTimers.Add(TickCount(), intervalMs, std::move(onTimer));
-  FQueue.Wake();
+  const uint32_t id = TQueuedApplication::SetTimer(intervalMs, std::move(onTimer));
+  WakeMainThread();
   return id;
-}
-
-void THeadlessApplication::KillTimer(uint32_t id) {
-  FTimers.Remove(id);
 }
 
 std::vector<uint32_t> THeadlessApplication::Sleeps() const {

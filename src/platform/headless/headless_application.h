@@ -21,16 +21,14 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
-#include <thread>
 #include <vector>
 
-#include "platform/application.h"
 #include "platform/message_queue.h"
-#include "platform/timer_set.h"
+#include "platform/queued_application.h"
 
 namespace tovrin {
 
-class THeadlessApplication final : public TApplication {
+class THeadlessApplication final : public TQueuedApplication {
  public:
   enum class TClockKind : uint8_t { ckVirtual, ckReal };
 
@@ -40,17 +38,9 @@ class THeadlessApplication final : public TApplication {
   void ProcessMessages() override;
   bool WaitMessage(uint32_t timeoutMs) override;
   void HandleMessage() override;
-  void Run() override;
-  void Terminate() override;
-  bool Terminated() const override { return FTerminated.load(); }
-  void Post(TMessage msg) override;
-  void Synchronize(const TMessage& fn) override;
-  void ServeSynchronizeUntil(const std::function<bool()>& done) override;
-  void WakeMainThread() override { FQueue.Wake(); }
-  bool IsMainThread() const override { return std::this_thread::get_id() == FMainThread; }
   void Sleep(uint32_t ms) override;
+  // Also wakes the main thread's wait (as PostAt does), so that it looks at the new timer.
   uint32_t SetTimer(uint32_t intervalMs, TMessage onTimer) override;
-  void KillTimer(uint32_t id) override;
 
   // Main thread: queues msg when the tick count reaches tick (compared as a wrapping
   // difference from now, so a tick up to 2^31 ms ahead counts as future).
@@ -75,20 +65,16 @@ class THeadlessApplication final : public TApplication {
   bool NextDue(uint32_t& inMs) const;
 
   const TClockKind FClock;
-  const std::thread::id FMainThread;
   const TMessageQueue::TClock::time_point FStart;
   std::atomic<uint32_t> FTick{0};
   std::atomic<uint32_t> FMsPerPump{0};
-  std::atomic<bool> FTerminated{false};
   std::atomic<uint64_t> FPumps{0};
-  TMessageQueue FQueue;
   struct TScheduled {
     uint32_t Due;
     TMessage Msg;
   };
   // Scheduled messages in order of posting; main thread only. Few, so scanned linearly.
   std::vector<TScheduled> FScheduled;
-  TTimerSet FTimers;  // main thread only
   mutable std::mutex FSleepsMutex;
   std::vector<uint32_t> FSleeps;
 };

@@ -16,26 +16,11 @@ TRect UnionRect(const TRect& a, const TRect& b) {
                std::max(a.Bottom, b.Bottom)};
 }
 
-bool ContainsPoint(const TRect& r, int32_t x, int32_t y) {
-  return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
-}
-
 }  // namespace
 
 THeadlessWindow::THeadlessWindow(int32_t width, int32_t height, TColor color)
     : FScreen(width, height), FColor(color) {
   FScreen.Fill(ColorToRGB(color));
-}
-
-void THeadlessWindow::InsertControl(THostControl& control) {
-  if (std::find(FControls.begin(), FControls.end(), &control) == FControls.end()) {
-    FControls.push_back(&control);
-  }
-}
-
-void THeadlessWindow::RemoveControl(THostControl& control) {
-  std::erase(FControls, &control);
-  if (FMouseControl == &control) FMouseControl = nullptr;
 }
 
 void THeadlessWindow::InvalidateRect(const TRect& rect, bool erase) {
@@ -61,17 +46,11 @@ void THeadlessWindow::Update() {
     fill.Fill(ColorToRGB(FColor));
     Draw(FScreen, update.Left, update.Top, fill);
   }
-  // Copy the list: a control may remove itself while it paints.
-  const std::vector<THostControl*> controls = FControls;
-  for (THostControl* control : controls) {
-    const TRect bounds = control->BoundsRect();
-    const TRect clip = IntersectRect(bounds, update);
-    if (clip.IsEmpty()) continue;
-    if (erase) control->WMEraseBkgnd();
+  FControls.Paint(update, erase, [this](const TRect& bounds, const TRect& clip) -> TCanvas& {
     ++FPaintCount;
     FCanvas.SetView(bounds.Left, bounds.Top, clip);
-    control->WMPaint(FCanvas);
-  }
+    return FCanvas;
+  });
 }
 
 void THeadlessWindow::PaintNow() {
@@ -81,16 +60,7 @@ void THeadlessWindow::PaintNow() {
 
 void THeadlessWindow::SetClientSize(int32_t width, int32_t height) {
   FScreen.SetSize(width, height, ColorToRGB(FColor));
-  const std::vector<THostControl*> controls = FControls;
-  for (THostControl* control : controls) control->ParentResized();
-}
-
-THostControl* THeadlessWindow::ControlAt(int32_t x, int32_t y) const {
-  // The last inserted control is on top.
-  for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
-    if (ContainsPoint((*it)->BoundsRect(), x, y)) return *it;
-  }
-  return nullptr;
+  FControls.ParentResized();
 }
 
 void THeadlessWindow::SetForm(TFormEvents* events, TApplication* application,
@@ -154,34 +124,15 @@ void THeadlessWindow::KeyDown(uint16_t key, TShiftState shift) {
 }
 
 void THeadlessWindow::MouseMove(int32_t x, int32_t y) {
-  THostControl* under = ControlAt(x, y);
-  if (under != FMouseControl) {
-    if (FMouseControl) FMouseControl->MouseLeave();
-    FMouseControl = under;
-    if (under) under->MouseEnter();
-  }
-  if (under) {
-    const TRect b = under->BoundsRect();
-    under->MouseMove(x - b.Left, y - b.Top);
-  } else if (FEvents) {
-    FEvents->FormMouseMove(0, x, y);
-  }
+  if (!FControls.MouseMove(x, y) && FEvents) FEvents->FormMouseMove(0, x, y);
 }
 
 void THeadlessWindow::MouseDown(TMouseButton button, int32_t x, int32_t y) {
-  if (THostControl* under = ControlAt(x, y)) {
-    const TRect b = under->BoundsRect();
-    under->MouseDown(button, x - b.Left, y - b.Top);
-  } else if (FEvents) {
-    FEvents->FormMouseDown(button, 0, x, y);
-  }
+  if (!FControls.MouseDown(button, x, y) && FEvents) FEvents->FormMouseDown(button, 0, x, y);
 }
 
 void THeadlessWindow::MouseUp(TMouseButton button, int32_t x, int32_t y) {
-  if (THostControl* under = ControlAt(x, y)) {
-    const TRect b = under->BoundsRect();
-    under->MouseUp(button, x - b.Left, y - b.Top);
-  }
+  FControls.MouseUp(button, x, y);
 }
 
 void THeadlessWindow::THeadlessCanvas::Draw(int32_t x, int32_t y, const TBitmap& bitmap) {

@@ -18,6 +18,7 @@
 #include "gfx/bitmap.h"
 #include "platform/application.h"
 #include "platform/form_window.h"
+#include "platform/hosted_controls.h"
 
 namespace tovrin {
 
@@ -35,8 +36,8 @@ class THeadlessWindow : public TFormWindow {
   int32_t ClientWidth() const override { return FScreen.Width(); }
   int32_t ClientHeight() const override { return FScreen.Height(); }
   TColor Color() const override { return FColor; }
-  void InsertControl(THostControl& control) override;
-  void RemoveControl(THostControl& control) override;
+  void InsertControl(THostControl& control) override { FControls.Insert(control); }
+  void RemoveControl(THostControl& control) override { FControls.Remove(control); }
   void InvalidateRect(const TRect& rect, bool erase) override;
   void Update() override;
 
@@ -107,19 +108,17 @@ class THeadlessWindow : public TFormWindow {
     TRect FClip;  // screen coordinates
   };
 
-  THostControl* ControlAt(int32_t x, int32_t y) const;
   void Record(const std::string& call);
 
   TBitmap FScreen;
   TColor FColor;
   THeadlessCanvas FCanvas{FScreen};
-  std::vector<THostControl*> FControls;
+  THostedControls FControls;
   TRect FInvalid;
   bool FEraseInvalid = false;
   std::vector<TInvalidation> FInvalidations;
   int FPaintCount = 0;
   int FEraseCount = 0;
-  THostControl* FMouseControl = nullptr;
   TFormEvents* FEvents = nullptr;
   TApplication* FApplication = nullptr;
   std::vector<std::string>* FLog = nullptr;

@@ -7,20 +7,19 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <thread>
 
 #include "core/errors.h"
 
 namespace tovrin {
 
 TSdlApplication::TSdlApplication(int signalFd)
-    : FMainThread(std::this_thread::get_id()),
-      FStart(TMessageQueue::TClock::now()),
-      FSignalFd(signalFd) {
+    : FStart(TMessageQueue::TClock::now()), FSignalFd(signalFd) {
   FWakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (FWakeFd < 0) throw Exception("Cannot create the message loop's wake-up descriptor");
   // Writing an eventfd is safe from any thread; the loop reads it back to zero.
   const int fd = FWakeFd;
-  FQueue.OnWake = [fd] {
+  Queue().OnWake = [fd] {
     const uint64_t one = 1;
     ssize_t written;
     do {
@@ -30,7 +29,7 @@ TSdlApplication::TSdlApplication(int signalFd)
 }
 
 TSdlApplication::~TSdlApplication() {
-  FQueue.OnWake = nullptr;
+  Queue().OnWake = nullptr;
   close(FWakeFd);
 }
 
@@ -50,17 +49,12 @@ void TSdlApplication::RemoveSource(TLoopSource& source) {
   std::erase(FSources, &source);
 }
 
-void TSdlApplication::QueueDueTimers() {
-  if (FTimers.Empty()) return;
-  for (auto& event : FTimers.TakeDue(TickCount())) FQueue.Post(std::move(event));
-}
-
 void TSdlApplication::ReadSignals() {
   if (FSignalFd < 0) return;
   signalfd_siginfo info;
   while (read(FSignalFd, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
     const int signal = static_cast<int>(info.ssi_signo);
-    FQueue.Post([this, signal] {
+    Queue().Post([this, signal] {
       if (OnSignal) OnSignal(signal);
     });
   }
@@ -82,8 +76,8 @@ bool TSdlApplication::Pump(uint32_t timeoutMs, bool dispatch) {
   }
   starts.push_back(FFds.size());
   uint32_t timerIn = 0;
-  if (FTimers.NextDue(TickCount(), timerIn)) wait = std::min<uint64_t>(wait, timerIn);
-  if (FQueue.Pending() || (FSourcePending && !dispatch)) wait = 0;
+  if (Timers().NextDue(TickCount(), timerIn)) wait = std::min<uint64_t>(wait, timerIn);
+  if (Queue().Pending() || (FSourcePending && !dispatch)) wait = 0;
 
   const int timeout = wait == Infinite ? -1 : static_cast<int>(std::min<uint64_t>(wait, INT32_MAX));
   if (timeout != 0) ++FWaitCount;
@@ -111,12 +105,12 @@ bool TSdlApplication::Pump(uint32_t timeoutMs, bool dispatch) {
   }
   FSourcePending = sourcePending;
   QueueDueTimers();
-  return FSourcePending || FQueue.Pending();
+  return FSourcePending || Queue().Pending();
 }
 
 void TSdlApplication::ProcessMessages() {
   Pump(0, true);
-  FQueue.RunPending();
+  Queue().RunPending();
 }
 
 bool TSdlApplication::WaitMessage(uint32_t timeoutMs) {
@@ -139,43 +133,14 @@ bool TSdlApplication::WaitMessage(uint32_t timeoutMs) {
 void TSdlApplication::HandleMessage() {
   if (!Pump(0, false)) {
     DoIdle();
-    if (FTerminated) return;
-    if (!FQueue.Pending()) WaitMessage(Infinite);
+    if (Terminated()) return;
+    if (!Queue().Pending()) WaitMessage(Infinite);
   }
   ProcessMessages();
 }
 
-void TSdlApplication::Run() {
-  while (!FTerminated) HandleMessage();
-}
-
-void TSdlApplication::Terminate() {
-  FTerminated = true;
-  FQueue.Wake();
-}
-
-void TSdlApplication::Synchronize(const TMessage& fn) {
-  if (IsMainThread()) {
-    fn();
-    return;
-  }
-  FQueue.Synchronize(fn);
-}
-
-void TSdlApplication::ServeSynchronizeUntil(const std::function<bool()>& done) {
-  FQueue.ServeSynchronizeUntil(done);
-}
-
 void TSdlApplication::Sleep(uint32_t ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-uint32_t TSdlApplication::SetTimer(uint32_t intervalMs, TMessage onTimer) {
-  return FTimers.Add(TickCount(), intervalMs, std::move(onTimer));
-}
-
-void TSdlApplication::KillTimer(uint32_t id) {
-  FTimers.Remove(id);
 }
 
 }  // namespace tovrin

@@ -23,15 +23,12 @@
 
 #include <poll.h>
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
-#include <thread>
 #include <vector>
 
-#include "platform/application.h"
 #include "platform/message_queue.h"
-#include "platform/timer_set.h"
+#include "platform/queued_application.h"
 
 namespace tovrin {
 
@@ -48,7 +45,7 @@ class TLoopSource {
   virtual bool Check(const pollfd* fds, size_t count, bool dispatch) = 0;
 };
 
-class TSdlApplication final : public TApplication {
+class TSdlApplication final : public TQueuedApplication {
  public:
   // signalFd: a signalfd the loop reads (-1 for none); each signal read runs OnSignal from the
   // queue. The descriptor stays the caller's.
@@ -61,17 +58,7 @@ class TSdlApplication final : public TApplication {
   void ProcessMessages() override;
   bool WaitMessage(uint32_t timeoutMs) override;
   void HandleMessage() override;
-  void Run() override;
-  void Terminate() override;
-  bool Terminated() const override { return FTerminated.load(); }
-  void Post(TMessage msg) override { FQueue.Post(std::move(msg)); }
-  void Synchronize(const TMessage& fn) override;
-  void ServeSynchronizeUntil(const std::function<bool()>& done) override;
-  void WakeMainThread() override { FQueue.Wake(); }
-  bool IsMainThread() const override { return std::this_thread::get_id() == FMainThread; }
   void Sleep(uint32_t ms) override;
-  uint32_t SetTimer(uint32_t intervalMs, TMessage onTimer) override;
-  void KillTimer(uint32_t id) override;
 
   // Sources are registered for their life; the application never owns them.
   void AddSource(TLoopSource& source);
@@ -88,16 +75,11 @@ class TSdlApplication final : public TApplication {
   // every source collect (or deliver, with dispatch) and queues the due timers. Returns whether
   // anything is waiting to run.
   bool Pump(uint32_t timeoutMs, bool dispatch);
-  void QueueDueTimers();
   void ReadSignals();
 
-  const std::thread::id FMainThread;
   const TMessageQueue::TClock::time_point FStart;
   const int FSignalFd;
   int FWakeFd = -1;
-  std::atomic<bool> FTerminated{false};
-  TMessageQueue FQueue;
-  TTimerSet FTimers;
   std::vector<TLoopSource*> FSources;
   std::vector<pollfd> FFds;
   // Whether the last collecting pump left source events undelivered.

@@ -13,10 +13,6 @@ namespace tovrin {
 
 namespace {
 
-bool ContainsPoint(const TRect& r, int32_t x, int32_t y) {
-  return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
-}
-
 SDL_Rect ToSdl(const TRect& r) {
   return SDL_Rect{r.Left, r.Top, r.Width(), r.Height()};
 }
@@ -56,17 +52,6 @@ TSdlFormWindow::~TSdlFormWindow() {
   if (OnDestroy) OnDestroy();
 }
 
-void TSdlFormWindow::InsertControl(THostControl& control) {
-  if (std::find(FControls.begin(), FControls.end(), &control) == FControls.end()) {
-    FControls.push_back(&control);
-  }
-}
-
-void TSdlFormWindow::RemoveControl(THostControl& control) {
-  std::erase(FControls, &control);
-  if (FMouseControl == &control) FMouseControl = nullptr;
-}
-
 void TSdlFormWindow::InvalidateRect(const TRect& rect, bool erase) {
   const TRect clipped = IntersectRect(rect, TRect{0, 0, FWidth, FHeight});
   if (clipped.IsEmpty()) return;
@@ -97,16 +82,11 @@ void TSdlFormWindow::Update() {
       SDL_FillRect(surface, &sr, pixel);
     }
   }
-  // Copy the list: a control may remove itself while it paints.
-  const std::vector<THostControl*> controls = FControls;
-  for (THostControl* control : controls) {
-    const TRect bounds = control->BoundsRect();
-    const TRect clip = IntersectRect(bounds, update);
-    if (clip.IsEmpty()) continue;
-    if (erase) control->WMEraseBkgnd();
-    FCanvas.SetView(surface, bounds.Left, bounds.Top, clip);
-    control->WMPaint(FCanvas);
-  }
+  FControls.Paint(update, erase,
+                  [this, surface](const TRect& bounds, const TRect& clip) -> TCanvas& {
+                    FCanvas.SetView(surface, bounds.Left, bounds.Top, clip);
+                    return FCanvas;
+                  });
   FCanvas.SetView(nullptr, 0, 0, TRect{});
   std::vector<SDL_Rect> rects;
   rects.reserve(FPainting.Rects().size());
@@ -163,8 +143,7 @@ void TSdlFormWindow::Resized(int32_t width, int32_t height) {
   if (width == FWidth && height == FHeight) return;
   FWidth = width;
   FHeight = height;
-  const std::vector<THostControl*> controls = FControls;
-  for (THostControl* control : controls) control->ParentResized();
+  FControls.ParentResized();
 }
 
 void TSdlFormWindow::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
@@ -247,14 +226,6 @@ void TSdlFormWindow::ReleaseCapture() {
   SDL_CaptureMouse(SDL_FALSE);
 }
 
-THostControl* TSdlFormWindow::ControlAt(int32_t x, int32_t y) const {
-  // The last inserted control is on top.
-  for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
-    if (ContainsPoint((*it)->BoundsRect(), x, y)) return *it;
-  }
-  return nullptr;
-}
-
 void TSdlFormWindow::CursorInWindow(int32_t& x, int32_t& y) const {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
@@ -270,37 +241,6 @@ void TSdlFormWindow::CursorInWindow(int32_t& x, int32_t& y) const {
                     &winX, &winY, &mask)) {
     x = winX;
     y = winY;
-  }
-}
-
-void TSdlFormWindow::MouseMove(int32_t x, int32_t y) {
-  THostControl* under = ControlAt(x, y);
-  if (under != FMouseControl) {
-    if (FMouseControl) FMouseControl->MouseLeave();
-    FMouseControl = under;
-    if (under) under->MouseEnter();
-  }
-  if (under) {
-    const TRect b = under->BoundsRect();
-    under->MouseMove(x - b.Left, y - b.Top);
-  } else {
-    FEvents.FormMouseMove(ShiftStateOf(SDL_GetModState()), x, y);
-  }
-}
-
-void TSdlFormWindow::MouseDown(TMouseButton button, int32_t x, int32_t y) {
-  if (THostControl* under = ControlAt(x, y)) {
-    const TRect b = under->BoundsRect();
-    under->MouseDown(button, x - b.Left, y - b.Top);
-  } else {
-    FEvents.FormMouseDown(button, ShiftStateOf(SDL_GetModState()), x, y);
-  }
-}
-
-void TSdlFormWindow::MouseUp(TMouseButton button, int32_t x, int32_t y) {
-  if (THostControl* under = ControlAt(x, y)) {
-    const TRect b = under->BoundsRect();
-    under->MouseUp(button, x - b.Left, y - b.Top);
   }
 }
 
@@ -329,11 +269,7 @@ void TSdlFormWindow::HandleEvent(const SDL_Event& event) {
         }
         break;
       case SDL_WINDOWEVENT_LEAVE:
-        if (FMouseControl) {
-          THostControl* left = FMouseControl;
-          FMouseControl = nullptr;
-          left->MouseLeave();
-        }
+        FControls.MouseLeft();
         break;
       case SDL_WINDOWEVENT_CLOSE:
         FEvents.FormCloseRequest();
@@ -355,14 +291,22 @@ void TSdlFormWindow::HandleEvent(const SDL_Event& event) {
       int32_t x = event.motion.x;
       int32_t y = event.motion.y;
       CursorInWindow(x, y);
-      MouseMove(x, y);
+      if (!FControls.MouseMove(x, y)) {
+        FEvents.FormMouseMove(ShiftStateOf(SDL_GetModState()), x, y);
+      }
       break;
     }
-    case SDL_MOUSEBUTTONDOWN:
-      MouseDown(MouseButtonOf(event.button.button), event.button.x, event.button.y);
+    case SDL_MOUSEBUTTONDOWN: {
+      const TMouseButton button = MouseButtonOf(event.button.button);
+      const int32_t x = event.button.x;
+      const int32_t y = event.button.y;
+      if (!FControls.MouseDown(button, x, y)) {
+        FEvents.FormMouseDown(button, ShiftStateOf(SDL_GetModState()), x, y);
+      }
       break;
+    }
     case SDL_MOUSEBUTTONUP:
-      MouseUp(MouseButtonOf(event.button.button), event.button.x, event.button.y);
+      FControls.MouseUp(MouseButtonOf(event.button.button), event.button.x, event.button.y);
       break;
     default:
       break;

@@ -25,6 +25,7 @@
 
 #include "platform/application.h"
 #include "platform/form_window.h"
+#include "platform/hosted_controls.h"
 #include "platform/sdl/dirty_rects.h"
 #include "platform/sdl/sdl_video.h"
 
@@ -43,8 +44,8 @@ class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
   int32_t ClientWidth() const override { return FWidth; }
   int32_t ClientHeight() const override { return FHeight; }
   TColor Color() const override { return FColor; }
-  void InsertControl(THostControl& control) override;
-  void RemoveControl(THostControl& control) override;
+  void InsertControl(THostControl& control) override { FControls.Insert(control); }
+  void RemoveControl(THostControl& control) override { FControls.Remove(control); }
   void InvalidateRect(const TRect& rect, bool erase) override;
   void Update() override;
 
@@ -109,10 +110,6 @@ class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
   // Replaces (x, y) with where the cursor is now in the window (the display's answer; left
   // as they are when it cannot tell).
   void CursorInWindow(int32_t& x, int32_t& y) const;
-  THostControl* ControlAt(int32_t x, int32_t y) const;
-  void MouseMove(int32_t x, int32_t y);
-  void MouseDown(TMouseButton button, int32_t x, int32_t y);
-  void MouseUp(TMouseButton button, int32_t x, int32_t y);
 
   TSdlVideo& FVideo;
   TApplication& FApplication;
@@ -128,8 +125,7 @@ class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
   // FormActivate is running; an activation meanwhile sets FActivateAgain instead.
   bool FActivating = false;
   bool FActivateAgain = false;
-  std::vector<THostControl*> FControls;
-  THostControl* FMouseControl = nullptr;
+  THostedControls FControls;
   TDirtyRects FInvalid;
   bool FEraseInvalid = false;
   // The rectangles of the paint being delivered (window coordinates).

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/paths.h"
+#include "platform/win32/win32_window_class.h"
 
 namespace tovrin {
 
@@ -29,43 +30,32 @@ std::string ProgramTitle() {
 
 }  // namespace
 
-TWin32Application::TOle::TOle() : Ok(SUCCEEDED(OleInitialize(nullptr))) {}
+TWin32OleScope::TWin32OleScope() : FOk(SUCCEEDED(OleInitialize(nullptr))) {}
 
-TWin32Application::TOle::~TOle() {
-  if (Ok) OleUninitialize();
+TWin32OleScope::~TWin32OleScope() {
+  if (FOk) OleUninitialize();
 }
 
-TWin32Application::TWin32Application()
-    : FMainThread(GetCurrentThreadId()), FInstance(GetModuleHandleA(nullptr)) {
+TWin32Application::TWin32Application() : FInstance(GetModuleHandleA(nullptr)) {
   timeBeginPeriod(1);
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &TWin32Application::WndProc;
-  wc.hInstance = FInstance;
-  wc.lpszClassName = kWindowClass;
-  RegisterClassExA(&wc);  // fails harmlessly when a second application registers it again
+  RegisterWindowClass(FInstance, kWindowClass, &TWin32Application::WndProc, 0, nullptr);
   // A real (not message-only) window, so that it can own the forms.
   FHandle = CreateWindowExA(0, kWindowClass, ProgramTitle().c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
                             nullptr, FInstance, this);
-  FQueue.OnWake = [this] {
+  Queue().OnWake = [this] {
     if (FWakePosted.exchange(true)) return;
     if (!PostMessageA(FHandle, WM_TOVRIN_WAKE, 0, 0)) FWakePosted.store(false);
   };
 }
 
 TWin32Application::~TWin32Application() {
-  FQueue.OnWake = nullptr;
+  Queue().OnWake = nullptr;
   if (FHandle) DestroyWindow(FHandle);
   timeEndPeriod(1);
 }
 
 LRESULT CALLBACK TWin32Application::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TWin32Application*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (self) {
+  if (auto* self = static_cast<TWin32Application*>(WindowObject(hwnd, msg, lParam))) {
     switch (msg) {
       case WM_TOVRIN_WAKE:
         // Inside our own pump the queue runs once after the native messages (so a message
@@ -114,16 +104,11 @@ bool TWin32Application::DispatchOne() {
   return true;
 }
 
-void TWin32Application::ReleaseDueTimers() {
-  if (FTimers.Empty()) return;
-  for (auto& event : FTimers.TakeDue(TickCount())) FQueue.Post(std::move(event));
-}
-
 void TWin32Application::RunQueue() {
   FWakePosted.store(false);
-  Guard([this] { FQueue.RunPending(); });
+  Guard([this] { Queue().RunPending(); });
   // An error leaves the rest of the queue waiting: make sure a later pump runs it.
-  if (FQueue.Pending() && FQueue.OnWake) FQueue.OnWake();
+  if (Queue().Pending() && Queue().OnWake) Queue().OnWake();
 }
 
 void TWin32Application::DispatchNative(int limit) {
@@ -137,14 +122,14 @@ void TWin32Application::DispatchNative(int limit) {
 }
 
 void TWin32Application::ProcessMessages() {
-  ReleaseDueTimers();
+  QueueDueTimers();
   DispatchNative(kMaxMessagesPerPump);
-  if (FQueue.Pending()) RunQueue();
+  if (Queue().Pending()) RunQueue();
 }
 
 bool TWin32Application::WaitMessage(uint32_t timeoutMs) {
-  ReleaseDueTimers();
-  if (FQueue.Pending() || NativePending()) return true;
+  QueueDueTimers();
+  if (Queue().Pending() || NativePending()) return true;
   const uint32_t start = TickCount();
   for (;;) {
     DWORD wait = INFINITE;
@@ -154,49 +139,24 @@ bool TWin32Application::WaitMessage(uint32_t timeoutMs) {
       wait = timeoutMs - elapsed;
     }
     uint32_t timerIn = 0;
-    if (FTimers.NextDue(TickCount(), timerIn)) wait = std::min<DWORD>(wait, timerIn);
+    if (Timers().NextDue(TickCount(), timerIn)) wait = std::min<DWORD>(wait, timerIn);
     const DWORD result =
         MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    ReleaseDueTimers();
-    if (result == WAIT_OBJECT_0 || FQueue.Pending()) return true;
+    QueueDueTimers();
+    if (result == WAIT_OBJECT_0 || Queue().Pending()) return true;
     if (result == WAIT_FAILED) return false;
   }
 }
 
 void TWin32Application::HandleMessage() {
-  ReleaseDueTimers();
-  if (!FQueue.Pending() && !NativePending()) {
+  QueueDueTimers();
+  if (!Queue().Pending() && !NativePending()) {
     Guard([this] { DoIdle(); });
     if (Terminated()) return;
     WaitMessage(Infinite);
   }
   DispatchNative(1);
-  if (FQueue.Pending()) RunQueue();
-}
-
-void TWin32Application::Run() {
-  while (!Terminated()) HandleMessage();
-}
-
-void TWin32Application::Terminate() {
-  FTerminated.store(true);
-  FQueue.Wake();
-}
-
-void TWin32Application::Synchronize(const TMessage& fn) {
-  if (IsMainThread()) {
-    fn();
-    return;
-  }
-  FQueue.Synchronize(fn);
-}
-
-void TWin32Application::ServeSynchronizeUntil(const std::function<bool()>& done) {
-  FQueue.ServeSynchronizeUntil(done);
-}
-
-uint32_t TWin32Application::SetTimer(uint32_t intervalMs, TMessage onTimer) {
-  return FTimers.Add(TickCount(), intervalMs, std::move(onTimer));
+  if (Queue().Pending()) RunQueue();
 }
 
 void TWin32Application::SetMciHandler(UINT deviceId, std::function<void()> handler) {

@@ -23,13 +23,25 @@
 #include <map>
 #include <string>
 
-#include "platform/application.h"
-#include "platform/message_queue.h"
-#include "platform/timer_set.h"
+#include "platform/queued_application.h"
 
 namespace tovrin {
 
-class TWin32Application final : public TApplication {
+// OLE (COM) initialised on the calling thread for the object's life.
+class TWin32OleScope {
+ public:
+  TWin32OleScope();
+  ~TWin32OleScope();
+  TWin32OleScope(const TWin32OleScope&) = delete;
+  TWin32OleScope& operator=(const TWin32OleScope&) = delete;
+
+ private:
+  bool FOk = false;
+};
+
+// OLE is the first base, so that it is initialised before anything the application holds exists
+// and uninitialised only after all of it (queued messages included) has been released.
+class TWin32Application final : private TWin32OleScope, public TQueuedApplication {
  public:
   // Initialises OLE (COM) on the calling thread, which becomes the main thread.
   TWin32Application();
@@ -41,17 +53,7 @@ class TWin32Application final : public TApplication {
   void ProcessMessages() override;
   bool WaitMessage(uint32_t timeoutMs) override;
   void HandleMessage() override;
-  void Run() override;
-  void Terminate() override;
-  bool Terminated() const override { return FTerminated.load(); }
-  void Post(TMessage msg) override { FQueue.Post(std::move(msg)); }
-  void Synchronize(const TMessage& fn) override;
-  void ServeSynchronizeUntil(const std::function<bool()>& done) override;
-  void WakeMainThread() override { FQueue.Wake(); }
-  bool IsMainThread() const override { return GetCurrentThreadId() == FMainThread; }
   void Sleep(uint32_t ms) override { ::Sleep(ms); }
-  uint32_t SetTimer(uint32_t intervalMs, TMessage onTimer) override;
-  void KillTimer(uint32_t id) override { FTimers.Remove(id); }
 
   HWND Handle() const { return FHandle; }
   HINSTANCE Instance() const { return FInstance; }
@@ -76,28 +78,15 @@ class TWin32Application final : public TApplication {
   void DispatchNative(int limit);
   // True when the native queue holds input or a message.
   bool NativePending() const;
-  // Queues the events of the timers that are due.
-  void ReleaseDueTimers();
   // Runs the portable queue's pending items (the wake message's work).
   void RunQueue();
 
-  struct TOle {
-    TOle();
-    ~TOle();
-    bool Ok = false;
-  };
-
-  TOle FOle;
-  const DWORD FMainThread;
   HINSTANCE FInstance;
   HWND FHandle = nullptr;
   HWND FDialog = nullptr;
-  std::atomic<bool> FTerminated{false};
   std::atomic<bool> FWakePosted{false};
   // Depth of our own native dispatching; the wake message leaves the queue to it.
   int FPumpDepth = 0;
-  TMessageQueue FQueue;
-  TTimerSet FTimers;
   std::map<UINT, std::function<void()>> FMciHandlers;
 };
 

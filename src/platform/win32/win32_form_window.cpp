@@ -2,7 +2,7 @@
 
 #include <windowsx.h>
 
-#include <algorithm>
+#include <utility>
 
 #include "core/errors.h"
 #include "platform/win32/win32_application.h"
@@ -16,10 +16,6 @@ constexpr char kWindowClass[] = "TovrinForm";
 // More rectangles than this in an update region are painted as their bounding box.
 constexpr size_t kMaxPaintRects = 64;
 
-bool Contains(const TRect& r, int32_t x, int32_t y) {
-  return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
-}
-
 TMouseButton ButtonOf(UINT msg) {
   switch (msg) {
     case WM_RBUTTONDOWN:
@@ -31,17 +27,6 @@ TMouseButton ButtonOf(UINT msg) {
     default:
       return TMouseButton::mbLeft;
   }
-}
-
-void RegisterFormClass(HINSTANCE instance, WNDPROC proc) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = kWindowClass;
-  RegisterClassExA(&wc);  // a second registration fails harmlessly
 }
 
 }  // namespace
@@ -57,7 +42,8 @@ TShiftState CurrentShiftState() {
 TWin32FormWindow::TWin32FormWindow(TWin32Application& application, TWin32Screen& screen,
                                    TFormEvents& events)
     : FApplication(application), FScreen(screen), FEvents(events) {
-  RegisterFormClass(application.Instance(), &TWin32FormWindow::WndProc);
+  RegisterWindowClass(application.Instance(), kWindowClass, &GuardedWndProc<TWin32FormWindow>,
+                      CS_DBLCLKS, LoadCursorA(nullptr, IDC_ARROW));
   FHandle = CreateWindowExA(0, kWindowClass, "", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 1, 1,
                             application.Handle(), nullptr, application.Instance(), this);
   if (!FHandle) throw Exception("Cannot create the show window");
@@ -69,23 +55,6 @@ TWin32FormWindow::~TWin32FormWindow() {
   DestroyWindow(FHandle);
 }
 
-LRESULT CALLBACK TWin32FormWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TWin32FormWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (self) {
-    LRESULT result = 0;
-    bool handled = false;
-    TWin32Application& application = self->FApplication;
-    // The handler may destroy self: nothing of it is touched after this call.
-    application.Guard([&] { handled = self->OnMessage(msg, wParam, lParam, result); });
-    if (handled) return result;
-  }
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
 bool TWin32FormWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
     case WM_PAINT:
@@ -95,11 +64,9 @@ bool TWin32FormWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
       EraseBackground(reinterpret_cast<HDC>(wParam));
       result = 1;
       return true;
-    case WM_SIZE: {
-      const std::vector<THostControl*> controls = FControls;
-      for (THostControl* control : controls) control->ParentResized();
+    case WM_SIZE:
+      FControls.ParentResized();
       return true;
-    }
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT && FScreen.ApplyCursor()) {
         result = TRUE;
@@ -129,11 +96,7 @@ bool TWin32FormWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
       return true;
     case WM_MOUSELEAVE:
       FTrackingLeave = false;
-      if (FMouseControl) {
-        THostControl* left = FMouseControl;
-        FMouseControl = nullptr;
-        left->MouseLeave();
-      }
+      FControls.MouseLeft();
       return true;
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE && FVisible) Activated();
@@ -194,7 +157,7 @@ void TWin32FormWindow::Paint() {
     PAINTSTRUCT* Paint;
     ~TEndPaint() { EndPaint(Window, Paint); }
   } end{FHandle, &ps};
-  const std::vector<THostControl*> controls = FControls;
+  const std::vector<THostControl*> controls = FControls.List();
   for (THostControl* control : controls) {
     const TRect bounds = control->BoundsRect();
     std::vector<TRect> clip;
@@ -211,7 +174,7 @@ void TWin32FormWindow::Paint() {
 
 void TWin32FormWindow::EraseBackground(HDC dc) {
   const int saved = SaveDC(dc);
-  for (THostControl* control : FControls) {
+  for (THostControl* control : FControls.List()) {
     if (!control->WMEraseBkgnd()) continue;
     const TRect b = control->BoundsRect();
     ExcludeClipRect(dc, b.Left, b.Top, b.Right, b.Bottom);
@@ -237,17 +200,6 @@ int32_t TWin32FormWindow::ClientHeight() const {
   RECT r;
   GetClientRect(FHandle, &r);
   return r.bottom - r.top;
-}
-
-void TWin32FormWindow::InsertControl(THostControl& control) {
-  if (std::find(FControls.begin(), FControls.end(), &control) == FControls.end()) {
-    FControls.push_back(&control);
-  }
-}
-
-void TWin32FormWindow::RemoveControl(THostControl& control) {
-  std::erase(FControls, &control);
-  if (FMouseControl == &control) FMouseControl = nullptr;
 }
 
 void TWin32FormWindow::InvalidateRect(const TRect& rect, bool erase) {
@@ -297,46 +249,19 @@ void TWin32FormWindow::ReleaseCapture() {
   ::ReleaseCapture();
 }
 
-THostControl* TWin32FormWindow::ControlAt(int32_t x, int32_t y) const {
-  // The last inserted control is on top.
-  for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
-    if (Contains((*it)->BoundsRect(), x, y)) return *it;
-  }
-  return nullptr;
-}
-
 void TWin32FormWindow::MouseMove(int32_t x, int32_t y) {
   if (!FTrackingLeave) {
     TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, FHandle, 0};
     FTrackingLeave = TrackMouseEvent(&track) != FALSE;
   }
-  THostControl* under = ControlAt(x, y);
-  if (under != FMouseControl) {
-    THostControl* left = FMouseControl;
-    FMouseControl = under;
-    if (left) left->MouseLeave();
-    if (under) under->MouseEnter();
-  }
-  if (under) {
-    const TRect b = under->BoundsRect();
-    under->MouseMove(x - b.Left, y - b.Top);
-  } else {
-    FEvents.FormMouseMove(CurrentShiftState(), x, y);
-  }
+  if (!FControls.MouseMove(x, y)) FEvents.FormMouseMove(CurrentShiftState(), x, y);
 }
 
 void TWin32FormWindow::MouseButton(UINT msg, int32_t x, int32_t y) {
   const TMouseButton button = ButtonOf(msg);
-  const bool up = msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_MBUTTONUP;
-  THostControl* under = ControlAt(x, y);
-  if (under) {
-    const TRect b = under->BoundsRect();
-    if (up) {
-      under->MouseUp(button, x - b.Left, y - b.Top);
-    } else {
-      under->MouseDown(button, x - b.Left, y - b.Top);
-    }
-  } else if (!up) {
+  if (msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_MBUTTONUP) {
+    FControls.MouseUp(button, x, y);
+  } else if (!FControls.MouseDown(button, x, y)) {
     FEvents.FormMouseDown(button, CurrentShiftState(), x, y);
   }
 }

@@ -18,7 +18,9 @@
 #include <vector>
 
 #include "platform/form_window.h"
+#include "platform/hosted_controls.h"
 #include "platform/win32/win32_canvas.h"
+#include "platform/win32/win32_window_class.h"
 
 namespace tovrin {
 
@@ -36,8 +38,8 @@ class TWin32FormWindow final : public TFormWindow {
   int32_t ClientWidth() const override;
   int32_t ClientHeight() const override;
   TColor Color() const override { return FColor; }
-  void InsertControl(THostControl& control) override;
-  void RemoveControl(THostControl& control) override;
+  void InsertControl(THostControl& control) override { FControls.Insert(control); }
+  void RemoveControl(THostControl& control) override { FControls.Remove(control); }
   void InvalidateRect(const TRect& rect, bool erase) override;
   void Update() override;
 
@@ -54,14 +56,14 @@ class TWin32FormWindow final : public TFormWindow {
   HWND Hwnd() const { return FHandle; }
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  friend LRESULT CALLBACK GuardedWndProc<TWin32FormWindow>(HWND hwnd, UINT msg, WPARAM wParam,
+                                                           LPARAM lParam);
   // Handles msg; returns false when DefWindowProc should.
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // WM_ACTIVATE: FormActivate, never nested in itself.
   void Activated();
   void Paint();
   void EraseBackground(HDC dc);
-  THostControl* ControlAt(int32_t x, int32_t y) const;
   void MouseMove(int32_t x, int32_t y);
   void MouseButton(UINT msg, int32_t x, int32_t y);
 
@@ -76,8 +78,7 @@ class TWin32FormWindow final : public TFormWindow {
   bool FActivateAgain = false;
   // Expires when the window object is destroyed (a handler may destroy it).
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
-  std::vector<THostControl*> FControls;
-  THostControl* FMouseControl = nullptr;
+  THostedControls FControls;
   TWin32Canvas FCanvas;
 };
 

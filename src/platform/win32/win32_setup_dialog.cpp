@@ -51,13 +51,8 @@ SIZE TextSize(HWND window, HFONT font, const std::string& text) {
 TWin32SetupDialog::TWin32SetupDialog(TWin32Application& application, TWin32Screen& screen,
                                      TSetupDialogModel& model)
     : FApplication(application), FScreen(screen), FModel(model), FDpi(screen.PixelsPerInch()) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &TWin32SetupDialog::WndProc;
-  wc.hInstance = application.Instance();
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = kWindowClass;
-  RegisterClassExA(&wc);
+  RegisterWindowClass(application.Instance(), kWindowClass, &GuardedWndProc<TWin32SetupDialog>, 0,
+                      LoadCursorA(nullptr, IDC_ARROW));
 
   FFont = MakeFont(Scale(-11), false, false);
   FTitleFont = MakeFont(Scale(-13), true, false);
@@ -179,23 +174,6 @@ void TWin32SetupDialog::Close() {
   }
   FItems.fill(nullptr);
   DestroyWindow(handle);
-}
-
-LRESULT CALLBACK TWin32SetupDialog::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TWin32SetupDialog*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (self) {
-    LRESULT result = 0;
-    bool handled = false;
-    TWin32Application& application = self->FApplication;
-    // The model's handlers may close or destroy the view: self is not touched after this.
-    application.Guard([&] { handled = self->OnMessage(msg, wParam, lParam, result); });
-    if (handled) return result;
-  }
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 bool TWin32SetupDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {

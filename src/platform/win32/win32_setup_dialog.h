@@ -11,6 +11,7 @@
 #include <array>
 
 #include "platform/setup_dialog.h"
+#include "platform/win32/win32_window_class.h"
 
 namespace tovrin {
 
@@ -33,7 +34,8 @@ class TWin32SetupDialog final : public TSetupDialogView {
   HWND ItemWindow(TSetupItem item) const { return FItems[static_cast<size_t>(item)]; }
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  friend LRESULT CALLBACK GuardedWndProc<TWin32SetupDialog>(HWND hwnd, UINT msg, WPARAM wParam,
+                                                            LPARAM lParam);
   static LRESULT CALLBACK LinkProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void CreateControls();
