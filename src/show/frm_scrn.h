@@ -48,13 +48,14 @@ inline constexpr uint32_t WM_MBUTTONUP = 0x208;
 inline constexpr const char* MoviePlayerDownloadUrl = "https://tovrin.org/movie-player";
 
 // A sound whose notification arrives sooner than this after its play started ended "at once":
-// the device failed it, or the file holds no sound (a device reports the end of an empty file
-// after a buffer or two, some 25 ms). When every sound of the playlist has ended at once in a
-// row, the next one is started by a timer after kSoundRetryMs rather than straight away, so a
-// missing sound device costs one attempt (some 16 ms of processor) every five seconds instead of
-// a busy core, and sound comes back by itself when the device does. Sounds that really play are
+// the device failed it (Wine's wave device with no sound card reports the failure 7 to 40 ms
+// after the play), or the file holds no sound (a device reports the end of an empty file after a
+// buffer or two, some 25 ms). When every sound of the playlist has ended at once in a row, the
+// next one is started by a timer after kSoundRetryMs rather than straight away, so a missing
+// sound device costs one attempt (some 30 ms of processor under Wine) every five seconds instead
+// of a busy core, and sound comes back by itself when the device does. Sounds that play are
 // longer than this; a playlist made only of clicks shorter than it pauses after each round.
-inline constexpr uint32_t kInstantSoundEndMs = 50;
+inline constexpr uint32_t kInstantSoundEndMs = 100;
 inline constexpr uint32_t kSoundRetryMs = 5000;
 
 class TfrmScrn final : public TFormEvents {

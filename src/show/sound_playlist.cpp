@@ -14,10 +14,13 @@ void TfrmScrn::PlayNextSound() {
   if (FSndIndex > count - 1) FSndIndex = 0;
   if (FSettings->SoundRandom() == 2) FSndIndex = Random(count);
   FmpSaver->SetFileName(MediaFilePath(FSettings->SndFileNameAt(FSndIndex), FMediaFolder.Path()));
+  // The time a play starts, for telling a device that fails every play (mpSaverNotify); taken
+  // again once Play has returned, since opening a device may itself take a while.
   FSoundStartTick = FApplication.TickCount();
   try {
     FmpSaver->Open();
     FmpSaver->Play();
+    FSoundStartTick = FApplication.TickCount();
   } catch (const std::exception&) {
     // A sound that cannot be played is skipped silently; no notification follows, so the
     // playlist rests from here on.

@@ -54,10 +54,11 @@ TWin32SetupDialog::TWin32SetupDialog(TWin32Application& application, TWin32Scree
   RegisterWindowClass(application.Instance(), kWindowClass, &GuardedWndProc<TWin32SetupDialog>, 0,
                       LoadCursorA(nullptr, IDC_ARROW));
 
-  FFont = MakeFont(Scale(-11), false, false);
-  FTitleFont = MakeFont(Scale(-13), true, false);
-  FLinkFont = MakeFont(Scale(-11), false, true);
-  FBackground = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(model.BackgroundColor())));
+  FFont = TGdiObject(MakeFont(Scale(-11), false, false));
+  FTitleFont = TGdiObject(MakeFont(Scale(-13), true, false));
+  FLinkFont = TGdiObject(MakeFont(Scale(-11), false, true));
+  FBackground =
+      TGdiObject(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(model.BackgroundColor()))));
 
   RECT frame{0, 0, Scale(model.ClientWidth()), Scale(model.ClientHeight())};
   AdjustWindowRectEx(&frame, kDialogStyle, FALSE, kDialogExStyle);
@@ -65,21 +66,23 @@ TWin32SetupDialog::TWin32SetupDialog(TWin32Application& application, TWin32Scree
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                             nullptr, nullptr, application.Instance(), this);
   if (!FHandle) throw Exception("Cannot create the setup dialog");
-  CreateControls();
+  try {
+    CreateControls();
+  } catch (...) {
+    // The window must not outlive the object its messages are routed to.
+    Close();
+    throw;
+  }
 }
 
 TWin32SetupDialog::~TWin32SetupDialog() {
   Close();
-  for (HGDIOBJ object : {static_cast<HGDIOBJ>(FFont), static_cast<HGDIOBJ>(FTitleFont),
-                         static_cast<HGDIOBJ>(FLinkFont), static_cast<HGDIOBJ>(FBackground)}) {
-    if (object) DeleteObject(object);
-  }
 }
 
 HFONT TWin32SetupDialog::FontOf(TSetupItem item) const {
-  if (item == TSetupItem::siTitle) return FTitleFont;
-  if (IsLink(item)) return FLinkFont;
-  return FFont;
+  if (item == TSetupItem::siTitle) return FTitleFont.Get();
+  if (IsLink(item)) return FLinkFont.Get();
+  return FFont.Get();
 }
 
 void TWin32SetupDialog::CreateControls() {
@@ -181,7 +184,7 @@ bool TWin32SetupDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
     case WM_ERASEBKGND: {
       RECT client;
       GetClientRect(FHandle, &client);
-      FillRect(reinterpret_cast<HDC>(wParam), &client, FBackground);
+      FillRect(reinterpret_cast<HDC>(wParam), &client, FBackground.Get());
       result = 1;
       return true;
     }
@@ -193,7 +196,7 @@ bool TWin32SetupDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
       const bool link = control == FItems[Index(TSetupItem::siEmail)] ||
                         control == FItems[Index(TSetupItem::siWeb)];
       SetTextColor(dc, link ? kLinkColor : GetSysColor(COLOR_WINDOWTEXT));
-      result = reinterpret_cast<LRESULT>(FBackground);
+      result = reinterpret_cast<LRESULT>(FBackground.Get());
       return true;
     }
     case WM_COMMAND: {

@@ -11,6 +11,7 @@
 #include <array>
 
 #include "platform/setup_dialog.h"
+#include "platform/win32/win32_gdi_object.h"
 #include "platform/win32/win32_window_class.h"
 
 namespace tovrin {
@@ -53,10 +54,10 @@ class TWin32SetupDialog final : public TSetupDialogView {
   std::array<HWND, 6> FItems{};
   std::array<bool, 6> FHot{};
   WNDPROC FStaticProc = nullptr;
-  HFONT FFont = nullptr;
-  HFONT FTitleFont = nullptr;
-  HFONT FLinkFont = nullptr;
-  HBRUSH FBackground = nullptr;
+  TGdiObject<HFONT> FFont;
+  TGdiObject<HFONT> FTitleFont;
+  TGdiObject<HFONT> FLinkFont;
+  TGdiObject<HBRUSH> FBackground;
 };
 
 }  // namespace tovrin
