@@ -3,13 +3,16 @@
 // Notify applies to the next command only: a command asks for a completion notification when
 // Notify was last set true before it, or was not set at all since the previous command. When a
 // command that asked for one completes (finished, stopped, superseded or failed), OnNotify runs
-// in the main thread, from the message loop.
+// in the main thread, from the message loop; NotifyValue then says how it completed.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 namespace tovrin {
+
+enum class TMPNotifyValues : uint8_t { nvSuccessful, nvSuperseded, nvAborted, nvFailure };
 
 class TMediaPlayer {
  public:
@@ -18,6 +21,8 @@ class TMediaPlayer {
   const std::string& FileName() const { return FFileName; }
   void SetFileName(std::string fileName) { FFileName = std::move(fileName); }
   bool Notify() const { return FNotify; }
+  // How the command whose notification ran last completed.
+  TMPNotifyValues NotifyValue() const { return FNotifyValue; }
   void SetNotify(bool value) {
     FNotify = value;
     FUseNotify = true;
@@ -41,7 +46,8 @@ class TMediaPlayer {
   virtual void DoPlay(bool notify) = 0;
   virtual void DoStop(bool notify) = 0;
   // Back ends call this in the main thread when a notifying command has completed.
-  void Notified() {
+  void Notified(TMPNotifyValues value) {
+    FNotifyValue = value;
     if (OnNotify) OnNotify();
   }
 
@@ -55,6 +61,7 @@ class TMediaPlayer {
   std::string FFileName;
   bool FNotify = true;
   bool FUseNotify = false;
+  TMPNotifyValues FNotifyValue = TMPNotifyValues::nvSuccessful;
 };
 
 }  // namespace tovrin

@@ -47,15 +47,15 @@ inline constexpr uint32_t WM_MBUTTONUP = 0x208;
 // "DownloadURL" of section "Language").
 inline constexpr const char* MoviePlayerDownloadUrl = "https://tovrin.org/movie-player";
 
-// A sound whose notification arrives sooner than this after its play started ended "at once":
-// the device failed it (Wine's wave device with no sound card reports the failure 7 to 40 ms
-// after the play), or the file holds no sound (a device reports the end of an empty file after a
-// buffer or two, some 25 ms). When every sound of the playlist has ended at once in a row, the
-// next one is started by a timer after kSoundRetryMs rather than straight away, so a missing
-// sound device costs one attempt (some 30 ms of processor under Wine) every five seconds instead
-// of a busy core, and sound comes back by itself when the device does. Sounds that play are
-// longer than this; a playlist made only of clicks shorter than it pauses after each round.
-inline constexpr uint32_t kInstantSoundEndMs = 100;
+// A sound ended "at once" when the device reports that the play failed (with no sound card, Wine's
+// wave device does so 7 to 40 ms after the play), or when its end comes sooner than
+// kInstantSoundEndMs after Play returned (a file that holds no sound ends after a buffer or two,
+// some 12 ms; a test's null device plays a 300 ms sound in 50 to 100 ms, so the bound stays well
+// below that). When every sound of the playlist has ended at once in a row, the next one is
+// started by a timer after kSoundRetryMs rather than straight away, so a missing sound device
+// costs one attempt (some 30 ms of processor under Wine) every five seconds instead of a busy
+// core, and sound comes back by itself when the device does.
+inline constexpr uint32_t kInstantSoundEndMs = 25;
 inline constexpr uint32_t kSoundRetryMs = 5000;
 
 class TfrmScrn final : public TFormEvents {

@@ -35,7 +35,8 @@ void TfrmScrn::mpSaverNotify() {
   // fast as the notifications come back; once a whole playlist's worth has ended at once in a
   // row, the next sound waits for the retry timer. A sound that plays resets the count.
   const uint32_t played = FApplication.TickCount() - FSoundStartTick;
-  FInstantSoundEnds = played < kInstantSoundEndMs ? FInstantSoundEnds + 1 : 0;
+  const bool failed = FmpSaver->NotifyValue() == TMPNotifyValues::nvFailure;
+  FInstantSoundEnds = failed || played < kInstantSoundEndMs ? FInstantSoundEnds + 1 : 0;
   FmpSaver->SetNotify(false);
   FmpSaver->Stop();
   if (FInstantSoundEnds >= std::max(FSettings->SndCount(), 1)) {

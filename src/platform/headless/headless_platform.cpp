@@ -46,7 +46,8 @@ uint32_t WaveLengthMs(const std::string& path) {
       in.seekg(size - 16 + (size & 1), std::ios::cur);
     } else if (id == "data") {
       if (byteRate == 0) return 0;
-      return static_cast<uint32_t>(std::min<uint64_t>(uint64_t{size} * 1000 / byteRate, 0x7FFFFFFF));
+      return static_cast<uint32_t>(
+          std::min<uint64_t>(uint64_t{size} * 1000 / byteRate, 0x7FFFFFFF));
     } else {
       in.seekg(size + (size & 1), std::ios::cur);
     }
@@ -246,11 +247,11 @@ void THeadlessMediaPlayer::DoOpen() {
 void THeadlessMediaPlayer::DoPlay(bool notify) {
   if (FOpenFile.empty()) throw Exception("No media device open");
   FPlatform.Record("Sound.Play(" + FOpenFile + ")" + (notify ? "" : " no-notify"));
-  if (FPendingNotify) QueueNotify();  // the earlier play is superseded
+  if (FPendingNotify) QueueNotify(TMPNotifyValues::nvSuperseded);  // the earlier play's
   if (FPlatform.FScript.SoundDeviceFails) {
     FPlaying = false;
     FPendingNotify = false;
-    if (notify) QueueNotify();
+    if (notify) QueueNotify(TMPNotifyValues::nvFailure);
     return;
   }
   FPlaying = true;
@@ -272,7 +273,9 @@ void THeadlessMediaPlayer::DoStop(bool notify) {
   const bool owed = FPendingNotify;
   FPlaying = false;
   FPendingNotify = false;
-  if (owed || notify) QueueNotify();
+  if (owed || notify) {
+    QueueNotify(owed ? TMPNotifyValues::nvAborted : TMPNotifyValues::nvSuccessful);
+  }
 }
 
 void THeadlessMediaPlayer::FinishNow() {
@@ -283,15 +286,15 @@ void THeadlessMediaPlayer::FinishNow() {
   FPlaying = false;
   if (FPendingNotify) {
     FPendingNotify = false;
-    QueueNotify();
+    QueueNotify(TMPNotifyValues::nvSuccessful);
   }
 }
 
-void THeadlessMediaPlayer::QueueNotify() {
+void THeadlessMediaPlayer::QueueNotify(TMPNotifyValues value) {
   std::weak_ptr<bool> alive = FAlive;
-  FPlatform.FApplication.Post([this, alive] {
+  FPlatform.FApplication.Post([this, alive, value] {
     const auto flag = alive.lock();
-    if (flag && *flag) Notified();
+    if (flag && *flag) Notified(value);
   });
 }
 

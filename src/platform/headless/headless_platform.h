@@ -72,7 +72,7 @@ class THeadlessMediaPlayer final : public TMediaPlayer {
   void DoStop(bool notify) override;
 
  private:
-  void QueueNotify();
+  void QueueNotify(TMPNotifyValues value);
   THeadlessPlatform& FPlatform;
   std::string FOpenFile;
   bool FPlaying = false;

@@ -105,7 +105,7 @@ void TSdlMediaPlayer::DoOpen() {
 
 void TSdlMediaPlayer::DoPlay(bool notify) {
   if (!FMusic) throw Exception("No media device open");
-  if (FPendingNotify) QueueNotify();  // the earlier play is superseded
+  if (FPendingNotify) QueueNotify(TMPNotifyValues::nvSuperseded);  // the earlier play's
   FPendingNotify = false;
   // An earlier play ends here without counting as an end; the new one counts from its start,
   // so even a sound shorter than this call is reported.
@@ -125,7 +125,9 @@ void TSdlMediaPlayer::DoStop(bool notify) {
   if (FMusic) Mix_HaltMusic();
   const bool owed = FPendingNotify;
   FPendingNotify = false;
-  if (owed || notify) QueueNotify();
+  if (owed || notify) {
+    QueueNotify(owed ? TMPNotifyValues::nvAborted : TMPNotifyValues::nvSuccessful);
+  }
 }
 
 void TSdlMediaPlayer::Finished(uint64_t playId) {
@@ -133,14 +135,14 @@ void TSdlMediaPlayer::Finished(uint64_t playId) {
   FPlayingId = 0;
   if (!FPendingNotify) return;
   FPendingNotify = false;
-  Notified();
+  Notified(TMPNotifyValues::nvSuccessful);
 }
 
-void TSdlMediaPlayer::QueueNotify() {
+void TSdlMediaPlayer::QueueNotify(TMPNotifyValues value) {
   std::weak_ptr<bool> alive = FAlive;
-  FApplication.Post([this, alive] {
+  FApplication.Post([this, alive, value] {
     const auto flag = alive.lock();
-    if (flag && *flag) Notified();
+    if (flag && *flag) Notified(value);
   });
 }
 

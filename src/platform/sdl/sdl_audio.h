@@ -37,7 +37,7 @@ class TSdlMediaPlayer final : public TMediaPlayer {
  private:
   void OpenDevice();
   void CloseMusic();
-  void QueueNotify();
+  void QueueNotify(TMPNotifyValues value);
   // Main thread: the sound of play playId has ended by itself.
   void Finished(uint64_t playId);
 

@@ -68,8 +68,8 @@ LRESULT CALLBACK TWin32Application::WndProc(HWND hwnd, UINT msg, WPARAM wParam, 
         const auto it = self->FMciHandlers.find(static_cast<UINT>(lParam));
         if (it != self->FMciHandlers.end()) {
           // A copy: the handler may replace or remove itself.
-          const std::function<void()> handler = it->second;
-          self->Guard(handler);
+          const std::function<void(WPARAM)> handler = it->second;
+          self->Guard([&handler, wParam] { handler(wParam); });
         }
         return 0;
       }
@@ -159,7 +159,7 @@ void TWin32Application::HandleMessage() {
   if (Queue().Pending()) RunQueue();
 }
 
-void TWin32Application::SetMciHandler(UINT deviceId, std::function<void()> handler) {
+void TWin32Application::SetMciHandler(UINT deviceId, std::function<void(WPARAM)> handler) {
   if (handler) {
     FMciHandlers[deviceId] = std::move(handler);
   } else {

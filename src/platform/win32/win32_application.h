@@ -59,7 +59,7 @@ class TWin32Application final : private TWin32OleScope, public TQueuedApplicatio
   HINSTANCE Instance() const { return FInstance; }
 
   // MCI notifications (MM_MCINOTIFY) for deviceId go to handler; an empty handler unregisters.
-  void SetMciHandler(UINT deviceId, std::function<void()> handler);
+  void SetMciHandler(UINT deviceId, std::function<void(WPARAM)> handler);
   // A dialog window whose keys (Tab, Enter) IsDialogMessage handles in the loop; nullptr: none.
   void SetDialogWindow(HWND dialog) { FDialog = dialog; }
 
@@ -87,7 +87,7 @@ class TWin32Application final : private TWin32OleScope, public TQueuedApplicatio
   std::atomic<bool> FWakePosted{false};
   // Depth of our own native dispatching; the wake message leaves the queue to it.
   int FPumpDepth = 0;
-  std::map<UINT, std::function<void()>> FMciHandlers;
+  std::map<UINT, std::function<void(WPARAM)>> FMciHandlers;
 };
 
 }  // namespace tovrin

@@ -34,7 +34,12 @@ void TWin32MediaPlayer::DoOpen() {
       mciSendCommandA(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&open));
   if (error) RaiseMciError(error);
   FDevice = open.wDeviceID;
-  FApplication.SetMciHandler(FDevice, [this] { Notified(); });
+  FApplication.SetMciHandler(FDevice, [this](WPARAM code) {
+    Notified(code == MCI_NOTIFY_FAILURE      ? TMPNotifyValues::nvFailure
+             : code == MCI_NOTIFY_ABORTED    ? TMPNotifyValues::nvAborted
+             : code == MCI_NOTIFY_SUPERSEDED ? TMPNotifyValues::nvSuperseded
+                                             : TMPNotifyValues::nvSuccessful);
+  });
 }
 
 void TWin32MediaPlayer::DoPlay(bool notify) {
