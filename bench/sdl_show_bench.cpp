@@ -23,6 +23,7 @@
 #include <fstream>
 #include <vector>
 
+#include "no_form_events.h"
 #include "picshow/custom_pic_show.h"
 #include "platform/sdl/pixel_copy.h"
 #include "platform/sdl/sdl_application.h"
@@ -30,6 +31,7 @@
 #include "platform/sdl/sdl_form_window.h"
 #include "platform/sdl/sdl_video.h"
 #include "platform/timer.h"
+#include "wave_bytes.h"
 #include "xvfb_display.h"
 
 namespace tovrin {
@@ -63,17 +65,6 @@ TBitmap Gradient(int32_t w, int32_t h, int seed) {
   return b;
 }
 
-class TNoForm final : public TFormEvents {
- public:
-  void FormShow() override {}
-  void FormActivate() override {}
-  void FormKeyDown(uint16_t, TShiftState) override {}
-  void FormMouseDown(TMouseButton, TShiftState, int32_t, int32_t) override {}
-  void FormMouseMove(TShiftState, int32_t, int32_t) override {}
-  void FormUserMessage(uint32_t) override {}
-  void FormCloseRequest() override {}
-};
-
 int Main() {
   TXvfbDisplay display(kWidth, kHeight);
   if (!display.Ok()) {
@@ -82,7 +73,7 @@ int Main() {
   }
   TSdlApplication app;
   TSdlVideo video(app);
-  TNoForm form;
+  testing::TNoFormEvents form;
   TSdlFormWindow window(video, app, form);
   window.SetColor(clBlack);
   window.SetBounds(0, 0, kWidth, kHeight);
@@ -155,28 +146,14 @@ int Main() {
   // A minute of music: 44.1 kHz 16-bit stereo, a quiet saw tooth.
   const std::string wave = "/tmp/tovrin_bench_" + std::to_string(getpid()) + ".wav";
   {
-    const uint32_t frames = 44100 * 60;
-    const uint32_t data = frames * 4;
-    std::ofstream out(wave, std::ios::binary);
-    auto le = [&out](uint32_t v, int n) {
-      for (int i = 0; i < n; ++i) out.put(static_cast<char>(v >> (8 * i)));
-    };
-    out.write("RIFF", 4);
-    le(36 + data, 4);
-    out.write("WAVEfmt ", 8);
-    le(16, 4);
-    le(1, 2);
-    le(2, 2);
-    le(44100, 4);
-    le(44100 * 4, 4);
-    le(4, 2);
-    le(16, 2);
-    out.write("data", 4);
-    le(data, 4);
-    for (uint32_t i = 0; i < frames; ++i) {
-      const auto v = static_cast<uint32_t>(static_cast<int16_t>((i % 200) * 20 - 2000)) & 0xFFFF;
-      le(v | (v << 16), 4);
+    std::vector<int16_t> samples(size_t{44100} * 60 * 2);
+    for (size_t i = 0; i < samples.size(); ++i) {
+      samples[i] = static_cast<int16_t>((i / 2 % 200) * 20 - 2000);
     }
+    const std::vector<uint8_t> bytes = testing::WaveBytes(samples, 2, 44100);
+    std::ofstream(wave, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
   }
   setenv("SDL_AUDIODRIVER", "dummy", 0);
   for (const bool music : {false, true}) {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "jpeg_maker.h"
+#include "wave_bytes.h"
 #include "x11_probe.h"
 #include "xvfb_display.h"
 
@@ -65,6 +66,19 @@ bool WaitFor(const std::function<bool()>& done, int ms) {
 
 void Sleep(int ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// The first dialog window (setup dialog, message box) to appear within 15 s; Window 0 if none.
+TX11Probe::TTopWindow WaitForDialog(TX11Probe& x) {
+  TX11Probe::TTopWindow dialog{};
+  WaitFor(
+      [&] {
+        const auto dialogs = x.Dialogs();
+        if (!dialogs.empty()) dialog = dialogs.front();
+        return dialog.Window != 0;
+      },
+      15000);
+  return dialog;
 }
 
 int Shell(const std::string& command) {
@@ -268,27 +282,7 @@ std::vector<int16_t> WriteWave(const fs::path& path, int frames, int seed) {
   for (int i = 0; i < frames * 2; ++i) {
     samples.push_back(static_cast<int16_t>(((i * 37 + seed * 7919) % 24000) - 12000));
   }
-  const auto dataBytes = static_cast<uint32_t>(samples.size() * 2);
-  std::vector<uint8_t> out;
-  auto tag = [&](const char* t) { out.insert(out.end(), t, t + 4); };
-  auto le = [&](uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-  };
-  tag("RIFF");
-  le(36 + dataBytes, 4);
-  tag("WAVE");
-  tag("fmt ");
-  le(16, 4);
-  le(1, 2);
-  le(2, 2);
-  le(44100, 4);
-  le(44100 * 4, 4);
-  le(4, 2);
-  le(16, 2);
-  tag("data");
-  le(dataBytes, 4);
-  const auto* bytes = reinterpret_cast<const uint8_t*>(samples.data());
-  out.insert(out.end(), bytes, bytes + dataBytes);
+  const std::vector<uint8_t> out = testing::WaveBytes(samples, 2, 44100);
   WriteFile(path, out.data(), out.size());
   return samples;
 }
@@ -529,14 +523,8 @@ TEST_F(LinuxSaverTest, SetupWritesTheMuteChoiceOnlyAfterAClickOnTheBox) {
   for (const bool click : {false, true}) {
     auto setup = Start("photo.scr", {"--setup"}, Environment());
     // The dialog, 305 x 195 at 96 dots per inch.
-    TX11Probe::TTopWindow dialog{};
-    ASSERT_TRUE(WaitFor(
-        [&] {
-          const auto dialogs = x.Dialogs();
-          if (!dialogs.empty()) dialog = dialogs.front();
-          return dialog.Window != 0;
-        },
-        15000));
+    const TX11Probe::TTopWindow dialog = WaitForDialog(x);
+    ASSERT_NE(dialog.Window, 0u);
     EXPECT_EQ(dialog.Width, 305);
     EXPECT_EQ(dialog.Height, 195);
     Sleep(300);
@@ -574,15 +562,8 @@ TEST_F(LinuxSaverTest, MovieModeShowsTheMissingPlayerMessageAndEnds) {
   TX11Probe x;
   auto show = Start("movie.scr", {"--show"}, Environment());
   // The message box: a dialog window over the show's.
-  TX11Probe::TTopWindow box{};
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        const auto dialogs = x.Dialogs();
-        if (!dialogs.empty()) box = dialogs.front();
-        return box.Window != 0;
-      },
-      15000))
-      << "a message box";
+  const TX11Probe::TTopWindow box = WaitForDialog(x);
+  ASSERT_NE(box.Window, 0u) << "a message box";
   Sleep(300);
   Screenshot("movie-message");
   EXPECT_TRUE(show->Running());
@@ -618,15 +599,8 @@ TEST_F(LinuxSaverTest, UnderAWindowManagerTheMovieMessageOpensOnceAboveTheShow) 
       WaitFor([&] { return x.Property32(x.Root(), "_NET_SUPPORTING_WM_CHECK") != 0; }, 15000))
       << "openbox manages the display";
   auto show = Start("movie.scr", {"--show"}, Environment());
-  TX11Probe::TTopWindow box{};
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        const auto dialogs = x.Dialogs();
-        if (!dialogs.empty()) box = dialogs.front();
-        return box.Window != 0;
-      },
-      15000))
-      << "a message box of its own among the top windows";
+  const TX11Probe::TTopWindow box = WaitForDialog(x);
+  ASSERT_NE(box.Window, 0u) << "a message box of its own among the top windows";
   Sleep(300);
   Screenshot("movie-message-wm");
   EXPECT_EQ(x.MappedTopWindows().back().Window, box.Window) << "the box lies above the show";

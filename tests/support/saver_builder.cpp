@@ -9,6 +9,7 @@
 #include "package/object_writer.h"
 #include "package/package_locator.h"
 #include "package/stream.h"
+#include "wave_bytes.h"
 
 namespace tovrin::testing {
 
@@ -50,10 +51,6 @@ void AppendFiles(TMemoryStream& file, const std::vector<TSaverFile>& files, TStr
   }
 }
 
-void PutLE(std::vector<uint8_t>& out, uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
 }  // namespace
 
 void WriteSaver(const std::string& path, TSSFileLocations& settings,
@@ -87,28 +84,11 @@ std::vector<uint8_t> FlatJpeg(int width, int height, uint32_t rgb) {
 }
 
 std::vector<uint8_t> MakeWave(uint32_t ms, int16_t seed) {
-  const uint32_t samples = ms * 8;
-  std::vector<uint8_t> out;
-  const auto tag = [&](const char* t) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(t[i]));
-  };
-  tag("RIFF");
-  PutLE(out, 36 + samples * 2, 4);
-  tag("WAVE");
-  tag("fmt ");
-  PutLE(out, 16, 4);
-  PutLE(out, 1, 2);      // PCM
-  PutLE(out, 1, 2);      // mono
-  PutLE(out, 8000, 4);   // samples a second
-  PutLE(out, 16000, 4);  // bytes a second
-  PutLE(out, 2, 2);      // block
-  PutLE(out, 16, 2);     // bits
-  tag("data");
-  PutLE(out, samples * 2, 4);
-  for (uint32_t i = 0; i < samples; ++i) {
-    PutLE(out, static_cast<uint16_t>(seed + static_cast<int16_t>(i % 1000)), 2);
+  std::vector<int16_t> samples(ms * 8);  // 8000 samples a second, mono
+  for (size_t i = 0; i < samples.size(); ++i) {
+    samples[i] = static_cast<int16_t>(seed + static_cast<int16_t>(i % 1000));
   }
-  return out;
+  return WaveBytes(samples, 1, 8000);
 }
 
 TTextSize TBoxTextRenderer::TextExtent(const TTextFont& font, std::string_view text) {

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <vector>
 
+#include "no_form_events.h"
 #include "noise_bitmap.h"
 #include "picshow/custom_pic_show.h"
 #include "platform/timer.h"
@@ -44,17 +45,6 @@ double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.empty() ? 0 : v[v.size() / 2];
 }
-
-class TShowForm final : public TFormEvents {
- public:
-  void FormShow() override {}
-  void FormActivate() override {}
-  void FormKeyDown(uint16_t, TShiftState) override {}
-  void FormMouseDown(TMouseButton, TShiftState, int32_t, int32_t) override {}
-  void FormMouseMove(TShiftState, int32_t, int32_t) override {}
-  void FormUserMessage(uint32_t) override {}
-  void FormCloseRequest() override {}
-};
 
 class Win32PresentationTest : public ::testing::Test {
  protected:
@@ -89,7 +79,7 @@ class Win32PresentationTest : public ::testing::Test {
 
   TWin32Application FApp;
   TWin32Screen FScreen;
-  TShowForm FForm;
+  testing::TNoFormEvents FForm;
   TWin32FormWindow FWindow;
   const int32_t FWidth;
   const int32_t FHeight;
