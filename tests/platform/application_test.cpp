@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "application_contract.h"
 #include "platform/headless/headless_application.h"
 
 namespace tovrin {
@@ -58,64 +59,6 @@ TEST(HeadlessApplicationTest, SchedulingWorksAcrossTheWrapOfTheTickCount) {
   EXPECT_TRUE(ran);
 }
 
-TEST(HeadlessApplicationTest, ProcessMessagesRunsOnlyWhatWasPendingAtTheCall) {
-  THeadlessApplication app;
-  int runs = 0;
-  std::function<void()> repost = [&] {
-    ++runs;
-    app.Post(repost);
-  };
-  app.Post(repost);
-  app.ProcessMessages();
-  EXPECT_EQ(runs, 1) << "a message that re-posts itself cannot trap the pump";
-  app.ProcessMessages();
-  EXPECT_EQ(runs, 2);
-}
-
-TEST(HeadlessApplicationTest, HandleMessageRunsIdleWhenTheQueueEmpties) {
-  THeadlessApplication app;
-  std::vector<std::string> log;
-  app.SetOnIdle([&] {
-    log.push_back("idle");
-    if (log.size() == 1) app.Post([&] { log.push_back("started"); });
-    if (log.size() > 2) app.Terminate();
-  });
-  app.Run();
-  EXPECT_EQ(log, (std::vector<std::string>{"idle", "started", "idle"}));
-}
-
-TEST(HeadlessApplicationTest, SynchronizeRunsInTheMainThreadAndPassesErrorsBack) {
-  THeadlessApplication app;
-  std::atomic<bool> done{false};
-  std::vector<bool> ranInMain;
-  std::string error;
-  std::thread worker([&] {
-    app.Synchronize([&] { ranInMain.push_back(app.IsMainThread()); });
-    try {
-      app.Synchronize([] { throw std::runtime_error("from main"); });
-    } catch (const std::runtime_error& e) {
-      error = e.what();
-    }
-    done = true;
-    app.WakeMainThread();
-  });
-  app.ServeSynchronizeUntil([&] { return done.load(); });
-  worker.join();
-  EXPECT_EQ(ranInMain, std::vector<bool>{true});
-  EXPECT_EQ(error, "from main");
-  EXPECT_TRUE(app.IsMainThread());
-}
-
-TEST(HeadlessApplicationTest, AWaitWithoutTimeoutWakesForAnotherThreadsPost) {
-  THeadlessApplication app;
-  bool ran = false;
-  std::thread poster([&] { app.Post([&] { ran = true; }); });
-  EXPECT_TRUE(app.WaitMessage(TApplication::Infinite));
-  poster.join();
-  app.ProcessMessages();
-  EXPECT_TRUE(ran);
-}
-
 TEST(HeadlessApplicationTest, RealClockWaitsReturnWhenAMessageArrives) {
   THeadlessApplication app(THeadlessApplication::TClockKind::ckReal);
   const uint32_t start = app.TickCount();
@@ -133,3 +76,12 @@ TEST(HeadlessApplicationTest, RealClockWaitsReturnWhenAMessageArrives) {
 
 }  // namespace
 }  // namespace tovrin
+
+namespace tovrin::testing {
+namespace {
+struct TMakeHeadless {
+  static std::unique_ptr<TApplication> Make() { return std::make_unique<THeadlessApplication>(); }
+};
+}  // namespace
+INSTANTIATE_TYPED_TEST_SUITE_P(Headless, ApplicationContract, TMakeHeadless);
+}  // namespace tovrin::testing

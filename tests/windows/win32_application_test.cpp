@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "application_contract.h"
 #include "platform/timer.h"
 #include "platform/win32/win32_application.h"
 
@@ -66,59 +67,6 @@ TEST(Win32ApplicationTest, TimersFireAtTheirIntervalsFromTheMessageLoop) {
   EXPECT_LT(ThreadCpuMs() - cpuBefore, 60.0) << "between timer events the loop waits";
 }
 
-TEST(Win32ApplicationTest, AnotherThreadsPostAndSynchronizeWakeTheMainThread) {
-  TWin32Application app;
-  const DWORD mainThread = GetCurrentThreadId();
-  std::atomic<DWORD> ranIn{0};
-  std::string error;
-  std::thread worker([&] {
-    app.Synchronize([&] { ranIn = GetCurrentThreadId(); });
-    try {
-      app.Synchronize([] { throw std::runtime_error("refused"); });
-    } catch (const std::exception& e) {
-      error = e.what();
-    }
-    Sleep(50);
-    app.Post([&] { app.Terminate(); });
-  });
-  const uint32_t start = app.TickCount();
-  app.Run();
-  worker.join();
-  EXPECT_EQ(ranIn.load(), mainThread);
-  EXPECT_EQ(error, "refused") << "the error goes back to the thread that asked";
-  EXPECT_LT(app.TickCount() - start, 1000u) << "the post must wake the wait at once";
-}
-
-TEST(Win32ApplicationTest, IdleRunsWhenTheQueueEmptiesAndNotWhileMessagesWait) {
-  TWin32Application app;
-  std::vector<std::string> log;
-  app.SetOnIdle([&] {
-    log.push_back("idle");
-    if (log.size() == 1) {
-      app.Post([&] { log.push_back("a"); });
-      app.Post([&] { log.push_back("b"); });
-    } else {
-      app.Terminate();
-    }
-  });
-  app.Run();
-  EXPECT_EQ(log, (std::vector<std::string>{"idle", "a", "b", "idle"}));
-}
-
-TEST(Win32ApplicationTest, ProcessMessagesRunsOnlyWhatWasPendingAtTheCall) {
-  TWin32Application app;
-  int runs = 0;
-  std::function<void()> repost = [&] {
-    ++runs;
-    app.Post(repost);
-  };
-  app.Post(repost);
-  app.ProcessMessages();
-  EXPECT_EQ(runs, 1) << "a message that re-posts itself cannot trap the pump";
-  app.ProcessMessages();
-  EXPECT_EQ(runs, 2);
-}
-
 TEST(Win32ApplicationTest, AnErrorInAMessageIsReportedAndTheQueueGoesOn) {
   TWin32Application app;
   std::vector<std::string> reports;
@@ -144,3 +92,12 @@ TEST(Win32ApplicationTest, TheTickCountHasMillisecondSteps) {
 
 }  // namespace
 }  // namespace tovrin
+
+namespace tovrin::testing {
+namespace {
+struct TMakeWin32 {
+  static std::unique_ptr<TApplication> Make() { return std::make_unique<TWin32Application>(); }
+};
+}  // namespace
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, ApplicationContract, TMakeWin32);
+}  // namespace tovrin::testing

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <thread>
 
+#include "application_contract.h"
 #include "platform/sdl/sdl_application.h"
 #include "platform/sdl/sdl_signals.h"
 #include "platform/timer.h"
@@ -31,23 +32,6 @@ TEST(SdlApplicationTest, WaitsOutItsTimeoutWithoutSpinning) {
   EXPECT_LE(app.WaitCount(), 3u) << "one wait, not a poll every millisecond";
 }
 
-TEST(SdlApplicationTest, APostFromAnotherThreadWakesAnEndlessWait) {
-  TSdlApplication app;
-  std::atomic<bool> ran{false};
-  const auto start = Clock::now();
-  std::thread poster([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    app.Post([&] { ran = true; });
-  });
-  EXPECT_TRUE(app.WaitMessage(TApplication::Infinite));
-  const int64_t waited = MsSince(start);
-  EXPECT_FALSE(ran.load()) << "WaitMessage runs nothing";
-  app.ProcessMessages();
-  EXPECT_TRUE(ran.load());
-  EXPECT_LT(waited, 300);
-  poster.join();
-}
-
 TEST(SdlApplicationTest, TimersFireAtTheirIntervalAndStopWhenKilled) {
   TSdlApplication app;
   int fired = 0;
@@ -67,41 +51,6 @@ TEST(SdlApplicationTest, TimersFireAtTheirIntervalAndStopWhenKilled) {
   EXPECT_GE(took, 115);
   EXPECT_LT(took, 600);
   EXPECT_LE(app.WaitCount(), 12u) << "a wait per timer event, not a busy loop";
-}
-
-TEST(SdlApplicationTest, SynchronizeRunsOnTheMainThreadAndReturnsItsError) {
-  TSdlApplication app;
-  std::thread::id ranOn;
-  bool raised = false;
-  std::atomic<bool> done{false};
-  std::thread worker([&] {
-    app.Synchronize([&] { ranOn = std::this_thread::get_id(); });
-    try {
-      app.Synchronize([] { throw std::runtime_error("no"); });
-    } catch (const std::runtime_error&) {
-      raised = true;
-    }
-    done = true;
-    app.WakeMainThread();
-  });
-  app.ServeSynchronizeUntil([&] { return done.load(); });
-  worker.join();
-  EXPECT_EQ(ranOn, std::this_thread::get_id());
-  EXPECT_TRUE(raised);
-}
-
-TEST(SdlApplicationTest, IdleRunsWhenTheQueueHasEmptied) {
-  TSdlApplication app;
-  int idles = 0;
-  int posted = 0;
-  app.SetOnIdle([&] {
-    ++idles;
-    if (idles == 1) app.Post([&] { ++posted; });
-    if (idles == 2) app.Terminate();
-  });
-  app.Run();
-  EXPECT_EQ(posted, 1);
-  EXPECT_EQ(idles, 2);
 }
 
 TEST(SdlApplicationTest, SigtermIsReadAsAMessageAndWakesTheWait) {
@@ -127,3 +76,12 @@ TEST(SdlApplicationTest, SigtermIsReadAsAMessageAndWakesTheWait) {
 
 }  // namespace
 }  // namespace tovrin
+
+namespace tovrin::testing {
+namespace {
+struct TMakeSdl {
+  static std::unique_ptr<TApplication> Make() { return std::make_unique<TSdlApplication>(); }
+};
+}  // namespace
+INSTANTIATE_TYPED_TEST_SUITE_P(Sdl, ApplicationContract, TMakeSdl);
+}  // namespace tovrin::testing
