@@ -4,8 +4,8 @@ namespace tovrin {
 
 namespace {
 
-// One piece of a single-axis style, as intervals [a, b) along the style's axis; the other axis
-// always spans the whole picture.
+// One piece of a style along one axis, as intervals [a, b) of the frame (Dest) and of the incoming
+// picture (Source).
 struct TSpan {
   int32_t A = 0;
   int32_t B = 0;
@@ -21,11 +21,15 @@ struct TAxisPieces {
   void Add(TSpan dest, TSpan source, bool fold = false) { Pieces[Count++] = {dest, source, fold}; }
 };
 
-// Styles 1 to 17 along one axis of length w with extent x.
+// Styles 1 to 17 along one axis of length w with extent x; kind 0 is the whole axis, untouched,
+// for the axis a single-axis style leaves alone.
 TAxisPieces AxisStyle(int k, int32_t w, int32_t x) {
   TAxisPieces p;
   const TSpan full{0, w};
   switch (k) {
+    case 0:
+      p.Add(full, full);
+      break;
     case 1:
       p.Add({w - x, w}, full);
       break;  // squeeze
@@ -97,109 +101,46 @@ TAxisPieces AxisStyle(int k, int32_t w, int32_t x) {
   return p;
 }
 
-TRect Horizontal(TSpan s, int32_t h) {
-  return TRect{s.A, 0, s.B, h};
-}
-TRect Vertical(TSpan s, int32_t w) {
-  return TRect{0, s.A, w, s.B};
-}
+// Styles 1 to 53 are each one axis style across and one down: a piece of the style spans the
+// horizontal piece's columns and the vertical piece's rows. Only one of the two axes ever has more
+// than one piece (or folds), so the pieces come out in that axis's order.
+struct TAxisPair {
+  uint8_t Across = 0;
+  uint8_t Down = 0;
+};
+constexpr std::array<TAxisPair, 53> kAxisPairs = [] {
+  std::array<TAxisPair, 53> rows{};
+  for (uint8_t k = 1; k <= 17; ++k) {
+    rows[k - 1] = {k, 0};       // 1..17: the horizontal axis alone
+    rows[k + 17 - 1] = {0, k};  // 18..34: the same, turned
+  }
+  // 35..53, across and down: squeezed into a corner (35..38), sliding in from a corner (39..42),
+  // wiped from a corner (43..46), expanding from a corner (47..50), from the centre (51..53).
+  // clang-format off
+  const std::array<TAxisPair, 19> corners{{{1, 1}, {1, 2}, {2, 2}, {2, 1},
+                                           {3, 3}, {3, 4}, {4, 4}, {4, 3},
+                                           {5, 5}, {5, 6}, {6, 6}, {6, 5},
+                                           {7, 7}, {7, 8}, {8, 8}, {8, 7},
+                                           {9, 9}, {10, 10}, {11, 11}}};
+  // clang-format on
+  for (size_t i = 0; i < corners.size(); ++i) rows[34 + i] = corners[i];
+  return rows;
+}();
 
-}  // namespace
-
-int32_t RollFoldWidth(int32_t x, int32_t w) {
-  if (x < w / 5) return x / 2;
-  if (x + w / 5 > w) return (w - x) / 2;
-  return w / 10;
-}
-
-TRectStylePieces RectangleStylePieces(int style, const TFrameExtents& e) {
-  TRectStylePieces result;
+// Styles 54 to 57: four pieces each, one per edge or quarter.
+void FourPieceStyle(int style, const TFrameExtents& e, TRectStylePieces& result) {
   const int32_t W = e.W, H = e.H, X = e.X, Y = e.Y;
   auto add = [&result](TRect dest, TRect source) {
     result.Pieces[result.Count++] = {dest, source, TPieceMirror::None};
   };
-
-  if (style >= 1 && style <= 34) {
-    const bool vertical = style > 17;
-    const int k = vertical ? style - 17 : style;
-    const TAxisPieces axis = vertical ? AxisStyle(k, H, Y) : AxisStyle(k, W, X);
-    for (int i = 0; i < axis.Count; ++i) {
-      const TAxisPiece& a = axis.Pieces[i];
-      TRectPiece& piece = result.Pieces[result.Count++];
-      piece.Dest = vertical ? Vertical(a.Dest, W) : Horizontal(a.Dest, H);
-      piece.Source = vertical ? Vertical(a.Source, W) : Horizontal(a.Source, H);
-      if (a.Fold) piece.Mirror = vertical ? TPieceMirror::Vertical : TPieceMirror::Horizontal;
-    }
-    return result;
-  }
-
-  const TRect F{0, 0, W, H};
-  const TRect centre{Half(W - X), Half(H - Y), Half(W + X), Half(H + Y)};
   switch (style) {
-    case 35:
-      add({W - X, H - Y, W, H}, F);
-      break;
-    case 36:
-      add({W - X, 0, W, Y}, F);
-      break;
-    case 37:
-      add({0, 0, X, Y}, F);
-      break;
-    case 38:
-      add({0, H - Y, X, H}, F);
-      break;
-    case 39:
-      add({W - X, H - Y, 2 * W - X, 2 * H - Y}, F);
-      break;
-    case 40:
-      add({W - X, Y - H, 2 * W - X, Y}, F);
-      break;
-    case 41:
-      add({X - W, Y - H, X, Y}, F);
-      break;
-    case 42:
-      add({X - W, H - Y, X, 2 * H - Y}, F);
-      break;
-    case 43:
-      add({0, 0, X, Y}, {0, 0, X, Y});
-      break;
-    case 44:
-      add({0, H - Y, X, H}, {0, H - Y, X, H});
-      break;
-    case 45:
-      add({W - X, H - Y, W, H}, {W - X, H - Y, W, H});
-      break;
-    case 46:
-      add({W - X, 0, W, Y}, {W - X, 0, W, Y});
-      break;
-    case 47:
-      add({0, 0, 2 * W - X, 2 * H - Y}, {0, 0, X, Y});
-      break;
-    case 48:
-      add({0, Y - H, 2 * W - X, H}, {0, H - Y, X, H});
-      break;
-    case 49:
-      add({X - W, Y - H, W, H}, {W - X, H - Y, W, H});
-      break;
-    case 50:
-      add({X - W, 0, W, 2 * H - Y}, {W - X, 0, W, Y});
-      break;
-    case 51:
-      add({X - W, Y - H, 2 * W - X, 2 * H - Y}, centre);
-      break;
-    case 52:
-      add(centre, F);
-      break;
-    case 53:
-      add(centre, centre);
-      break;
-    case 54:
+    case 54:  // wiped in from all four edges
       for (const TRect r : {TRect{0, 0, W, Half(Y)}, TRect{0, H - Half(Y), W, H},
                             TRect{0, 0, Half(X), H}, TRect{W - Half(X), 0, W, H}}) {
         add(r, r);
       }
       break;
-    case 55:
+    case 55:  // wiped in from all four corners
       for (const TRect r :
            {TRect{0, 0, Half(X) + 1, Half(Y) + 1}, TRect{0, H - Half(Y) - 1, Half(X) + 1, H},
             TRect{W - Half(X) - 1, H - Half(Y) - 1, W, H},
@@ -207,7 +148,7 @@ TRectStylePieces RectangleStylePieces(int style, const TFrameExtents& e) {
         add(r, r);
       }
       break;
-    case 56:
+    case 56:  // each quarter squeezed into its corner
       add({0, 0, Half(X) + 1, Half(Y) + 1}, {0, 0, Half(W) + 1, Half(H) + 1});
       add({0, H - Half(Y), Half(X) + 1, H}, {0, Half(H) + 1, Half(W) + 1, H});
       add({W - Half(X), H - Half(Y), W, H}, {Half(W) + 1, Half(H) + 1, W, H});
@@ -223,6 +164,39 @@ TRectStylePieces RectangleStylePieces(int style, const TFrameExtents& e) {
       break;
     default:
       break;
+  }
+}
+
+}  // namespace
+
+int32_t RollFoldWidth(int32_t x, int32_t w) {
+  if (x < w / 5) return x / 2;
+  if (x + w / 5 > w) return (w - x) / 2;
+  return w / 10;
+}
+
+TRectStylePieces RectangleStylePieces(int style, const TFrameExtents& e) {
+  TRectStylePieces result;
+  if (style >= 54 && style <= 57) {
+    FourPieceStyle(style, e, result);
+    return result;
+  }
+  if (style < 1 || style > static_cast<int>(kAxisPairs.size())) return result;
+
+  const TAxisPair pair = kAxisPairs[style - 1];
+  const TAxisPieces across = AxisStyle(pair.Across, e.W, e.X);
+  const TAxisPieces down = AxisStyle(pair.Down, e.H, e.Y);
+  // At most one axis has two pieces; walk that one, the other contributes its single piece.
+  const bool walkDown = down.Count > across.Count;
+  const TAxisPieces& walked = walkDown ? down : across;
+  for (int i = 0; i < walked.Count; ++i) {
+    const TAxisPiece& a = walkDown ? across.Pieces[0] : across.Pieces[i];
+    const TAxisPiece& d = walkDown ? down.Pieces[i] : down.Pieces[0];
+    TRectPiece& piece = result.Pieces[result.Count++];
+    piece.Dest = TRect{a.Dest.A, d.Dest.A, a.Dest.B, d.Dest.B};
+    piece.Source = TRect{a.Source.A, d.Source.A, a.Source.B, d.Source.B};
+    if (a.Fold) piece.Mirror = TPieceMirror::Horizontal;
+    if (d.Fold) piece.Mirror = TPieceMirror::Vertical;
   }
   return result;
 }
