@@ -190,7 +190,7 @@ TEST_F(ShowTest, ProgramWithoutPackage) {
 TEST_F(ShowTest, WindowOutsideShowModeClosesWithoutAsking) {
   Build({FlatJpeg(16, 16, kRed)});
   Script().UsePassword = {TRegistryRead::rrValue, 1};
-  Start(smSetup);
+  Start(TPasswordCheck::pcNone);
   Platform().Form()->KeyDown(VK_SPACE);
   RunUntil(App().TickCount() + 100);
   EXPECT_EQ(LogCount("Verifier"), 0u);
