@@ -7,6 +7,9 @@
 //   TSoundPlaylist  (sound_playlist.h)   the sounds one after the other, with the retry timer
 //   TMoviePlayback  (movie_playback.h)   the movie control, the movies and their timer
 //   TMediaFolder    (media_folder.h)     the folder the media are extracted into
+//   THandlerGuard   (handler_guard.h)    how the parts' handlers run inside the window's error
+//                                        boundary
+// frm_scrn.cpp holds the life cycle, the input rules, the close request and the input hook.
 //
 //   created ──Show()──> FormShow, FormActivate (first time: load the package, extract the media,
 //   read the mute choice, start the movies (TMoviePlayback) or the sounds (TSoundPlaylist), cover
@@ -18,9 +21,9 @@
 //                           missing: Halt() ends the message loop at once, FormClose does not run.
 //   Destroying the window (FormDestroy) deletes the extracted media and their folder.
 //
-// The parts know nothing of the window: each is given the controls and services it uses, and
-// small callbacks ("the movies take over", "halt the show", "is the show over") that the window
-// answers.
+// No part refers to TfrmScrn or to another part: each is given the controls and services it uses,
+// and small callbacks ("the movies take over", "halt the show", "is the show over") that the
+// window answers.
 //
 // Everything runs in the main thread, from the platform's message loop. A handler that raises
 // ends in the platform's error report (a message box with the error's text), as an unhandled
