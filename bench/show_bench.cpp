@@ -97,11 +97,11 @@ void BM_DecodeJpeg(benchmark::State& state) {
 void BM_SlidePreparation(benchmark::State& state) {
   TBenchSaver saver(1, static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1)),
                     5000, THeadlessApplication::TClockKind::ckVirtual);
-  TfrmScrn show(*saver.Platform, smShow);
+  TfrmScrn show(*saver.Platform, TPasswordCheck::pcAskVerifier);
   show.Show();  // the first activation reads the settings
   for (auto _ : state) {
     std::unique_ptr<TImage> item = ReadPictureItem(saver.Exe, show.Settings(), 0);
-    TBitmap frame = show.ComposePicture(*item);
+    TBitmap frame = show.Scheduler().ComposePicture(*item);
     benchmark::DoNotOptimize(frame.Bits());
   }
 }
@@ -109,7 +109,7 @@ void BM_SlidePreparation(benchmark::State& state) {
 // The parts of a slide's preparation on their own.
 void BM_ReadPictureItem(benchmark::State& state) {
   TBenchSaver saver(1, 1920, 1080, 5000, THeadlessApplication::TClockKind::ckVirtual);
-  TfrmScrn show(*saver.Platform, smShow);
+  TfrmScrn show(*saver.Platform, TPasswordCheck::pcAskVerifier);
   show.Show();
   for (auto _ : state) {
     std::unique_ptr<TImage> item = ReadPictureItem(saver.Exe, show.Settings(), 0);
@@ -159,10 +159,10 @@ void BM_WaitingOutInterval(benchmark::State& state) {
   script.TempDir = folder.Dir() + "tmp/";
   script.SettingsDir = folder.Dir();
   THeadlessPlatform platform(script, text, THeadlessApplication::TClockKind::ckReal);
-  TfrmScrn show(platform, smShow);
+  TfrmScrn show(platform, TPasswordCheck::pcAskVerifier);
   show.Show();
   // Let the first transition run, then measure the wait that follows.
-  while (!show.SlideTimer().Enabled()) platform.App().HandleMessage();
+  while (!show.Scheduler().SlideTimer().Enabled()) platform.App().HandleMessage();
   double cpu = 0;
   double wall = 0;
   for (auto _ : state) {
@@ -209,7 +209,7 @@ int PeakMemoryRun(const std::string& exe) {
   script.TempDir = ExtractFileDir(exe) + "/tmp/";
   script.SettingsDir = ExtractFileDir(exe) + "/";
   THeadlessPlatform platform(script, text);
-  TfrmScrn show(platform, smShow);
+  TfrmScrn show(platform, TPasswordCheck::pcAskVerifier);
   show.Show();
   bool stop = false;
   platform.App().PostAt(20000, [&stop] { stop = true; });
@@ -220,7 +220,7 @@ int PeakMemoryRun(const std::string& exe) {
   std::printf(
       "%d transitions; peak resident set %.1f MB (%.1f MB at the start); budget: one "
       "decoded picture %.1f MB + 8 frames %.1f MB + 20 MB = %.1f MB\n",
-      show.PicIndex(), peak / 1024.0, before / 1024.0, decodedMb, 8 * frameMb,
+      show.Scheduler().PicIndex(), peak / 1024.0, before / 1024.0, decodedMb, 8 * frameMb,
       decodedMb + 8 * frameMb + 20);
   return 0;
 }

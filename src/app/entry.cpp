@@ -65,7 +65,8 @@ TEntryRun RunEntry(TPlatform& platform, const std::string& arg1, const std::stri
       application.Run();
       application.ProcessMessages();
     } else {
-      TfrmScrn show(platform, run.Mode);
+      TfrmScrn show(platform,
+                    run.Mode == smShow ? TPasswordCheck::pcAskVerifier : TPasswordCheck::pcNone);
       show.Show();
       if (!show.Ended()) application.Run();
       application.ProcessMessages();

@@ -5,7 +5,6 @@
 #include "core/errors.h"
 #include "core/ini_file.h"
 #include "core/paths.h"
-#include "core/random.h"
 #include "package/package_locator.h"
 
 namespace tovrin {
@@ -21,13 +20,8 @@ constexpr int32_t kDesignHeight = 350;
 
 }  // namespace
 
-TfrmScrn::TfrmScrn(TPlatform& platform, TSaverMode mode)
-    : FPlatform(platform),
-      FApplication(platform.Application()),
-      FSaverMode(mode),
-      FTimerFlash(platform.Application()),
-      FSlideTimer(platform.Application()),
-      FSoundRetryTimer(platform.Application()) {
+TfrmScrn::TfrmScrn(TPlatform& platform, TPasswordCheck passwordCheck)
+    : FPlatform(platform), FApplication(platform.Application()), FPasswordCheck(passwordCheck) {
   FWindow = FPlatform.CreateFormWindow(*this);
   FWindow->SetColor(clBtnFace);
   FWindow->SetBounds((FPlatform.Screen().Width() - kDesignWidth) / 2,
@@ -47,35 +41,49 @@ TfrmScrn::TfrmScrn(TPlatform& platform, TSaverMode mode)
   };
 
   FmpSaver = FPlatform.CreateMediaPlayer();
-  FmpSaver->OnNotify = [this] { Handle([this] { mpSaverNotify(); }); };
 
-  FTimerFlash.SetEnabled(false);
-  FTimerFlash.SetOnTimer([this] { Handle([this] { TimerFlashTimer(); }); });
-
-  FSoundRetryTimer.SetEnabled(false);
-  FSoundRetryTimer.SetInterval(kSoundRetryMs);
-  FSoundRetryTimer.SetOnTimer([this] { Handle([this] { SoundRetryTimerTimer(); }); });
-
-  FormCreate();
+  // The parts run their handlers inside the window's error boundary.
+  const THandlerGuard guard = [this](const std::function<void()>& handler) { Handle(handler); };
+  FMovies = std::make_unique<TMoviePlayback>(TMoviePlayback::TContext{
+      .Application = FApplication,
+      .Screen = FPlatform.Screen(),
+      .System = FPlatform.System(),
+      .Window = *FWindow,
+      .CreatePlayer = [this] { return FPlatform.CreateMoviePlayer(*FWindow); },
+      .Pictures = *FPShow,
+      .Settings = FSettings,
+      .Media = FMediaFolder,
+      .Guard = guard,
+      .Halt = [this] { Halt(); },
+  });
+  FPlaylist = std::make_unique<TSoundPlaylist>(TSoundPlaylist::TContext{
+      .Application = FApplication,
+      .Player = *FmpSaver,
+      .Settings = FSettings,
+      .Media = FMediaFolder,
+      .Guard = guard,
+  });
+  FScheduler = std::make_unique<TSlideScheduler>(TSlideScheduler::TContext{
+      .Application = FApplication,
+      .Screen = FPlatform.Screen(),
+      .Text = FPlatform.Text(),
+      .ProgramFile = FPlatform.System().ExeName(),
+      .Pictures = *FPShow,
+      .Settings = FSettings,
+      .Guard = guard,
+      .HideMovie = [this] { FMovies->HideFlash(); },
+      .MoviesTakeOver = [this] { FMovies->TakeOver(); },
+      .ShowOver = [this] { return Ended(); },
+  });
 }
 
 TfrmScrn::~TfrmScrn() {
   *FAlive = false;
   FormDestroy();
-  // The picture control leaves the window before the window goes.
+  // The picture control leaves the window before the window goes, and the scheduler lets go of
+  // it first.
+  FScheduler.reset();
   FPShow.reset();
-}
-
-void TfrmScrn::FormCreate() {
-  FFirstActivate = true;
-  FSlideTimer.SetEnabled(false);
-  FPicIndex = 0;
-  FSndIndex = 0;
-  FMovieIndex = 0;
-  FStyleIndex = 0;
-  FSettings = std::make_unique<TSSFileLocations>();
-  FTextToggle = 0;
-  FFlash.reset();
 }
 
 void TfrmScrn::Show() {
@@ -100,8 +108,8 @@ void TfrmScrn::ReportError(const std::string& message) {
 void TfrmScrn::Halt() {
   if (!FHalted) {
     FHalted = true;
-    FSlideTimer.SetEnabled(false);
-    FTimerFlash.SetEnabled(false);
+    FScheduler->StopSlideTimer();
+    FMovies->StopTimerFlash();
     FApplication.SetOnIdle(nullptr);
     // The system must not go on believing a screen saver runs once this one has ended.
     if (FScreenSaverFlagSet) {
@@ -142,31 +150,27 @@ void TfrmScrn::FormActivate() {
     // 2. The settings. A package whose settings cannot be read ends the show when the message
     // loop regains control; the rest of the activation runs on what was read.
     try {
-      ReadShowSettings(*stream, trailer.SettingsOffset, FSettings.get());
-      FSlideTimer.SetInterval(static_cast<uint32_t>(FSettings->Interval()));
-      FSlideTimer.SetOnTimer([this] { Handle([this] { ShowNextPicture(); }); });
+      ReadShowSettings(*stream, trailer.SettingsOffset, &FSettings);
+      FScheduler->StartPacing();
     } catch (const std::exception&) {
       FApplication.Terminate();
     }
 
     // 3. Sounds and movies, into a folder of the show's own.
     FMediaFolder.Create(system.TempDir());
-    ExtractMediaFiles(*FSettings, *stream, FMediaFolder.Path());
+    ExtractMediaFiles(FSettings, *stream, FMediaFolder.Path());
 
     // 4. The mute choice stored for this installation.
     TIniFile control(JoinPath(system.SettingsDir(), "CONTROL.INI"));
-    FSettings->SetlMute(control.ReadBool("Setup", "mute", FSettings->lMute()));
+    FSettings.SetlMute(control.ReadBool("Setup", "mute", FSettings.lMute()));
 
     // 5. and 6. Movies, or sound.
-    if (FSettings->Ver() == "flash") {
-      CreateFlashPlayer();
+    if (FSettings.Ver() == "flash") {
+      FMovies->CreateFlashPlayer();
       InstallInputHook();
-      if (FSettings->PicCount() == 0) PlayNextMovie();
+      if (FSettings.PicCount() == 0) FMovies->PlayNextMovie();
     }
-    if (FSettings->Ver() == "photo") {
-      if (FSettings->SoundRandom() == 3) FSndIndex = Random(FSettings->SndCount());
-      PlayNextSound();
-    }
+    if (FSettings.Ver() == "photo") FPlaylist->Start();
 
     // 7.
     stream.reset();
@@ -195,11 +199,11 @@ void TfrmScrn::AppIdle() {
 void TfrmScrn::WMShowStart() {
   if (FStarted) return;
   FStarted = true;
-  ShowNextPicture();
+  FScheduler->ShowNextPicture();
 }
 
 void TfrmScrn::WMShowStop() {
-  FSlideTimer.SetEnabled(false);
+  FScheduler->StopSlideTimer();
   RequestClose();
 }
 
@@ -227,8 +231,8 @@ void TfrmScrn::FormClose() {
   FWindow->ReleaseCapture();
   FPlatform.Screen().ShowCursor(true);
   // The main form has closed: the message loop ends (a running transition first lets go).
-  FSlideTimer.SetEnabled(false);
-  FTimerFlash.SetEnabled(false);
+  FScheduler->StopSlideTimer();
+  FMovies->StopTimerFlash();
   if (FPShow->Busy()) FPShow->Stop();
   FApplication.Terminate();
 }
@@ -239,14 +243,13 @@ void TfrmScrn::FormDestroy() {
     FPlatform.System().SetScreenSaverRunning(false);
     FScreenSaverFlagSet = false;
   }
-  if (FSettings && FMediaFolder.Exists()) {
-    DeleteMediaFiles(*FSettings, FMediaFolder.Path());
-  }
+  if (FMediaFolder.Exists()) DeleteMediaFiles(FSettings, FMediaFolder.Path());
   FMediaFolder.Remove();
-  FSettings.reset();
   if (FHook) FHook->Remove();
   FHook.reset();
-  FFlash.reset();
+  // The movie control goes with its playback; the playlist lets go of the sound player first.
+  FMovies.reset();
+  FPlaylist.reset();
   FmpSaver.reset();
 }
 
@@ -282,7 +285,7 @@ void TfrmScrn::FormMouseMove(TShiftState, int32_t x, int32_t y) {
 
 void TfrmScrn::RequestClose() {
   if (FHalted || FClosed) return;
-  if (FSaverMode != smShow) {
+  if (FPasswordCheck == TPasswordCheck::pcNone) {
     FWindow->Close();
     return;
   }

@@ -1,16 +1,29 @@
-// TfrmScrn: the full-screen window of show mode, and everything it runs.
+// TfrmScrn: the full-screen window of show mode. It keeps the window's life cycle, activation,
+// the close and halt paths and the input rules, and wires together the parts that run the show,
+// each of which owns its state:
+//
+//   TSlideScheduler (slide_scheduler.h)  which picture comes next, with which style, its frame,
+//                                        and the slide timer
+//   TSoundPlaylist  (sound_playlist.h)   the sounds one after the other, with the retry timer
+//   TMoviePlayback  (movie_playback.h)   the movie control, the movies and their timer
+//   TMediaFolder    (media_folder.h)     the folder the media are extracted into
+//   THandlerGuard   (handler_guard.h)    how the parts' handlers run inside the window's error
+//                                        boundary
+// frm_scrn.cpp holds the life cycle, the input rules, the close request and the input hook.
 //
 //   created ──Show()──> FormShow, FormActivate (first time: load the package, extract the media,
-//   read the mute choice, start movies or sound, cover the screen) ──idle──> WM_SHOWSTART ──>
-//   ShowNextPicture ──slide timer──> ShowNextPicture ... ──> ended by
+//   read the mute choice, start the movies (TMoviePlayback) or the sounds (TSoundPlaylist), cover
+//   the screen) ──idle──> WM_SHOWSTART ──> TSlideScheduler::ShowNextPicture ──slide timer──>
+//   ShowNextPicture ... (in a movie show, after the last picture the movies take over) ──> ended by
 //     the close path:       a close request (the input hook, another program): FormClose, then
 //                           the message loop ends and the owner destroys the window;
 //     the termination path: RequestClose decides the show may end, or the movie control is
 //                           missing: Halt() ends the message loop at once, FormClose does not run.
 //   Destroying the window (FormDestroy) deletes the extracted media and their folder.
 //
-// Files: frm_scrn.cpp (life cycle, input, close request, input hook), slide_scheduler.cpp
-// (ShowNextPicture, ComposePicture), sound_playlist.cpp, movie_playback.cpp.
+// No part refers to TfrmScrn or to another part: each is given the controls and services it uses,
+// and small callbacks ("the movies take over", "halt the show", "is the show over") that the
+// window answers.
 //
 // Everything runs in the main thread, from the platform's message loop. A handler that raises
 // ends in the platform's error report (a message box with the error's text), as an unhandled
@@ -18,18 +31,18 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
-#include "app/saver_mode.h"
-#include "gfx/bitmap.h"
 #include "gfx/rect.h"
-#include "package/image.h"
 #include "package/ss_file_locations.h"
 #include "picshow/custom_pic_show.h"
 #include "platform/platform.h"
-#include "platform/timer.h"
 #include "show/media_folder.h"
+#include "show/movie_playback.h"
+#include "show/slide_scheduler.h"
+#include "show/sound_playlist.h"
 
 namespace tovrin {
 
@@ -43,26 +56,16 @@ inline constexpr uint32_t WM_KEYUP = 0x101;
 inline constexpr uint32_t WM_MOUSEMOVE = 0x200;
 inline constexpr uint32_t WM_MBUTTONUP = 0x208;
 
-// The address the missing-movie-control message offers; the language file can replace it (key
-// "DownloadURL" of section "Language").
-inline constexpr const char* MoviePlayerDownloadUrl = "https://tovrin.org/movie-player";
-
-// A sound ended "at once" when the device reports that the play failed (with no sound card, Wine's
-// wave device does so 7 to 40 ms after the play), or when its end comes sooner than
-// kInstantSoundEndMs after Play returned (a file that holds no sound ends after a buffer or two,
-// some 12 ms; a test's null device plays a 300 ms sound in 50 to 100 ms, so the bound stays well
-// below that). When every sound of the playlist has ended at once in a row, the next one is
-// started by a timer after kSoundRetryMs rather than straight away, so a missing sound device
-// costs one attempt (some 30 ms of processor under Wine) every five seconds instead of a busy
-// core, and sound comes back by itself when the device does.
-inline constexpr uint32_t kInstantSoundEndMs = 25;
-inline constexpr uint32_t kSoundRetryMs = 5000;
+// What input does to the show. pcAskVerifier (the show mode): input may end the show only once
+// the system's password verifier agrees, when the desktop asks for a password. pcNone (a show
+// window opened in any other mode): input closes the window without asking.
+enum class TPasswordCheck : uint8_t { pcNone, pcAskVerifier };
 
 class TfrmScrn final : public TFormEvents {
  public:
-  // Creates the window (hidden) with its components, then runs FormCreate. mode is the process's
-  // SaverMode, which the close request consults.
-  TfrmScrn(TPlatform& platform, TSaverMode mode);
+  // Creates the window (hidden) with its components and parts. passwordCheck says what input
+  // does (see TPasswordCheck).
+  TfrmScrn(TPlatform& platform, TPasswordCheck passwordCheck);
   // FormDestroy, then the components.
   ~TfrmScrn() override;
   TfrmScrn(const TfrmScrn&) = delete;
@@ -84,43 +87,20 @@ class TfrmScrn final : public TFormEvents {
   void FormUserMessage(uint32_t message) override;
   void FormCloseRequest() override;
 
-  // ---- Read-only state, for tests and tools
-  const TSSFileLocations& Settings() const { return *FSettings; }
+  // ---- The parts (tools observe the scheduler's pictures), and read-only state for tests
+  TSlideScheduler& Scheduler() { return *FScheduler; }
+  TSoundPlaylist& Playlist() { return *FPlaylist; }
+  TMoviePlayback& Movies() { return *FMovies; }
+  const TSSFileLocations& Settings() const { return FSettings; }
   TPicShow& PShow() { return *FPShow; }
   TFormWindow& Window() { return *FWindow; }
   TMediaPlayer& mpSaver() { return *FmpSaver; }
-  TTimer& SlideTimer() { return FSlideTimer; }
-  TTimer& TimerFlash() { return FTimerFlash; }
-  TMoviePlayer* Flash() const { return FFlash.get(); }
-  int32_t PicIndex() const { return FPicIndex; }
-  int32_t SndIndex() const { return FSndIndex; }
-  int32_t MovieIndex() const { return FMovieIndex; }
-  int32_t StyleIndex() const { return FStyleIndex; }
   int32_t MouseIgnoreCount() const { return FMouseIgnoreCount; }
   TPoint MouseAnchor() const { return TPoint{FMouseX, FMouseY}; }
   bool Started() const { return FStarted; }
   bool FirstActivate() const { return FFirstActivate; }
   // The folder the media were extracted into ("" before activation).
   std::string MediaDir() const { return FMediaFolder.Path(); }
-
-  // Observers for tools (tovrin-render show): a picture's transition starts / has ended. index is
-  // the picture item's index, style the style used.
-  std::function<void(int32_t index, TShowStyle style)> OnPictureStart;
-  std::function<void(int32_t index)> OnPictureShown;
-
-  // ---- The show's operations (public: the scheduler and the playlists call each other)
-  void RequestClose();
-  void ShowNextPicture();
-  // The screen-size frame of a freshly read picture item: black, the picture stretched or
-  // centred, the caption on every other one. The item's own graphic (the decoded picture) is
-  // released: the frame replaces it. Raises when the picture cannot be decoded.
-  TBitmap ComposePicture(TImage& item);
-  void PlayNextSound();
-  void mpSaverNotify();
-  void SoundRetryTimerTimer();
-  void CreateFlashPlayer();
-  void PlayNextMovie();
-  void TimerFlashTimer();
 
  private:
   // Runs a handler: an error goes to the error report; a halt ends quietly.
@@ -130,45 +110,40 @@ class TfrmScrn final : public TFormEvents {
   // Ends the program at once (the termination path): stops what runs, ends the message loop,
   // and unwinds the current handler.
   [[noreturn]] void Halt();
-  void FormCreate();
   void FormClose();
   void FormDestroy();
   void AppIdle();
   void WMShowStart();
   void WMShowStop();
+  // Input asks to end the show: closes the window, or asks the password verifier whether the
+  // show may end and halts it when it may.
+  void RequestClose();
   void InstallInputHook();
   void InputHookProc(uint32_t message);
-  // Reads, composes and shows picture FPicIndex; false when the item cannot be read or decoded.
-  bool TryShowPicture();
   // Posts fn to run from the message loop while the window lives.
   void PostToSelf(std::function<void()> fn);
 
   TPlatform& FPlatform;
   TApplication& FApplication;
-  const TSaverMode FSaverMode;
+  const TPasswordCheck FPasswordCheck;
 
   // Components of the window.
   std::unique_ptr<TFormWindow> FWindow;
   std::unique_ptr<TPicShow> FPShow;
   std::unique_ptr<TMediaPlayer> FmpSaver;
-  TTimer FTimerFlash;
 
-  // Fields.
-  std::unique_ptr<TMoviePlayer> FFlash;
-  uint8_t FTextToggle = 0;
-  int32_t FPicIndex = 0;
-  int32_t FSndIndex = 0;
-  int32_t FMovieIndex = 0;
-  int32_t FStyleIndex = 0;
-  TTimer FSlideTimer;
-  // The playlist's guard against a device that ends every sound at once (see sound_playlist.cpp).
-  TTimer FSoundRetryTimer;
-  uint32_t FSoundStartTick = 0;
-  int32_t FInstantSoundEnds = 0;
+  // What the parts share: the settings read at activation and the extracted media.
+  TSSFileLocations FSettings;
+  TMediaFolder FMediaFolder;
+
+  // The parts, made with the components they use and let go of before them.
+  std::unique_ptr<TMoviePlayback> FMovies;
+  std::unique_ptr<TSoundPlaylist> FPlaylist;
+  std::unique_ptr<TSlideScheduler> FScheduler;
+
   int32_t FMouseX = -1;
   int32_t FMouseY = -1;
   bool FStarted = false;
-  std::unique_ptr<TSSFileLocations> FSettings;
   bool FFirstActivate = true;
 
   // What the system keeps per process for the show; one show window per process, so they live
@@ -177,7 +152,6 @@ class TfrmScrn final : public TFormEvents {
   std::unique_ptr<TInputHook> FHook;
   TPoint FHookCursorPos;
 
-  TMediaFolder FMediaFolder;
   bool FScreenSaverFlagSet = false;
   bool FClosed = false;
   bool FHalted = false;

@@ -1,46 +1,63 @@
-// The movie playback of TfrmScrn: the packaged movies one after another in the movie control,
-// the next one loaded within a second of the last frame of the one before.
+#include "show/movie_playback.h"
+
+#include <string>
+#include <utility>
+
 #include "core/ini_file.h"
 #include "core/paths.h"
 #include "package/package_locator.h"
-#include "show/frm_scrn.h"
 
 namespace tovrin {
 
-void TfrmScrn::CreateFlashPlayer() {
+TMoviePlayback::TMoviePlayback(TContext context)
+    : FApplication(context.Application),
+      FScreen(context.Screen),
+      FSystem(context.System),
+      FWindow(context.Window),
+      FCreatePlayer(std::move(context.CreatePlayer)),
+      FPShow(context.Pictures),
+      FSettings(context.Settings),
+      FMediaFolder(context.Media),
+      FGuard(std::move(context.Guard)),
+      FHalt(std::move(context.Halt)),
+      FTimerFlash(context.Application) {
+  FTimerFlash.SetEnabled(false);
+  FTimerFlash.SetOnTimer([this] { FGuard([this] { TimerFlashTimer(); }); });
+}
+
+void TMoviePlayback::CreateFlashPlayer() {
   try {
-    FFlash = FPlatform.CreateMoviePlayer(*FWindow);
-    FFlash->SetBounds(0, 0, FPlatform.Screen().Width(), FPlatform.Screen().Height());
+    FFlash = FCreatePlayer();
+    FFlash->SetBounds(0, 0, FScreen.Width(), FScreen.Height());
     FFlash->SetVisible(true);
   } catch (const std::exception&) {
     FFlash.reset();
     std::string text = "Please install the Macromedia Flash Player ActiveX control.";
     std::string address = MoviePlayerDownloadUrl;
-    TSystemServices& system = FPlatform.System();
-    const std::string languageFile = LanguageFilePath(system.ExeName());
+    const std::string languageFile = LanguageFilePath(FSystem.ExeName());
     if (FileExists(languageFile)) {
       const TIniFile language(languageFile);
       text = language.ReadString("Language", "DownloadSWF", text);
       address = language.ReadString("Language", "DownloadURL", address);
     }
-    if (system.MessageBox(FWindow->Handle(), text, "", TMsgBoxKind::mbInformationYesNo) ==
+    if (FSystem.MessageBox(FWindow.Handle(), text, "", TMsgBoxKind::mbInformationYesNo) ==
         TModalResult::mrYes) {
-      system.ShellOpen(FWindow->Handle(), address);
+      FSystem.ShellOpen(FWindow.Handle(), address);
     }
-    Halt();
+    FHalt();
   }
 }
 
-void TfrmScrn::PlayNextMovie() {
+void TMoviePlayback::PlayNextMovie() {
   if (!FFlash) return;
   if (!FFlash->Visible()) FFlash->SetVisible(true);
-  if (FPShow->Visible()) FPShow->SetVisible(false);
-  const int32_t count = FSettings->FlashCount();
+  if (FPShow.Visible()) FPShow.SetVisible(false);
+  const int32_t count = FSettings.FlashCount();
   if (count == 0) return;
   FTimerFlash.SetEnabled(false);
   if (FMovieIndex > count - 1) FMovieIndex = 0;
   FFlash->Stop();
-  FFlash->SetMovie(MediaFilePath(FSettings->FlashFileNameAt(FMovieIndex), FMediaFolder.Path()));
+  FFlash->SetMovie(MediaFilePath(FSettings.FlashFileNameAt(FMovieIndex), FMediaFolder.Path()));
   try {
     FFlash->Play();
   } catch (const std::exception&) {
@@ -50,7 +67,20 @@ void TfrmScrn::PlayNextMovie() {
   FTimerFlash.SetEnabled(true);
 }
 
-void TfrmScrn::TimerFlashTimer() {
+void TMoviePlayback::HideFlash() {
+  if (FFlash && FFlash->Visible()) FFlash->SetVisible(false);
+}
+
+void TMoviePlayback::TakeOver() {
+  if (FFlash) FFlash->SetVisible(true);
+  PlayNextMovie();
+}
+
+void TMoviePlayback::StopTimerFlash() {
+  FTimerFlash.SetEnabled(false);
+}
+
+void TMoviePlayback::TimerFlashTimer() {
   if (!FFlash) return;
   const int32_t total = FFlash->TotalFrames();
   const int32_t current = FFlash->CurrentFrame();

@@ -92,6 +92,15 @@ TEST_F(EntryTest, EveryCommandLineRunsItsMode) {
   }
 }
 
+// The show mode's window asks the password verifier before input may end the show.
+TEST_F(EntryTest, ShowModeAsksThePasswordVerifier) {
+  auto platform = MakePlatform();
+  platform->Script().UsePassword = {TRegistryRead::rrValue, 1};
+  EndByUserLater(*platform);
+  EXPECT_FALSE(RunEntry(*platform, "/s", "").Failed);
+  EXPECT_EQ(Count(*platform, "Verifier.Verify=1"), 1u);
+}
+
 TEST_F(EntryTest, BadHandleOrMissingLibraryEndsQuietly) {
   struct TCase {
     const char* arg1;

@@ -51,13 +51,13 @@ class ShowTest : public ::testing::Test {
   THeadlessScript& Script() { return FPlatform->Script(); }
 
   // Creates the show window and shows it (the first activation runs).
-  TfrmScrn& Start(TSaverMode mode = smShow) {
-    FShow = std::make_unique<TfrmScrn>(*FPlatform, mode);
+  TfrmScrn& Start(TPasswordCheck check = TPasswordCheck::pcAskVerifier) {
+    FShow = std::make_unique<TfrmScrn>(*FPlatform, check);
     FPictures.clear();
     FTimes.clear();
     FStyles.clear();
     FFrames.clear();
-    FShow->OnPictureStart = [this](int32_t index, TShowStyle style) {
+    FShow->Scheduler().OnPictureStart = [this](int32_t index, TShowStyle style) {
       FPictures.push_back(index);
       FTimes.push_back(App().TickCount());
       FStyles.push_back(style);

@@ -62,12 +62,12 @@ TShowSummary RecordShow(const TShowRecording& recording, TTextRenderer& text,
     if (call.rfind("MessageBox(", 0) == 0) log("message " + call.substr(11, call.size() - 12));
   };
 
-  TfrmScrn show(platform, smShow);
+  TfrmScrn show(platform, TPasswordCheck::pcAskVerifier);
   bool finishing = false;
-  show.OnPictureStart = [&](int32_t index, TShowStyle style) {
+  show.Scheduler().OnPictureStart = [&](int32_t index, TShowStyle style) {
     log("picture " + std::to_string(index + 1) + " style " + std::to_string(style));
   };
-  show.OnPictureShown = [&](int32_t index) {
+  show.Scheduler().OnPictureShown = [&](int32_t index) {
     ++summary.Transitions;
     if (events.OnTransitionDone && platform.Form()) {
       events.OnTransitionDone(index, platform.Form()->Screen());

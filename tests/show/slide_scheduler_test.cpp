@@ -161,7 +161,7 @@ TEST_F(ShowTest, ClearOldImageBlanksTheScreenBeforeTheTransition) {
     Build({FlatJpeg(16, 16, kRed), FlatJpeg(16, 16, kBlue)});
     Start();
     std::vector<bool> emptyAtStart;
-    Show().OnPictureStart = [&](int32_t, TShowStyle) {
+    Show().Scheduler().OnPictureStart = [&](int32_t, TShowStyle) {
       emptyAtStart.push_back(Show().PShow().Media().Empty());
       FPictures.push_back(0);
     };
@@ -188,7 +188,7 @@ TEST_F(ShowTest, NoReadablePictureLeavesTheShowStill) {
   RunUntil(20000);
   EXPECT_TRUE(FPictures.empty());
   EXPECT_FALSE(App().Terminated());
-  EXPECT_FALSE(Show().SlideTimer().Enabled());
+  EXPECT_FALSE(Show().Scheduler().SlideTimer().Enabled());
   Platform().Form()->KeyDown(VK_SPACE);
   EXPECT_TRUE(Show().Halted());
 }

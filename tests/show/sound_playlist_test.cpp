@@ -1,4 +1,4 @@
-// The sound playlist and the movie playback.
+// The sound playlist: order, mute choice, unplayable sounds, a failing device.
 #include <fstream>
 
 #include "core/random.h"
@@ -127,91 +127,6 @@ TEST_F(ShowTest, SoundDeviceThatFailsEveryPlayIsRetriedNotHammered) {
   const std::vector<std::string> names = Played(LogWith("Sound.Play("));
   for (size_t i = 0; i < names.size(); ++i) {
     EXPECT_EQ(names[i], std::string(1, static_cast<char>('a' + i % 3)) + ".wav") << i;
-  }
-}
-
-TEST_F(ShowTest, MoviesTakeOverAfterTheLastPictureAndAdvanceAtTheirLastFrame) {
-  FSettings.SetVer("flash");
-  Build({FlatJpeg(16, 16, kRed), FlatJpeg(16, 16, kRed)}, {}, {{"m0.swf", {1}}, {"m1.swf", {2}}});
-  Script().MovieFrames = 30;  // 1.2 s at 40 ms a frame
-  Start();
-  ASSERT_NE(Platform().Movie(), nullptr);
-  EXPECT_EQ(LogCount("Movie.SetMovie"), 0u);  // pictures first
-  RunPictures(2);
-  RunUntil(App().TickCount() + 4000);  // the last picture's transition and interval
-  EXPECT_FALSE(Show().PShow().Visible());
-  EXPECT_TRUE(Platform().Movie()->Visible());
-  RunUntil(App().TickCount() + 6000);
-  const std::vector<std::string> movies = LogWith("Movie.SetMovie");
-  ASSERT_GE(movies.size(), 4u);
-  for (size_t i = 0; i < movies.size(); ++i) {
-    EXPECT_NE(movies[i].find(i % 2 == 0 ? "m0.swf" : "m1.swf"), std::string::npos) << i;
-  }
-  EXPECT_EQ(FPictures.size(), 2u);  // no picture is shown again
-}
-
-TEST_F(ShowTest, MovieShowWithoutPicturesStartsAtActivation) {
-  FSettings.SetVer("flash");
-  Build({}, {}, {{"m0.swf", {1}}});
-  Script().MovieFrames = 1;  // replaced at every tick
-  Start();
-  EXPECT_EQ(LogCount("Movie.SetMovie"), 1u);
-  RunUntil(3500);
-  EXPECT_EQ(LogCount("Movie.SetMovie"), 4u);
-}
-
-TEST_F(ShowTest, MissingMovieControlOffersTheDownloadAndEnds) {
-  for (const TModalResult answer : {TModalResult::mrYes, TModalResult::mrNo}) {
-    SCOPED_TRACE(answer == TModalResult::mrYes ? "yes" : "no");
-    FSettings.SetVer("flash");
-    Build({FlatJpeg(16, 16, kRed)}, {}, {{"m0.swf", {1}}});
-    Script().MovieControlInstalled = false;
-    Script().MessageBoxAnswer = answer;
-    Start();
-    EXPECT_TRUE(Show().Halted());
-    ASSERT_EQ(LogWith("MessageBox").size(), 1u);
-    EXPECT_NE(LogWith("MessageBox")[0].find("Please install the Macromedia Flash Player"),
-              std::string::npos);
-    EXPECT_EQ(LogCount("ShellOpen"), answer == TModalResult::mrYes ? 1u : 0u);
-    EXPECT_FALSE(Platform().ScreenSaverRunning());
-  }
-  // The language file's text replaces the message.
-  std::ofstream(FFolder.Path() / "tovrin.ini") << "[Language]\nDownloadSWF=Bitte installieren\n";
-  Build({FlatJpeg(16, 16, kRed)}, {}, {{"m0.swf", {1}}});
-  Script().MovieControlInstalled = false;
-  Start();
-  EXPECT_EQ(LogWith("MessageBox")[0], "MessageBox(Bitte installieren|)");
-}
-
-TEST_F(ShowTest, InputHookClosesTheMovieShowWithoutAskingForThePassword) {
-  struct TCase {
-    const char* name;
-    uint32_t message;
-    bool cursorMoved;
-    bool closes;
-  };
-  const TCase cases[] = {
-      {"key up", WM_KEYUP, false, true},
-      {"key down", 0x100, false, false},
-      {"button down", 0x201, false, true},
-      {"middle button up", WM_MBUTTONUP, false, true},
-      {"wheel", 0x20A, false, false},
-      {"move without moving the cursor", WM_MOUSEMOVE, false, false},
-      {"move that moves the cursor", WM_MOUSEMOVE, true, true},
-  };
-  for (const TCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    FSettings.SetVer("flash");
-    Build({}, {}, {{"m0.swf", {1}}});
-    Script().UsePassword = {TRegistryRead::rrValue, 1};
-    Platform().SetCursorPos({100, 100});
-    Start();
-    if (c.cursorMoved) Platform().SetCursorPos({101, 100});
-    ASSERT_TRUE(Platform().SendHookInput(c.message));
-    RunUntil(App().TickCount() + 100);
-    EXPECT_EQ(App().Terminated(), c.closes);
-    EXPECT_EQ(Platform().HookInstalled(), !c.closes);
-    EXPECT_EQ(LogCount("Verifier"), 0u);
   }
 }
 

@@ -1,4 +1,4 @@
-// The show window's life cycle and its exit conditions.
+// The show window: its life cycle, its exit conditions and its input rules.
 #include <filesystem>
 #include <fstream>
 
@@ -190,13 +190,45 @@ TEST_F(ShowTest, ProgramWithoutPackage) {
 TEST_F(ShowTest, WindowOutsideShowModeClosesWithoutAsking) {
   Build({FlatJpeg(16, 16, kRed)});
   Script().UsePassword = {TRegistryRead::rrValue, 1};
-  Start(smSetup);
+  Start(TPasswordCheck::pcNone);
   Platform().Form()->KeyDown(VK_SPACE);
   RunUntil(App().TickCount() + 100);
   EXPECT_EQ(LogCount("Verifier"), 0u);
   EXPECT_TRUE(App().Terminated());
   EXPECT_FALSE(Show().Halted());
   EXPECT_EQ(Platform().CursorCount(), 0);  // FormClose showed it again
+}
+
+TEST_F(ShowTest, InputHookClosesTheMovieShowWithoutAskingForThePassword) {
+  struct TCase {
+    const char* name;
+    uint32_t message;
+    bool cursorMoved;
+    bool closes;
+  };
+  const TCase cases[] = {
+      {"key up", WM_KEYUP, false, true},
+      {"key down", 0x100, false, false},
+      {"button down", 0x201, false, true},
+      {"middle button up", WM_MBUTTONUP, false, true},
+      {"wheel", 0x20A, false, false},
+      {"move without moving the cursor", WM_MOUSEMOVE, false, false},
+      {"move that moves the cursor", WM_MOUSEMOVE, true, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    FSettings.SetVer("flash");
+    Build({}, {}, {{"m0.swf", {1}}});
+    Script().UsePassword = {TRegistryRead::rrValue, 1};
+    Platform().SetCursorPos({100, 100});
+    Start();
+    if (c.cursorMoved) Platform().SetCursorPos({101, 100});
+    ASSERT_TRUE(Platform().SendHookInput(c.message));
+    RunUntil(App().TickCount() + 100);
+    EXPECT_EQ(App().Terminated(), c.closes);
+    EXPECT_EQ(Platform().HookInstalled(), !c.closes);
+    EXPECT_EQ(LogCount("Verifier"), 0u);
+  }
 }
 
 }  // namespace

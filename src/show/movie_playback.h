@@ -1,0 +1,93 @@
+// TMoviePlayback: the movies of a movie show, one after another in the movie control, the next
+// one loaded within a second of the last frame of the one before.
+//
+// CreateFlashPlayer makes the movie control over the show window at activation. When the control
+// is not installed it offers the download page and halts the show. PlayNextMovie starts the next
+// movie and hides the picture control; the one-second timer (TimerFlashTimer) starts the movie
+// after that once the current one has reached its last frame.
+//
+// Main thread only. What the context refers to belongs to the show window and outlives the
+// playback; the movie control belongs to the playback.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "package/ss_file_locations.h"
+#include "picshow/custom_pic_show.h"
+#include "platform/application.h"
+#include "platform/form_window.h"
+#include "platform/movie_player.h"
+#include "platform/screen.h"
+#include "platform/system_services.h"
+#include "platform/timer.h"
+#include "show/handler_guard.h"
+#include "show/media_folder.h"
+
+namespace tovrin {
+
+// The address the missing-movie-control message offers; the language file can replace it (key
+// "DownloadURL" of section "Language").
+inline constexpr const char* MoviePlayerDownloadUrl = "https://tovrin.org/movie-player";
+
+class TMoviePlayback {
+ public:
+  struct TContext {
+    TApplication& Application;  // the one-second timer
+    TScreen& Screen;            // the movie control covers it
+    TSystemServices& System;    // the language file, the message, the download page
+    TFormWindow& Window;        // the movie control's parent and the message's owner
+    // Makes the movie control over Window; raises when it is not installed.
+    std::function<std::unique_ptr<TMoviePlayer>()> CreatePlayer;
+    TCustomPicShow& Pictures;  // hidden while the movies play
+    const TSSFileLocations& Settings;
+    const TMediaFolder& Media;  // where the movies were extracted
+    THandlerGuard Guard;        // runs the timer's handler
+    // Ends the show at once (the termination path); does not return.
+    std::function<void()> Halt;
+  };
+
+  explicit TMoviePlayback(TContext context);
+  TMoviePlayback(const TMoviePlayback&) = delete;
+  TMoviePlayback& operator=(const TMoviePlayback&) = delete;
+
+  // Makes the movie control, visible and covering the screen; without the control, offers the
+  // download page and halts.
+  void CreateFlashPlayer();
+  // Loads and plays movie MovieIndex in the movie control, showing it instead of the pictures;
+  // does nothing without a movie control or movies.
+  void PlayNextMovie();
+  // A picture is about to be shown: the movie control, when it shows, steps aside.
+  void HideFlash();
+  // The pictures have all been shown once: the movie control shows and the movies play.
+  void TakeOver();
+  // The show is ending: no movie follows by itself.
+  void StopTimerFlash();
+
+  // ---- Read-only state, for tests
+  TMoviePlayer* Flash() const { return FFlash.get(); }
+  int32_t MovieIndex() const { return FMovieIndex; }
+  const TTimer& TimerFlash() const { return FTimerFlash; }
+
+ private:
+  // Every second: the movie at its last frame gives way to the next one.
+  void TimerFlashTimer();
+
+  TApplication& FApplication;
+  TScreen& FScreen;
+  TSystemServices& FSystem;
+  TFormWindow& FWindow;
+  const std::function<std::unique_ptr<TMoviePlayer>()> FCreatePlayer;
+  TCustomPicShow& FPShow;
+  const TSSFileLocations& FSettings;
+  const TMediaFolder& FMediaFolder;
+  const THandlerGuard FGuard;
+  const std::function<void()> FHalt;
+
+  std::unique_ptr<TMoviePlayer> FFlash;
+  int32_t FMovieIndex = 0;
+  TTimer FTimerFlash;
+};
+
+}  // namespace tovrin
