@@ -5,8 +5,8 @@
 // WakeMainThread, Sleep, TickCount and IsMainThread, which any thread may call.
 //
 // Back ends: headless/ (a virtual or the real clock), sdl/ and win32/, each built on
-// TQueuedApplication (queued_application.h), which holds what they share. Code above the platform
-// layer sees only this interface and never learns which one runs.
+// TQueuedApplication (common/queued_application.h), which holds what they share. Code above the
+// platform layer sees only this interface and never learns which one runs.
 #pragma once
 
 #include <cstdint>

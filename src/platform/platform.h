@@ -1,6 +1,25 @@
 // TPlatform: everything the engine needs from an operating system, grouped by area. A back end
 // (headless/, win32/, sdl/) implements it; the entry routine, the show window and the setup dialog
 // are written against it alone.
+//
+// A new back end's checklist, by area, with the header of this folder that holds each:
+//   application and timers  application.h (TApplication: the tick count, the message pump,
+//                           posting, Synchronize, timers; timer.h and thread.h build TTimer and
+//                           TThread on it for every back end)
+//   form window and input   form_window.h (TFormWindow, TFormEvents: the show's window, keys and
+//                           mouse), host_window.h (the windowless controls it hosts), canvas.h
+//                           and canvas_lock.h (the surface they paint on)
+//   screen                  screen.h (TScreen: the primary screen's size, the mouse cursor)
+//   system services         system_services.h (TSystemServices: paths, the screen-saver flag,
+//                           the password verifier and changer, the instance lock, message boxes,
+//                           the shell, the input hook)
+//   media player            media_player.h (TMediaPlayer: sounds)
+//   movie player            movie_player.h (TMoviePlayer: the movie control)
+//   text                    text_renderer.h (TTextRenderer: caption text)
+//   dialogs                 setup_dialog.h (TSetupDialogView, rendering a TSetupDialogModel),
+//                           preview_host.h (TPreviewHost: another program's window, for previews)
+// What back ends share is in common/ (TQueuedApplication, TMessageQueue, TTimerSet,
+// THostedControls, TActivationGuard); the layers above never include it.
 #pragma once
 
 #include <memory>

@@ -23,8 +23,8 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/message_queue.h"
-#include "platform/queued_application.h"
+#include "platform/common/message_queue.h"
+#include "platform/common/queued_application.h"
 
 namespace tovrin {
 

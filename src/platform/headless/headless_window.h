@@ -17,8 +17,8 @@
 
 #include "gfx/bitmap.h"
 #include "platform/application.h"
+#include "platform/common/hosted_controls.h"
 #include "platform/form_window.h"
-#include "platform/hosted_controls.h"
 
 namespace tovrin {
 

@@ -27,8 +27,8 @@
 #include <functional>
 #include <vector>
 
-#include "platform/message_queue.h"
-#include "platform/queued_application.h"
+#include "platform/common/message_queue.h"
+#include "platform/common/queued_application.h"
 
 namespace tovrin {
 

@@ -186,27 +186,8 @@ void TSdlFormWindow::Activated() {
   // open; when the window gets the keyboard back meanwhile (the box closed, a window manager or
   // another program focused it), that activation is delivered after the first FormActivate
   // returns, not inside it.
-  if (FActivating) {
-    FActivateAgain = true;
-    return;
-  }
-  const std::weak_ptr<bool> alive = FAlive;
-  const auto destroyed = [&alive] {
-    const auto flag = alive.lock();
-    return !flag || !*flag;
-  };
-  FActivating = true;
-  do {
-    FActivateAgain = false;
-    try {
-      FEvents.FormActivate();
-    } catch (...) {
-      if (!destroyed()) FActivating = false;
-      throw;
-    }
-    if (destroyed()) return;  // the handler destroyed the window
-  } while (FActivateAgain && FVisible && HasKeyboardFocus());
-  FActivating = false;
+  FActivation.Deliver([this] { FEvents.FormActivate(); },
+                      [this] { return FVisible && HasKeyboardFocus(); });
 }
 
 bool TSdlFormWindow::HasKeyboardFocus() const {

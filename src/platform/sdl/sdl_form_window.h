@@ -24,8 +24,9 @@
 #include <vector>
 
 #include "platform/application.h"
+#include "platform/common/activation_guard.h"
+#include "platform/common/hosted_controls.h"
 #include "platform/form_window.h"
-#include "platform/hosted_controls.h"
 #include "platform/sdl/dirty_rects.h"
 #include "platform/sdl/sdl_video.h"
 
@@ -104,7 +105,7 @@ class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
   void CopyToSurface(SDL_Surface* surface, const TBitmap& bitmap, int32_t bx, int32_t by,
                      const TRect& rect);
   void Resized(int32_t width, int32_t height);
-  // Delivers FormActivate, never inside another FormActivate (see the .cpp).
+  // The window got the keyboard: FormActivate, never nested in itself (see the .cpp).
   void Activated();
   bool HasKeyboardFocus() const;
   // Replaces (x, y) with where the cursor is now in the window (the display's answer; left
@@ -122,9 +123,7 @@ class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
   TColor FColor = clBtnFace;
   bool FVisible = false;
   bool FLostFocus = false;
-  // FormActivate is running; an activation meanwhile sets FActivateAgain instead.
-  bool FActivating = false;
-  bool FActivateAgain = false;
+  TActivationGuard FActivation;
   THostedControls FControls;
   TDirtyRects FInvalid;
   bool FEraseInvalid = false;

@@ -23,7 +23,7 @@
 #include <map>
 #include <string>
 
-#include "platform/queued_application.h"
+#include "platform/common/queued_application.h"
 
 namespace tovrin {
 

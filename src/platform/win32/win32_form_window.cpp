@@ -118,23 +118,8 @@ void TWin32FormWindow::Activated() {
   // FormActivate may open a modal window (a message box, the password dialog); when it closes,
   // the system activates this window again while the first FormActivate still runs. That
   // activation is delivered after it, not inside it.
-  if (FActivating) {
-    FActivateAgain = true;
-    return;
-  }
-  const std::weak_ptr<bool> alive = FAlive;
-  FActivating = true;
-  do {
-    FActivateAgain = false;
-    try {
-      FEvents.FormActivate();
-    } catch (...) {
-      if (!alive.expired()) FActivating = false;
-      throw;
-    }
-    if (alive.expired()) return;  // the handler destroyed the window
-  } while (FActivateAgain && GetActiveWindow() == FHandle);
-  FActivating = false;
+  FActivation.Deliver([this] { FEvents.FormActivate(); },
+                      [this] { return GetActiveWindow() == FHandle; });
 }
 
 void TWin32FormWindow::Paint() {

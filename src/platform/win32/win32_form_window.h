@@ -14,11 +14,11 @@
 
 #include "platform/win32/win32_api.h"
 
-#include <memory>
 #include <vector>
 
+#include "platform/common/activation_guard.h"
+#include "platform/common/hosted_controls.h"
 #include "platform/form_window.h"
-#include "platform/hosted_controls.h"
 #include "platform/win32/win32_canvas.h"
 #include "platform/win32/win32_window_class.h"
 
@@ -74,10 +74,7 @@ class TWin32FormWindow final : public TFormWindow {
   TColor FColor = clBtnFace;
   bool FVisible = false;
   bool FTrackingLeave = false;
-  bool FActivating = false;
-  bool FActivateAgain = false;
-  // Expires when the window object is destroyed (a handler may destroy it).
-  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+  TActivationGuard FActivation;
   THostedControls FControls;
   TWin32Canvas FCanvas;
 };

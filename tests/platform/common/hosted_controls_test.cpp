@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/hosted_controls.h"
+#include "platform/common/hosted_controls.h"
 
 namespace tovrin {
 namespace {

@@ -15,8 +15,8 @@
 #include <thread>
 
 #include "platform/application.h"
-#include "platform/message_queue.h"
-#include "platform/timer_set.h"
+#include "platform/common/message_queue.h"
+#include "platform/common/timer_set.h"
 
 namespace tovrin {
 

@@ -1,4 +1,4 @@
-#include "platform/message_queue.h"
+#include "platform/common/message_queue.h"
 
 namespace tovrin {
 

@@ -1,4 +1,4 @@
-#include "platform/queued_application.h"
+#include "platform/common/queued_application.h"
 
 namespace tovrin {
 

@@ -1,4 +1,4 @@
-#include "platform/timer_set.h"
+#include "platform/common/timer_set.h"
 
 #include <algorithm>
 

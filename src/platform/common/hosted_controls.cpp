@@ -1,4 +1,4 @@
-#include "platform/hosted_controls.h"
+#include "platform/common/hosted_controls.h"
 
 #include <algorithm>
 
