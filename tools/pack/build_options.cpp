@@ -5,7 +5,7 @@
 
 #include "core/ansi_text.h"
 #include "core/conversions.h"
-#include "fit_box.h"
+#include "import/fit_box.h"
 #include "option_values.h"
 #include "tool_command_line.h"
 

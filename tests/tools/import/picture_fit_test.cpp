@@ -4,13 +4,13 @@
 
 #include <cmath>
 
-#include "box_downscale.h"
 #include "core/errors.h"
 #include "core/random.h"
-#include "fit_box.h"
 #include "gfx/jpeg_decoder.h"
+#include "import/box_downscale.h"
+#include "import/fit_box.h"
+#include "import/picture_import.h"
 #include "noise_bitmap.h"
-#include "picture_import.h"
 #include "picture_samples.h"
 
 namespace tovrin {
