@@ -25,19 +25,19 @@
 #include "build_command.h"
 #include "core/errors.h"
 #include "core/random.h"
-#include "exif_orientation.h"
 #include "gfx/bitmap.h"
 #include "gfx/fit.h"
 #include "gfx/image_file.h"
 #include "gfx/jpeg_decoder.h"
 #include "gfx/stretch.h"
-#include "jpeg_encode.h"
+#include "import/exif_orientation.h"
+#include "import/jpeg_encode.h"
+#include "import/picture_import.h"
 #include "package/image.h"
 #include "package/package_locator.h"
 #include "package/persistent.h"
 #include "package/ss_file_locations.h"
 #include "package/stream.h"
-#include "picture_import.h"
 
 namespace {
 

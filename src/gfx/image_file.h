@@ -1,4 +1,5 @@
-// Image files for the tools and tests: binary PPM (P6) read and write, PNG write, JPEG read.
+// Image files for the tools and tests: binary PPM (P6) read and write, PNG read and write, JPEG
+// read.
 // Every reader checks the size it finds before allocating, and fails with EInvalidGraphic on a
 // malformed file (EOutOfResources when the picture is too large for a bitmap); writers fail with
 // EFCreateError / EWriteError. pf8bit bitmaps are written through their palette as 24-bit
@@ -6,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -20,11 +22,19 @@ std::vector<uint8_t> EncodePPM(const TBitmap& bitmap);
 TBitmap LoadPPM(const std::string& path);
 void SavePPM(const TBitmap& bitmap, const std::string& path);
 
-// PNG: 8-bit RGB, no interlace. Not available in builds without libpng (Windows): there
-// PNGSupported() is false and SavePNG fails with EWriteError.
+// PNG, through libpng. Not available in builds without libpng (Windows): there PNGSupported()
+// is false, EncodePNG and SavePNG fail with EWriteError and DecodePNG with EInvalidGraphic.
 bool PNGSupported();
+// Written as 8-bit RGB, no interlace.
 std::vector<uint8_t> EncodePNG(const TBitmap& bitmap);
 void SavePNG(const TBitmap& bitmap, const std::string& path);
+// Decoded through libpng's simplified reader: grey pictures to pf8bit with the ordered grey
+// palette, every other kind (palette, true colour, 16-bit samples) to pf24bit in sRGB.
+// Transparent and partly transparent pixels are composed onto black, the colour around every
+// picture in the show. Raises EInvalidGraphic with libpng's message when the data cannot be
+// decoded, EOutOfResources when the picture is too large for a bitmap (checked from the header,
+// before the pixels are allocated).
+TBitmap DecodePNG(std::span<const uint8_t> png);
 
 // JPEG: decoded with DecodeJPEG; grey-scale pictures are expanded to pf24bit.
 TBitmap LoadJPEG(const std::string& path);

@@ -1,4 +1,4 @@
-// PNG writing in builds without libpng (the Windows build): reported as unavailable.
+// PNG in builds without libpng (the Windows build): reading and writing reported as unavailable.
 #include "core/errors.h"
 #include "gfx/image_file.h"
 
@@ -10,6 +10,10 @@ bool PNGSupported() {
 
 std::vector<uint8_t> EncodePNG(const TBitmap&) {
   throw EWriteError("PNG output is not available in this build");
+}
+
+TBitmap DecodePNG(std::span<const uint8_t>) {
+  throw EInvalidGraphic("PNG input is not available in this build");
 }
 
 }  // namespace tovrin

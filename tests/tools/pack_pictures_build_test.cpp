@@ -11,7 +11,7 @@
 
 #include "build_command.h"
 #include "core/errors.h"
-#include "exif_orientation.h"
+#include "import/exif_orientation.h"
 #include "package/image.h"
 #include "package/persistent.h"
 #include "package/stream.h"

@@ -10,6 +10,7 @@
 #include "core/errors.h"
 #include "core/paths.h"
 #include "engine_locator.h"
+#include "import/picture_import.h"
 #include "input_file.h"
 #include "ordered_work.h"
 #include "output_file.h"
@@ -18,7 +19,6 @@
 #include "package/stream.h"
 #include "package_plan.h"
 #include "picture_folders.h"
-#include "picture_import.h"
 #include "progress.h"
 #include "wording.h"
 

@@ -5,7 +5,7 @@
 
 #include "core/ansi_text.h"
 #include "core/conversions.h"
-#include "fit_box.h"
+#include "import/fit_box.h"
 #include "option_values.h"
 #include "tool_command_line.h"
 
@@ -17,7 +17,7 @@ int32_t ParseSoundOrder(std::string_view what, std::string_view text) {
   if (SameText(text, "list")) return 0;
   if (SameText(text, "random")) return 2;
   if (SameText(text, "repeat-one")) return 3;
-  return ParseInteger(what, text, INT32_MIN, INT32_MAX);
+  return ParseRangedInteger(what, text, INT32_MIN, INT32_MAX, PackWording);
 }
 
 }  // namespace
@@ -72,16 +72,16 @@ void AddBuildOptions(CLI::App& build, TBuildRequest& request) {
   text("--text", &TPackSettings::Text, "caption on every other picture (default: none)");
   text("--font-name", &TPackSettings::FontName, "caption face (default: MS Sans Serif)")
       ->type_name("NAME");
-  CLI::Option* size =
-      number("--font-size", "POINTS",
-             "caption size, 1 to 1000; stored height = -MulDiv(POINTS, 96, 72) (default: 8)",
-             [&s](std::string_view what, const std::string& v) {
-               s.FontHeight = FontHeightForPoints(ParseInteger(what, v, 1, 1000));
-             });
+  CLI::Option* size = number(
+      "--font-size", "POINTS",
+      "caption size, 1 to 1000; stored height = -MulDiv(POINTS, 96, 72) (default: 8)",
+      [&s](std::string_view what, const std::string& v) {
+        s.FontHeight = FontHeightForPoints(ParseRangedInteger(what, v, 1, 1000, PackWording));
+      });
   CLI::Option* height =
       number("--font-height", "N", "stored height itself, -1000 to 1000 (default: -11, 8 points)",
              [&s](std::string_view what, const std::string& v) {
-               s.FontHeight = ParseInteger(what, v, -1000, 1000);
+               s.FontHeight = ParseRangedInteger(what, v, -1000, 1000, PackWording);
              });
   size->excludes(height);
   number("--font-color", "COLOR",
@@ -99,7 +99,7 @@ void AddBuildOptions(CLI::App& build, TBuildRequest& request) {
          "pause after each transition in milliseconds; 0 shows only the first picture "
          "(default: 5000)",
          [&s](std::string_view what, const std::string& v) {
-           s.Interval = ParseInteger(what, v, 0, INT32_MAX);
+           s.Interval = ParseRangedInteger(what, v, 0, INT32_MAX, PackWording);
          });
   number("--effects", "LIST", "transition styles 0-127, e.g. 5,9,12 (default: none, no transition)",
          [&s](std::string_view what, const std::string& v) { s.Effects = ParseEffects(what, v); });
@@ -131,13 +131,14 @@ void AddBuildOptions(CLI::App& build, TBuildRequest& request) {
          "shrink each picture larger than the box (e.g. 1920x1080) to fit it, proportions kept, "
          "and re-encode it; pictures inside the box are never enlarged (default: none)",
          [&pictures](std::string_view what, const std::string& v) {
-           pictures.Fit = ParseFitBox(what, v);
+           const TSizeValue box = ParseSizeValue(what, v, 1, MaxFitSide, PackWording);
+           pictures.Fit = {box.Width, box.Height};
          });
   number("--quality", "Q",
          "JPEG quality 1 to 100 of the pictures that are re-encoded (default: " +
              std::to_string(DefaultJpegQuality) + ")",
          [&pictures](std::string_view what, const std::string& v) {
-           pictures.Quality = ParseInteger(what, v, 1, 100);
+           pictures.Quality = ParseRangedInteger(what, v, 1, 100, PackWording);
          });
   AddFlagOption(build, "--keep-orientation",
                 "store pictures as they are, not turned upright by their EXIF orientation "

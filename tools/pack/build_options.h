@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "import/picture_import.h"
 #include "pack_settings.h"
-#include "picture_import.h"
 
 namespace CLI {
 class App;

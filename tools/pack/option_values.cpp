@@ -11,8 +11,7 @@ namespace tovrin {
 namespace {
 
 [[noreturn]] void Bad(std::string_view what, std::string_view text, std::string_view expected) {
-  throw EConvertError(std::string(what) + ": \"" + std::string(text) + "\" is not " +
-                      std::string(expected));
+  RefuseValue(what, text, expected, PackWording);
 }
 
 // Splits at commas and blanks, dropping empty pieces.
@@ -58,16 +57,6 @@ bool ParseBoolean(std::string_view what, std::string_view text) {
   Bad(what, text, "a yes/no value (1, 0, true, false, yes, no, on, off)");
 }
 
-int32_t ParseInteger(std::string_view what, std::string_view text, int32_t minimum,
-                     int32_t maximum) {
-  const auto value = TryStrToInt(Trim(text));
-  if (!value || *value < minimum || *value > maximum) {
-    Bad(what, text,
-        "a whole number from " + std::to_string(minimum) + " to " + std::to_string(maximum));
-  }
-  return *value;
-}
-
 int32_t ParseColor(std::string_view what, std::string_view text) {
   const std::string t = Trim(text);
   if (const auto named = IdentToInt(ColorTypeInfo(), t)) return *named;
@@ -109,8 +98,8 @@ int32_t ParseColor(std::string_view what, std::string_view text) {
 int32_t ParseCharset(std::string_view what, std::string_view text) {
   const std::string t = Trim(text);
   if (const auto named = IdentToInt(CharsetTypeInfo(), t)) return *named;
-  const auto v = TryStrToInt(t);
-  if (!v || *v < 0 || *v > 255) Bad(what, text, "a character set name or a number from 0 to 255");
+  const auto v = TryParseRangedInteger(t, 0, 255);
+  if (!v) Bad(what, text, "a character set name or a number from 0 to 255");
   return *v;
 }
 
@@ -137,8 +126,8 @@ int32_t FontHeightForPoints(int32_t points) {
 std::vector<int32_t> ParseEffects(std::string_view what, std::string_view text) {
   std::vector<int32_t> effects;
   for (const std::string& part : SplitList(text)) {
-    const auto v = TryStrToInt(part);
-    if (!v || *v < 0 || *v > 127) Bad(what, part, "a transition style number from 0 to 127");
+    const auto v = TryParseRangedInteger(part, 0, 127);
+    if (!v) Bad(what, part, "a transition style number from 0 to 127");
     effects.push_back(*v);
   }
   return effects;

@@ -7,17 +7,19 @@
 #include <string_view>
 #include <vector>
 
+#include "value_parsers.h"
+
 namespace tovrin {
+
+// How tovrin-pack words a value it refuses: --quality: "101" is not a whole number from 1 to 100.
+// Whole numbers and sizes are read with ParseRangedInteger and ParseSizeValue in this wording.
+inline constexpr TValueWording PackWording = TValueWording::vwIsNot;
 
 // Screen resolution the font size in points is converted for.
 inline constexpr int32_t PackPixelsPerInch = 96;
 
 // "1", "true", "yes", "on" and "0", "false", "no", "off" (ASCII case ignored).
 bool ParseBoolean(std::string_view what, std::string_view text);
-
-// A decimal integer within [minimum, maximum].
-int32_t ParseInteger(std::string_view what, std::string_view text, int32_t minimum,
-                     int32_t maximum);
 
 // A colour as the font stores it (00BBGGRR, a system colour or a special value):
 //   a colour name of the font's identifier map ("clRed", "clWindowText"; case ignored),

@@ -73,10 +73,12 @@ constexpr TSettingsKey kSettingsKeys[] = {
                          TPackSettings& s) { s.FontName = Utf8ToAnsiStrict(v); }},
     {"TextFont.Size",
      [](const std::string& w, std::string_view v, TPackSettings& s) {
-       s.FontHeight = FontHeightForPoints(ParseInteger(w, v, 1, 1000));
+       s.FontHeight = FontHeightForPoints(ParseRangedInteger(w, v, 1, 1000, PackWording));
      }},
-    {"TextFont.Height", [](const std::string& w, std::string_view v,
-                           TPackSettings& s) { s.FontHeight = ParseInteger(w, v, -1000, 1000); }},
+    {"TextFont.Height",
+     [](const std::string& w, std::string_view v, TPackSettings& s) {
+       s.FontHeight = ParseRangedInteger(w, v, -1000, 1000, PackWording);
+     }},
     {"TextFont.Color", [](const std::string& w, std::string_view v,
                           TPackSettings& s) { s.FontColor = ParseColor(w, v); }},
     {"TextFont.Charset", [](const std::string& w, std::string_view v,
@@ -93,11 +95,13 @@ constexpr TSettingsKey kSettingsKeys[] = {
                           TPackSettings& s) { s.ClearOldImage = ParseBoolean(w, v); }},
     {"lStretch", [](const std::string& w, std::string_view v,
                     TPackSettings& s) { s.Stretch = ParseBoolean(w, v); }},
-    {"Interval", [](const std::string& w, std::string_view v,
-                    TPackSettings& s) { s.Interval = ParseInteger(w, v, 0, INT32_MAX); }},
+    {"Interval",
+     [](const std::string& w, std::string_view v, TPackSettings& s) {
+       s.Interval = ParseRangedInteger(w, v, 0, INT32_MAX, PackWording);
+     }},
     {"SoundRandom",
      [](const std::string& w, std::string_view v, TPackSettings& s) {
-       s.SoundRandom = ParseInteger(w, v, INT32_MIN, INT32_MAX);
+       s.SoundRandom = ParseRangedInteger(w, v, INT32_MIN, INT32_MAX, PackWording);
      }},
     {"lSoundLoop", [](const std::string& w, std::string_view v,
                       TPackSettings& s) { s.SoundLoop = ParseBoolean(w, v); }},

@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "core/errors.h"
-#include "picture_type.h"
+#include "import/picture_type.h"
 
 namespace tovrin {
 

@@ -2,20 +2,11 @@
 
 #include <CLI/CLI.hpp>
 
-#include "core/conversions.h"
-#include "core/errors.h"
+#include <string>
 #include "tool_command_line.h"
+#include "tools/render/render_commands.h"
 
 namespace tovrin {
-
-int ParseFrameNumber(std::string_view what, std::string_view text, int low, int high) {
-  const auto value = TryStrToInt(text);
-  if (!value || *value < low || *value > high) {
-    throw EConvertError(std::string(what) + " takes a whole number from " + std::to_string(low) +
-                        " to " + std::to_string(high) + ", not '" + std::string(text) + "'");
-  }
-  return *value;
-}
 
 uint32_t ParseSeed(std::string_view text) {
   const std::string digits(text);
@@ -27,28 +18,28 @@ uint32_t ParseSeed(std::string_view text) {
     }
   } catch (const std::exception&) {
   }
-  throw EConvertError("--seed takes a 32-bit number, not '" + digits + "'");
+  RefuseValue("--seed", digits, "a 32-bit number", RenderWording);
 }
 
 void AddFrameOptions(CLI::App& command, TFrameRequest& request, TFrameFiles& files,
                      bool withProgress) {
   AddOption(command, "--style", "transition style, 0 to 127",
             [&request](std::string_view what, const std::string& v) {
-              request.Style = ParseFrameNumber(what, v, 0, 127);
+              request.Style = ParseRangedInteger(what, v, 0, 127, RenderWording);
             })
       ->type_name("S")
       ->required();
   if (withProgress) {
     AddOption(command, "--progress", "Progress of the frame, 0 to 100",
               [&request](std::string_view what, const std::string& v) {
-                request.Progress = ParseFrameNumber(what, v, 0, 100);
+                request.Progress = ParseRangedInteger(what, v, 0, 100, RenderWording);
               })
         ->type_name("P")
         ->required();
   }
   AddOption(command, "--step", "Step of the run, 1 to 100 (default: 4)",
             [&request](std::string_view what, const std::string& v) {
-              request.Step = ParseFrameNumber(what, v, 1, 100);
+              request.Step = ParseRangedInteger(what, v, 1, 100, RenderWording);
             })
       ->type_name("K");
   AddOption(command, "--seed",

@@ -14,9 +14,6 @@ class App;
 
 namespace tovrin {
 
-// A decimal whole number from low to high. Raises EConvertError naming `what` otherwise.
-int ParseFrameNumber(std::string_view what, std::string_view text, int low, int high);
-
 // The random generator's state: a decimal number from -2^31 to 2^32 - 1, negative values taken
 // modulo 2^32 as the generator's word. Raises EConvertError otherwise.
 uint32_t ParseSeed(std::string_view text);

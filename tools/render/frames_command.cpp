@@ -34,9 +34,9 @@ void RenderList(const std::string& listPath) {
     }
     try {
       TFrameRequest request;
-      request.Style = ParseFrameNumber("style", s, 0, 127);
-      request.Progress = ParseFrameNumber("progress", p, 0, 100);
-      request.Step = ParseFrameNumber("step", k, 1, 100);
+      request.Style = ParseRangedInteger("style", s, 0, 127, RenderWording);
+      request.Progress = ParseRangedInteger("progress", p, 0, 100, RenderWording);
+      request.Step = ParseRangedInteger("step", k, 1, 100, RenderWording);
       request.Seed = ParseSeed(n);
       SavePicture(RenderFrame(pictures.Get(oldPath), pictures.Get(newPath), request), out);
     } catch (const Exception& e) {

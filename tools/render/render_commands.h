@@ -5,11 +5,17 @@
 
 #include <functional>
 
+#include "value_parsers.h"
+
 namespace CLI {
 class App;
 }  // namespace CLI
 
 namespace tovrin {
+
+// How tovrin-render words a value it refuses: --step takes a whole number from 1 to 100, not '0'.
+// Whole numbers and sizes are read with ParseRangedInteger and ParseSizeValue in this wording.
+inline constexpr TValueWording RenderWording = TValueWording::vwTakes;
 
 struct TRenderCommand {
   CLI::App* Command = nullptr;

@@ -4,7 +4,6 @@
 #include <memory>
 #include <vector>
 
-#include "core/conversions.h"
 #include "core/errors.h"
 #include "gfx/image_file.h"
 #include "gfx/stretch.h"
@@ -24,30 +23,6 @@ struct TShowArguments {
   std::string Contact;
   bool Log = false;
 };
-
-// "WxH" for --size.
-void ParseScreenSize(std::string_view text, TShowRecording& recording) {
-  const size_t x = text.find('x');
-  if (x != std::string_view::npos) {
-    const auto w = TryStrToInt(text.substr(0, x)), h = TryStrToInt(text.substr(x + 1));
-    if (w && h && *w >= 16 && *h >= 16 && *w <= 8192 && *h <= 8192) {
-      recording.Width = *w;
-      recording.Height = *h;
-      return;
-    }
-  }
-  throw EConvertError("--size takes WIDTHxHEIGHT, each 16 to 8192, not '" + std::string(text) +
-                      "'");
-}
-
-int32_t ParseCount(std::string_view what, const std::string& value, int32_t low, int32_t high) {
-  const auto n = TryStrToInt(value);
-  if (!n || *n < low || *n > high) {
-    throw EConvertError(std::string(what) + " takes a whole number from " + std::to_string(low) +
-                        " to " + std::to_string(high) + ", not '" + value + "'");
-  }
-  return *n;
-}
 
 void RenderShow(const TShowArguments& args) {
   if (args.Recording.Slides == 0 && args.Recording.SecondsMs == 0) {
@@ -99,24 +74,28 @@ TRenderCommand AddShowCommand(CLI::App& tool) {
       ->required()
       ->type_name("DIR");
   AddOption(*command, "--size", "the screen, W x H pixels (default: 1920x1080)",
-            [a = args.get()](std::string_view, const std::string& v) {
-              ParseScreenSize(v, a->Recording);
+            [a = args.get()](std::string_view what, const std::string& v) {
+              const TSizeValue size = ParseSizeValue(what, v, 16, 8192, RenderWording);
+              a->Recording.Width = size.Width;
+              a->Recording.Height = size.Height;
             })
       ->type_name("WxH");
   AddOption(*command, "--slides",
             "end once the Nth transition has finished and a frame showing it is written",
             [a = args.get()](std::string_view what, const std::string& v) {
-              a->Recording.Slides = ParseCount(what, v, 1, 100000);
+              a->Recording.Slides = ParseRangedInteger(what, v, 1, 100000, RenderWording);
             })
       ->type_name("N");
   AddOption(*command, "--seconds", "end after S seconds of show time",
             [a = args.get()](std::string_view what, const std::string& v) {
-              a->Recording.SecondsMs = static_cast<uint32_t>(ParseCount(what, v, 1, 86400)) * 1000;
+              a->Recording.SecondsMs =
+                  static_cast<uint32_t>(ParseRangedInteger(what, v, 1, 86400, RenderWording)) *
+                  1000;
             })
       ->type_name("S");
   AddOption(*command, "--fps", "frames written per second of show time, 1 to 100 (default: 25)",
             [a = args.get()](std::string_view what, const std::string& v) {
-              a->Recording.Fps = ParseCount(what, v, 1, 100);
+              a->Recording.Fps = ParseRangedInteger(what, v, 1, 100, RenderWording);
             })
       ->type_name("F");
   command

@@ -4,8 +4,6 @@
 #include <memory>
 #include <optional>
 
-#include "core/conversions.h"
-#include "core/errors.h"
 #include "tool_command_line.h"
 #include "tools/render/contact_sheet.h"
 #include "tools/render/frame_options.h"
@@ -14,17 +12,6 @@
 namespace tovrin {
 
 namespace {
-
-// "WxH" for --size.
-TSize ParseSize(std::string_view text) {
-  const size_t x = text.find('x');
-  if (x != std::string_view::npos) {
-    const auto w = TryStrToInt(text.substr(0, x)), h = TryStrToInt(text.substr(x + 1));
-    if (w && h && *w >= 1 && *h >= 1 && *w <= 16384 && *h <= 16384) return TSize{*w, *h};
-  }
-  throw EConvertError("--size takes WIDTHxHEIGHT, each 1 to 16384, not '" + std::string(text) +
-                      "'");
-}
 
 struct TStripArguments {
   TFrameRequest Request;
@@ -66,12 +53,12 @@ TRenderCommand AddStripCommand(CLI::App& tool) {
   AddFrameOptions(*command, args->Request, args->Files, false);
   AddOption(*command, "--columns", "frames a row of the sheet, 1 to 100 (default: 6)",
             [a = args.get()](std::string_view what, const std::string& v) {
-              a->Layout.Columns = ParseFrameNumber(what, v, 1, 100);
+              a->Layout.Columns = ParseRangedInteger(what, v, 1, 100, RenderWording);
             })
       ->type_name("C");
   AddOption(*command, "--thumb-width", "width of each frame on the sheet, 8 to 4096 (default: 240)",
             [a = args.get()](std::string_view what, const std::string& v) {
-              a->Layout.ThumbWidth = ParseFrameNumber(what, v, 8, 4096);
+              a->Layout.ThumbWidth = ParseRangedInteger(what, v, 8, 4096, RenderWording);
             })
       ->type_name("W");
   command
@@ -81,7 +68,10 @@ TRenderCommand AddStripCommand(CLI::App& tool) {
   AddOption(*command, "--size",
             "scale both pictures to W x H first, as the show scales pictures to the screen, so "
             "pictures of different sizes can be shown (default: their own size)",
-            [a = args.get()](std::string_view, const std::string& v) { a->Size = ParseSize(v); })
+            [a = args.get()](std::string_view what, const std::string& v) {
+              const TSizeValue size = ParseSizeValue(what, v, 1, 16384, RenderWording);
+              a->Size = TSize{size.Width, size.Height};
+            })
       ->type_name("WxH");
   return {command, [args] { RenderStrip(*args); }};
 }

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 namespace tovrin {
 
@@ -18,8 +17,9 @@ struct TPictureSize {
   friend bool operator==(const TPictureSize&, const TPictureSize&) = default;
 };
 
-// "WxH" (also "W*H" or "WXH"), each side 1 to 65500. Raises EConvertError naming `what`.
-TFitBox ParseFitBox(std::string_view what, std::string_view text);
+// The largest side of a box (a JPEG side holds at most 65535 pixels; the box stays a little below
+// it). --fit takes sides 1 to MaxFitSide.
+inline constexpr int32_t MaxFitSide = 65500;
 
 // The size of a width x height picture fitted into the box with its proportions kept (the
 // shorter side rounded, at least 1). A picture already inside the box keeps its size: it is

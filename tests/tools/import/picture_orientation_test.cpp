@@ -2,10 +2,10 @@
 // the import, losslessly where the picture's blocks allow it and by re-encoding where not.
 #include <gtest/gtest.h>
 
-#include "exif_orientation.h"
 #include "gfx/jpeg_decoder.h"
-#include "orient_bitmap.h"
-#include "picture_import.h"
+#include "import/exif_orientation.h"
+#include "import/orient_bitmap.h"
+#include "import/picture_import.h"
 #include "picture_samples.h"
 
 namespace tovrin {

@@ -5,12 +5,12 @@
 #include "box_downscale.h"
 #include "core/errors.h"
 #include "gfx/bitmap.h"
+#include "gfx/image_file.h"
 #include "gfx/jpeg_decoder.h"
 #include "heif_decode.h"
 #include "jpeg_lossless_turn.h"
 #include "orient_bitmap.h"
 #include "package/jpeg_header.h"
-#include "png_decode.h"
 
 namespace tovrin {
 
@@ -122,7 +122,7 @@ TImportedPicture ImportPicture(std::span<const uint8_t> file, const TImportOptio
     case TPictureType::ptJpeg:
       return ImportJpeg(file, plan, options);
     case TPictureType::ptPng:
-      return Encode(DecodePng(file), 1, options.Fit, options.Quality);
+      return Encode(DecodePNG(file), 1, options.Fit, options.Quality);
     case TPictureType::ptHeif:
       return Encode(DecodeHeif(file), 1, options.Fit, options.Quality);
     case TPictureType::ptUnknown:

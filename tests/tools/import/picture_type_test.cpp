@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "core/errors.h"
-#include "picture_import.h"
+#include "import/picture_import.h"
+#include "import/picture_type.h"
 #include "picture_samples.h"
-#include "picture_type.h"
 
 namespace tovrin {
 namespace {

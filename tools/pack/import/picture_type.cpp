@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/conversions.h"
+#include "gfx/image_file.h"
 #include "heif_decode.h"
-#include "png_decode.h"
 
 namespace tovrin {
 
@@ -84,7 +84,7 @@ bool PictureTypeSupported(TPictureType type) {
     case TPictureType::ptJpeg:
       return true;
     case TPictureType::ptPng:
-      return PngDecodingSupported();
+      return PNGSupported();
     case TPictureType::ptHeif:
       return HeifDecodingSupported();
     case TPictureType::ptUnknown:

@@ -1,33 +1,21 @@
-// --fit: the box option, the fitted sizes, the box filter, and the import's choices between
-// copying, turning and shrinking.
+// --fit: the fitted sizes, the box filter, and the import's choices between copying, turning
+// and shrinking.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "box_downscale.h"
-#include "core/errors.h"
 #include "core/random.h"
-#include "fit_box.h"
 #include "gfx/jpeg_decoder.h"
+#include "import/box_downscale.h"
+#include "import/fit_box.h"
+#include "import/picture_import.h"
 #include "noise_bitmap.h"
-#include "picture_import.h"
 #include "picture_samples.h"
 
 namespace tovrin {
 namespace {
 
 using test::TBytes;
-
-TEST(FitBoxTest, ParsesSizesAndRefusesTheRest) {
-  const auto box = ParseFitBox("--fit", "1920x1080");
-  EXPECT_EQ(box.Width, 1920);
-  EXPECT_EQ(box.Height, 1080);
-  EXPECT_EQ(ParseFitBox("--fit", " 3840X2160 ").Height, 2160);
-  for (const char* bad : {"", "1920", "x1080", "1920x", "0x100", "100x-5", "1920x1080x2",
-                          "70000x100", "1920 x 1080", "axb"}) {
-    EXPECT_THROW(ParseFitBox("--fit", bad), EConvertError) << bad;
-  }
-}
 
 TEST(FitBoxTest, FittedSizesKeepProportionsAndNeverEnlarge) {
   struct TCase {

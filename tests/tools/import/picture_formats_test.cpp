@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "core/errors.h"
-#include "exif_orientation.h"
 #include "gfx/jpeg_decoder.h"
+#include "import/exif_orientation.h"
+#include "import/picture_import.h"
 #include "package/jpeg_header.h"
-#include "picture_import.h"
 #include "picture_samples.h"
 
 // Debian's libx265 (the HEVC encoder libheif writes the test pictures with) leaves one small
