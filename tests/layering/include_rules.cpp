@@ -130,7 +130,8 @@ std::vector<TIncludeFault> CheckIncludes(const TIncludeRules& rules,
              dirs.insert(dirs.end(), searchDirs.begin(), searchDirs.end());
              return dirs;
            }()) {
-        const std::string candidate = Normalised(dir.empty() ? include.Name : dir + "/" + include.Name);
+        const std::string candidate =
+            Normalised(dir.empty() ? include.Name : dir + "/" + include.Name);
         if (!candidate.empty() && tree.count(candidate)) {
           target = candidate;
           break;

@@ -17,8 +17,8 @@ const fs::path kRoot = TOVRIN_SOURCE_ROOT;
 
 // Where quoted includes are looked for after the includer's own folder: the include directories
 // the build gives the libraries, tools and benchmarks.
-const std::vector<std::string> kSearchDirs = {"src", "", "tools/cli", "tools/pack",
-                                              "tools/pack/import", "tests/support"};
+const std::vector<std::string> kSearchDirs = {
+    "src", "", "tools/cli", "tools/pack", "tools/pack/import", "tests/support"};
 
 std::string ReadText(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -39,8 +39,8 @@ bool IsSource(const fs::path& path) {
 std::string Describe(const std::vector<TIncludeFault>& faults) {
   std::string text;
   for (const TIncludeFault& f : faults) {
-    text += "  " + f.File + (f.Include.empty() ? "" : ": #include " + f.Include) + " -- " +
-            f.Rule + "\n";
+    text += "  " + f.File + (f.Include.empty() ? "" : ": #include " + f.Include) + " -- " + f.Rule +
+            "\n";
   }
   return text;
 }
@@ -53,23 +53,31 @@ TEST(Layering, EveryIncludeOfTheTreeKeepsTheLayers) {
       if (!entry.is_regular_file() || !IsSource(entry.path())) continue;
       const std::string path = entry.path().lexically_relative(kRoot).generic_string();
       tree.insert(path);
-      if (std::string_view(top) != "tests/support") checked.push_back({path, ReadText(entry.path())});
+      if (std::string_view(top) != "tests/support")
+        checked.push_back({path, ReadText(entry.path())});
     }
   }
   ASSERT_GT(checked.size(), 200u) << "the walk missed the tree at " << kRoot;
   const std::vector<TIncludeFault> faults = CheckIncludes(Rules(), checked, tree, kSearchDirs);
-  EXPECT_TRUE(faults.empty()) << faults.size() << " includes break the layers (tests/layering/layers.txt):\n"
+  EXPECT_TRUE(faults.empty()) << faults.size()
+                              << " includes break the layers (tests/layering/layers.txt):\n"
                               << Describe(faults);
 }
 
 // A tree of a few real-looking headers, and one planted file per case whose include breaks a
 // rule; each must give exactly one fault naming the file and the include.
 TEST(Layering, PlantedIncludesAreCaught) {
-  const std::set<std::string> tree = {
-      "src/core/paths.h",         "src/gfx/bitmap.h",          "src/package/stream.h",
-      "src/platform/screen.h",    "src/platform/common/timer_set.h",
-      "src/platform/sdl/sdl_video.h", "src/picshow/custom_pic_show.h", "src/show/frm_scrn.h",
-      "src/app/entry.h",          "tools/cli/value_parsers.h", "tools/pack/build_command.h"};
+  const std::set<std::string> tree = {"src/core/paths.h",
+                                      "src/gfx/bitmap.h",
+                                      "src/package/stream.h",
+                                      "src/platform/screen.h",
+                                      "src/platform/common/timer_set.h",
+                                      "src/platform/sdl/sdl_video.h",
+                                      "src/picshow/custom_pic_show.h",
+                                      "src/show/frm_scrn.h",
+                                      "src/app/entry.h",
+                                      "tools/cli/value_parsers.h",
+                                      "tools/pack/build_command.h"};
   struct TCase {
     const char* file;
     const char* line;
@@ -81,7 +89,8 @@ TEST(Layering, PlantedIncludesAreCaught) {
       {"src/show/x.h", "#include \"app/entry.h\"", "\"app/entry.h\""},
       {"src/picshow/x.cpp", "#include \"platform/common/timer_set.h\"",
        "\"platform/common/timer_set.h\""},
-      {"src/picshow/x.cpp", "#include \"platform/sdl/sdl_video.h\"", "\"platform/sdl/sdl_video.h\""},
+      {"src/picshow/x.cpp", "#include \"platform/sdl/sdl_video.h\"",
+       "\"platform/sdl/sdl_video.h\""},
       {"src/platform/x.h", "#include \"../show/frm_scrn.h\"", "\"../show/frm_scrn.h\""},
       {"tools/cli/x.cpp", "#include \"build_command.h\"", "\"build_command.h\""},
       {"tools/pack/import/x.cpp", "#include \"build_command.h\"", "\"build_command.h\""},
@@ -94,7 +103,8 @@ TEST(Layering, PlantedIncludesAreCaught) {
   };
   const TIncludeRules rules = Rules();
   for (const TCase& c : cases) {
-    const std::string text = std::string("#include <cstdint>\n#include \"core/paths.h\"\n") + c.line + "\n";
+    const std::string text =
+        std::string("#include <cstdint>\n#include \"core/paths.h\"\n") + c.line + "\n";
     std::set<std::string> withFile = tree;
     withFile.insert(c.file);
     const std::vector<TIncludeFault> faults =
