@@ -21,15 +21,11 @@ struct TAxisPieces {
   void Add(TSpan dest, TSpan source, bool fold = false) { Pieces[Count++] = {dest, source, fold}; }
 };
 
-// Styles 1 to 17 along one axis of length w with extent x; kind 0 is the whole axis, untouched,
-// for the axis a single-axis style leaves alone.
+// Styles 1 to 17 along one axis of length w with extent x.
 TAxisPieces AxisStyle(int k, int32_t w, int32_t x) {
   TAxisPieces p;
   const TSpan full{0, w};
   switch (k) {
-    case 0:
-      p.Add(full, full);
-      break;
     case 1:
       p.Add({w - x, w}, full);
       break;  // squeeze
@@ -101,9 +97,9 @@ TAxisPieces AxisStyle(int k, int32_t w, int32_t x) {
   return p;
 }
 
-// Styles 1 to 53 are each one axis style across and one down: a piece of the style spans the
-// horizontal piece's columns and the vertical piece's rows. Only one of the two axes ever has more
-// than one piece (or folds), so the pieces come out in that axis's order.
+// Styles 1 to 53 are each an axis style across, down, or one of each (0: the axis is left whole).
+// With both, the style's one piece spans the horizontal piece's columns and the vertical piece's
+// rows; only single-axis styles have two pieces or a fold.
 struct TAxisPair {
   uint8_t Across = 0;
   uint8_t Down = 0;
@@ -184,20 +180,27 @@ TRectStylePieces RectangleStylePieces(int style, const TFrameExtents& e) {
   if (style < 1 || style > static_cast<int>(kAxisPairs.size())) return result;
 
   const TAxisPair pair = kAxisPairs[style - 1];
-  const TAxisPieces across = AxisStyle(pair.Across, e.W, e.X);
-  const TAxisPieces down = AxisStyle(pair.Down, e.H, e.Y);
-  // At most one axis has two pieces; walk that one, the other contributes its single piece.
-  const bool walkDown = down.Count > across.Count;
-  const TAxisPieces& walked = walkDown ? down : across;
-  for (int i = 0; i < walked.Count; ++i) {
-    const TAxisPiece& a = walkDown ? across.Pieces[0] : across.Pieces[i];
-    const TAxisPiece& d = walkDown ? down.Pieces[i] : down.Pieces[0];
-    TRectPiece& piece = result.Pieces[result.Count++];
-    piece.Dest = TRect{a.Dest.A, d.Dest.A, a.Dest.B, d.Dest.B};
-    piece.Source = TRect{a.Source.A, d.Source.A, a.Source.B, d.Source.B};
-    if (a.Fold) piece.Mirror = TPieceMirror::Horizontal;
-    if (d.Fold) piece.Mirror = TPieceMirror::Vertical;
+  if (pair.Across == 0 || pair.Down == 0) {
+    // One axis: its pieces span the whole picture along the other.
+    const bool vertical = pair.Across == 0;
+    const TAxisPieces axis =
+        vertical ? AxisStyle(pair.Down, e.H, e.Y) : AxisStyle(pair.Across, e.W, e.X);
+    for (int i = 0; i < axis.Count; ++i) {
+      const TAxisPiece& a = axis.Pieces[i];
+      TRectPiece& piece = result.Pieces[result.Count++];
+      piece.Dest = vertical ? TRect{0, a.Dest.A, e.W, a.Dest.B} : TRect{a.Dest.A, 0, a.Dest.B, e.H};
+      piece.Source =
+          vertical ? TRect{0, a.Source.A, e.W, a.Source.B} : TRect{a.Source.A, 0, a.Source.B, e.H};
+      if (a.Fold) piece.Mirror = vertical ? TPieceMirror::Vertical : TPieceMirror::Horizontal;
+    }
+    return result;
   }
+  // Both axes: the corner and centre styles have one piece along each.
+  const TAxisPiece a = AxisStyle(pair.Across, e.W, e.X).Pieces[0];
+  const TAxisPiece d = AxisStyle(pair.Down, e.H, e.Y).Pieces[0];
+  result.Pieces[result.Count++] = {TRect{a.Dest.A, d.Dest.A, a.Dest.B, d.Dest.B},
+                                   TRect{a.Source.A, d.Source.A, a.Source.B, d.Source.B},
+                                   TPieceMirror::None};
   return result;
 }
 
