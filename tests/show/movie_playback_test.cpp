@@ -37,6 +37,9 @@ TEST_F(ShowTest, MovieShowWithoutPicturesStartsAtActivation) {
   EXPECT_EQ(LogCount("Movie.SetMovie"), 1u);
   RunUntil(3500);
   EXPECT_EQ(LogCount("Movie.SetMovie"), 4u);
+  // The platform stops handing out the movie player once the show has destroyed it.
+  FShow.reset();
+  EXPECT_EQ(Platform().Movie(), nullptr);
 }
 
 TEST_F(ShowTest, MissingMovieControlOffersTheDownloadAndEnds) {

@@ -7,6 +7,10 @@
 
 namespace tovrin {
 
+THeadlessMoviePlayer::~THeadlessMoviePlayer() {
+  FPlatform.Forget(*this);
+}
+
 void THeadlessMoviePlayer::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
   FPlatform.Record("Movie.SetBounds(" + std::to_string(left) + "," + std::to_string(top) + "," +
                    std::to_string(width) + "," + std::to_string(height) + ")");

@@ -16,6 +16,7 @@ class THeadlessPlatform;
 class THeadlessMoviePlayer final : public TMoviePlayer {
  public:
   explicit THeadlessMoviePlayer(THeadlessPlatform& platform) : FPlatform(platform) {}
+  ~THeadlessMoviePlayer() override;
   void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
   void SetVisible(bool visible) override;
   bool Visible() const override { return FVisible; }

@@ -117,6 +117,8 @@ class THeadlessPlatform final : public TPlatform {
   // The form window CreateFormWindow makes.
   class TForm;
   friend class THeadlessMediaPlayer;
+  friend class THeadlessMoviePlayer;
+  friend class THeadlessSetupView;
 
   // A piece that is being destroyed stops being the one made last.
   void Forget(const THeadlessMediaPlayer& player) {
@@ -124,6 +126,12 @@ class THeadlessPlatform final : public TPlatform {
   }
   void Forget(const THeadlessWindow& form) {
     if (FForm == &form) FForm = nullptr;
+  }
+  void Forget(const THeadlessMoviePlayer& player) {
+    if (FMovie == &player) FMovie = nullptr;
+  }
+  void Forget(const THeadlessSetupView& view) {
+    if (FSetupView == &view) FSetupView = nullptr;
   }
 
   THeadlessScript FScript;

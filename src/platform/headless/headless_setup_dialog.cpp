@@ -4,6 +4,10 @@
 
 namespace tovrin {
 
+THeadlessSetupView::~THeadlessSetupView() {
+  FPlatform.Forget(*this);
+}
+
 void THeadlessSetupView::Show() {
   FPlatform.Record("Setup.Show");
   FShowing = true;

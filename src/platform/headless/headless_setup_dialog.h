@@ -15,6 +15,7 @@ class THeadlessSetupView final : public TSetupDialogView {
       : FPlatform(platform), FModel(model) {}
   // The view's address: distinct among the views alive, never 0.
   TWindowHandle Handle() const override { return reinterpret_cast<TWindowHandle>(this); }
+  ~THeadlessSetupView() override;
   void Show() override;
   void Refresh() override;
   void Close() override;
