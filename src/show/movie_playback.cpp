@@ -10,8 +10,7 @@
 namespace tovrin {
 
 TMoviePlayback::TMoviePlayback(TContext context)
-    : FApplication(context.Application),
-      FScreen(context.Screen),
+    : FScreen(context.Screen),
       FSystem(context.System),
       FWindow(context.Window),
       FCreatePlayer(std::move(context.CreatePlayer)),

@@ -74,7 +74,6 @@ class TMoviePlayback {
   // Every second: the movie at its last frame gives way to the next one.
   void TimerFlashTimer();
 
-  TApplication& FApplication;
   TScreen& FScreen;
   TSystemServices& FSystem;
   TFormWindow& FWindow;
