@@ -496,6 +496,115 @@ TEST_F(PackToolTest, ExtractRefusesUnsafeStoredNamesBeforeWriting) {
   EXPECT_FALSE(fs::exists(dir));
 }
 
+// What stands in the folder before extracting, and what extract must leave there.
+enum class TBefore { bNothing, bFile, bLinkToOutside, bDanglingLink };
+
+TEST_F(PackToolTest, ExtractNeverReplacesAFileUnlessAskedAndNeverFollowsALink) {
+  const fs::path dir = FDir / "x";
+  const fs::path outside = FDir / "outside.txt";
+  struct TCase {
+    const char* What;
+    std::vector<std::string> Sounds;
+    std::vector<std::string> Pictures;
+    TBefore Before;  // at dir/"b.wav"
+    bool Overwrite;
+    int Exit;
+    const char* ErrHas;  // in the error text when refused
+    bool Replaced;       // dir/"b.wav" holds the package's bytes afterwards
+  };
+  const std::vector<TCase> cases = {
+      {"free names", {"a.wav", "b.wav"}, {"pic.jpg"}, TBefore::bNothing, false, 0, "", true},
+      {"a file there", {"a.wav", "b.wav"}, {"pic.jpg"}, TBefore::bFile, false, 1, "b.wav", false},
+      {"a file, overwrite", {"a.wav", "b.wav"}, {"pic.jpg"}, TBefore::bFile, true, 0, "", true},
+      {"a link there",
+       {"a.wav", "b.wav"},
+       {"pic.jpg"},
+       TBefore::bLinkToOutside,
+       false,
+       1,
+       "b.wav",
+       false},
+      {"a dangling link",
+       {"a.wav", "b.wav"},
+       {"pic.jpg"},
+       TBefore::bDanglingLink,
+       false,
+       1,
+       "b.wav",
+       false},
+      {"a link, overwrite",
+       {"a.wav", "b.wav"},
+       {"pic.jpg"},
+       TBefore::bLinkToOutside,
+       true,
+       0,
+       "",
+       true},
+      {"a dangling link, overwrite",
+       {"a.wav", "b.wav"},
+       {"pic.jpg"},
+       TBefore::bDanglingLink,
+       true,
+       0,
+       "",
+       true},
+      {"a dot sound",
+       {"a.wav", ".profile"},
+       {"pic.jpg"},
+       TBefore::bNothing,
+       false,
+       1,
+       ".profile",
+       false},
+      {"a dot sound, overwrite",
+       {".bashrc"},
+       {"pic.jpg"},
+       TBefore::bNothing,
+       true,
+       1,
+       ".bashrc",
+       false},
+      {"a dot picture",
+       {"a.wav"},
+       {".hidden.jpg"},
+       TBefore::bNothing,
+       false,
+       1,
+       ".hidden.jpg",
+       false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    WriteBytes(outside, TBytes{'k', 'e', 'e', 'p'});
+    const fs::path target = dir / "b.wav";
+    if (c.Before == TBefore::bFile) WriteBytes(target, TBytes{'m', 'i', 'n', 'e'});
+    if (c.Before == TBefore::bLinkToOutside) fs::create_symlink(outside, target);
+    if (c.Before == TBefore::bDanglingLink) fs::create_symlink(FDir / "planted.txt", target);
+    const std::vector<std::string> before = Entries(dir);
+
+    AssemblePackage(FDir / "p.scr", c.Sounds, c.Pictures);
+    std::vector<std::string> args = {"extract", (FDir / "p.scr").string(), dir.string()};
+    if (c.Overwrite) args.push_back("--overwrite");
+    const TRun r = Run(args);
+    EXPECT_EQ(r.ExitCode, c.Exit) << r.Err;
+    EXPECT_NE(r.Err.find(c.ErrHas), std::string::npos) << r.Err;
+    if (c.Exit != 0) {
+      EXPECT_EQ(Entries(dir), before) << "something was written";
+    }
+    // The file the link pointed to is never written through, and no link target is created.
+    EXPECT_EQ(ReadText(outside), "keep");
+    EXPECT_FALSE(fs::exists(FDir / "planted.txt"));
+    if (c.Replaced) {
+      EXPECT_FALSE(fs::is_symlink(target));
+      EXPECT_EQ(ReadText(target), "abc");
+    } else if (c.Before == TBefore::bFile) {
+      EXPECT_EQ(ReadText(target), "mine");
+    }
+  }
+}
+
 TEST_F(PackToolTest, DamagedPackagesFailWithTheReadersMessage) {
   ASSERT_EQ(BuildFullShow().ExitCode, 0);
   const TBytes good = ReadBytes(Out());
