@@ -12,6 +12,7 @@
 
 #include "scratch_dir.h"
 
+#include "core/ansi_text.h"
 #include "package/image.h"
 #include "package/object_reader.h"
 #include "package/object_writer.h"
@@ -602,6 +603,53 @@ TEST_F(PackToolTest, ExtractNeverReplacesAFileUnlessAskedAndNeverFollowsALink) {
     } else if (c.Before == TBefore::bFile) {
       EXPECT_EQ(ReadText(target), "mine");
     }
+  }
+}
+
+// The bytes a terminal could take as the start of a control sequence.
+bool HoldsControlCharacters(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if ((c < 0x20 && c != '\n') || c == 0x7F) return true;
+    if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+        static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+      return true;
+    }
+  }
+  return false;
+}
+
+TEST_F(PackToolTest, PackageTextReachesTheTerminalWithControlCharactersEscaped) {
+  struct TCase {
+    std::string Stored;  // a sound name, as stored (Windows-1252)
+    std::string Shown;   // what the text form shows of it
+  };
+  const std::vector<TCase> cases = {
+      {"\x1b]0;owned\x07.wav", "\\x1b]0;owned\\x07.wav"},
+      {"del\x7f.wav", "del\\x7f.wav"},
+      {"c1\x81\x8d.wav", "c1\\x81\\x8d.wav"},  // undefined bytes: U+0081, U+008D
+      {"line\nbreak.wav", "line\\x0abreak.wav"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Shown);
+    // The name as a sound name, a picture name and in the comma lists of the text form.
+    AssemblePackage(FDir / "p.scr", {c.Stored}, {c.Stored});
+    const TRun text = Run({"inspect", (FDir / "p.scr").string()});
+    ASSERT_EQ(text.ExitCode, 0) << text.Err;
+    EXPECT_FALSE(HoldsControlCharacters(text.Out)) << text.Out;
+    EXPECT_NE(text.Out.find("\"" + c.Shown + "\""), std::string::npos) << text.Out;
+    EXPECT_NE(text.Out.find("SndFileNamesCommaList    " + c.Shown), std::string::npos) << text.Out;
+
+    // JSON keeps the exact value.
+    const TJson json = InspectJson(FDir / "p.scr");
+    EXPECT_EQ(json.at("sounds").at(0).at("name").get<std::string>(), AnsiToUtf8(c.Stored));
+
+    // Refusals quote the name in the error text.
+    AssemblePackage(FDir / "bad.scr", {"sub/" + c.Stored});
+    const TRun bad = Run({"extract", (FDir / "bad.scr").string(), (FDir / "x").string()});
+    EXPECT_EQ(bad.ExitCode, 1);
+    EXPECT_FALSE(HoldsControlCharacters(bad.Err)) << bad.Err;
+    EXPECT_NE(bad.Err.find("sub/" + c.Shown), std::string::npos) << bad.Err;
   }
 }
 

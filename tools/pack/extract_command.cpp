@@ -13,6 +13,7 @@
 #include "package/stream.h"
 #include "package_report.h"
 #include "read_back_command.h"
+#include "terminal_text.h"
 #include "wording.h"
 
 namespace tovrin {
@@ -112,7 +113,7 @@ std::vector<TExtractItem> PlanExtraction(const TPackageReport& report, std::FILE
         std::fprintf(err,
                      "tovrin-pack: picture %zu: the stored name \"%s\" cannot be used; "
                      "written as %s\n",
-                     i + 1, AnsiToUtf8(name).c_str(), fallback.c_str());
+                     i + 1, TerminalText(AnsiToUtf8(name)).c_str(), fallback.c_str());
       }
       name = fallback;
     }
