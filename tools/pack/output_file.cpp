@@ -1,6 +1,7 @@
 #include "output_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
@@ -85,6 +86,16 @@ bool MoveIntoPlaceNoReplace(const std::string& from, const std::string& to, std:
   if (::link(from.c_str(), to.c_str()) == 0) {
     ::unlink(from.c_str());
     return true;
+  }
+  // File systems without hard links (FAT, some network shares): rename when the name is still
+  // free, leaving only the moment between the check and the rename open.
+  if (errno == EPERM || errno == ENOTSUP || errno == EXDEV || errno == EMLINK) {
+    struct stat st;
+    if (::lstat(to.c_str(), &st) == 0) {
+      errno = EEXIST;
+    } else if (errno == ENOENT && ::rename(from.c_str(), to.c_str()) == 0) {
+      return true;
+    }
   }
 #endif
   why = errno == EEXIST ? "it exists already" : std::strerror(errno);
