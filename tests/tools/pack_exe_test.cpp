@@ -12,6 +12,7 @@
 
 #include "scratch_dir.h"
 
+#include "core/ansi_text.h"
 #include "package/image.h"
 #include "package/object_reader.h"
 #include "package/object_writer.h"
@@ -494,6 +495,162 @@ TEST_F(PackToolTest, ExtractRefusesUnsafeStoredNamesBeforeWriting) {
   EXPECT_EQ(r.ExitCode, 1);
   EXPECT_NE(r.Err.find("stored twice"), std::string::npos) << r.Err;
   EXPECT_FALSE(fs::exists(dir));
+}
+
+// What stands in the folder before extracting, and what extract must leave there.
+enum class TBefore { bNothing, bFile, bLinkToOutside, bDanglingLink };
+
+TEST_F(PackToolTest, ExtractNeverReplacesAFileUnlessAskedAndNeverFollowsALink) {
+  const fs::path dir = FDir / "x";
+  const fs::path outside = FDir / "outside.txt";
+  struct TCase {
+    const char* What;
+    std::vector<std::string> Sounds;
+    std::vector<std::string> Pictures;
+    TBefore Before;  // at dir/"b.wav"
+    bool Overwrite;
+    int Exit;
+    const char* ErrHas;  // in the error text when refused
+    bool Replaced;       // dir/"b.wav" holds the package's bytes afterwards
+  };
+  const std::vector<TCase> cases = {
+      {"free names", {"a.wav", "b.wav"}, {"pic.jpg"}, TBefore::bNothing, false, 0, "", true},
+      {"a file there", {"a.wav", "b.wav"}, {"pic.jpg"}, TBefore::bFile, false, 1, "b.wav", false},
+      {"a file, overwrite", {"a.wav", "b.wav"}, {"pic.jpg"}, TBefore::bFile, true, 0, "", true},
+      {"a link there",
+       {"a.wav", "b.wav"},
+       {"pic.jpg"},
+       TBefore::bLinkToOutside,
+       false,
+       1,
+       "b.wav",
+       false},
+      {"a dangling link",
+       {"a.wav", "b.wav"},
+       {"pic.jpg"},
+       TBefore::bDanglingLink,
+       false,
+       1,
+       "b.wav",
+       false},
+      {"a link, overwrite",
+       {"a.wav", "b.wav"},
+       {"pic.jpg"},
+       TBefore::bLinkToOutside,
+       true,
+       0,
+       "",
+       true},
+      {"a dangling link, overwrite",
+       {"a.wav", "b.wav"},
+       {"pic.jpg"},
+       TBefore::bDanglingLink,
+       true,
+       0,
+       "",
+       true},
+      {"a dot sound",
+       {"a.wav", ".profile"},
+       {"pic.jpg"},
+       TBefore::bNothing,
+       false,
+       1,
+       ".profile",
+       false},
+      {"a dot sound, overwrite",
+       {".bashrc"},
+       {"pic.jpg"},
+       TBefore::bNothing,
+       true,
+       1,
+       ".bashrc",
+       false},
+      {"a dot picture",
+       {"a.wav"},
+       {".hidden.jpg"},
+       TBefore::bNothing,
+       false,
+       1,
+       ".hidden.jpg",
+       false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    WriteBytes(outside, TBytes{'k', 'e', 'e', 'p'});
+    const fs::path target = dir / "b.wav";
+    if (c.Before == TBefore::bFile) WriteBytes(target, TBytes{'m', 'i', 'n', 'e'});
+    if (c.Before == TBefore::bLinkToOutside) fs::create_symlink(outside, target);
+    if (c.Before == TBefore::bDanglingLink) fs::create_symlink(FDir / "planted.txt", target);
+    const std::vector<std::string> before = Entries(dir);
+
+    AssemblePackage(FDir / "p.scr", c.Sounds, c.Pictures);
+    std::vector<std::string> args = {"extract", (FDir / "p.scr").string(), dir.string()};
+    if (c.Overwrite) args.push_back("--overwrite");
+    const TRun r = Run(args);
+    EXPECT_EQ(r.ExitCode, c.Exit) << r.Err;
+    EXPECT_NE(r.Err.find(c.ErrHas), std::string::npos) << r.Err;
+    if (c.Exit != 0) {
+      EXPECT_EQ(Entries(dir), before) << "something was written";
+    }
+    // The file the link pointed to is never written through, and no link target is created.
+    EXPECT_EQ(ReadText(outside), "keep");
+    EXPECT_FALSE(fs::exists(FDir / "planted.txt"));
+    if (c.Replaced) {
+      EXPECT_FALSE(fs::is_symlink(target));
+      EXPECT_EQ(ReadText(target), "abc");
+    } else if (c.Before == TBefore::bFile) {
+      EXPECT_EQ(ReadText(target), "mine");
+    }
+  }
+}
+
+// The bytes a terminal could take as the start of a control sequence.
+bool HoldsControlCharacters(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if ((c < 0x20 && c != '\n') || c == 0x7F) return true;
+    if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+        static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+      return true;
+    }
+  }
+  return false;
+}
+
+TEST_F(PackToolTest, PackageTextReachesTheTerminalWithControlCharactersEscaped) {
+  struct TCase {
+    std::string Stored;  // a sound name, as stored (Windows-1252)
+    std::string Shown;   // what the text form shows of it
+  };
+  const std::vector<TCase> cases = {
+      {"\x1b]0;owned\x07.wav", "\\x1b]0;owned\\x07.wav"},
+      {"del\x7f.wav", "del\\x7f.wav"},
+      {"c1\x81\x8d.wav", "c1\\x81\\x8d.wav"},  // undefined bytes: U+0081, U+008D
+      {"line\nbreak.wav", "line\\x0abreak.wav"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Shown);
+    // The name as a sound name, a picture name and in the comma lists of the text form.
+    AssemblePackage(FDir / "p.scr", {c.Stored}, {c.Stored});
+    const TRun text = Run({"inspect", (FDir / "p.scr").string()});
+    ASSERT_EQ(text.ExitCode, 0) << text.Err;
+    EXPECT_FALSE(HoldsControlCharacters(text.Out)) << text.Out;
+    EXPECT_NE(text.Out.find("\"" + c.Shown + "\""), std::string::npos) << text.Out;
+    EXPECT_NE(text.Out.find("SndFileNamesCommaList    " + c.Shown), std::string::npos) << text.Out;
+
+    // JSON keeps the exact value.
+    const TJson json = InspectJson(FDir / "p.scr");
+    EXPECT_EQ(json.at("sounds").at(0).at("name").get<std::string>(), AnsiToUtf8(c.Stored));
+
+    // Refusals quote the name in the error text.
+    AssemblePackage(FDir / "bad.scr", {"sub/" + c.Stored});
+    const TRun bad = Run({"extract", (FDir / "bad.scr").string(), (FDir / "x").string()});
+    EXPECT_EQ(bad.ExitCode, 1);
+    EXPECT_FALSE(HoldsControlCharacters(bad.Err)) << bad.Err;
+    EXPECT_NE(bad.Err.find("sub/" + c.Shown), std::string::npos) << bad.Err;
+  }
 }
 
 TEST_F(PackToolTest, DamagedPackagesFailWithTheReadersMessage) {

@@ -40,6 +40,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
   extract->add_option("FILE", cl.Extract.FileName, "screen saver to read")->required();
   extract->add_option("DIR", cl.Extract.Directory, "folder to write into, created when missing")
       ->required();
+  extract->add_flag("--overwrite", cl.Extract.Overwrite,
+                    "replace files that already stand in DIR (default: refuse, writing nothing)");
 
   // "tovrin-pack help" asks for help as --help does.
   const bool helpWord = !args.empty() && args.front() == "help";

@@ -2,7 +2,7 @@
 //
 //   tovrin-pack build [--engine ENGINE] -o OUT [options] PICTURE...
 //   tovrin-pack inspect FILE [--json]
-//   tovrin-pack extract FILE DIR
+//   tovrin-pack extract FILE DIR [--overwrite]
 //   tovrin-pack --help
 //
 // Parsed with CLI11 under the conventions of tools/cli (values after a blank or "=", "--" ends the
@@ -28,6 +28,7 @@ struct TInspectRequest {
 struct TExtractRequest {
   std::string FileName;
   std::string Directory;
+  bool Overwrite = false;  // replace files already in Directory instead of refusing
 };
 
 struct TCommandLine {

@@ -13,6 +13,7 @@
 #include "package/stream.h"
 #include "package_report.h"
 #include "read_back_command.h"
+#include "terminal_text.h"
 #include "wording.h"
 
 namespace tovrin {
@@ -54,6 +55,14 @@ bool NameTaken(const std::vector<TExtractItem>& items, const std::string& name) 
   return false;
 }
 
+// A name starting with a dot would be a hidden file, and could be a shell's or a program's settings
+// file in the folder extracted into; no item is written under such a name.
+void RefuseDotName(const TPackageReport& report, const char* kind, const std::string& name) {
+  if (name.empty() || name.front() != '.') return;
+  throw EUnsafeContent(report.FileName + ": the " + kind + " name \"" + AnsiToUtf8(name) +
+                       "\" starts with a dot; nothing was extracted");
+}
+
 // The names the package would be extracted under, checked before anything is written.
 //
 // Sounds and movies keep their stored names, which must be plain and unique: the engine extracts
@@ -77,6 +86,7 @@ std::vector<TExtractItem> PlanExtraction(const TPackageReport& report, std::FILE
                            "\" is not a plain file name (empty, \"..\", a path or a drive); "
                            "nothing was extracted");
     }
+    RefuseDotName(report, KindName(item.Kind), item.Name);
     for (size_t j = 0; j < i; ++j) {
       if (!SameText(media[j].Name, item.Name)) continue;
       throw EUnsafeContent(report.FileName + ": the name \"" + shown +
@@ -91,6 +101,7 @@ std::vector<TExtractItem> PlanExtraction(const TPackageReport& report, std::FILE
   std::vector<TExtractItem> items;
   for (size_t i = 0; i < report.Pictures.size(); ++i) {
     std::string name = i < s.PicFileNameList().size() ? s.PicFileNameList()[i] : std::string();
+    if (IsPlainFileName(name)) RefuseDotName(report, "picture", name);
     if (IsPlainFileName(name) && !EndsWithJpegExtension(name)) name += ".jpg";
     if (!IsPlainFileName(name) || NameTaken(items, name) || NameTaken(media, name)) {
       const std::string numbered = "picture-" + std::to_string(i + 1);
@@ -102,7 +113,7 @@ std::vector<TExtractItem> PlanExtraction(const TPackageReport& report, std::FILE
         std::fprintf(err,
                      "tovrin-pack: picture %zu: the stored name \"%s\" cannot be used; "
                      "written as %s\n",
-                     i + 1, AnsiToUtf8(name).c_str(), fallback.c_str());
+                     i + 1, TerminalText(AnsiToUtf8(name)).c_str(), fallback.c_str());
       }
       name = fallback;
     }
@@ -118,6 +129,26 @@ std::string DiskName(const std::string& storedName) {
 #else
   return AnsiToUtf8(storedName);
 #endif
+}
+
+// Refuses, before anything is written, when any target name is taken in the directory (by a file, a
+// directory or a symbolic link, dangling or not), unless the user asked to overwrite files. A
+// directory in the way is refused either way.
+void CheckTargets(const TExtractRequest& request, const std::vector<TExtractItem>& items) {
+  for (const TExtractItem& item : items) {
+    const std::string path = JoinPath(request.Directory, DiskName(item.Name));
+    std::error_code ec;
+    const std::filesystem::file_status st = std::filesystem::symlink_status(path, ec);
+    if (!std::filesystem::exists(st)) continue;
+    if (std::filesystem::is_directory(st)) {
+      throw EFCreateError("Cannot create file " + path +
+                          ": it is a directory; nothing was extracted");
+    }
+    if (!request.Overwrite) {
+      throw EFCreateError(path +
+                          " exists already; nothing was extracted (--overwrite replaces it)");
+    }
+  }
 }
 
 void CopyRange(TStream& stream, int64_t offset, int64_t size, TOutputFile& out) {
@@ -139,6 +170,7 @@ void RunExtract(const TExtractRequest& request, std::FILE* out, std::FILE* err) 
   TPackageReport report = ReadPackageHead(request.FileName, stream);
   ReadPackageItems(report, stream);
   const std::vector<TExtractItem> items = PlanExtraction(report, err);
+  CheckTargets(request, items);
 
   std::error_code ec;
   std::filesystem::create_directories(request.Directory, ec);
@@ -147,7 +179,10 @@ void RunExtract(const TExtractRequest& request, std::FILE* out, std::FILE* err) 
   }
   size_t counts[3] = {0, 0, 0};
   for (const TExtractItem& item : items) {
-    TOutputFile file(JoinPath(request.Directory, DiskName(item.Name)));
+    // Replacing renames over the old entry, so a symbolic link there is replaced, not followed.
+    TOutputFile file(
+        JoinPath(request.Directory, DiskName(item.Name)),
+        request.Overwrite ? TOutputFileMode::ofReplace : TOutputFileMode::ofKeepExisting);
     if (item.Kind == TItemKind::ikPicture) {
       const std::unique_ptr<TImage> image = ReadPictureItemAt(stream, item.Offset);
       const auto* jpeg = dynamic_cast<const TJPEGImage*>(image->Picture().Graphic());

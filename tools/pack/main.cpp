@@ -12,6 +12,7 @@
 #include "package/persistent.h"
 #include "package/ss_file_locations.h"
 #include "read_back_command.h"
+#include "terminal_text.h"
 
 namespace {
 
@@ -47,7 +48,8 @@ int Run(int argc, char** argv) {
         break;
     }
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "tovrin-pack: %s\n", e.what());
+    // Error texts quote names and strings read from packages: control characters are escaped.
+    std::fprintf(stderr, "tovrin-pack: %s\n", TerminalText(e.what()).c_str());
     return kExitFailure;
   }
   if (std::fflush(stdout) != 0) {

@@ -1,8 +1,19 @@
 #include "output_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "core/errors.h"
 
@@ -23,9 +34,78 @@ std::string RandomSuffix() {
   return suffix;
 }
 
+// Creates a file that did not exist, never through a symbolic link; nullptr when that fails.
+std::FILE* CreateNewFile(const std::string& path) {
+#ifdef _WIN32
+  const int fd = _wopen(fs::path(path).wstring().c_str(),
+                        _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+  if (fd < 0) return nullptr;
+  std::FILE* f = _fdopen(fd, "wb");
+  if (f == nullptr) _close(fd);
+#else
+  const int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  std::FILE* f = ::fdopen(fd, "wb");
+  if (f == nullptr) ::close(fd);
+#endif
+  return f;
+}
+
+// Asks the system to put the file's bytes on the disk before it is renamed into place.
+bool SyncFile(std::FILE* f) {
+#ifdef _WIN32
+  return _commit(_fileno(f)) == 0;
+#else
+  return ::fsync(::fileno(f)) == 0;
+#endif
+}
+
+// Makes the rename itself durable. Not every file system lets a directory be synced, so a failure
+// here is not an error.
+void SyncDirectoryOf(const std::string& path) {
+#ifndef _WIN32
+  std::string dir = fs::path(path).parent_path().string();
+  if (dir.empty()) dir = ".";
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+#else
+  (void)path;
+#endif
+}
+
+// Moves the finished file to the final path, failing with EEXIST when something (a file, a
+// directory or a symbolic link) stands there already.
+bool MoveIntoPlaceNoReplace(const std::string& from, const std::string& to, std::string& why) {
+#ifdef _WIN32
+  // _wrename never replaces an existing file.
+  if (_wrename(fs::path(from).wstring().c_str(), fs::path(to).wstring().c_str()) == 0) return true;
+#else
+  // link() fails when the name is taken (a dangling symbolic link included) and never follows it.
+  if (::link(from.c_str(), to.c_str()) == 0) {
+    ::unlink(from.c_str());
+    return true;
+  }
+  // File systems without hard links (FAT, some network shares): rename when the name is still
+  // free, leaving only the moment between the check and the rename open.
+  if (errno == EPERM || errno == ENOTSUP || errno == EXDEV || errno == EMLINK) {
+    struct stat st;
+    if (::lstat(to.c_str(), &st) == 0) {
+      errno = EEXIST;
+    } else if (errno == ENOENT && ::rename(from.c_str(), to.c_str()) == 0) {
+      return true;
+    }
+  }
+#endif
+  why = errno == EEXIST ? "it exists already" : std::strerror(errno);
+  return false;
+}
+
 }  // namespace
 
-TOutputFile::TOutputFile(std::string finalPath) : FFinalPath(std::move(finalPath)) {
+TOutputFile::TOutputFile(std::string finalPath, TOutputFileMode mode)
+    : FFinalPath(std::move(finalPath)), FMode(mode) {
   if (FFinalPath.empty()) throw EFCreateError("Cannot create file (no name given)");
   std::error_code ec;
   if (fs::is_directory(FFinalPath, ec)) {
@@ -33,8 +113,7 @@ TOutputFile::TOutputFile(std::string finalPath) : FFinalPath(std::move(finalPath
   }
   for (int attempt = 0; attempt < 16 && !FFile; ++attempt) {
     std::string candidate = FFinalPath + ".part-" + RandomSuffix();
-    if (fs::exists(candidate, ec)) continue;
-    FFile.reset(std::fopen(candidate.c_str(), "wb"));
+    FFile.reset(CreateNewFile(candidate));
     if (FFile) FTempPath = std::move(candidate);
   }
   if (!FFile) throw EFCreateError("Cannot create file " + FFinalPath);
@@ -64,13 +143,23 @@ void TOutputFile::CopyPermissionsFrom(const std::string& path) {
 
 void TOutputFile::Commit() {
   if (!FFile) throw EWriteError("Cannot write file " + FFinalPath);
-  const bool flushed = std::fflush(FFile.get()) == 0 && !std::ferror(FFile.get());
+  const bool flushed =
+      std::fflush(FFile.get()) == 0 && !std::ferror(FFile.get()) && SyncFile(FFile.get());
   const bool closed = std::fclose(FFile.release()) == 0;
   if (!flushed || !closed) throw EWriteError("Cannot write file " + FFinalPath);
-  std::error_code ec;
-  fs::rename(FTempPath, FFinalPath, ec);
-  if (ec) throw EWriteError("Cannot write file " + FFinalPath + ": " + ec.message());
+  if (FMode == TOutputFileMode::ofKeepExisting) {
+    std::string why;
+    if (!MoveIntoPlaceNoReplace(FTempPath, FFinalPath, why)) {
+      throw EFCreateError("Cannot create file " + FFinalPath + ": " + why);
+    }
+  } else {
+    // rename() replaces a symbolic link at the final path, never the file it points to.
+    std::error_code ec;
+    fs::rename(FTempPath, FFinalPath, ec);
+    if (ec) throw EWriteError("Cannot write file " + FFinalPath + ": " + ec.message());
+  }
   FCommitted = true;
+  SyncDirectoryOf(FFinalPath);
 }
 
 }  // namespace tovrin

@@ -1,10 +1,11 @@
 // An output file that appears at its final path complete or not at all.
 //
-// The bytes go to a temporary file in the same directory ("<name>.part-<random>"), which Commit()
-// renames over the final path. Destroyed without a successful Commit(), the object closes and
-// removes the temporary file, so a failure or a refusal never leaves a half-written file behind and
-// never harms a file that already stood at the final path. Renaming also replaces a symbolic link
-// at the final path instead of writing through it.
+// The bytes go to a temporary file in the same directory ("<name>.part-<random>", created
+// exclusively and never through a symbolic link), which Commit() flushes to the disk and renames to
+// the final path, then syncs the directory where the system allows it. Destroyed without a
+// successful Commit(), the object closes and removes the temporary file, so a failure or a refusal
+// never leaves a half-written file behind and never harms a file that already stood at the final
+// path. Renaming also replaces a symbolic link at the final path instead of writing through it.
 #pragma once
 
 #include <cstdint>
@@ -15,11 +16,16 @@
 
 namespace tovrin {
 
+enum class TOutputFileMode {
+  ofReplace,       // Commit() replaces whatever stands at the final path
+  ofKeepExisting,  // Commit() fails, removing the temporary file, when the final path is taken
+};
+
 class TOutputFile {
  public:
   // Creates the temporary file; raises EFCreateError ("Cannot create file %s" with the final path)
   // when that is not possible.
-  explicit TOutputFile(std::string finalPath);
+  explicit TOutputFile(std::string finalPath, TOutputFileMode mode = TOutputFileMode::ofReplace);
   ~TOutputFile();
   TOutputFile(const TOutputFile&) = delete;
   TOutputFile& operator=(const TOutputFile&) = delete;
@@ -35,8 +41,9 @@ class TOutputFile {
   // Gives the finished file the permission bits of another file (the engine is executable).
   void CopyPermissionsFrom(const std::string& path);
 
-  // Flushes and closes the temporary file and renames it to the final path. Raises EWriteError
-  // when any of that fails; the temporary file is then removed by the destructor.
+  // Flushes, syncs and closes the temporary file and renames it to the final path. Raises
+  // EWriteError when any of that fails, EFCreateError when ofKeepExisting finds the final path
+  // taken; the temporary file is then removed by the destructor.
   void Commit();
 
  private:
@@ -47,6 +54,7 @@ class TOutputFile {
   std::string FFinalPath;
   std::string FTempPath;
   std::unique_ptr<std::FILE, TFileCloser> FFile;
+  TOutputFileMode FMode;
   int64_t FSize = 0;
   bool FCommitted = false;
 };

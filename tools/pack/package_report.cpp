@@ -6,6 +6,7 @@
 #include "core/errors.h"
 #include "package/ident_maps.h"
 #include "package/image.h"
+#include "terminal_text.h"
 
 namespace tovrin {
 
@@ -120,14 +121,22 @@ TJson MediaJson(const std::vector<TMediaReport>& items) {
   return list;
 }
 
-// Text as a JSON string literal: quoted, with quotes, backslashes and control characters escaped.
+// Package text in double quotes, with quotes and backslashes escaped and control characters shown
+// as \xNN.
 std::string Quoted(const std::string& ansi) {
-  return TJson(AnsiToUtf8(ansi)).dump();
+  std::string text;
+  for (const char c : AnsiToUtf8(ansi)) {
+    if (c == '"' || c == '\\') text += '\\';
+    text += c;
+  }
+  return "\"" + TerminalText(text) + "\"";
 }
 
 std::string Join(const TStringList& list) {
   std::string text;
-  for (const std::string& entry : list) text += (text.empty() ? "" : ", ") + AnsiToUtf8(entry);
+  for (const std::string& entry : list) {
+    text += (text.empty() ? "" : ", ") + TerminalText(AnsiToUtf8(entry));
+  }
   return text;
 }
 
