@@ -30,9 +30,9 @@ extern char** environ;
 namespace tovrin {
 namespace {
 
-// How soon a hosted show must be gone after SIGTERM or SIGINT. The sanitizer build runs several
-// times slower and checks the whole heap for leaks on the way out, so there the test holds it to
-// ending cleanly, not to the deadline.
+// How soon a hosted show must be gone after an ending signal (SIGTERM, SIGINT, SIGHUP, SIGQUIT).
+// The sanitizer build runs several times slower and checks the whole heap for leaks on the way out,
+// so there the test holds it to ending cleanly, not to the deadline.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr int64_t kSignalExitMs = 2000;
 #else
@@ -429,7 +429,7 @@ TEST_F(LinuxSaverTest, HostedShowsDrawIntoTheirWindowsAndEndOnSigtermWithin100Ms
 TEST_F(LinuxSaverTest, AHostedShowEndsOnSigtermInTheMiddleOfATransition) {
   TX11Probe x;
   const uint32_t host = x.CreateWindow(0, 0, 400, 300);
-  for (const int signal : {SIGTERM, SIGINT}) {
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
     auto show = Start("moving.scr", {"-window-id", std::to_string(host)}, Environment());
     ASSERT_TRUE(WaitFor([&] { return x.Pixel(host, 200, 150) != clBlack; }, 15000));
     Sleep(700);  // transitions follow each other every 100 ms

@@ -4,13 +4,18 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include <initializer_list>
+
 namespace tovrin {
+
+void AddEndingSignals(sigset_t& set) {
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) sigaddset(&set, signal);
+}
 
 TSignalBlock::TSignalBlock() {
   sigset_t set;
   sigemptyset(&set);
-  sigaddset(&set, SIGTERM);
-  sigaddset(&set, SIGINT);
+  AddEndingSignals(set);
   FFd = signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
   if (FFd < 0) {
     sigemptyset(&FPrevious);

@@ -1,7 +1,9 @@
-// TSignalBlock: SIGTERM and SIGINT read as data instead of interrupting the program.
+// TSignalBlock: the signals that end a program (SIGTERM, SIGINT, SIGHUP, SIGQUIT) read as data
+// instead of interrupting it, so that a show ends in order (its media folder removed) whichever
+// one its host, a terminal or a lost session sends.
 //
 // Made first thing in the main thread, before any other thread exists (SDL's, the audio
-// thread, the toolkit's), it blocks both signals in the calling thread; threads started later
+// thread, the toolkit's), it blocks these signals in the calling thread; threads started later
 // inherit the mask, so the signals stay pending for the whole process and reach it only through
 // the signalfd, which the message loop reads. Nothing runs in signal context. Children started
 // with posix_spawn get the default mask back (see TSdlSystemServices::ShellOpen).
@@ -10,6 +12,9 @@
 #include <signal.h>
 
 namespace tovrin {
+
+// Adds the signals TSignalBlock takes to set.
+void AddEndingSignals(sigset_t& set);
 
 class TSignalBlock {
  public:

@@ -12,6 +12,7 @@
 
 #include "core/paths.h"
 #include "platform/sdl/linux_places.h"
+#include "platform/sdl/sdl_signals.h"
 
 extern char** environ;
 
@@ -105,14 +106,13 @@ TModalResult TSdlSystemServices::MessageBox(TWindowHandle owner, const std::stri
 void TSdlSystemServices::ShellOpen(TWindowHandle, const std::string& target) {
   ReapChildren();
   TSpawnSetup setup;
-  // The child starts with the default signal mask and actions (ours blocks SIGTERM and SIGINT)
-  // and with no input of ours.
+  // The child starts with the default signal mask and actions (ours blocks the ending signals,
+  // see TSignalBlock) and with no input of ours.
   sigset_t none;
   sigemptyset(&none);
   sigset_t defaults;
   sigemptyset(&defaults);
-  sigaddset(&defaults, SIGTERM);
-  sigaddset(&defaults, SIGINT);
+  AddEndingSignals(defaults);
   posix_spawnattr_setsigmask(&setup.Attr, &none);
   posix_spawnattr_setsigdefault(&setup.Attr, &defaults);
   posix_spawnattr_setflags(&setup.Attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
