@@ -110,6 +110,9 @@ std::vector<TIncludeFault> CheckIncludes(const TIncludeRules& rules,
       faults.push_back({file.Path, "", "its folder " + folder + " is in no layer of layers.txt"});
       continue;
     }
+    // Quoted includes resolve against the file's own folder first, then the search folders.
+    std::vector<std::string> dirs{folder};
+    dirs.insert(dirs.end(), searchDirs.begin(), searchDirs.end());
     for (const TInclude& include : IncludesOf(file.Text)) {
       const std::string written =
           include.Quoted ? '"' + include.Name + '"' : '<' + include.Name + '>';
@@ -125,11 +128,7 @@ std::vector<TIncludeFault> CheckIncludes(const TIncludeRules& rules,
         continue;
       }
       std::string target;
-      for (const std::string& dir : [&] {
-             std::vector<std::string> dirs{folder};
-             dirs.insert(dirs.end(), searchDirs.begin(), searchDirs.end());
-             return dirs;
-           }()) {
+      for (const std::string& dir : dirs) {
         const std::string candidate =
             Normalised(dir.empty() ? include.Name : dir + "/" + include.Name);
         if (!candidate.empty() && tree.count(candidate)) {
