@@ -51,7 +51,16 @@ std::string LanguageFilePath(std::string_view exeName) {
 
 bool FileExists(std::string_view path) {
   std::error_code ec;
-  return std::filesystem::is_regular_file(std::filesystem::path(std::string(path)), ec);
+  return std::filesystem::is_regular_file(PathFromUtf8(path), ec);
+}
+
+std::filesystem::path PathFromUtf8(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
 }
 
 }  // namespace tovrin

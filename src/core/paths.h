@@ -1,6 +1,7 @@
 // Path helpers. The separator is the platform's: a backslash on Windows, a slash elsewhere.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -33,5 +34,11 @@ std::string LanguageFilePath(std::string_view exeName);
 
 // True when path names an existing file (not a folder).
 bool FileExists(std::string_view path);
+
+// Paths are UTF-8 inside the engine and the tools. These convert to and from the standard
+// library's path, which on Windows holds UTF-16 and is what the wide system calls take; building
+// a path from a plain char string there would read it in the ANSI code page instead.
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+std::string Utf8FromPath(const std::filesystem::path& path);
 
 }  // namespace tovrin
