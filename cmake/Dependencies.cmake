@@ -10,17 +10,16 @@ if(NOT WIN32)
   find_package(Fontconfig REQUIRED)
 endif()
 # tovrin-pack's picture conversion: TurboJPEG for lossless rotations (Debian's libturbojpeg0-dev;
-# for Windows cross-built beside libjpeg), and libheif for HEIC/HEIF pictures (Linux only).
-if(NOT TOVRIN_FUZZ)
-  find_path(TURBOJPEG_INCLUDE_DIR turbojpeg.h REQUIRED)
-  find_library(TURBOJPEG_LIBRARY NAMES turbojpeg REQUIRED)
-  add_library(TurboJPEG::TurboJPEG UNKNOWN IMPORTED)
-  set_target_properties(TurboJPEG::TurboJPEG PROPERTIES IMPORTED_LOCATION "${TURBOJPEG_LIBRARY}"
-                        INTERFACE_INCLUDE_DIRECTORIES "${TURBOJPEG_INCLUDE_DIR}")
-  if(NOT WIN32)
-    find_package(PkgConfig REQUIRED)
-    pkg_check_modules(HEIF REQUIRED IMPORTED_TARGET libheif)
-  endif()
+# for Windows cross-built beside libjpeg), and libheif for HEIC/HEIF pictures (Linux only). The
+# fuzzing build needs them too, for the import's fuzz targets.
+find_path(TURBOJPEG_INCLUDE_DIR turbojpeg.h REQUIRED)
+find_library(TURBOJPEG_LIBRARY NAMES turbojpeg REQUIRED)
+add_library(TurboJPEG::TurboJPEG UNKNOWN IMPORTED)
+set_target_properties(TurboJPEG::TurboJPEG PROPERTIES IMPORTED_LOCATION "${TURBOJPEG_LIBRARY}"
+                      INTERFACE_INCLUDE_DIRECTORIES "${TURBOJPEG_INCLUDE_DIR}")
+if(NOT WIN32)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(HEIF REQUIRED IMPORTED_TARGET libheif)
 endif()
 # The Linux back end: SDL2 with SDL2_mixer for windows and sound, GTK 3 for the setup dialog,
 # XCB for windows of other programs.

@@ -1,6 +1,7 @@
 # Fuzzers of the package layer; seeds come from the writer (-seed_corpus=DIR).
 set(_package_fuzz_common
   ${CMAKE_CURRENT_LIST_DIR}/package_seeds.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/seed_corpus.cpp
   ${PROJECT_SOURCE_DIR}/tests/package/test_jpeg.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/jpeg_maker.cpp)
 

@@ -8,10 +8,10 @@
 #include "package/image.h"
 #include "package/object_reader.h"
 #include "package/ss_file_locations.h"
+#include "seed_corpus.h"
 
 namespace tovrin::fuzz {
 std::vector<std::vector<uint8_t>> ObjectStreamSeeds();
-void HandleSeedCorpusArgument(int argc, char** argv, std::vector<std::vector<uint8_t>> (*)());
 }  // namespace tovrin::fuzz
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {

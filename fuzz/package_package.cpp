@@ -10,10 +10,10 @@
 
 #include "core/errors.h"
 #include "package/package_locator.h"
+#include "seed_corpus.h"
 
 namespace tovrin::fuzz {
 std::vector<std::vector<uint8_t>> PackageSeeds();
-void HandleSeedCorpusArgument(int argc, char** argv, std::vector<std::vector<uint8_t>> (*)());
 }  // namespace tovrin::fuzz
 
 namespace {

@@ -1,13 +1,10 @@
 // Seed inputs for the package fuzzers, made by the writer so that they start from real layouts.
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "package/object_writer.h"
 #include "package/stream.h"
+#include "seed_corpus.h"
 #include "test_jpeg.h"
 
 namespace tovrin::fuzz {
@@ -77,23 +74,6 @@ std::vector<std::vector<uint8_t>> PackageSeeds() {
   const std::string trailer = Field(file.Position() - 64) + Field(settingsOffset);
   file.WriteBuffer(trailer.data(), trailer.size());
   return {file.Bytes()};
-}
-
-// Handles -seed_corpus=DIR: writes the seeds there and ends the process.
-void HandleSeedCorpusArgument(int argc, char** argv, std::vector<std::vector<uint8_t>> (*seeds)()) {
-  constexpr const char* prefix = "-seed_corpus=";
-  for (int i = 1; i < argc; ++i) {
-    if (std::strncmp(argv[i], prefix, std::strlen(prefix)) != 0) continue;
-    const std::filesystem::path dir = argv[i] + std::strlen(prefix);
-    std::filesystem::create_directories(dir);
-    int n = 0;
-    for (const std::vector<uint8_t>& seed : seeds()) {
-      std::ofstream out(dir / ("seed_" + std::to_string(n++)), std::ios::binary);
-      out.write(reinterpret_cast<const char*>(seed.data()),
-                static_cast<std::streamsize>(seed.size()));
-    }
-    std::exit(0);
-  }
 }
 
 }  // namespace tovrin::fuzz

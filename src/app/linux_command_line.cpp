@@ -83,10 +83,13 @@ TLinuxCommandLine TranslateLinuxCommandLine(const std::vector<std::string>& args
       ++i;
     } else if (Is(arg, "root")) {
       if (!choose("hosted")) return UsageError("two modes given: " + mode + " and " + arg);
+      // One place to draw: the last host switch names it.
       uint32_t id = 0;
       if (xscreensaverWindow && ParseWindowId(xscreensaverWindow, id)) {
         result.HostWindow = id;
+        result.HostRoot = false;
       } else {
+        result.HostWindow = 0;
         result.HostRoot = true;
       }
     } else if (Is(arg, "window-id")) {

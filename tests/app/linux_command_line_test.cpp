@@ -33,6 +33,10 @@ TEST(LinuxCommandLineTest, SpellingsBecomeTheEnginesSwitches) {
       {{"-root"}, nullptr, "/s", "", 0, true, false},
       {{"-root"}, "garbage", "/s", "", 0, true, false},
       {{"-root", "-mute"}, nullptr, "/s", "", 0, true, true},
+      // Two host switches: the last one names the one place to draw.
+      {{"-window-id", "5", "-root"}, nullptr, "/s", "", 0, true, false},
+      {{"-root", "-window-id", "5"}, nullptr, "/s", "", 5, false, false},
+      {{"-window-id", "5", "--root"}, "0x600008", "/s", "", 0x600008, false, false},
       {{"--show", "--mute"}, nullptr, "/s", "", 0, false, true},
       {{"-mute"}, nullptr, "", "", 0, false, true},  // no switch: setup
       {{}, "12345", "/s", "", 12345, false, false},

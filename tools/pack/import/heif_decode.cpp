@@ -12,8 +12,12 @@ namespace tovrin {
 
 namespace {
 
-// libheif checks sizes against a limit of its own; ours is the bitmap's (see TBitmap).
-constexpr int kMaxSide = 32768;
+// The largest side libheif may decode. It allocates the whole picture (its planes, then the
+// interleaved copy) before the first tile of a grid is decoded, and a grid declares its size
+// apart from the size the handle reports, which is checked against the bitmap's limit below: a
+// file of a few hundred bytes could otherwise make it allocate several gigabytes. 16384 is the
+// side of the largest square bitmap (see TBitmap::MaxBitmapBytes).
+constexpr int kMaxSide = 16384;
 
 struct THeifDeleter {
   void operator()(heif_context* p) const { heif_context_free(p); }
