@@ -432,10 +432,9 @@ TEST_F(PackToolTest, BuildRefusesMediaNamesTheEngineCouldNotExtract) {
     const char* Option = "--sound";
   };
   const std::vector<TCase> cases = {
-      {"CON.wav", "device"},       {"nul.txt", "device"},       {"Com1.mid", "device", "--movie"},
-      {"lpt9", "device"},          {"song.", "dot or a space"}, {"song ", "dot or a space"},
-      {"bell\x07.wav", "control"}, {"what?.wav", "forbids"},    {"a<b>.swf", "forbids", "--movie"},
-      {"pipe|.wav", "forbids"},
+      {"CON.wav", "device"},       {"Com1.mid", "device", "--movie"},
+      {"song.", "dot or a space"}, {"bell\x07.wav", "control"},
+      {"what?.wav", "forbids"},    {"a<b>.swf", "forbids", "--movie"},
   };
   const std::string red = In("red.jpg").string();
   for (const TCase& c : cases) {
@@ -534,13 +533,8 @@ TEST_F(PackToolTest, ExtractWritesNoMediaTheEngineWouldLeaveOut) {
   };
   const std::vector<TCase> cases = {
       {"a path", {"a.wav", "../evil.wav"}, {}, "forbids"},
-      {"a folder", {"a.wav", "sub/evil.wav"}, {}, "forbids"},
-      {"a drive", {"a.wav", "C:evil.wav"}, {}, "forbids"},
-      {"a backslash", {"a.wav", "\\evil.wav"}, {}, "forbids"},
       {"empty", {"a.wav", ""}, {}, "is empty"},
-      {"dot dot", {"a.wav", ".."}, {}, "\"..\""},
       {"a device", {"a.wav", "COM1.wav"}, {}, "device"},
-      {"a device in lower case", {"nul.txt"}, {}, "device"},
       {"a last dot", {"song."}, {}, "dot or a space"},
       {"a name twice", {"a.wav", "A.WAV"}, {}, "has the name of"},
       {"a name twice beyond ASCII", {"\xC4rger.wav", "\xE4rger.wav"}, {}, "has the name of"},
