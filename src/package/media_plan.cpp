@@ -5,12 +5,11 @@
 #include "core/ansi_text.h"
 #include "core/conversions.h"
 #include "core/file_names.h"
+#include "package/package_locator.h"
 
 namespace tovrin {
 
 namespace {
-
-constexpr int64_t kTrailerSize = 40;
 
 const char* KindName(TMediaKind kind) {
   return kind == TMediaKind::mkSound ? "sound" : "movie";
@@ -50,7 +49,7 @@ TMediaPlan PlanMediaExtraction(const TSSFileLocations& settings, int64_t fileSiz
   };
   if (lists[0].Offsets.empty() && lists[1].Offsets.empty()) return {};
 
-  const int64_t trailerStart = fileSize - kTrailerSize;
+  const int64_t trailerStart = fileSize - PackageTrailerSize;
   const int64_t packageStart = trailerStart - packageLength;
   if (packageLength < 0 || trailerStart < 0 || packageStart < 0) {
     return Refuse("the package length " + std::to_string(packageLength) +
