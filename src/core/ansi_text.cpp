@@ -15,15 +15,7 @@ constexpr std::array<uint16_t, 32> HighControls = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-// One UTF-8 sequence from s[at]: its code point and its length in bytes. Not valid: a byte that
-// cannot start a sequence (length 1), a sequence cut short by the end of the text or by a byte
-// that does not continue it (the length stops before that byte, where reading resumes), and an
-// overlong form. Surrogates and values past U+10FFFF are decoded as they stand.
-struct TUtf8Sequence {
-  uint32_t CodePoint = 0;
-  size_t Length = 1;
-  bool Valid = false;
-};
+}  // namespace
 
 TUtf8Sequence ReadUtf8Sequence(std::string_view s, size_t at) {
   TUtf8Sequence seq;
@@ -52,8 +44,6 @@ TUtf8Sequence ReadUtf8Sequence(std::string_view s, size_t at) {
   seq.Valid = seq.CodePoint >= minimum;
   return seq;
 }
-
-}  // namespace
 
 uint32_t AnsiToCodePoint(uint8_t byte) {
   if (byte < 0x80 || byte >= 0xA0) return byte;

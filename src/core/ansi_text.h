@@ -10,6 +10,17 @@
 
 namespace tovrin {
 
+// One UTF-8 sequence from text[at]: its code point and its length in bytes. Not valid: a byte that
+// cannot start a sequence (length 1), a sequence cut short by the end of the text or by a byte
+// that does not continue it (the length stops before that byte, where reading resumes), and an
+// overlong form. Surrogates and values past U+10FFFF are decoded as they stand.
+struct TUtf8Sequence {
+  uint32_t CodePoint = 0;
+  size_t Length = 1;
+  bool Valid = false;
+};
+TUtf8Sequence ReadUtf8Sequence(std::string_view text, size_t at);
+
 // Units are UTF-16 code units, little-endian byte pairs in bytes.
 std::string WideBytesToAnsi(const uint8_t* bytes, size_t unitCount);
 std::string Utf8ToAnsi(std::string_view utf8);

@@ -1,11 +1,11 @@
 #include "package/package_locator.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
 #include "core/conversions.h"
 #include "core/errors.h"
+#include "core/file_names.h"
 #include "core/paths.h"
 #include "package/object_reader.h"
 
@@ -82,55 +82,61 @@ std::string GetTempDir() {
 }
 
 std::string MediaFilePath(const std::string& name, const std::string& tempDir) {
-  return JoinPath(tempDir, name);
+  return JoinPath(tempDir, MediaFileName(name));
 }
 
 namespace {
 
-struct TMediaItem {
-  int32_t Offset;
-  const std::string* Name;
-  int32_t Size;
-};
-
-// Every sound, then every movie, checked before anything is written: a name must be a plain
-// file name (so nothing lands outside the temporary directory) and a size must not be negative.
-std::vector<TMediaItem> MediaItems(const TSSFileLocations& s) {
-  std::vector<TMediaItem> items;
-  for (int32_t i = 0; i < s.SndCount(); ++i) {
-    items.push_back({s.SndOffsetAt(i), &s.SndFileNameAt(i), s.SndSizeAt(i)});
-  }
-  for (int32_t i = 0; i < s.FlashCount(); ++i) {
-    items.push_back({s.FlashOffsetAt(i), &s.FlashFileNameAt(i), s.FlashSizeAt(i)});
-  }
-  for (const TMediaItem& item : items) {
-    if (!IsPlainFileName(*item.Name)) {
-      throw EUnsafeContent("Media file name is not a plain file name: \"" + *item.Name + "\"");
+// Writes one planned file whole, or removes what was made of it. False when it is not there.
+bool WriteMediaFile(TStream& program, const TMediaFile& media, const std::string& path) {
+  try {
+    // A name already taken in the folder is not ours to replace: it fails here, before any byte.
+    TFileStream file(path, TFileMode::fmCreateNew);
+    try {
+      program.SetPosition(media.Offset);
+      file.CopyFrom(program, media.Size);
+      file.Flush();
+      return true;
+    } catch (const Exception&) {
+      // Fall through: the file is closed before it is removed (Windows cannot remove open files).
     }
-    if (item.Size < 0) throw EReadError("Invalid media size");
-    if (item.Offset < 0) throw EReadError("Stream read error");
+  } catch (const EFCreateError&) {
+    return false;
   }
-  return items;
+  std::error_code ec;
+  std::filesystem::remove(PathFromUtf8(path), ec);
+  return false;
 }
 
 }  // namespace
 
-void ExtractMediaFiles(const TSSFileLocations& settings, TStream& stream,
-                       const std::string& tempDir) {
-  for (const TMediaItem& item : MediaItems(settings)) {
-    stream.SetPosition(item.Offset);
-    TFileStream file(MediaFilePath(*item.Name, tempDir), TFileMode::fmCreate);
-    file.CopyFrom(stream, item.Size);
+TMediaExtraction ExtractMediaFiles(const TSSFileLocations& settings, TStream& stream,
+                                   const std::string& tempDir) {
+  TMediaExtraction result;
+  const TPackageTrailer trailer = ReadPackageTrailer(stream);
+  if (!trailer.Ok) {
+    result.Plan.Refusal = "the file has no package trailer";
+    return result;
   }
+  result.Plan =
+      PlanMediaExtraction(settings, stream.Size(), trailer.PackageLength, trailer.SettingsOffset);
+  for (const TMediaFile& media : result.Plan.Files) {
+    if (!WriteMediaFile(stream, media, JoinPath(tempDir, media.FileName))) continue;
+    ++result.FilesWritten;
+    result.BytesWritten += media.Size;
+  }
+  return result;
 }
 
 void DeleteMediaFiles(const TSSFileLocations& settings, const std::string& tempDir) {
   // Runs while a show window is destroyed, so it never throws: offsets without a name, and names
-  // that are not plain file names (never extracted), are passed over.
+  // that were never written, are passed over.
   auto remove = [&](int32_t count, const TStringList& names) {
     for (int32_t i = 0; i < count && static_cast<size_t>(i) < names.size(); ++i) {
-      const std::string& name = names[static_cast<size_t>(i)];
-      if (IsPlainFileName(name)) std::remove(MediaFilePath(name, tempDir).c_str());
+      const std::string name = MediaFileName(names[static_cast<size_t>(i)]);
+      if (!IsSafeFileName(name)) continue;
+      std::error_code ec;
+      std::filesystem::remove(PathFromUtf8(JoinPath(tempDir, name)), ec);
     }
   };
   remove(settings.SndCount(), settings.SndFileNameList());

@@ -5,8 +5,8 @@
 // Trailer: PackageLength (20 bytes) and SettingsOffset (20 bytes), decimal digits padded with
 // spaces; a field that is not a number reads as 0. Offsets are absolute file positions.
 //
-// Media files are written only into the given temporary directory, under names that must be
-// plain file names (EUnsafeContent otherwise, before anything is written).
+// Media files are written only into the given folder, and only as media_plan.h allows: a package
+// whose media break its rules has none written.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,7 @@
 #include <string>
 
 #include "package/image.h"
+#include "package/media_plan.h"
 #include "package/ss_file_locations.h"
 #include "package/stream.h"
 
@@ -48,16 +49,26 @@ std::unique_ptr<TImage> ReadPictureItemAt(TStream& stream, int64_t offset);
 // The temporary directory, ending in the path separator: GetTempPathA on Windows; $TMPDIR or
 // /tmp elsewhere.
 std::string GetTempDir();
-// JoinPath(tempDir, name).
+// The path of a stored (Windows-1252) media name in tempDir, in UTF-8: JoinPath(tempDir,
+// MediaFileName(name)).
 std::string MediaFilePath(const std::string& name, const std::string& tempDir);
 
-// Copies every sound, then every movie, from the program stream into tempDir. Every name is
-// checked before the first file is created; a size of 0 gives an empty file; a negative size, or
-// a copy past the end of the stream, fails ("Invalid media size", "Stream read error").
-void ExtractMediaFiles(const TSSFileLocations& settings, TStream& stream,
-                       const std::string& tempDir);
-// Deletes the files ExtractMediaFiles made (results ignored; names that are not plain file names
-// are left alone).
+struct TMediaExtraction {
+  TMediaPlan Plan;           // what the package allowed; Plan.Refusal says why nothing was
+  int32_t FilesWritten = 0;  // the files of Plan.Files now complete in tempDir
+  int64_t BytesWritten = 0;
+};
+
+// Writes every sound, then every movie, from the program stream into tempDir as the plan for the
+// stream's file allows (nothing at all when the plan refuses the package's media). Each file is
+// created new (never over a file or through a link that is there); one that cannot be written
+// whole (a full disk) is removed and left out, and the others are still written. Afterwards a
+// media item is available exactly when its file is in tempDir. Throws only for a stream that
+// cannot be read at all.
+TMediaExtraction ExtractMediaFiles(const TSSFileLocations& settings, TStream& stream,
+                                   const std::string& tempDir);
+// Deletes the files ExtractMediaFiles may have made (results ignored; names that are not safe file
+// names were never written and are left alone). Never throws.
 void DeleteMediaFiles(const TSSFileLocations& settings, const std::string& tempDir);
 
 }  // namespace tovrin

@@ -4,9 +4,16 @@
 #include <cstring>
 
 #include "core/errors.h"
+#include "core/paths.h"
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
 #include <share.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace tovrin {
@@ -95,6 +102,26 @@ bool FileSeek(std::FILE* f, int64_t offset, int whence) {
 #endif
 }
 
+// Creates a file that did not exist, never through a symbolic link; nullptr when that fails.
+std::FILE* CreateNewFile(const std::string& path) {
+#ifdef _WIN32
+  int fd = -1;
+  if (_wsopen_s(&fd, PathFromUtf8(path).c_str(),
+                _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY | _O_NOINHERIT, _SH_DENYWR,
+                _S_IREAD | _S_IWRITE) != 0) {
+    return nullptr;
+  }
+  std::FILE* f = _fdopen(fd, "w+b");
+  if (f == nullptr) _close(fd);
+#else
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return nullptr;
+  std::FILE* f = ::fdopen(fd, "w+b");
+  if (f == nullptr) ::close(fd);
+#endif
+  return f;
+}
+
 }  // namespace
 
 TFileStream::TFileStream(const std::string& path, TFileMode mode) : FFileName(path) {
@@ -106,7 +133,8 @@ TFileStream::TFileStream(const std::string& path, TFileMode mode) : FFileName(pa
 #endif
     if (!FFile) throw EFOpenError("Cannot open file " + path);
   } else {
-    FFile.reset(std::fopen(path.c_str(), "w+b"));
+    FFile.reset(mode == TFileMode::fmCreateNew ? CreateNewFile(path)
+                                               : std::fopen(path.c_str(), "w+b"));
     if (!FFile) throw EFCreateError("Cannot create file " + path);
   }
 }
@@ -128,6 +156,10 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
   if (origin == TSeekOrigin::soEnd) whence = SEEK_END;
   if (!FileSeek(FFile.get(), offset, whence)) throw EStreamError("Stream seek error");
   return FileTell(FFile.get());
+}
+
+void TFileStream::Flush() {
+  if (std::fflush(FFile.get()) != 0) throw EWriteError("Stream write error");
 }
 
 int64_t TFileStream::Size() {

@@ -71,18 +71,25 @@ class TMemoryStream : public TStream {
 enum class TFileMode {
   fmOpenRead,  // read only, other readers allowed, writers denied (where the platform can)
   fmCreate,    // create or truncate, read and write
+  // Create a new file, read and write. Fails when anything of that name is there already, a
+  // symbolic link included (which is never followed); on POSIX only the owner may read or write
+  // the file (0600) and it is not passed to child processes.
+  fmCreateNew,
 };
 
 class TFileStream : public TStream {
  public:
-  // Opens path; fails with "Cannot open file %s" (fmOpenRead) or "Cannot create file %s"
-  // (fmCreate), the path in place of %s.
+  // Opens path (UTF-8); fails with "Cannot open file %s" (fmOpenRead) or "Cannot create file %s"
+  // (fmCreate, fmCreateNew), the path in place of %s.
   TFileStream(const std::string& path, TFileMode mode);
 
   size_t Read(void* buffer, size_t count) override;
   size_t Write(const void* buffer, size_t count) override;
   int64_t Seek(int64_t offset, TSeekOrigin origin) override;
   int64_t Size() override;
+
+  // Hands buffered writes to the system; "Stream write error" when it refuses them (a full disk).
+  void Flush();
 
   const std::string& FileName() const { return FFileName; }
 

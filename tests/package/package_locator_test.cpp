@@ -4,8 +4,12 @@
 #include <fstream>
 
 #include <unistd.h>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
-#include <unistd.h>
+#include <csignal>
+#include <functional>
 
 #include "core/errors.h"
 #include "core/paths.h"
@@ -49,7 +53,8 @@ class PackageLocator : public ::testing::Test {
   std::string BuildProgram(TSSFileLocations& settings,
                            const std::vector<std::vector<uint8_t>>& pics,
                            const std::vector<std::pair<std::string, std::string>>& sounds,
-                           size_t imageSize = 3000) {
+                           size_t imageSize = 3000,
+                           const std::function<void(TSSFileLocations&)>& craft = {}) {
     TMemoryStream file;
     const std::string image(imageSize, 'M');
     file.WriteBuffer(image.data(), image.size());
@@ -69,6 +74,7 @@ class PackageLocator : public ::testing::Test {
     settings.SndList() = offsets;
     settings.SndFileNameList() = names;
     settings.SndSizeList() = sizes;
+    if (craft) craft(settings);
     const int64_t settingsOffset = file.Position();
     WriteShowSettings(file, settings);
     const int64_t packageLength = file.Position() - static_cast<int64_t>(imageSize);
@@ -167,7 +173,9 @@ TEST_F(PackageLocator, ReadsSettingsPicturesAndMedia) {
   EXPECT_THROW(ReadShowSettings(*stream, settings.PicOffsetAt(0), nullptr), EFilerError);
   EXPECT_THROW(ReadShowSettings(*stream, -5, nullptr), EReadError);
 
-  ExtractMediaFiles(settings, *stream, FTemp);
+  const TMediaExtraction extracted = ExtractMediaFiles(settings, *stream, FTemp);
+  EXPECT_EQ(extracted.FilesWritten, 2);
+  EXPECT_EQ(extracted.BytesWritten, 10);
   EXPECT_EQ(ReadAll(MediaFilePath("sea song.mp3", FTemp)),
             std::vector<uint8_t>({'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'}));
   // Size 0 gives an empty file, never a copy of the whole program.
@@ -178,47 +186,117 @@ TEST_F(PackageLocator, ReadsSettingsPicturesAndMedia) {
   EXPECT_TRUE(fs::is_empty(FTemp));
 }
 
-TEST_F(PackageLocator, UnsafeOrBrokenMediaEntriesWriteNothing) {
-  const std::vector<std::string> badNames = {"../escape.mp3", "sub/dir.mp3", "", "..",
-                                             "C:evil.mp3",    "a\\b.mp3"};
-  for (const std::string& bad : badNames) {
+// A package whose media break a rule has none of them written, however the rest looks.
+TEST_F(PackageLocator, RefusedMediaWriteNothing) {
+  struct TCase {
+    const char* What;
+    std::function<void(TSSFileLocations&)> Craft;  // applied to the lists the writer filled
+    const char* Refusal;
+  };
+  const std::vector<TCase> cases = {
+      {"a path", [](TSSFileLocations& s) { s.SndFileNameList()[1] = "../escape.mp3"; }, "forbids"},
+      {"a device", [](TSSFileLocations& s) { s.SndFileNameList()[1] = "aux.mp3"; }, "device"},
+      {"a name twice", [](TSSFileLocations& s) { s.SndFileNameList()[1] = "FINE.MP3"; },
+       "has the name of"},
+      {"a negative size", [](TSSFileLocations& s) { s.SndSizeList()[1] = "-1"; }, "negative"},
+      {"a name missing", [](TSSFileLocations& s) { s.SndFileNameList().pop_back(); },
+       "no name entry"},
+      {"past the settings", [](TSSFileLocations& s) { s.SndSizeList()[1] = "100000"; }, "outside"},
+      {"2,000 times one range",
+       [](TSSFileLocations& s) {
+         for (int i = 0; i < 2000; ++i) {
+           s.SndList().push_back(s.SndList()[0]);
+           s.SndFileNameList().push_back("copy" + std::to_string(i) + ".mp3");
+           s.SndSizeList().push_back(s.SndSizeList()[0]);
+         }
+       },
+       "add up"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
     TSSFileLocations settings;
-    const std::string path = BuildProgram(settings, {}, {{"fine.mp3", "abc"}, {bad, "xyz"}});
+    const std::string path = BuildProgram(
+        settings, {}, {{"fine.mp3", std::string(3000, 'a')}, {"second.mp3", "xyz"}}, 3000, c.Craft);
     auto stream = OpenSelfStream(path);
-    EXPECT_THROW(ExtractMediaFiles(settings, *stream, FTemp), EUnsafeContent) << bad;
-    EXPECT_TRUE(fs::is_empty(FTemp)) << "nothing may be written before the check: " << bad;
+    const TMediaExtraction result = ExtractMediaFiles(settings, *stream, FTemp);
+    EXPECT_NE(result.Plan.Refusal.find(c.Refusal), std::string::npos) << result.Plan.Refusal;
+    EXPECT_EQ(result.FilesWritten, 0);
+    EXPECT_EQ(result.BytesWritten, 0);
+    EXPECT_TRUE(fs::is_empty(FTemp)) << "nothing may be written";
     EXPECT_FALSE(fs::exists(FDir / "escape.mp3"));
+    DeleteMediaFiles(settings, FTemp);  // never throws
   }
-
-  TSSFileLocations negative;
-  const std::string path = BuildProgram(negative, {}, {{"a.mp3", "abc"}});
-  auto stream = OpenSelfStream(path);
-  negative.SetSndSizesCommaList("-1");
-  EXPECT_THROW(ExtractMediaFiles(negative, *stream, FTemp), EReadError);
-  EXPECT_TRUE(fs::is_empty(FTemp));
-
-  // A name list shorter than the offset list fails at once, before any file is made.
-  TSSFileLocations shortNames;
-  shortNames.SetSndCommaList("3000,3001");
-  shortNames.SetSndFileNamesCommaList("a.mp3");
-  shortNames.SetSndSizesCommaList("1,1");
-  EXPECT_THROW(ExtractMediaFiles(shortNames, *stream, FTemp), EListError);
-  EXPECT_TRUE(fs::is_empty(FTemp));
-  DeleteMediaFiles(shortNames, FTemp);  // never throws
-
-  // A size past the end of the file: "Stream read error", the bytes before the end stay.
-  TSSFileLocations tooLong;
-  tooLong.SetSndCommaList(std::to_string(stream->Size() - 4));
-  tooLong.SetSndFileNamesCommaList("tail.bin");
-  tooLong.SetSndSizesCommaList("100");
-  try {
-    ExtractMediaFiles(tooLong, *stream, FTemp);
-    FAIL();
-  } catch (const EReadError& e) {
-    EXPECT_EQ(e.Message(), "Stream read error");
-  }
-  EXPECT_EQ(fs::file_size(MediaFilePath("tail.bin", FTemp)), 4u);
 }
+
+// Files are created new: whatever stands under a media name in the folder (a file, a link to a
+// file elsewhere, a dangling link) is neither replaced nor written through, and the other media
+// are still written, readable by their owner only.
+TEST_F(PackageLocator, MediaFilesAreCreatedNewAndNeverThroughALink) {
+  const fs::path outside = FDir / "outside.txt";
+  struct TCase {
+    const char* What;
+    std::function<void(const fs::path&)> Plant;
+  };
+  const std::vector<TCase> cases = {
+      {"a file", [](const fs::path& p) { std::ofstream(p) << "keep"; }},
+#ifndef _WIN32  // making links on Windows needs a privilege
+      {"a link", [&](const fs::path& p) { fs::create_symlink(outside, p); }},
+      {"a dangling link", [&](const fs::path& p) { fs::create_symlink(FDir / "planted", p); }},
+#endif
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    fs::remove_all(FTemp);
+    fs::create_directories(FTemp);
+    std::ofstream(outside) << "keep";
+    TSSFileLocations settings;
+    const std::string path = BuildProgram(settings, {}, {{"a.wav", "abc"}, {"b.wav", "xyz"}});
+    c.Plant(fs::path(FTemp) / "b.wav");
+    auto stream = OpenSelfStream(path);
+    const TMediaExtraction result = ExtractMediaFiles(settings, *stream, FTemp);
+    EXPECT_TRUE(result.Plan.Accepted()) << result.Plan.Refusal;
+    EXPECT_EQ(result.FilesWritten, 1);
+    EXPECT_EQ(ReadAll(MediaFilePath("a.wav", FTemp)), std::vector<uint8_t>({'a', 'b', 'c'}));
+#ifndef _WIN32
+    const fs::perms perms = fs::status(MediaFilePath("a.wav", FTemp)).permissions();
+    EXPECT_EQ(perms & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+#endif
+    std::ifstream kept(outside);
+    std::string text;
+    std::getline(kept, text);
+    EXPECT_EQ(text, "keep");
+    EXPECT_FALSE(fs::exists(FDir / "planted"));
+  }
+}
+
+#ifndef _WIN32
+// A file that cannot be written whole (here: larger than the process may write) is removed and
+// left out; the media after it are still written.
+TEST_F(PackageLocator, AMediaFileThatCannotBeWrittenIsRemovedAndTheOthersStay) {
+  TSSFileLocations settings;
+  const std::string path = BuildProgram(settings, {},
+                                        {{"small.wav", std::string(1000, 's')},
+                                         {"big.wav", std::string(200000, 'b')},
+                                         {"after.wav", std::string(2000, 'a')}});
+  auto stream = OpenSelfStream(path);
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit limited = old;
+  limited.rlim_cur = 100000;
+  // Past the limit a write fails with EFBIG instead of the signal ending the process.
+  void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  const TMediaExtraction result = ExtractMediaFiles(settings, *stream, FTemp);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_TRUE(result.Plan.Accepted()) << result.Plan.Refusal;
+  EXPECT_EQ(result.FilesWritten, 2);
+  EXPECT_EQ(result.BytesWritten, 3000);
+  EXPECT_EQ(fs::file_size(MediaFilePath("small.wav", FTemp)), 1000u);
+  EXPECT_FALSE(fs::exists(MediaFilePath("big.wav", FTemp)));
+  EXPECT_EQ(fs::file_size(MediaFilePath("after.wav", FTemp)), 2000u);
+}
+#endif
 
 TEST(PackagePaths, TempDirAndMediaPath) {
   const std::string dir = GetTempDir();
@@ -228,6 +306,8 @@ TEST(PackagePaths, TempDirAndMediaPath) {
   const std::string withDelim = std::string("base") + PathDelim;
   EXPECT_EQ(MediaFilePath("a.mp3", withDelim), withDelim + "a.mp3");
   EXPECT_EQ(MediaFilePath("a.mp3", "base"), withDelim + "a.mp3");
+  // Stored names are Windows-1252; paths are UTF-8.
+  EXPECT_EQ(MediaFilePath("\xC4rger.wav", withDelim), withDelim + "\xC3\x84rger.wav");
 }
 
 }  // namespace

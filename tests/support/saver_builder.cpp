@@ -56,6 +56,13 @@ void AppendFiles(TMemoryStream& file, const std::vector<TSaverFile>& files, TStr
 void WriteSaver(const std::string& path, TSSFileLocations& settings,
                 const std::vector<std::vector<uint8_t>>& pictures,
                 const std::vector<TSaverFile>& sounds, const std::vector<TSaverFile>& movies) {
+  WriteCraftedSaver(path, settings, pictures, sounds, movies, {});
+}
+
+void WriteCraftedSaver(const std::string& path, TSSFileLocations& settings,
+                       const std::vector<std::vector<uint8_t>>& pictures,
+                       const std::vector<TSaverFile>& sounds, const std::vector<TSaverFile>& movies,
+                       const std::function<void(TSSFileLocations&)>& craft) {
   constexpr size_t kImageSize = 2000;
   TMemoryStream file;
   const std::string image(kImageSize, 'M');
@@ -68,6 +75,7 @@ void WriteSaver(const std::string& path, TSSFileLocations& settings,
   AppendFiles(file, sounds, settings.SndList(), settings.SndFileNameList(), settings.SndSizeList());
   AppendFiles(file, movies, settings.FlashList(), settings.FlashFileNameList(),
               settings.FlashSizeList());
+  if (craft) craft(settings);
   const int64_t settingsOffset = file.Position();
   WriteShowSettings(file, settings);
   const int64_t packageLength = file.Position() - static_cast<int64_t>(kImageSize);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,14 @@ void WriteSaver(const std::string& path, TSSFileLocations& settings,
                 const std::vector<std::vector<uint8_t>>& pictures,
                 const std::vector<TSaverFile>& sounds = {},
                 const std::vector<TSaverFile>& movies = {});
+
+// The same, but craft(settings) runs after the location lists are filled in and before the
+// settings object is written: a test can make entries the authoring tool never would (names,
+// offsets and sizes that point anywhere).
+void WriteCraftedSaver(const std::string& path, TSSFileLocations& settings,
+                       const std::vector<std::vector<uint8_t>>& pictures,
+                       const std::vector<TSaverFile>& sounds, const std::vector<TSaverFile>& movies,
+                       const std::function<void(TSSFileLocations&)>& craft);
 
 // A JPEG of one flat colour (0xRRGGBB), baseline, quality 95.
 std::vector<uint8_t> FlatJpeg(int width, int height, uint32_t rgb);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 
@@ -233,7 +234,8 @@ TEST_F(PackToolTest, InspectJsonKeepsItsShape) {
   ASSERT_EQ(BuildFullShow().ExitCode, 0);
   const TJson j = InspectJson(Out());
   EXPECT_EQ(Names(j), (std::vector<std::string>{"packageLength", "settingsOffset", "settings",
-                                                "pictures", "sounds", "movies"}));
+                                                "pictures", "sounds", "movies", "mediaLeftOut"}));
+  EXPECT_TRUE(j.at("mediaLeftOut").is_null());
   const TJson& s = j.at("settings");
   EXPECT_EQ(Names(s), (std::vector<std::string>{"Text",
                                                 "TextFont",
@@ -419,6 +421,44 @@ TEST_F(PackToolTest, RefusedBuildsNameTheFileAndLeaveNothingBehind) {
   EXPECT_EQ(ReadBytes(Engine()).size(), 5000u);
 }
 
+// A sound or movie is stored under its file name, which the engine then creates on Windows or
+// Linux: a name it would have to refuse is refused here, naming the file, before anything is
+// written.
+TEST_F(PackToolTest, BuildRefusesMediaNamesTheEngineCouldNotExtract) {
+  fs::create_directories(FDir / "in" / "other");
+  struct TCase {
+    std::string Name;
+    const char* Rule;
+    const char* Option = "--sound";
+  };
+  const std::vector<TCase> cases = {
+      {"CON.wav", "device"},       {"Com1.mid", "device", "--movie"},
+      {"song.", "dot or a space"}, {"bell\x07.wav", "control"},
+      {"what?.wav", "forbids"},    {"a<b>.swf", "forbids", "--movie"},
+  };
+  const std::string red = In("red.jpg").string();
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    WriteBytes(In(c.Name), TBytes{1, 2, 3});
+    const TRun r = Run({"build", "--engine", Engine().string(), "-o", Out().string(), c.Option,
+                        In(c.Name).string(), red});
+    EXPECT_EQ(r.ExitCode, 1) << r.Err;
+    EXPECT_NE(r.Err.find(In("").string()), std::string::npos) << "names the file: " << r.Err;
+    EXPECT_NE(r.Err.find(c.Rule), std::string::npos) << r.Err;
+    EXPECT_FALSE(fs::exists(Out()));
+    fs::remove(In(c.Name));
+  }
+  // Names that are one file on Windows, letter case ignored beyond ASCII too.
+  WriteBytes(In("\xC3\x84rger.wav"), TBytes{1});
+  WriteBytes(FDir / "in" / "other" / "\xC3\xA4RGER.WAV", TBytes{2});
+  const TRun r = Run({"build", "--engine", Engine().string(), "-o", Out().string(), "--sound",
+                      In("\xC3\x84rger.wav").string(), "--movie",
+                      (FDir / "in" / "other" / "\xC3\xA4RGER.WAV").string(), red});
+  EXPECT_EQ(r.ExitCode, 1) << r.Err;
+  EXPECT_NE(r.Err.find("\xC3\xA4RGER.WAV\" is already used by"), std::string::npos) << r.Err;
+  EXPECT_FALSE(fs::exists(Out()));
+}
+
 TEST_F(PackToolTest, CommandLineMistakesAndHelp) {
   TRun r = Run({"--help"});
   EXPECT_EQ(r.ExitCode, 0);
@@ -433,8 +473,10 @@ TEST_F(PackToolTest, CommandLineMistakesAndHelp) {
 }
 
 // Writes a package by hand, with settings the tool itself would never write.
+// craft, when given, changes the settings after the writer has filled in the item lists.
 void AssemblePackage(const fs::path& path, const std::vector<std::string>& soundNames,
-                     const std::vector<std::string>& pictureNames = {"pic.jpg"}) {
+                     const std::vector<std::string>& pictureNames = {"pic.jpg"},
+                     const std::function<void(TSSFileLocations&)>& craft = {}) {
   TMemoryStream file;
   const TBytes engine(300, 0x90);
   file.WriteBuffer(engine.data(), engine.size());
@@ -451,6 +493,7 @@ void AssemblePackage(const fs::path& path, const std::vector<std::string>& sound
     settings.SndSizeList().push_back("3");
     file.WriteBuffer("abc", 3);
   }
+  if (craft) craft(settings);
   const int64_t settingsOffset = file.Position();
   WriteShowSettings(file, settings);
   std::string trailer = std::to_string(file.Position() - 300);
@@ -462,39 +505,82 @@ void AssemblePackage(const fs::path& path, const std::vector<std::string>& sound
   WriteBytes(path, file.Bytes());
 }
 
-TEST_F(PackToolTest, ExtractRefusesUnsafeStoredNamesBeforeWriting) {
+TEST_F(PackToolTest, ExtractWritesNoMediaTheEngineWouldLeaveOut) {
   const fs::path dir = FDir / "x" / "y";
   AssemblePackage(FDir / "fine.scr", {"a.wav", "b.wav"});
   ASSERT_EQ(Run({"extract", (FDir / "fine.scr").string(), dir.string()}).ExitCode, 0);
   EXPECT_EQ(Entries(dir), (std::vector<std::string>{"a.wav", "b.wav", "pic.jpg"}));
   fs::remove_all(FDir / "x");
 
-  for (const std::string bad :
-       {"../evil.wav", "", "sub/evil.wav", "C:evil.wav", "..", "\\evil.wav"}) {
-    AssemblePackage(FDir / "bad.scr", {"a.wav", bad});
+  // The media go as a whole; the pictures are still written, and the exit status and the error
+  // text name the rule that was broken.
+  struct TCase {
+    const char* What;
+    std::vector<std::string> Sounds;
+    std::function<void(TSSFileLocations&)> Craft;
+    const char* Rule;
+  };
+  // Every entry names the whole range of the picture and the sound: 2,000 times about 700 bytes
+  // from a package of about 40 KB (the settings grow with the entries).
+  const auto repeat = [](TSSFileLocations& s) {
+    const int32_t start = s.PicOffsetAt(0);
+    const int32_t size = s.SndOffsetAt(0) + 3 - start;
+    for (int i = 0; i < 2000; ++i) {
+      s.SndList().push_back(std::to_string(start));
+      s.SndFileNameList().push_back("copy" + std::to_string(i) + ".wav");
+      s.SndSizeList().push_back(std::to_string(size));
+    }
+  };
+  const std::vector<TCase> cases = {
+      {"a path", {"a.wav", "../evil.wav"}, {}, "forbids"},
+      {"empty", {"a.wav", ""}, {}, "is empty"},
+      {"a device", {"a.wav", "COM1.wav"}, {}, "device"},
+      {"a last dot", {"song."}, {}, "dot or a space"},
+      {"a name twice", {"a.wav", "A.WAV"}, {}, "has the name of"},
+      {"a name twice beyond ASCII", {"\xC4rger.wav", "\xE4rger.wav"}, {}, "has the name of"},
+      {"one range 2,000 times", {"a.wav"}, repeat, "add up to more than the package's own"},
+      {"outside the package",
+       {"a.wav"},
+       [](TSSFileLocations& s) { s.SndList()[0] = "10"; },
+       "outside the package"},
+      {"a negative size",
+       {"a.wav"},
+       [](TSSFileLocations& s) { s.SndSizeList()[0] = "-3"; },
+       "negative size"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    AssemblePackage(FDir / "bad.scr", c.Sounds, {"pic.jpg"}, c.Craft);
     const TRun r = Run({"extract", (FDir / "bad.scr").string(), dir.string()});
-    EXPECT_EQ(r.ExitCode, 1) << bad;
-    EXPECT_NE(r.Err.find("not a plain file name"), std::string::npos) << r.Err;
-    EXPECT_FALSE(fs::exists(dir)) << "something was written for " << bad;
+    EXPECT_EQ(r.ExitCode, 1);
+    EXPECT_NE(r.Err.find("no sound or movie was extracted"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find(c.Rule), std::string::npos) << r.Err;
+    ASSERT_TRUE(fs::is_directory(dir));
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{"pic.jpg"}));
     EXPECT_FALSE(fs::exists(FDir / "x" / "evil.wav"));
+
+    // inspect shows the same, and succeeds: it only reports.
+    const TRun text = Run({"inspect", (FDir / "bad.scr").string()});
+    EXPECT_EQ(text.ExitCode, 0) << text.Err;
+    EXPECT_NE(text.Out.find("The show leaves out every sound and movie: "), std::string::npos);
+    EXPECT_NE(text.Out.find(c.Rule), std::string::npos) << text.Out;
+    const TJson json = InspectJson(FDir / "bad.scr");
+    EXPECT_NE(json.at("mediaLeftOut").get<std::string>().find(c.Rule), std::string::npos);
+    fs::remove_all(FDir / "x");
   }
+
   // Picture names only record the sources: unusable or repeated ones get numbered names.
   AssemblePackage(FDir / "pics.scr", {"s.jpg"},
-                  {"../up.jpg", "x.jpg", "X.JPG", "picture-5.jpg", "", "photo", "S.JPG"});
+                  {"../up.jpg", "x.jpg", "X.JPG", "picture-5.jpg", "", "photo", "S.JPG", "CON",
+                   "\xE9t\xE9.jpg", "\xC9T\xC9.JPG"});
   const TRun pics = Run({"extract", (FDir / "pics.scr").string(), dir.string()});
   ASSERT_EQ(pics.ExitCode, 0) << pics.Err;
-  EXPECT_EQ(Entries(dir), (std::vector<std::string>{"photo.jpg", "picture-1.jpg", "picture-3.jpg",
-                                                    "picture-5-2.jpg", "picture-5.jpg",
-                                                    "picture-7.jpg", "s.jpg", "x.jpg"}));
+  EXPECT_EQ(Entries(dir), (std::vector<std::string>{
+                              "photo.jpg", "picture-1.jpg", "picture-10.jpg", "picture-3.jpg",
+                              "picture-5-2.jpg", "picture-5.jpg", "picture-7.jpg", "picture-8.jpg",
+                              "s.jpg", "x.jpg", "\xC3\xA9t\xC3\xA9.jpg"}));
   EXPECT_NE(pics.Err.find("../up.jpg"), std::string::npos) << pics.Err;
   EXPECT_FALSE(fs::exists(FDir / "x" / "up.jpg"));
-  fs::remove_all(FDir / "x");
-
-  AssemblePackage(FDir / "twice.scr", {"a.wav", "A.WAV"});
-  const TRun r = Run({"extract", (FDir / "twice.scr").string(), dir.string()});
-  EXPECT_EQ(r.ExitCode, 1);
-  EXPECT_NE(r.Err.find("stored twice"), std::string::npos) << r.Err;
-  EXPECT_FALSE(fs::exists(dir));
 }
 
 // What stands in the folder before extracting, and what extract must leave there.
@@ -650,6 +736,7 @@ TEST_F(PackToolTest, PackageTextReachesTheTerminalWithControlCharactersEscaped) 
     EXPECT_EQ(bad.ExitCode, 1);
     EXPECT_FALSE(HoldsControlCharacters(bad.Err)) << bad.Err;
     EXPECT_NE(bad.Err.find("sub/" + c.Shown), std::string::npos) << bad.Err;
+    fs::remove_all(FDir / "x");
   }
 }
 

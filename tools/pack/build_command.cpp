@@ -3,17 +3,20 @@
 #include <filesystem>
 #include <memory>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 #include "core/ansi_text.h"
 #include "core/conversions.h"
 #include "core/errors.h"
+#include "core/file_names.h"
 #include "core/paths.h"
 #include "engine_locator.h"
 #include "import/picture_import.h"
 #include "input_file.h"
 #include "ordered_work.h"
 #include "output_file.h"
+#include "package/media_plan.h"
 #include "package/object_writer.h"
 #include "package/ss_file_locations.h"
 #include "package/stream.h"
@@ -78,8 +81,9 @@ std::string MediaStoredName(const std::string& path) {
   } catch (const EConvertError&) {
     throw EConvertError(path + ": the file name cannot be stored (only Windows-1252 characters)");
   }
-  if (!IsPortableFileName(name)) {
-    throw EUnsafeContent(path + ": \"" + base + "\" cannot be used as a stored file name");
+  // The engine extracts the file under this name on Windows and Linux alike.
+  if (const std::string fault = FileNameFault(base); !fault.empty()) {
+    throw EUnsafeContent(path + ": the media name \"" + base + "\" cannot be stored: it " + fault);
   }
   return name;
 }
@@ -134,16 +138,15 @@ std::vector<TPlannedItem> PlanPictures(const std::vector<std::string>& paths,
 }
 
 // Sounds and movies are extracted into one directory under their names, so a name may occur
-// only once (letter case ignored, as Windows file names are).
+// only once (letter case ignored, as Windows file names are, beyond ASCII too).
 void RefuseDuplicateMediaNames(const TPackagePlan& plan) {
-  std::vector<const TPlannedItem*> all;
-  for (const TPlannedItem& item : plan.Sounds) all.push_back(&item);
-  for (const TPlannedItem& item : plan.Movies) all.push_back(&item);
-  for (size_t i = 0; i < all.size(); ++i) {
-    for (size_t j = 0; j < i; ++j) {
-      if (SameText(all[i]->StoredName, all[j]->StoredName)) {
-        throw EUnsafeContent(all[i]->Path + ": the media name \"" + ExtractFileName(all[i]->Path) +
-                             "\" is already used by " + all[j]->Path);
+  std::unordered_map<std::u32string, const TPlannedItem*> seen;
+  for (const auto* list : {&plan.Sounds, &plan.Movies}) {
+    for (const TPlannedItem& item : *list) {
+      const auto [first, added] = seen.emplace(FileNameKey(MediaFileName(item.StoredName)), &item);
+      if (!added) {
+        throw EUnsafeContent(item.Path + ": the media name \"" + ExtractFileName(item.Path) +
+                             "\" is already used by " + first->second->Path);
       }
     }
   }
@@ -305,14 +308,6 @@ TPictureCounts WritePackage(TPackagePlan& plan, TSSFileLocations& settings,
 }
 
 }  // namespace
-
-bool IsPortableFileName(std::string_view name) {
-  if (!IsPlainFileName(name)) return false;
-  for (char c : name) {
-    if (IsForbiddenNameChar(c)) return false;
-  }
-  return true;
-}
 
 void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FILE* out,
               std::FILE* err) {

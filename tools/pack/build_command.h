@@ -15,8 +15,4 @@ namespace tovrin {
 void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FILE* out,
               std::FILE* err);
 
-// True when a name is a plain file name that every platform can create: IsPlainFileName, and
-// none of the characters Windows forbids in names (< > : " / \ | ? *).
-bool IsPortableFileName(std::string_view name);
-
 }  // namespace tovrin

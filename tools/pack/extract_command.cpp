@@ -6,10 +6,12 @@
 #include "core/ansi_text.h"
 #include "core/conversions.h"
 #include "core/errors.h"
+#include "core/file_names.h"
 #include "core/paths.h"
 #include "input_file.h"
 #include "output_file.h"
 #include "package/image.h"
+#include "package/media_plan.h"
 #include "package/stream.h"
 #include "package_report.h"
 #include "read_back_command.h"
@@ -48,11 +50,18 @@ bool EndsWithJpegExtension(const std::string& name) {
   return endsWith(".jpg") || endsWith(".jpeg");
 }
 
+// Names are compared as Windows compares them, letter case ignored.
 bool NameTaken(const std::vector<TExtractItem>& items, const std::string& name) {
+  const std::u32string key = FileNameKey(MediaFileName(name));
   for (const TExtractItem& item : items) {
-    if (SameText(item.Name, name)) return true;
+    if (FileNameKey(MediaFileName(item.Name)) == key) return true;
   }
   return false;
+}
+
+// A stored name that can name a file here and on Windows.
+bool UsableName(const std::string& storedName) {
+  return IsSafeFileName(MediaFileName(storedName));
 }
 
 // A name starting with a dot would be a hidden file, and could be a shell's or a program's settings
@@ -65,45 +74,25 @@ void RefuseDotName(const TPackageReport& report, const char* kind, const std::st
 
 // The names the package would be extracted under, checked before anything is written.
 //
-// Sounds and movies keep their stored names, which must be plain and unique: the engine extracts
-// them under these names. Picture names are only a record of the source files, so a picture whose
-// stored name is missing, unusable or already taken is written as picture-N.jpg instead.
+// Sounds and movies are written as the engine would extract them (media_plan.h): under their
+// stored names, all or none; report.Media says which. Picture names are only a record of the
+// source files, so a picture whose stored name is missing, unusable or already taken is written
+// as picture-N.jpg instead.
 std::vector<TExtractItem> PlanExtraction(const TPackageReport& report, std::FILE* err) {
   const TSSFileLocations& s = *report.Settings;
-  const int64_t packageEnd = report.FileSize - PackageTrailerSize;
   std::vector<TExtractItem> media;
-  for (const TMediaReport& m : report.Sounds) {
-    media.push_back({TItemKind::ikSound, m.Name, m.Offset, m.Size});
-  }
-  for (const TMediaReport& m : report.Movies) {
-    media.push_back({TItemKind::ikMovie, m.Name, m.Offset, m.Size});
-  }
-  for (size_t i = 0; i < media.size(); ++i) {
-    const TExtractItem& item = media[i];
-    const std::string shown = AnsiToUtf8(item.Name);
-    if (!IsPlainFileName(item.Name)) {
-      throw EUnsafeContent(report.FileName + ": the " + KindName(item.Kind) + " name \"" + shown +
-                           "\" is not a plain file name (empty, \"..\", a path or a drive); "
-                           "nothing was extracted");
-    }
-    RefuseDotName(report, KindName(item.Kind), item.Name);
-    for (size_t j = 0; j < i; ++j) {
-      if (!SameText(media[j].Name, item.Name)) continue;
-      throw EUnsafeContent(report.FileName + ": the name \"" + shown +
-                           "\" is stored twice; nothing was extracted");
-    }
-    if (item.Offset < 0 || item.Size < 0 || item.Offset > packageEnd - item.Size) {
-      throw EReadError(report.FileName + ": the " + KindName(item.Kind) + " \"" + shown +
-                       "\" lies outside the file; nothing was extracted");
-    }
+  for (const TMediaFile& f : report.Media.Files) {
+    const TItemKind kind = f.Kind == TMediaKind::mkSound ? TItemKind::ikSound : TItemKind::ikMovie;
+    RefuseDotName(report, KindName(kind), f.StoredName);
+    media.push_back({kind, f.StoredName, f.Offset, f.Size});
   }
 
   std::vector<TExtractItem> items;
   for (size_t i = 0; i < report.Pictures.size(); ++i) {
     std::string name = i < s.PicFileNameList().size() ? s.PicFileNameList()[i] : std::string();
-    if (IsPlainFileName(name)) RefuseDotName(report, "picture", name);
-    if (IsPlainFileName(name) && !EndsWithJpegExtension(name)) name += ".jpg";
-    if (!IsPlainFileName(name) || NameTaken(items, name) || NameTaken(media, name)) {
+    if (UsableName(name)) RefuseDotName(report, "picture", name);
+    if (UsableName(name) && !EndsWithJpegExtension(name)) name += ".jpg";
+    if (!UsableName(name) || NameTaken(items, name) || NameTaken(media, name)) {
       const std::string numbered = "picture-" + std::to_string(i + 1);
       std::string fallback = numbered + ".jpg";
       for (int k = 2; NameTaken(items, fallback) || NameTaken(media, fallback); ++k) {
@@ -204,6 +193,11 @@ void RunExtract(const TExtractRequest& request, std::FILE* out, std::FILE* err) 
                               ", " + CountOf(counts[1], "sound") + ", " +
                               CountOf(counts[2], "movie") + " into " + request.Directory + "\n";
   std::fputs(summary.c_str(), out);
+  if (!report.Media.Accepted()) {
+    throw EUnsafeContent(
+        report.FileName +
+        ": no sound or movie was extracted (the pictures were): " + report.Media.Refusal);
+  }
 }
 
 }  // namespace tovrin

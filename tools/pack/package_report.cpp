@@ -180,6 +180,8 @@ void ReadPackageItems(TPackageReport& report, TStream& stream) {
       report.Movies.push_back({s.FlashOffsetAt(i), s.FlashFileNameAt(i), s.FlashSizeAt(i)});
     }
   });
+  report.Media = PlanMediaExtraction(s, report.FileSize, report.Trailer.PackageLength,
+                                     report.Trailer.SettingsOffset);
 }
 
 std::string RenderReportJson(const TPackageReport& report) {
@@ -198,6 +200,7 @@ std::string RenderReportJson(const TPackageReport& report) {
   }
   json["sounds"] = MediaJson(report.Sounds);
   json["movies"] = MediaJson(report.Movies);
+  json["mediaLeftOut"] = report.Media.Accepted() ? TJson() : TJson(report.Media.Refusal);
   return json.dump() + "\n";
 }
 
@@ -268,6 +271,9 @@ std::string RenderReportText(const TPackageReport& report) {
       t += "  #" + std::to_string(i) + " at " + std::to_string(m.Offset) + ": " +
            std::to_string(m.Size) + " bytes, " + Quoted(m.Name) + "\n";
     }
+  }
+  if (!report.Media.Accepted()) {
+    t += "The show leaves out every sound and movie: " + TerminalText(report.Media.Refusal) + "\n";
   }
   return t;
 }

@@ -6,7 +6,8 @@
 //    "settings": {<property>: value, ..., "TextFont": {"Name", "Height", "Color", "Charset",
 //                 "Style": [names], "Pitch": name}, <comma list>: [strings], ...},
 //    "pictures": [{"offset", "width", "height", "jpegLength", "grayscale", "progressive"}],
-//    "sounds": [{"offset", "name", "size"}], "movies": [{"offset", "name", "size"}]}
+//    "sounds": [{"offset", "name", "size"}], "movies": [{"offset", "name", "size"}],
+//    "mediaLeftOut": null, or why the engine would write none of the sounds and movies}
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "package/media_plan.h"
 #include "package/package_locator.h"
 #include "package/ss_file_locations.h"
 
@@ -43,13 +45,15 @@ struct TPackageReport {
   std::vector<TPictureReport> Pictures;
   std::vector<TMediaReport> Sounds;
   std::vector<TMediaReport> Movies;
+  TMediaPlan Media;  // the sounds and movies as the engine would extract them
 };
 
 // Opens the file and reads its trailer and settings object. Raises an Exception whose message
 // starts with the file name and carries the reader's message.
 TPackageReport ReadPackageHead(const std::string& fileName, TStream& stream);
 
-// Reads the rest: every picture item (as the show reads it), and the sound and movie entries.
+// Reads the rest: every picture item (as the show reads it), and the sound and movie entries with
+// the engine's plan for them.
 void ReadPackageItems(TPackageReport& report, TStream& stream);
 
 std::string RenderReportJson(const TPackageReport& report);
