@@ -20,8 +20,8 @@ int64_t InputFileSize(const std::string& path);
 [[noreturn]] void RefuseChangedInput(const std::string& path);
 
 // Reads the whole of an input file. checkSize is called with the file's size as the file system
-// reports it before the file is opened, and raises to refuse it: a file too large to be packed
-// is never read into memory. No more than that size and one byte are read, so a file that grows
+// reports it before a byte is read, and raises to refuse it: a file too large to be packed is
+// never read into memory. No more than that size and one byte are read, so a file that grows
 // meanwhile is cut there and refused (RefuseChangedInput), as is one that shrinks. Raises as
 // InputFileSize too.
 std::vector<uint8_t> ReadInputFile(const std::string& path,
