@@ -51,8 +51,12 @@ void RunPreview(TPlatform& platform, const std::string& hostWindowArg) {
     std::unique_ptr<TImage> item = ReadPictureItemAt(*stream, first);
     const auto* jpeg = dynamic_cast<const TJPEGImage*>(item->Picture().Graphic());
     if (jpeg && !jpeg->Empty() && drawWidth > 0 && drawHeight > 0) {
+      // The host's window is a thumbnail: the picture is decoded only as large as it needs (a
+      // reduced scale that still covers it), not at full size, which for a large photograph
+      // would take up to a gigabyte for a few thousand pixels.
       TBitmap frame(drawWidth, drawHeight);
-      StretchDrawGraphic(frame, TRect{0, 0, drawWidth, drawHeight}, jpeg->Bitmap());
+      StretchDrawGraphic(frame, TRect{0, 0, drawWidth, drawHeight},
+                         jpeg->BitmapCovering(drawWidth, drawHeight));
       host->Draw(0, 0, frame);
     }
   }

@@ -45,13 +45,11 @@ struct TDecodeSettings {
 // The smallest of libjpeg's scales M/8 whose result still covers the wanted size: a picture
 // shown much smaller than it is skips most of the inverse transform's work. Re-encoding takes
 // only the power-of-two reductions (M = 1, 2, 4).
-unsigned ScaleEighths(j_decompress_ptr cinfo, const TDecodeSettings& settings) {
+unsigned ScaleEighths(uint64_t width, uint64_t height, const TDecodeSettings& settings) {
   if (settings.CoverWidth <= 0 || settings.CoverHeight <= 0) return 8;
   const auto covers = [&](unsigned m) {
-    return (uint64_t{cinfo->image_width} * m + 7) / 8 >=
-               static_cast<uint64_t>(settings.CoverWidth) &&
-           (uint64_t{cinfo->image_height} * m + 7) / 8 >=
-               static_cast<uint64_t>(settings.CoverHeight);
+    return (width * m + 7) / 8 >= static_cast<uint64_t>(settings.CoverWidth) &&
+           (height * m + 7) / 8 >= static_cast<uint64_t>(settings.CoverHeight);
   };
   for (unsigned m = 1; m < 8; m = settings.ForReencoding ? 2 * m : m + 1) {
     if (covers(m)) return m;
@@ -109,7 +107,7 @@ bool Decode(j_decompress_ptr cinfo, TJpegErrorManager& err, const uint8_t* data,
   const bool grey = cinfo->jpeg_color_space == JCS_GRAYSCALE;
   const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
   const bool reencode = settings.ForReencoding;
-  const unsigned eighths = ScaleEighths(cinfo, settings);
+  const unsigned eighths = ScaleEighths(cinfo->image_width, cinfo->image_height, settings);
   cinfo->scale_num = eighths;
   cinfo->scale_denom = 8;
   cinfo->dct_method = reencode ? JDCT_ISLOW : JDCT_FLOAT;
@@ -234,6 +232,15 @@ TBitmap DecodeJPEGCovering(const uint8_t* data, size_t size, int32_t width, int3
 TBitmap DecodeJPEGForReencoding(const uint8_t* data, size_t size, int32_t width, int32_t height,
                                 int* warnings) {
   return DecodeWith(data, size, TDecodeSettings{width, height, true}, warnings);
+}
+
+TDecodedSize JPEGReencodingSize(int32_t width, int32_t height, int32_t coverWidth,
+                                int32_t coverHeight) {
+  if (width <= 0 || height <= 0) return {0, 0};
+  const auto w = static_cast<uint64_t>(width), h = static_cast<uint64_t>(height);
+  const unsigned m = ScaleEighths(w, h, TDecodeSettings{coverWidth, coverHeight, true});
+  // libjpeg rounds a scaled side up, as ScaleEighths counts it.
+  return {static_cast<int32_t>((w * m + 7) / 8), static_cast<int32_t>((h * m + 7) / 8)};
 }
 
 }  // namespace tovrin

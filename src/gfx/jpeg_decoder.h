@@ -47,4 +47,14 @@ TBitmap DecodeJPEGCovering(const uint8_t* data, size_t size, int32_t width, int3
 TBitmap DecodeJPEGForReencoding(const uint8_t* data, size_t size, int32_t width, int32_t height,
                                 int* warnings = nullptr);
 
+struct TDecodedSize {
+  int32_t Width = 0;
+  int32_t Height = 0;
+};
+
+// The size of the bitmap DecodeJPEGForReencoding gives for a width x height picture asked to
+// cover coverWidth x coverHeight, known before decoding (to reserve the memory a decoding takes).
+TDecodedSize JPEGReencodingSize(int32_t width, int32_t height, int32_t coverWidth,
+                                int32_t coverHeight);
+
 }  // namespace tovrin

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "app/entry.h"
 #include "platform/headless/headless_platform.h"
@@ -162,6 +164,54 @@ TEST_F(EntryTest, PreviewStretchesTheFirstPictureOverTheHostWindow) {
   // It stayed until the host was hidden, waiting rather than spinning.
   EXPECT_GE(platform->App().TickCount(), 10000u);
   EXPECT_LT(platform->App().PumpCount(), 10000u / 50 * 3);
+}
+
+// A JPEG whose frame header claims width x height while its data covers only the first few
+// blocks: libjpeg decodes the rest as mid grey. Decoded at full size it needs more than a bitmap
+// may take; at a reduced scale, a few megabytes.
+std::vector<uint8_t> HugeJpeg(uint16_t width, uint16_t height) {
+  std::vector<uint8_t> jpeg = FlatJpeg(16, 16, kOrange);
+  for (size_t i = 2; i + 9 < jpeg.size(); ++i) {
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {  // SOF0: length, precision, height, width
+      jpeg[i + 5] = static_cast<uint8_t>(height >> 8);
+      jpeg[i + 6] = static_cast<uint8_t>(height);
+      jpeg[i + 7] = static_cast<uint8_t>(width >> 8);
+      jpeg[i + 8] = static_cast<uint8_t>(width);
+      return jpeg;
+    }
+  }
+  ADD_FAILURE() << "no SOF0 marker";
+  return jpeg;
+}
+
+// The preview decodes the picture at the smallest reduced scale that covers its window. These
+// pictures need more than a bitmap may take (1 GiB) at full size, so a full-size decoding fails
+// and draws nothing; reduced to cover a thumbnail they take a few megabytes. (The preview
+// decoded at full size: up to 1 GiB for a few thousand pixels, and nothing at all beyond.)
+TEST_F(EntryTest, PreviewDecodesThePictureOnlyAsLargeAsTheWindowNeeds) {
+  struct TCase {
+    uint16_t width;
+    uint16_t height;
+    TRect window;
+  };
+  const TCase cases[] = {
+      {32000, 12000, TRect{0, 0, 152, 112}},
+      {6000, 65000, TRect{40, 30, 60, 180}},  // tall and narrow, in a tall window
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    WriteSaver(ExeName(), FSettings, {HugeJpeg(c.width, c.height)});
+    auto platform = MakePlatform();
+    THeadlessPreviewWindow& host = platform->AddPreviewWindow(99, c.window);
+    platform->App().PostAt(1000, [&host] { host.Visible = false; });
+    const TEntryRun run = RunEntry(*platform, "/p", "99");
+    EXPECT_FALSE(run.Failed);
+    ASSERT_EQ(host.DrawCount, 1);
+    // Away from the few blocks of real data the picture is mid grey.
+    const int32_t w = c.window.Right - c.window.Left, h = c.window.Bottom - c.window.Top;
+    const uint8_t* centre = host.Client.ScanLine(h / 2) + (w / 2) * 3;
+    for (int channel = 0; channel < 3; ++channel) EXPECT_NEAR(centre[channel], 128, 4);
+  }
 }
 
 TEST_F(EntryTest, PreviewWaitsForTheHostAndEndsWhenItGoes) {

@@ -1,5 +1,7 @@
 // `tovrin-pack build` with photos as people have them, through RunBuild: folders, turned and
 // fitted pictures, PNG, a damaged EXIF block, and files that are no picture at all.
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +17,7 @@
 #include "package/image.h"
 #include "package/persistent.h"
 #include "package/stream.h"
+#include "package_plan.h"
 #include "package_report.h"
 #include "picture_samples.h"
 
@@ -171,6 +174,54 @@ TEST_F(PicturesBuildTest, OtherFilesAreRefusedBeforeTheOutputIsCreated) {
   request.Pictures = {(FDir / "photos" / "older").string()};
   EXPECT_THROW(Build(request), EFOpenError);
   EXPECT_FALSE(fs::exists(Out()));
+}
+
+// A picture file too large to be packed is refused from its size before a byte of it is read,
+// and one that says it is empty but reads on is cut there. The large ones are sparse files
+// starting with a real JPEG: read whole, they would take gigabytes of memory. (They were read
+// whole before their size was looked at.)
+TEST_F(PicturesBuildTest, APictureTooLargeToPackIsRefusedBeforeItIsRead) {
+  const int64_t engine = 3000;  // as SetUp writes it
+  const int64_t fits = MaxPackagedFileSize - engine - PictureItemSize(0);
+  struct TCase {
+    const char* Name;
+    fs::path Picture;
+    int64_t Size;  // sparse beyond the JPEG's own bytes; 0: the file as it is
+    std::string Message;
+  };
+  const auto tooLarge = [&](int64_t size) {
+    return Out().string() + ": the screen saver would be " +
+           std::to_string(engine + PictureItemSize(size)) +
+           " bytes or more; it must stay below 2 GiB (2147483648 bytes)";
+  };
+  const TCase cases[] = {
+      {"5 GiB", Photo("huge.jpg"), int64_t{5} << 30, tooLarge(int64_t{5} << 30)},
+      {"one byte more than fits", Photo("just.jpg"), fits + 1, "2147483648 bytes or more"},
+      {"a file whose size is 0 but whose reading goes on", "/proc/self/status", 0,
+       "/proc/self/status: the file changed while it was being packed"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    if (c.Size > 0) {
+      WriteBytes(c.Picture, test::JpegOf(test::UprightPicture(16, 16)));
+      fs::resize_file(c.Picture, static_cast<uintmax_t>(c.Size));
+    }
+    TBuildRequest request;
+    request.Pictures = {Photo("good.jpg").string(), c.Picture.string()};
+    WriteBytes(Photo("good.jpg"), test::JpegOf(test::UprightPicture(16, 16)));
+    try {
+      Build(request);
+      ADD_FAILURE() << "accepted";
+    } catch (const Exception& e) {
+      EXPECT_NE(e.Message().find(c.Message), std::string::npos) << e.Message();
+    }
+    EXPECT_FALSE(fs::exists(Out()));
+    if (c.Size > 0) fs::remove(c.Picture);
+  }
+  // Nothing here came near a gigabyte (ru_maxrss counts kilobytes).
+  rusage usage{};
+  ASSERT_EQ(getrusage(RUSAGE_SELF, &usage), 0);
+  EXPECT_LT(usage.ru_maxrss, 1L << 20);
 }
 
 }  // namespace

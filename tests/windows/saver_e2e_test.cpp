@@ -375,8 +375,10 @@ TEST_F(SaverE2E, PreviewDrawsTheFirstPictureIntoTheHostUntilTheHostIsHidden) {
   ASSERT_NE(host, nullptr);
   PumpFor(200);
 
-  // The preview stretches the first picture to one more than the window in each direction.
-  const TBitmap picture = DecodeJPEG(Picture1.data(), Picture1.size());
+  // The preview stretches the first picture to one more than the window in each direction,
+  // decoded at the smallest reduced scale that covers that.
+  const TBitmap picture =
+      DecodeJPEGCovering(Picture1.data(), Picture1.size(), place.Width() + 1, place.Height() + 1);
   TBitmap drawn(place.Width() + 1, place.Height() + 1);
   StretchDrawGraphic(drawn, drawn.BoundsRect(), picture);
   TBitmap expected(place.Width(), place.Height());

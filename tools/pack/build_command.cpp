@@ -14,6 +14,7 @@
 #include "engine_locator.h"
 #include "import/picture_import.h"
 #include "input_file.h"
+#include "memory_budget.h"
 #include "ordered_work.h"
 #include "output_file.h"
 #include "package/media_plan.h"
@@ -30,13 +31,6 @@ namespace tovrin {
 namespace {
 
 constexpr size_t kCopyBufferSize = size_t{1} << 20;
-
-// Opens an input file and returns its size; raises an error naming the file otherwise.
-int64_t InputFileSize(const std::string& path) {
-  RequireRegularFile(path);
-  TFileStream stream(path, TFileMode::fmOpenRead);
-  return stream.Size();
-}
 
 // Characters that no file name may hold on Windows, where the engine extracts its media.
 bool IsForbiddenNameChar(char c) {
@@ -101,36 +95,34 @@ std::vector<TPlannedItem> PlanMedia(const std::vector<std::string>& paths) {
   return items;
 }
 
-[[noreturn]] void Changed(const std::string& path) {
-  throw EReadError(path + ": the file changed while it was being packed");
-}
-
-// Reads exactly `size` bytes of the file into data, and refuses a file that has grown since.
-void ReadWholeFile(const std::string& path, int64_t size, std::vector<uint8_t>& data) {
-  TFileStream stream(path, TFileMode::fmOpenRead);
-  data.resize(static_cast<size_t>(size));
-  if (stream.Read(data.data(), data.size()) != data.size()) Changed(path);
-  uint8_t extra = 0;
-  if (stream.Read(&extra, 1) != 0) Changed(path);
+// Reads a picture whole, to be converted. A file that would take the screen saver past its
+// limit even stored as it is gets refused from its size before it is read: a 5 GiB file named as
+// a picture would otherwise be read into memory only to be refused.
+std::vector<uint8_t> ReadPicture(const std::string& outputPath, int64_t engineSize,
+                                 const std::string& path) {
+  return ReadInputFile(path, [&](int64_t size) {
+    const int64_t least = engineSize + PictureItemSize(size);
+    if (least > MaxPackagedFileSize) RefuseTooLarge(outputPath, least);
+  });
 }
 
 // Checks every picture before anything is written: a file the tool cannot read is refused here,
 // so no output is created for it. Pictures stored byte for byte get their final size now; those
 // to be converted get theirs when written (FileSize 0 until then). copies[i] tells which.
-std::vector<TPlannedItem> PlanPictures(const std::vector<std::string>& paths,
+std::vector<TPlannedItem> PlanPictures(const TPackagePlan& package,
+                                       const std::vector<std::string>& paths,
                                        const TImportOptions& options, std::vector<bool>& copies) {
   std::vector<TPlannedItem> items;
   items.reserve(paths.size());
   copies.assign(paths.size(), false);
-  std::vector<uint8_t> bytes;
   for (size_t i = 0; i < paths.size(); ++i) {
     TPlannedItem item;
     item.Path = paths[i];
-    const int64_t size = InputFileSize(item.Path);
-    ReadWholeFile(item.Path, size, bytes);
+    const std::vector<uint8_t> bytes =
+        ReadPicture(package.OutputPath, package.EngineSize, item.Path);
     const TImportPlan plan = ForPicture(item.Path, [&] { return PlanImport(bytes, options); });
     copies[i] = plan.CopyAsIs;
-    item.FileSize = plan.CopyAsIs ? size : 0;
+    item.FileSize = plan.CopyAsIs ? static_cast<int64_t>(bytes.size()) : 0;
     item.StoredName = PictureStoredName(item.Path, plan.Type);
     items.push_back(std::move(item));
   }
@@ -175,12 +167,12 @@ void CopyFileInto(TOutputFile& out, const std::string& path, int64_t size,
   int64_t left = size;
   while (left > 0) {
     const size_t chunk = static_cast<size_t>(std::min<int64_t>(left, kCopyBufferSize));
-    if (stream.Read(buffer.data(), chunk) != chunk) Changed(path);
+    if (stream.Read(buffer.data(), chunk) != chunk) RefuseChangedInput(path);
     out.Write(buffer.data(), chunk);
     left -= static_cast<int64_t>(chunk);
   }
   uint8_t extra = 0;
-  if (stream.Read(&extra, 1) != 0) Changed(path);
+  if (stream.Read(&extra, 1) != 0) RefuseChangedInput(path);
 }
 
 // Lets the component writer write straight into the output file, without a copy in memory.
@@ -216,6 +208,11 @@ void ExpectPosition(const TOutputFile& out, int64_t expected) {
 // Pictures converted at once: each holds its file and a decoded picture (some tens of megabytes
 // for a large photograph) while it is worked on.
 constexpr size_t kMaxConversionThreads = 4;
+// The memory those conversions may hold together (their estimates, ImportWorkingMemory): a
+// 19,000 x 12,000 photograph turned by decoding takes about 1.4 GB, and four of them at once
+// would take 5.5 GB. Beyond the budget a conversion waits for others to end; one picture larger
+// than the whole budget is converted alone.
+constexpr int64_t kConversionMemoryBudget = int64_t{2} << 30;
 
 // One picture read and imported, off the writing thread.
 struct TConvertedPicture {
@@ -230,12 +227,6 @@ struct TPictureCounts {
   size_t Reencoded = 0;
 };
 
-[[noreturn]] void TooLarge(const TOutputFile& out) {
-  throw EOutOfResources(out.FinalPath() + ": the screen saver would be " +
-                        std::to_string(out.Size()) +
-                        " bytes or more; it must stay below 2 GiB (2147483648 bytes)");
-}
-
 // Writes the engine, then each picture as it is converted, then (the pictures' sizes known) lays
 // the package out, and writes the media, the settings and the trailer.
 TPictureCounts WritePackage(TPackagePlan& plan, TSSFileLocations& settings,
@@ -249,16 +240,24 @@ TPictureCounts WritePackage(TPackagePlan& plan, TSSFileLocations& settings,
   TProgress progress(static_cast<int>(plan.Pictures.size()), StandardErrorIsTerminal(), err);
   TOutputFileStream stream(out);
   std::vector<int64_t> written;
-  // The worker threads read only the paths; this thread changes only the sizes.
+  // The worker threads read only the paths and their own copies; this thread changes only the
+  // sizes.
   std::vector<std::string> paths;
   for (const TPlannedItem& picture : plan.Pictures) paths.push_back(picture.Path);
+  TMemoryBudget budget(kConversionMemoryBudget);
   TOrderedWork<TConvertedPicture> conversions(
       paths.size(), TOrderedWork<TConvertedPicture>::Threads(kMaxConversionThreads),
-      [&paths, &options](size_t i) {
+      [&paths, &options, &budget, outputPath = plan.OutputPath,
+       engineSize = plan.EngineSize](size_t i) {
         TConvertedPicture c;
-        c.Size = InputFileSize(paths[i]);
-        ReadWholeFile(paths[i], c.Size, c.File);
-        c.Imported = ForPicture(paths[i], [&] { return ImportPicture(c.File, options); });
+        c.File = ReadPicture(outputPath, engineSize, paths[i]);
+        c.Size = static_cast<int64_t>(c.File.size());
+        const TImportPlan planned =
+            ForPicture(paths[i], [&] { return PlanImport(c.File, options); });
+        // Held until the picture is converted, or its conversion fails.
+        const TMemoryBudget::TReservation memory =
+            budget.Reserve(ImportWorkingMemory(planned, c.Size, options));
+        c.Imported = ForPicture(paths[i], [&] { return ImportPicture(c.File, planned, options); });
         return c;
       });
   for (size_t i = 0; i < plan.Pictures.size(); ++i) {
@@ -268,8 +267,8 @@ TPictureCounts WritePackage(TPackagePlan& plan, TSSFileLocations& settings,
     const TImportedPicture& imported = converted.Imported;
     const std::vector<uint8_t>& file = converted.File;
     // A picture planned as a copy must still be one: the file may have changed since.
-    if (copies[i] && converted.Size != picture.FileSize) Changed(picture.Path);
-    if (copies[i] != (imported.Action == TImportAction::iaCopied)) Changed(picture.Path);
+    if (copies[i] && converted.Size != picture.FileSize) RefuseChangedInput(picture.Path);
+    if (copies[i] != (imported.Action == TImportAction::iaCopied)) RefuseChangedInput(picture.Path);
     for (const std::string& warning : imported.Warnings) {
       progress.Finish();
       std::fprintf(err, "tovrin-pack: warning: %s: %s\n", picture.Path.c_str(), warning.c_str());
@@ -280,7 +279,7 @@ TPictureCounts WritePackage(TPackagePlan& plan, TSSFileLocations& settings,
     picture.FileSize = static_cast<int64_t>(jpeg.size());
     written.push_back(out.Size());
     WritePictureItem(stream, std::span<const uint8_t>(jpeg));
-    if (out.Size() > MaxPackagedFileSize) TooLarge(out);
+    if (out.Size() > MaxPackagedFileSize) RefuseTooLarge(out.FinalPath(), out.Size());
   }
   progress.Step(static_cast<int>(plan.Pictures.size()), out.Size(), "");
   progress.Finish();
@@ -327,7 +326,7 @@ void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FI
     std::fprintf(err, "tovrin-pack: warning: %s\n", warning.c_str());
   }
   std::vector<bool> copies;
-  plan.Pictures = PlanPictures(inputs.Files, request.PictureOptions, copies);
+  plan.Pictures = PlanPictures(plan, inputs.Files, request.PictureOptions, copies);
   plan.Sounds = PlanMedia(request.Sounds);
   plan.Movies = PlanMedia(request.Movies);
   RefuseDuplicateMediaNames(plan);

@@ -12,11 +12,6 @@ namespace tovrin {
 
 namespace {
 
-[[noreturn]] void TooLarge(const TPackagePlan& plan, int64_t size) {
-  throw EOutOfResources(plan.OutputPath + ": the screen saver would be " + std::to_string(size) +
-                        " bytes or more; it must stay below 2 GiB (2147483648 bytes)");
-}
-
 // Gives each item its offset from `position` on and returns the position after the last one.
 template <class SizeOf>
 int64_t Place(const TPackagePlan& plan, std::vector<TPlannedItem>& items, int64_t position,
@@ -24,12 +19,17 @@ int64_t Place(const TPackagePlan& plan, std::vector<TPlannedItem>& items, int64_
   for (TPlannedItem& item : items) {
     item.Offset = position;
     position += sizeOf(item.FileSize);
-    if (position > MaxPackagedFileSize) TooLarge(plan, position);
+    if (position > MaxPackagedFileSize) RefuseTooLarge(plan.OutputPath, position);
   }
   return position;
 }
 
 }  // namespace
+
+void RefuseTooLarge(const std::string& outputPath, int64_t size) {
+  throw EOutOfResources(outputPath + ": the screen saver would be " + std::to_string(size) +
+                        " bytes or more; it must stay below 2 GiB (2147483648 bytes)");
+}
 
 int64_t PictureItemSize(int64_t jpegSize) {
   // The item's bytes around the JPEG data never change, so measure them once.
@@ -42,7 +42,7 @@ int64_t PictureItemSize(int64_t jpegSize) {
 }
 
 void LayOutPackage(TPackagePlan& plan, TSSFileLocations& settings) {
-  if (plan.EngineSize > MaxPackagedFileSize) TooLarge(plan, plan.EngineSize);
+  if (plan.EngineSize > MaxPackagedFileSize) RefuseTooLarge(plan.OutputPath, plan.EngineSize);
   int64_t position = plan.EngineSize;
   position = Place(plan, plan.Pictures, position, PictureItemSize);
   const auto raw = [](int64_t size) { return size; };
@@ -77,7 +77,7 @@ void LayOutPackage(TPackagePlan& plan, TSSFileLocations& settings) {
   plan.SettingsBytes = std::move(stream.Bytes());
   plan.SettingsSize = static_cast<int64_t>(plan.SettingsBytes.size());
   plan.TotalSize = plan.SettingsOffset + plan.SettingsSize + PackageTrailerSize;
-  if (plan.TotalSize > MaxPackagedFileSize) TooLarge(plan, plan.TotalSize);
+  if (plan.TotalSize > MaxPackagedFileSize) RefuseTooLarge(plan.OutputPath, plan.TotalSize);
   plan.PackageLength = plan.TotalSize - PackageTrailerSize - plan.EngineSize;
 }
 

@@ -49,6 +49,10 @@ struct TPackagePlan {
   std::vector<uint8_t> SettingsBytes;
 };
 
+// Raises EOutOfResources naming the output: the screen saver would be `size` bytes or more,
+// which the offsets cannot describe.
+[[noreturn]] void RefuseTooLarge(const std::string& outputPath, int64_t size);
+
 // Bytes of the picture item that holds a JPEG file of jpegSize bytes.
 int64_t PictureItemSize(int64_t jpegSize);
 

@@ -35,21 +35,40 @@ void Check(const heif_error& error) {
   }
 }
 
+// The file's boxes read (nothing decoded yet) and its primary picture's handle.
+struct TPrimaryPicture {
+  THeifPtr<heif_context> Context;
+  THeifPtr<heif_image_handle> Handle;
+};
+
+TPrimaryPicture OpenPrimaryPicture(std::span<const uint8_t> heif) {
+  TPrimaryPicture picture;
+  picture.Context.reset(heif_context_alloc());
+  if (!picture.Context) throw std::bad_alloc();
+  heif_context_set_maximum_image_size_limit(picture.Context.get(), kMaxSide);
+  Check(heif_context_read_from_memory_without_copy(picture.Context.get(), heif.data(), heif.size(),
+                                                   nullptr));
+  heif_image_handle* rawHandle = nullptr;
+  Check(heif_context_get_primary_image_handle(picture.Context.get(), &rawHandle));
+  picture.Handle.reset(rawHandle);
+  return picture;
+}
+
 }  // namespace
 
 bool HeifDecodingSupported() {
   return true;
 }
 
+TPictureSize HeifPictureSize(std::span<const uint8_t> heif) {
+  const TPrimaryPicture picture = OpenPrimaryPicture(heif);
+  return {heif_image_handle_get_width(picture.Handle.get()),
+          heif_image_handle_get_height(picture.Handle.get())};
+}
+
 TBitmap DecodeHeif(std::span<const uint8_t> heif) {
-  const THeifPtr<heif_context> context(heif_context_alloc());
-  if (!context) throw std::bad_alloc();
-  heif_context_set_maximum_image_size_limit(context.get(), kMaxSide);
-  Check(
-      heif_context_read_from_memory_without_copy(context.get(), heif.data(), heif.size(), nullptr));
-  heif_image_handle* rawHandle = nullptr;
-  Check(heif_context_get_primary_image_handle(context.get(), &rawHandle));
-  const THeifPtr<heif_image_handle> handle(rawHandle);
+  const TPrimaryPicture picture = OpenPrimaryPicture(heif);
+  const THeifPtr<heif_image_handle>& handle = picture.Handle;
 
   // The handle's size is the one after the container's transformations.
   const int w = heif_image_handle_get_width(handle.get());

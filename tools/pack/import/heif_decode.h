@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 
+#include "fit_box.h"
 #include "gfx/bitmap.h"
 
 namespace tovrin {
@@ -19,5 +20,9 @@ bool HeifDecodingSupported();
 // cannot be decoded, EOutOfResources when the picture is too large for a bitmap (checked before
 // decoding).
 TBitmap DecodeHeif(std::span<const uint8_t> heif);
+
+// The width and height DecodeHeif would give, read from the file's boxes without decoding
+// anything. Raises EInvalidGraphic as DecodeHeif does.
+TPictureSize HeifPictureSize(std::span<const uint8_t> heif);
 
 }  // namespace tovrin

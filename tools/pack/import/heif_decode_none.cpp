@@ -8,10 +8,22 @@ bool HeifDecodingSupported() {
   return false;
 }
 
-TBitmap DecodeHeif(std::span<const uint8_t>) {
+namespace {
+
+[[noreturn]] void Unavailable() {
   throw EInvalidGraphic(
       "HEIC/HEIF pictures cannot be read by this build of tovrin-pack; convert them to JPEG "
       "first, or pack them with the Linux build");
+}
+
+}  // namespace
+
+TBitmap DecodeHeif(std::span<const uint8_t>) {
+  Unavailable();
+}
+
+TPictureSize HeifPictureSize(std::span<const uint8_t>) {
+  Unavailable();
 }
 
 }  // namespace tovrin

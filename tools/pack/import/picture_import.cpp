@@ -1,6 +1,7 @@
 #include "picture_import.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "box_downscale.h"
 #include "core/errors.h"
@@ -30,6 +31,21 @@ TJPEGHeader ReadHeader(std::span<const uint8_t> file) {
                           std::to_string(header.Height) + " pixels is too large");
   }
   return header;
+}
+
+// A PNG file's size from its header chunk (IHDR, which must come first); 0 x 0 when the file is
+// too short to hold it, which the decoder then refuses.
+TPictureSize PngSize(std::span<const uint8_t> file) {
+  if (file.size() < 24 || std::string_view(reinterpret_cast<const char*>(&file[12]), 4) != "IHDR") {
+    return {};
+  }
+  const auto be32 = [&](size_t at) {
+    return (uint32_t{file[at]} << 24) | (uint32_t{file[at + 1]} << 16) |
+           (uint32_t{file[at + 2]} << 8) | file[at + 3];
+  };
+  const uint32_t w = be32(16), h = be32(20);
+  if (w > INT32_MAX || h > INT32_MAX) return {};
+  return {static_cast<int32_t>(w), static_cast<int32_t>(h)};
 }
 
 TPictureSize UprightSize(int32_t width, int32_t height, int orientation) {
@@ -101,11 +117,23 @@ TImportPlan PlanImport(std::span<const uint8_t> file, const TImportOptions& opti
                           " picture, which this build of tovrin-pack cannot read (it reads " +
                           AcceptedPictureTypes() + " files)");
   }
+  if (plan.Type == TPictureType::ptPng) {
+    const TPictureSize size = PngSize(file);
+    plan.Width = size.Width;
+    plan.Height = size.Height;
+  }
+  if (plan.Type == TPictureType::ptHeif) {
+    const TPictureSize size = HeifPictureSize(file);
+    plan.Width = size.Width;
+    plan.Height = size.Height;
+  }
   if (plan.Type != TPictureType::ptJpeg) return plan;
 
   const TJPEGHeader header = ReadHeader(file);
   plan.Width = header.Width;
   plan.Height = header.Height;
+  plan.Grey = header.Grayscale;
+  plan.Progressive = header.Progressive;
   if (options.ApplyOrientation) {
     plan.Exif = ReadExifOrientation(file);
     if (plan.Exif.State == TExifState::esFound) plan.Orientation = plan.Exif.Value;
@@ -117,7 +145,11 @@ TImportPlan PlanImport(std::span<const uint8_t> file, const TImportOptions& opti
 }
 
 TImportedPicture ImportPicture(std::span<const uint8_t> file, const TImportOptions& options) {
-  const TImportPlan plan = PlanImport(file, options);
+  return ImportPicture(file, PlanImport(file, options), options);
+}
+
+TImportedPicture ImportPicture(std::span<const uint8_t> file, const TImportPlan& plan,
+                               const TImportOptions& options) {
   switch (plan.Type) {
     case TPictureType::ptJpeg:
       return ImportJpeg(file, plan, options);
@@ -129,6 +161,34 @@ TImportedPicture ImportPicture(std::span<const uint8_t> file, const TImportOptio
       break;
   }
   throw EInvalidGraphic("not a picture this tool reads");  // PlanImport refused it already
+}
+
+int64_t ImportWorkingMemory(const TImportPlan& plan, int64_t fileSize,
+                            const TImportOptions& options) {
+  if (plan.CopyAsIs) return fileSize;
+  const int64_t pixels = int64_t{plan.Width} * plan.Height;
+  const auto bitmapBytes = [](int32_t width, int32_t height, TPixelFormat format) {
+    return static_cast<int64_t>(TBitmap::StrideFor(width, format)) * height;
+  };
+  if (plan.Type == TPictureType::ptPng) {
+    return fileSize + 2 * bitmapBytes(plan.Width, plan.Height, TPixelFormat::pf24bit);
+  }
+  if (plan.Type == TPictureType::ptHeif) {
+    const int64_t bitmap = bitmapBytes(plan.Width, plan.Height, TPixelFormat::pf24bit);
+    return fileSize + std::max({10 * pixels, 4 * pixels + bitmap, 2 * bitmap});
+  }
+  // JPEG, as ImportJpeg goes about it.
+  const TPictureSize upright = UprightSize(plan.Width, plan.Height, plan.Orientation);
+  const TPictureSize fitted = FittedSize(upright.Width, upright.Height, options.Fit);
+  const TPictureSize least = UprightSize(fitted.Width, fitted.Height, plan.Orientation);
+  const TDecodedSize decoded =
+      JPEGReencodingSize(plan.Width, plan.Height, least.Width, least.Height);
+  const TPixelFormat format = plan.Grey ? TPixelFormat::pf8bit : TPixelFormat::pf24bit;
+  const int64_t coefficients = pixels * (plan.Grey ? 2 : 6);
+  int64_t most = fileSize + 2 * bitmapBytes(decoded.Width, decoded.Height, format) +
+                 (plan.Progressive ? coefficients : 0);
+  if (fitted == upright) most = std::max(most, 3 * fileSize + 2 * coefficients);
+  return most;
 }
 
 }  // namespace tovrin

@@ -45,11 +45,13 @@ enum class TImportAction {
 // What will happen to a picture, decided from its headers alone.
 struct TImportPlan {
   TPictureType Type = TPictureType::ptUnknown;
-  int32_t Width = 0;  // JPEG only: the size as stored
+  int32_t Width = 0;  // the size as stored (for HEIF, after the container's transformations)
   int32_t Height = 0;
-  TExifOrientation Exif;  // JPEG only
-  int Orientation = 1;    // the orientation that will be applied (1: none)
-  bool CopyAsIs = false;  // no decoding or transform needed
+  bool Grey = false;         // JPEG only: one grey-scale component
+  bool Progressive = false;  // JPEG only
+  TExifOrientation Exif;     // JPEG only
+  int Orientation = 1;       // the orientation that will be applied (1: none)
+  bool CopyAsIs = false;     // no decoding or transform needed
 };
 
 struct TImportedPicture {
@@ -69,5 +71,26 @@ TImportPlan PlanImport(std::span<const uint8_t> file, const TImportOptions& opti
 // EOutOfResources when the picture cannot be decoded. A damaged EXIF block is not an error: the
 // picture is stored as it is, with a warning.
 TImportedPicture ImportPicture(std::span<const uint8_t> file, const TImportOptions& options);
+
+// As above, with the plan PlanImport made of the same file and options.
+TImportedPicture ImportPicture(std::span<const uint8_t> file, const TImportPlan& plan,
+                               const TImportOptions& options);
+
+// The most memory ImportPicture holds at once for a picture so planned, the file's own
+// fileSize bytes included: an estimate from the headers, made to err on the large side, which a
+// build that converts several pictures at a time reserves before each one. A picture stored as
+// it is needs only its file. Otherwise, of the buffers the size of the picture (W x H pixels as
+// decoded; 3 bytes a pixel, 1 for grey JPEG data):
+//   decoded and re-encoded   the decoded bitmap and one more at a time (the turned copy, the
+//                            shrunk one or the encoded data); a progressive JPEG's decoder also
+//                            keeps all of the coefficients of the full picture (2 bytes each, one
+//                            per pixel and component, chroma counted at full resolution)
+//   turned losslessly        the coefficients twice (read, and turned) and the new file twice
+//                            (TurboJPEG's buffer and our copy); tried before decoding, so a
+//                            picture that may take either way counts the larger
+//   HEIF                     libheif's planes (up to 6 bytes a pixel) beside its interleaved
+//                            pixels (4), then those beside our bitmap, then two bitmaps
+int64_t ImportWorkingMemory(const TImportPlan& plan, int64_t fileSize,
+                            const TImportOptions& options);
 
 }  // namespace tovrin
