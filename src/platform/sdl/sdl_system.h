@@ -8,9 +8,10 @@
 //                   for a screen saver (it locks the screen itself): the flag is only
 //                   remembered, every registry key is missing, the password services and the
 //                   hook are absent (nullptr)
-//   instance lock   flock on a file in $XDG_RUNTIME_DIR (or the temporary directory) named
-//                   from the lock's name; a hosted show (the host runs one per monitor) takes
-//                   none
+//   instance lock   flock on a file in $XDG_RUNTIME_DIR (else in a folder of the user's own,
+//                   mode 0700, in the temporary directory; none when that folder is not private)
+//                   named from the lock's name; a hosted show (the host runs one per monitor)
+//                   takes none
 //   MessageBox      the platform's (GTK) message box
 //   ShellOpen       xdg-open, started with posix_spawn (no shell), not waited for
 #pragma once
