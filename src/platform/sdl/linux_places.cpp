@@ -43,7 +43,7 @@ std::string SettingsDirFrom(const char* xdgConfigHome, const char* home,
 
 std::string LockDirFrom(const char* xdgRuntimeDir, const std::string& tempDir) {
   if (Absolute(xdgRuntimeDir)) return WithSlash(xdgRuntimeDir);
-  const std::string own = WithSlash(tempDir) + "tovrin-" + std::to_string(getuid()) + "/";
+  const std::string own = WithSlash(tempDir) + "tovrin-lock-" + std::to_string(getuid()) + "/";
   return MakePrivateDirectory(own) ? own : std::string();
 }
 

@@ -15,8 +15,9 @@ std::string SettingsDirFrom(const char* xdgConfigHome, const char* home,
                             const std::string& programFileName);
 // Where single-instance locks live, ending in '/': $XDG_RUNTIME_DIR when absolute (the session
 // makes it private to the user), else a folder of the user's own in the shared tempDir,
-// "tovrin-<uid>/", made when missing (MakePrivateDirectory). "" when that folder cannot be made or
-// is not private: a lock file in a place another user controls would let that user hold the lock.
+// "tovrin-lock-<uid>/", made when missing (MakePrivateDirectory). "" when that folder cannot be
+// made or is not private: a lock file in a place another user controls would let that user hold the
+// lock.
 std::string LockDirFrom(const char* xdgRuntimeDir, const std::string& tempDir);
 // Makes dir with mode 0700 when it is missing (not its parents), then checks it: true only for a
 // real folder (not a link), owned by the calling user, with mode exactly 0700. A folder that was

@@ -133,7 +133,7 @@ TEST(LinuxPlacesTest, LockFolderOutsideTheRuntimeDirectoryIsPrivate) {
   struct TCase {
     const char* Name;
     const char* Xdg;
-    TBefore Before;  // what stands at tovrin-<uid> beforehand
+    TBefore Before;  // what stands at tovrin-lock-<uid> beforehand
     mode_t Umask;
     bool Used;  // the folder is given as the lock directory (and is private afterwards)
   };
@@ -155,7 +155,7 @@ TEST(LinuxPlacesTest, LockFolderOutsideTheRuntimeDirectoryIsPrivate) {
     if (c.Before == TBefore::bOtherUser && getuid() != 0) continue;  // needs chown
     char base[] = "/tmp/tovrin-lockdir-XXXXXX";
     ASSERT_NE(mkdtemp(base), nullptr);
-    const std::string own = std::string(base) + "/tovrin-" + std::to_string(getuid());
+    const std::string own = std::string(base) + "/tovrin-lock-" + std::to_string(getuid());
     const std::string elsewhere = std::string(base) + "/elsewhere";
     switch (c.Before) {
       case TBefore::bNothing:
