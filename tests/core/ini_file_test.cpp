@@ -43,9 +43,12 @@ TEST_F(IniFileTest, WrittenBooleansAreOneOrZeroAndSurviveReload) {
     TIniFile ini(path);
     ini.WriteBool("Setup", "mute", true);
   }
-  std::ifstream in(path, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_EQ(text, "[Setup]\r\nmute=1\r\n");
+  {
+    // Closed before the next write: Windows does not replace a file another handle holds open.
+    std::ifstream in(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(text, "[Setup]\r\nmute=1\r\n");
+  }
   TIniFile again(path);
   EXPECT_TRUE(again.ReadBool("setup", "MUTE", false));
   again.WriteBool("Setup", "mute", false);
