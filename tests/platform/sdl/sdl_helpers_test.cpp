@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -155,6 +156,9 @@ TEST(LinuxPlacesTest, LockFolderOutsideTheRuntimeDirectoryIsPrivate) {
     if (c.Before == TBefore::bOtherUser && getuid() != 0) continue;  // needs chown
     char base[] = "/tmp/tovrin-lockdir-XXXXXX";
     ASSERT_NE(mkdtemp(base), nullptr);
+    // Removed however the case ends (an ASSERT leaves the loop early).
+    const std::unique_ptr<char, void (*)(char*)> removeBase(
+        base, [](char* dir) { std::filesystem::remove_all(dir); });
     const std::string own = std::string(base) + "/tovrin-lock-" + std::to_string(getuid());
     const std::string elsewhere = std::string(base) + "/elsewhere";
     switch (c.Before) {
@@ -207,7 +211,6 @@ TEST(LinuxPlacesTest, LockFolderOutsideTheRuntimeDirectoryIsPrivate) {
       EXPECT_EQ(after.st_mode, before.st_mode) << "a folder found there is never changed";
       EXPECT_EQ(after.st_uid, before.st_uid);
     }
-    std::filesystem::remove_all(base);
   }
 }
 
