@@ -5,11 +5,13 @@
 
 #include "core/conversions.h"
 #include "core/errors.h"
+#include "core/output_file.h"
+#include "core/paths.h"
 
 namespace tovrin {
 
 TIniFile::TIniFile(std::string fileName) : FFileName(std::move(fileName)) {
-  std::ifstream in(FFileName, std::ios::binary);
+  std::ifstream in(PathFromUtf8(FFileName), std::ios::binary);
   if (!in) return;
   std::string line;
   TSection* current = nullptr;
@@ -102,10 +104,16 @@ void TIniFile::Save() const {
     out << '[' << FSections[i].Name << "]\r\n";
     for (const TEntry& e : FSections[i].Entries) out << e.Key << '=' << e.Value << "\r\n";
   }
-  std::ofstream file(FFileName, std::ios::binary | std::ios::trunc);
-  const std::string text = out.str();
-  if (!file || !file.write(text.data(), static_cast<std::streamsize>(text.size())) || !file.flush())
+  // The new text goes to a temporary file beside the old one, which is replaced only once the
+  // new one is on the disk: a crash or a full disk in the middle leaves the old settings whole.
+  try {
+    TOutputFile file(FFileName);
+    file.Write(out.str());
+    file.CopyPermissionsFrom(FFileName);  // a file that is not there yet keeps the default
+    file.Commit();
+  } catch (const Exception&) {
     throw EFCreateError("Cannot create file " + FFileName);
+  }
 }
 
 }  // namespace tovrin

@@ -2,6 +2,8 @@
 //
 // The file is read when the object is made (a missing file reads as empty) and written back whole
 // by every Write call, so a value written is on disk at once, as the Windows profile functions do.
+// A write replaces the file in one step (see TOutputFile): a failure leaves the old file as it was.
+// The file name is UTF-8.
 #pragma once
 
 #include <string>
@@ -24,7 +26,8 @@ class TIniFile {
   std::vector<std::string> ReadSection(std::string_view section) const;  // keys in file order
   std::vector<std::string> ReadSections() const;
 
-  // Write the value and save the file; raises EFCreateError when the file cannot be written.
+  // Write the value and save the file; raises EFCreateError when the file cannot be written (the
+  // file on disk is then unchanged).
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteBool(std::string_view section, std::string_view key, bool value);  // "1" or "0"
 

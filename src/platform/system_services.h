@@ -1,6 +1,7 @@
 // TSystemServices: what the show asks of the operating system besides windows: where files live,
 // the screen-saver-running flag, the desktop's password setting and the password services, the
-// single-instance lock, message boxes, the shell, and the input hook of movie mode.
+// single-instance lock, message boxes, the shell, the input hook of movie mode, and whether a
+// process still runs.
 //
 // Services that may be absent on a system (the password libraries, the hook) come back as
 // nullptr; the caller decides what that means. Nothing here raises unless it says so.
@@ -64,6 +65,13 @@ class TInputHook {
 };
 using TInputHookProc = std::function<void(uint32_t message)>;
 
+// A process as the system reports it. The start time tells a process from a later one that was
+// given the same id after the first had ended.
+struct TProcessInfo {
+  bool Running = false;    // a process of that id exists and has not ended
+  uint64_t StartTime = 0;  // when it started, in the system's own units; 0 when not known
+};
+
 enum class TMsgBoxKind : uint8_t {
   mbInformationYesNo,  // an information icon, buttons Yes and No
   mbErrorOk,           // an error icon, button OK (the report of an error that escaped a handler)
@@ -103,6 +111,12 @@ class TSystemServices {
   virtual std::unique_ptr<TInputHook> InstallInputHook(TInputHookProc proc) = 0;
   // The mouse cursor's position in screen pixels.
   virtual TPoint CursorPos() const = 0;
+
+  // This process's id.
+  virtual int64_t ProcessId() const = 0;
+  // The process of that id. One the system will not tell about (another user's, say) counts as
+  // running with an unknown start time; an id that cannot be a process's counts as not running.
+  virtual TProcessInfo LookUpProcess(int64_t pid) const = 0;
 };
 
 }  // namespace tovrin

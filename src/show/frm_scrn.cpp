@@ -157,7 +157,7 @@ void TfrmScrn::FormActivate() {
     }
 
     // 3. Sounds and movies, into a folder of the show's own.
-    FMediaFolder.Create(system.TempDir());
+    FMediaFolder.Create(system.TempDir(), system);
     ExtractMediaFiles(FSettings, *stream, FMediaFolder.Path());
 
     // 4. The mute choice stored for this installation.

@@ -4,6 +4,15 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
+
+#include "core/errors.h"
 
 namespace tovrin {
 namespace {
@@ -34,9 +43,12 @@ TEST_F(IniFileTest, WrittenBooleansAreOneOrZeroAndSurviveReload) {
     TIniFile ini(path);
     ini.WriteBool("Setup", "mute", true);
   }
-  std::ifstream in(path, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_EQ(text, "[Setup]\r\nmute=1\r\n");
+  {
+    // Closed before the next write: Windows does not replace a file another handle holds open.
+    std::ifstream in(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(text, "[Setup]\r\nmute=1\r\n");
+  }
   TIniFile again(path);
   EXPECT_TRUE(again.ReadBool("setup", "MUTE", false));
   again.WriteBool("Setup", "mute", false);
@@ -58,6 +70,78 @@ TEST_F(IniFileTest, ReadsHandWrittenFilesLeniently) {
   EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Language", "Setup"}));
   EXPECT_EQ(ini.ReadSection("Setup"), (std::vector<std::string>{"mute", "other"}));
 }
+
+#ifndef _WIN32
+// Holds the size a file written by this process may reach (RLIMIT_FSIZE), the way a full disk
+// stops a write in the middle, and restores the limit and SIGXFSZ's action afterwards. Writing
+// past the limit then fails with EFBIG instead of raising the signal.
+class TFileSizeLimit {
+ public:
+  explicit TFileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &FOld);
+    FOldHandler = signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = FOld;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~TFileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &FOld);
+    signal(SIGXFSZ, FOldHandler);
+  }
+  TFileSizeLimit(const TFileSizeLimit&) = delete;
+  TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+
+ private:
+  rlimit FOld{};
+  void (*FOldHandler)(int) = SIG_DFL;
+};
+
+// A write that the disk stops part way must leave the settings that were there, byte for byte,
+// and nothing else in the folder (rewriting the file in place lost them); one that succeeds
+// replaces the file whole and keeps its permission bits.
+TEST_F(IniFileTest, AFailedWriteLeavesTheOldFileWhole) {
+  const std::string old = "[Setup]\r\nmute=0\r\n; kept by hand\r\n[Other]\r\nkey=value\r\n";
+  struct TCase {
+    const char* Name;
+    rlim_t Limit;  // RLIM_INFINITY: the disk takes everything
+    bool Fails;
+  };
+  const TCase cases[] = {
+      {"disk full at once", 0, true},
+      {"disk full after a few bytes", 10, true},
+      {"room enough", RLIM_INFINITY, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    {
+      std::ofstream out(path, std::ios::binary | std::ios::trunc);
+      out << old;
+    }
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    TIniFile ini(path);
+    {
+      TFileSizeLimit limit(c.Limit);
+      if (c.Fails) {
+        EXPECT_THROW(ini.WriteBool("Setup", "mute", true), EFCreateError);
+      } else {
+        EXPECT_NO_THROW(ini.WriteBool("Setup", "mute", true));
+      }
+    }
+    std::ifstream in(path, std::ios::binary);
+    const std::string now((std::istreambuf_iterator<char>(in)), {});
+    if (c.Fails) {
+      EXPECT_EQ(now, old);
+    } else {
+      EXPECT_EQ(now, "[Setup]\r\nmute=1\r\n\r\n[Other]\r\nkey=value\r\n");
+      EXPECT_EQ(std::filesystem::status(path).permissions(),
+                std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                    std::filesystem::perms::group_read);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1)
+        << "a temporary file was left behind";
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace tovrin

@@ -444,6 +444,37 @@ TEST_F(LinuxSaverTest, AHostedShowEndsOnSigtermInTheMiddleOfATransition) {
   }
 }
 
+// A show killed outright cannot remove its media folder; the next show removes it, and leaves
+// the folder of a show that still runs.
+TEST_F(LinuxSaverTest, TheFolderOfAKilledShowIsRemovedByTheNextShow) {
+  TX11Probe x;
+  const uint32_t host = x.CreateWindow(0, 0, 300, 220);
+  auto killed = Start("photo.scr", {"-window-id", std::to_string(host)}, Environment());
+  ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, host, 300, 220); }, 15000));
+  const std::vector<std::string> left = TempEntries();
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_TRUE(fs::exists(FDir / "tmp" / left[0] / ".tovrin-owner"));
+  kill(killed->Pid(), SIGKILL);
+  ASSERT_TRUE(killed->WaitExit(5000));
+  ASSERT_EQ(TempEntries(), left) << "nothing removes the folder of a killed show at once";
+
+  const uint32_t other = x.CreateWindow(320, 0, 300, 220);
+  auto running = Start("photo.scr", {"-window-id", std::to_string(other)}, Environment());
+  ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, other, 300, 220); }, 15000));
+  const std::vector<std::string> now = TempEntries();
+  ASSERT_EQ(now.size(), 1u) << "the killed show's folder is gone";
+  EXPECT_NE(now[0], left[0]);
+
+  auto next = Start("photo.scr", {"-window-id", std::to_string(host)}, Environment());
+  ASSERT_TRUE(WaitFor([&] { return TempEntries().size() == 2; }, 15000))
+      << "a running show's folder stays beside the next show's";
+  for (TProcess* p : {running.get(), next.get()}) {
+    kill(p->Pid(), SIGTERM);
+    ASSERT_TRUE(p->WaitExit(5000));
+  }
+  EXPECT_TRUE(TempEntries().empty());
+}
+
 TEST_F(LinuxSaverTest, PreviewDrawsTheStretchedFirstPictureUntilTheHostHidesIt) {
   TX11Probe x;
   const uint32_t host = x.CreateWindow(200, 150, 152, 112);

@@ -1,26 +1,18 @@
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <thread>
 
 #include <gtest/gtest.h>
 
-#include "scratch_dir.h"
-
 #include "core/errors.h"
 #include "ordered_work.h"
-#include "output_file.h"
 #include "package/ss_file_locations.h"
 #include "package_plan.h"
 #include "progress.h"
 
 namespace tovrin {
 namespace {
-
-namespace fs = std::filesystem;
 
 TPackagePlan PlanOf(int64_t engine, std::vector<int64_t> pictures, std::vector<int64_t> sounds) {
   TPackagePlan plan;
@@ -79,62 +71,6 @@ TEST(PackagePlanTest, TrailerFieldsAreSpacePaddedDecimals) {
   const std::string trailer = PackageTrailerText(1542769, 4336699);
   ASSERT_EQ(trailer.size(), 40u);
   EXPECT_EQ(trailer, "1542769             4336699             ");
-}
-
-class OutputFileTest : public ::testing::Test {
- protected:
-  void SetUp() override { FDir = test::ScratchDirFor("tovrin-output"); }
-  void TearDown() override { fs::remove_all(FDir); }
-  std::string Read(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  size_t FileCount() {
-    return static_cast<size_t>(std::distance(fs::directory_iterator(FDir), {}));
-  }
-  fs::path FDir;
-};
-
-TEST_F(OutputFileTest, AbandonedOutputLeavesNothingAndKeepsTheOldFile) {
-  const fs::path target = FDir / "show.scr";
-  std::ofstream(target) << "old";
-  {
-    TOutputFile out(target.string());
-    out.Write("new bytes");
-    EXPECT_EQ(FileCount(), 2u);  // the old file and the temporary one
-  }
-  EXPECT_EQ(FileCount(), 1u);
-  EXPECT_EQ(Read(target), "old");
-}
-
-TEST_F(OutputFileTest, CommitReplacesTheFileWhole) {
-  const fs::path target = FDir / "show.scr";
-  std::ofstream(target) << "old";
-  TOutputFile out(target.string());
-  out.Write("new ");
-  out.Write("bytes");
-  EXPECT_EQ(out.Size(), 9);
-  out.Commit();
-  EXPECT_EQ(Read(target), "new bytes");
-  EXPECT_EQ(FileCount(), 1u);
-}
-
-TEST_F(OutputFileTest, ReplacesASymbolicLinkInsteadOfWritingThroughIt) {
-  const fs::path outside = FDir / "outside.txt";
-  std::ofstream(outside) << "keep";
-  const fs::path link = FDir / "picture.jpg";
-  fs::create_symlink(outside, link);
-  TOutputFile out(link.string());
-  out.Write("jpeg");
-  out.Commit();
-  EXPECT_EQ(Read(outside), "keep");
-  EXPECT_FALSE(fs::is_symlink(link));
-  EXPECT_EQ(Read(link), "jpeg");
-}
-
-TEST_F(OutputFileTest, RefusesADirectoryOrAMissingParent) {
-  EXPECT_THROW(TOutputFile(FDir.string()), EFCreateError);
-  EXPECT_THROW(TOutputFile((FDir / "no" / "such" / "x.scr").string()), EFCreateError);
 }
 
 }  // namespace

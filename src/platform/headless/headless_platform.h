@@ -60,6 +60,15 @@ struct THeadlessScript {
   // The sound device fails every play at once, as a system without a working sound device does:
   // Play returns, and the notification it asked for arrives straight away.
   bool SoundDeviceFails = false;
+
+  // The system's processes, as the show sees them when it looks for folders that earlier shows
+  // left behind: this process's id (0: the real process's, so that a real show sharing the
+  // temporary directory sees a live owner), the start times of processes that run, and the ids
+  // of processes that have ended. Any other id runs with an unknown start time, so that by
+  // default nothing counts as left behind.
+  int64_t ProcessId = 0;
+  std::map<int64_t, uint64_t> ProcessStarts;
+  std::set<int64_t> EndedProcesses;
 };
 
 class THeadlessPlatform final : public TPlatform {

@@ -1,5 +1,11 @@
 #include "platform/headless/headless_system.h"
 
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <utility>
 
 #include "platform/headless/headless_platform.h"
@@ -132,6 +138,22 @@ std::unique_ptr<TInputHook> THeadlessSystem::InstallInputHook(TInputHookProc pro
   if (!available) return nullptr;
   FHook = std::make_shared<TInputHookProc>(std::move(proc));
   return std::make_unique<THook>(*this);
+}
+
+int64_t THeadlessSystem::ProcessId() const {
+  if (FPlatform.Script().ProcessId != 0) return FPlatform.Script().ProcessId;
+#ifdef _WIN32
+  return _getpid();
+#else
+  return getpid();
+#endif
+}
+
+TProcessInfo THeadlessSystem::LookUpProcess(int64_t pid) const {
+  const THeadlessScript& script = FPlatform.Script();
+  if (script.EndedProcesses.contains(pid)) return {};
+  const auto start = script.ProcessStarts.find(pid);
+  return {.Running = true, .StartTime = start != script.ProcessStarts.end() ? start->second : 0};
 }
 
 bool THeadlessSystem::SendHookInput(uint32_t message) {

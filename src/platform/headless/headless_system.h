@@ -1,8 +1,9 @@
 // THeadlessSystem: the headless back end's system services. Paths and the desktop's password
 // setting come from the script; the password verifier and changer, the single-instance lock and
 // the input hook are there or not as the script says when they are asked for. The verifier's
-// answer and the message box's are read from the script at each call. Every call is recorded in
-// the platform's log ("SetScreenSaverRunning(1)", "Verifier.Verify=0", "InputHook.Remove").
+// answer and the message box's are read from the script at each call, and so are the processes of
+// the system (not recorded). Every other call is recorded in the platform's log
+// ("SetScreenSaverRunning(1)", "Verifier.Verify=0", "InputHook.Remove").
 //
 // A test plays the system's side: it sees the screen-saver-running flag, places the mouse cursor
 // and sends input to the installed hook.
@@ -42,6 +43,8 @@ class THeadlessSystem final : public TSystemServices {
   void ShellOpen(TWindowHandle owner, const std::string& target) override;
   std::unique_ptr<TInputHook> InstallInputHook(TInputHookProc proc) override;
   TPoint CursorPos() const override { return FCursorPos; }
+  int64_t ProcessId() const override;
+  TProcessInfo LookUpProcess(int64_t pid) const override;
 
   // ---- The system's side, for tests
   bool ScreenSaverRunning() const { return FScreenSaverRunning; }

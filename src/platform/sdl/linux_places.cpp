@@ -1,6 +1,8 @@
 #include "platform/sdl/linux_places.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -40,7 +42,29 @@ std::string SettingsDirFrom(const char* xdgConfigHome, const char* home,
 }
 
 std::string LockDirFrom(const char* xdgRuntimeDir, const std::string& tempDir) {
-  return Absolute(xdgRuntimeDir) ? WithSlash(xdgRuntimeDir) : WithSlash(tempDir);
+  if (Absolute(xdgRuntimeDir)) return WithSlash(xdgRuntimeDir);
+  const std::string own = WithSlash(tempDir) + "tovrin-lock-" + std::to_string(getuid()) + "/";
+  return MakePrivateDirectory(own) ? own : std::string();
+}
+
+bool MakePrivateDirectory(const std::string& path) {
+  // A trailing slash would make lstat follow a link standing at the name.
+  std::string dir = path;
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  if (mkdir(dir.c_str(), 0700) == 0) {
+    // Made by this call, so ours: the umask may have taken owner bits away, which are given
+    // back. Opened without following a link, in case the name was swapped since.
+    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) {
+      fchmod(fd, 0700);
+      close(fd);
+    }
+  } else if (errno != EEXIST) {
+    return false;
+  }
+  struct stat st;
+  return lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() &&
+         (st.st_mode & 07777) == 0700;
 }
 
 std::string LockFileName(const std::string& lockName) {

@@ -80,6 +80,7 @@ TInstanceLockResult TSdlSystemServices::CreateInstanceLock(const std::string& na
   TInstanceLockResult result;
   if (FHosted) return result;  // the host runs one show per monitor, all at once
   const std::string dir = LockDirFrom(std::getenv("XDG_RUNTIME_DIR"), TempDir());
+  if (dir.empty()) return result;  // no private place for it: carry on as the only instance
   const std::string path = dir + LockFileName(name);
   // O_NOFOLLOW: in a shared temporary directory a link planted under the name is refused.
   const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);

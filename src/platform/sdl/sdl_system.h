@@ -8,19 +8,23 @@
 //                   for a screen saver (it locks the screen itself): the flag is only
 //                   remembered, every registry key is missing, the password services and the
 //                   hook are absent (nullptr)
-//   instance lock   flock on a file in $XDG_RUNTIME_DIR (or the temporary directory) named
-//                   from the lock's name; a hosted show (the host runs one per monitor) takes
-//                   none
+//   instance lock   flock on a file in $XDG_RUNTIME_DIR (else in a folder of the user's own,
+//                   mode 0700, in the temporary directory; none when that folder is not private)
+//                   named from the lock's name; a hosted show (the host runs one per monitor)
+//                   takes none
 //   MessageBox      the platform's (GTK) message box
 //   ShellOpen       xdg-open, started with posix_spawn (no shell), not waited for
+//   processes       kill(pid, 0) and /proc/<pid>/stat (see linux_processes.h)
 #pragma once
 
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/sdl/linux_processes.h"
 #include "platform/sdl/sdl_video.h"
 #include "platform/system_services.h"
 
@@ -48,6 +52,8 @@ class TSdlSystemServices final : public TSystemServices {
   void ShellOpen(TWindowHandle owner, const std::string& target) override;
   std::unique_ptr<TInputHook> InstallInputHook(TInputHookProc) override { return nullptr; }
   TPoint CursorPos() const override;
+  int64_t ProcessId() const override { return getpid(); }
+  TProcessInfo LookUpProcess(int64_t pid) const override { return LookUpLinuxProcess(pid); }
 
   bool ScreenSaverRunning() const { return FScreenSaverRunning; }
 

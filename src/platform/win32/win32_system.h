@@ -11,11 +11,13 @@
 //   input hook     WH_JOURNALRECORD; where the system refuses it (current Windows does, to
 //                  ordinary programs), low-level keyboard and mouse hooks that report the same
 //                  message numbers and pass every event on
+//   processes      OpenProcess, GetExitCodeProcess, GetProcessTimes (win32_processes.h)
 #pragma once
 
 #include "platform/win32/win32_api.h"
 
 #include "platform/system_services.h"
+#include "platform/win32/win32_processes.h"
 
 namespace tovrin {
 
@@ -38,6 +40,8 @@ class TWin32System final : public TSystemServices {
   void ShellOpen(TWindowHandle owner, const std::string& target) override;
   std::unique_ptr<TInputHook> InstallInputHook(TInputHookProc proc) override;
   TPoint CursorPos() const override;
+  int64_t ProcessId() const override { return CurrentWin32ProcessId(); }
+  TProcessInfo LookUpProcess(int64_t pid) const override { return LookUpWin32Process(pid); }
 
  private:
   TWin32Application& FApplication;

@@ -2,8 +2,12 @@
 // where files live, key codes, the desktop's resolution, dialog texts.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -100,8 +104,6 @@ TEST(LinuxPlacesTest, DirectoriesComeFromTheEnvironmentOnlyWhenAbsolute) {
         << (c.Xdg ? c.Xdg : "(null)") << " " << (c.Home ? c.Home : "(null)") << " " << c.Program;
   }
   EXPECT_EQ(LockDirFrom("/run/user/1000", "/tmp/"), "/run/user/1000/");
-  EXPECT_EQ(LockDirFrom(nullptr, "/tmp/"), "/tmp/");
-  EXPECT_EQ(LockDirFrom("run", "/var/tmp/"), "/var/tmp/");
   EXPECT_EQ(LockFileName("nature.scrSemaphore"), "nature.scrSemaphore.lock");
   EXPECT_EQ(LockFileName("a/b\nc"), "a_b_c.lock") << "never a path out of the lock directory";
   EXPECT_EQ(LockFileName(".."), "_...lock");
@@ -122,6 +124,94 @@ TEST(LinuxPlacesTest, MakeDirectoriesCreatesMissingParents) {
   std::fclose(f);
   EXPECT_FALSE(MakeDirectories(file + "/sub")) << "a file in the way";
   std::system(("rm -rf " + std::string(base)).c_str());
+}
+
+// Without $XDG_RUNTIME_DIR the lock lives in a folder of the user's own in the shared temporary
+// directory. The lock file once lay in the temporary directory itself, where another user could
+// hold it first; that folder is now refused whenever another user could control it.
+TEST(LinuxPlacesTest, LockFolderOutsideTheRuntimeDirectoryIsPrivate) {
+  enum class TBefore { bNothing, bPrivate, bOpen, bGroupRead, bLink, bOtherUser, bFile };
+  struct TCase {
+    const char* Name;
+    const char* Xdg;
+    TBefore Before;  // what stands at tovrin-lock-<uid> beforehand
+    mode_t Umask;
+    bool Used;  // the folder is given as the lock directory (and is private afterwards)
+  };
+  const TCase cases[] = {
+      {"runtime dir set", "/run/user/1000", TBefore::bNothing, 022, false},
+      {"absent: made private", nullptr, TBefore::bNothing, 022, true},
+      {"absent, umask 0", nullptr, TBefore::bNothing, 0, true},
+      {"absent, umask without owner bits", nullptr, TBefore::bNothing, 0277, true},
+      {"runtime dir not absolute", "run", TBefore::bNothing, 022, true},
+      {"ours already", nullptr, TBefore::bPrivate, 022, true},
+      {"mode 0777", nullptr, TBefore::bOpen, 022, false},
+      {"mode 0750", nullptr, TBefore::bGroupRead, 022, false},
+      {"a link to a private folder", nullptr, TBefore::bLink, 022, false},
+      {"another user's", nullptr, TBefore::bOtherUser, 022, false},
+      {"a file", nullptr, TBefore::bFile, 022, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    if (c.Before == TBefore::bOtherUser && getuid() != 0) continue;  // needs chown
+    char base[] = "/tmp/tovrin-lockdir-XXXXXX";
+    ASSERT_NE(mkdtemp(base), nullptr);
+    // Removed however the case ends (an ASSERT leaves the loop early).
+    const std::unique_ptr<char, void (*)(char*)> removeBase(
+        base, [](char* dir) { std::filesystem::remove_all(dir); });
+    const std::string own = std::string(base) + "/tovrin-lock-" + std::to_string(getuid());
+    const std::string elsewhere = std::string(base) + "/elsewhere";
+    switch (c.Before) {
+      case TBefore::bNothing:
+        break;
+      case TBefore::bPrivate:
+      case TBefore::bOtherUser:
+        ASSERT_EQ(mkdir(own.c_str(), 0700), 0);
+        ASSERT_EQ(chmod(own.c_str(), 0700), 0);
+        if (c.Before == TBefore::bOtherUser) {
+          ASSERT_EQ(chown(own.c_str(), 12345, 12345), 0);
+        }
+        break;
+      case TBefore::bOpen:
+      case TBefore::bGroupRead:
+        ASSERT_EQ(mkdir(own.c_str(), 0700), 0);
+        ASSERT_EQ(chmod(own.c_str(), c.Before == TBefore::bOpen ? 0777 : 0750), 0);
+        break;
+      case TBefore::bLink:
+        ASSERT_EQ(mkdir(elsewhere.c_str(), 0700), 0);
+        ASSERT_EQ(symlink(elsewhere.c_str(), own.c_str()), 0);
+        break;
+      case TBefore::bFile: {
+        std::FILE* f = std::fopen(own.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fclose(f);
+        break;
+      }
+    }
+    struct stat before {};
+    const bool existed = lstat(own.c_str(), &before) == 0;
+
+    const mode_t oldMask = umask(c.Umask);
+    const std::string dir = LockDirFrom(c.Xdg, std::string(base) + "/");
+    umask(oldMask);
+
+    struct stat after {};
+    const bool exists = lstat(own.c_str(), &after) == 0;
+    if (c.Used) {
+      EXPECT_EQ(dir, own + "/");
+      ASSERT_TRUE(exists);
+      EXPECT_TRUE(S_ISDIR(after.st_mode));
+      EXPECT_EQ(after.st_mode & 07777, 0700u);
+    } else if (c.Xdg != nullptr) {
+      EXPECT_EQ(dir, std::string(c.Xdg) + "/");
+      EXPECT_FALSE(exists) << "nothing is made in the temporary directory";
+    } else {
+      EXPECT_EQ(dir, "") << "no lock rather than one in a place another user controls";
+      ASSERT_EQ(exists, existed);
+      EXPECT_EQ(after.st_mode, before.st_mode) << "a folder found there is never changed";
+      EXPECT_EQ(after.st_uid, before.st_uid);
+    }
+  }
 }
 
 TEST(SdlKeysTest, KeysMapToTheSystemsVirtualKeyCodes) {

@@ -6,6 +6,7 @@
 // successful Commit(), the object closes and removes the temporary file, so a failure or a refusal
 // never leaves a half-written file behind and never harms a file that already stood at the final
 // path. Renaming also replaces a symbolic link at the final path instead of writing through it.
+// Paths are UTF-8. tovrin-pack writes its outputs through it, TIniFile its settings files.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "output_file.h"
+#include "core/output_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,6 +16,7 @@
 #endif
 
 #include "core/errors.h"
+#include "core/paths.h"
 
 namespace tovrin {
 
@@ -37,8 +38,8 @@ std::string RandomSuffix() {
 // Creates a file that did not exist, never through a symbolic link; nullptr when that fails.
 std::FILE* CreateNewFile(const std::string& path) {
 #ifdef _WIN32
-  const int fd = _wopen(fs::path(path).wstring().c_str(),
-                        _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+  const int fd = _wopen(PathFromUtf8(path).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
+                        _S_IREAD | _S_IWRITE);
   if (fd < 0) return nullptr;
   std::FILE* f = _fdopen(fd, "wb");
   if (f == nullptr) _close(fd);
@@ -80,7 +81,7 @@ void SyncDirectoryOf(const std::string& path) {
 bool MoveIntoPlaceNoReplace(const std::string& from, const std::string& to, std::string& why) {
 #ifdef _WIN32
   // _wrename never replaces an existing file.
-  if (_wrename(fs::path(from).wstring().c_str(), fs::path(to).wstring().c_str()) == 0) return true;
+  if (_wrename(PathFromUtf8(from).c_str(), PathFromUtf8(to).c_str()) == 0) return true;
 #else
   // link() fails when the name is taken (a dangling symbolic link included) and never follows it.
   if (::link(from.c_str(), to.c_str()) == 0) {
@@ -108,7 +109,7 @@ TOutputFile::TOutputFile(std::string finalPath, TOutputFileMode mode)
     : FFinalPath(std::move(finalPath)), FMode(mode) {
   if (FFinalPath.empty()) throw EFCreateError("Cannot create file (no name given)");
   std::error_code ec;
-  if (fs::is_directory(FFinalPath, ec)) {
+  if (fs::is_directory(PathFromUtf8(FFinalPath), ec)) {
     throw EFCreateError("Cannot create file " + FFinalPath + ": it is a directory");
   }
   for (int attempt = 0; attempt < 16 && !FFile; ++attempt) {
@@ -124,7 +125,7 @@ TOutputFile::~TOutputFile() {
   if (FCommitted) return;
   FFile.reset();
   std::error_code ec;
-  fs::remove(FTempPath, ec);
+  fs::remove(PathFromUtf8(FTempPath), ec);
 }
 
 void TOutputFile::Write(const void* data, size_t count) {
@@ -137,8 +138,8 @@ void TOutputFile::Write(const void* data, size_t count) {
 
 void TOutputFile::CopyPermissionsFrom(const std::string& path) {
   std::error_code ec;
-  const fs::perms perms = fs::status(path, ec).permissions();
-  if (!ec) fs::permissions(FTempPath, perms, ec);
+  const fs::perms perms = fs::status(PathFromUtf8(path), ec).permissions();
+  if (!ec) fs::permissions(PathFromUtf8(FTempPath), perms, ec);
 }
 
 void TOutputFile::Commit() {
@@ -155,7 +156,7 @@ void TOutputFile::Commit() {
   } else {
     // rename() replaces a symbolic link at the final path, never the file it points to.
     std::error_code ec;
-    fs::rename(FTempPath, FFinalPath, ec);
+    fs::rename(PathFromUtf8(FTempPath), PathFromUtf8(FFinalPath), ec);
     if (ec) throw EWriteError("Cannot write file " + FFinalPath + ": " + ec.message());
   }
   FCommitted = true;
