@@ -197,8 +197,11 @@ TEST_F(ShowTest, UnreadablePicturesArePassedOverAFewPerTurnThenTheShowEnds) {
     Build(std::vector<std::vector<uint8_t>>(kEntries, std::vector<uint8_t>(12, 0x55)));
     Start();
     const TSlideScheduler& scheduler = Show().Scheduler();
+    // A stop due far ahead, so that a turn never waits forever on an empty queue.
+    auto stop = std::make_shared<bool>(false);
+    App().PostAt(App().TickCount() + 600000, [stop] { *stop = true; });
     int64_t mostInOneTurn = 0;
-    for (int turn = 0; turn < 4 * kEntries && !App().Terminated(); ++turn) {
+    for (int turn = 0; turn < 4 * kEntries && !*stop && !App().Terminated(); ++turn) {
       const int64_t before = scheduler.ReadCount();
       App().HandleMessage();
       mostInOneTurn = std::max(mostInOneTurn, scheduler.ReadCount() - before);
