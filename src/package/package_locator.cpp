@@ -55,10 +55,9 @@ std::unique_ptr<TImage> ReadPictureItemAt(TStream& stream, int64_t offset) {
   return ReadObjectStreamAs<TImage>(stream);
 }
 
-std::unique_ptr<TImage> ReadPictureItem(const std::string& programPath,
-                                        const TSSFileLocations& settings, int32_t index) {
-  std::unique_ptr<TFileStream> stream = OpenSelfStream(programPath);
-  return ReadPictureItemAt(*stream, settings.PicOffsetAt(index));
+std::unique_ptr<TImage> ReadPictureItem(TStream& program, const TSSFileLocations& settings,
+                                        int32_t index) {
+  return ReadPictureItemAt(program, settings.PicOffsetAt(index));
 }
 
 std::string GetTempDir() {

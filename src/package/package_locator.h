@@ -40,10 +40,10 @@ TPackageTrailer ReadPackageTrailer(TStream& stream);
 std::unique_ptr<TSSFileLocations> ReadShowSettings(TStream& stream, int64_t settingsOffset,
                                                    TSSFileLocations* settings);
 
-// Reads picture item index (offset PicOffsetAt(index)) from its own stream on the program file.
-std::unique_ptr<TImage> ReadPictureItem(const std::string& programPath,
-                                        const TSSFileLocations& settings, int32_t index);
-// The same from an open stream.
+// Reads picture item index (offset PicOffsetAt(index)) from the program file, open as program.
+std::unique_ptr<TImage> ReadPictureItem(TStream& program, const TSSFileLocations& settings,
+                                        int32_t index);
+// The picture item at offset.
 std::unique_ptr<TImage> ReadPictureItemAt(TStream& stream, int64_t offset);
 
 // The temporary directory, ending in the path separator: GetTempPathA on Windows; $TMPDIR or

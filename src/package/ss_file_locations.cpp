@@ -11,14 +11,15 @@ namespace {
 
 using S = TSSFileLocations;
 
-// A comma-list property: its text is the comma text of the list the member points at.
-TPropInfo CommaListProperty(std::string_view name, TStringList& (S::*list)()) {
-  return TPropInfo{
-      name, TPropKind::pkString, nullptr,
-      [list](TPersistent& o) -> TPropValue { return CommaTextOf((static_cast<S&>(o).*list)()); },
-      [list](TPersistent& o, const TPropValue& v) {
-        (static_cast<S&>(o).*list)() = ParseCommaText(std::get<std::string>(v));
-      }};
+// A comma-list property: its text is the comma text of the list, through the object's own
+// getter and setter of that text.
+TPropInfo CommaListProperty(std::string_view name, std::string (S::*get)() const,
+                            void (S::*set)(const std::string&)) {
+  return TPropInfo{name, TPropKind::pkString, nullptr,
+                   [get](TPersistent& o) -> TPropValue { return (static_cast<S&>(o).*get)(); },
+                   [set](TPersistent& o, const TPropValue& v) {
+                     (static_cast<S&>(o).*set)(std::get<std::string>(v));
+                   }};
 }
 
 const std::string& EntryAt(const TStringList& list, int32_t i) {
@@ -28,8 +29,11 @@ const std::string& EntryAt(const TStringList& list, int32_t i) {
   return list[static_cast<size_t>(i)];
 }
 
-int32_t NumberAt(const TStringList& list, int32_t i) {
-  return StrToNumber(EntryAt(list, i));
+int32_t NumberAt(const TCommaList& list, int32_t i) {
+  if (i < 0 || static_cast<size_t>(i) >= list.size()) {
+    throw EListError("Index is out of bounds");
+  }
+  return StrToNumber(list.At(static_cast<size_t>(i)));
 }
 
 }  // namespace
@@ -72,79 +76,83 @@ const TClassInfo& TSSFileLocations::StaticClassInfo() {
           MakeProperty("Email", TPropKind::pkString, nullptr, &S::Email, &S::SetEmail),
           MakeProperty("Web", TPropKind::pkString, nullptr, &S::Web, &S::SetWeb),
           MakeProperty("Ver", TPropKind::pkString, nullptr, &S::Ver, &S::SetVer),
-          CommaListProperty("EffectCommaList", &S::EffectList),
-          CommaListProperty("PicCommaList", &S::PicList),
-          CommaListProperty("PicFileNamesCommaList", &S::PicFileNameList),
-          CommaListProperty("SndCommaList", &S::SndList),
-          CommaListProperty("SndFileNamesCommaList", &S::SndFileNameList),
-          CommaListProperty("SndSizesCommaList", &S::SndSizeList),
-          CommaListProperty("FlashCommaList", &S::FlashList),
-          CommaListProperty("FlashFileNamesCommaList", &S::FlashFileNameList),
-          CommaListProperty("FlashSizesCommaList", &S::FlashSizeList),
-          CommaListProperty("DescriptCommaList", &S::DescriptList),
+          CommaListProperty("EffectCommaList", &S::EffectCommaList, &S::SetEffectCommaList),
+          CommaListProperty("PicCommaList", &S::PicCommaList, &S::SetPicCommaList),
+          CommaListProperty("PicFileNamesCommaList", &S::PicFileNamesCommaList,
+                            &S::SetPicFileNamesCommaList),
+          CommaListProperty("SndCommaList", &S::SndCommaList, &S::SetSndCommaList),
+          CommaListProperty("SndFileNamesCommaList", &S::SndFileNamesCommaList,
+                            &S::SetSndFileNamesCommaList),
+          CommaListProperty("SndSizesCommaList", &S::SndSizesCommaList, &S::SetSndSizesCommaList),
+          CommaListProperty("FlashCommaList", &S::FlashCommaList, &S::SetFlashCommaList),
+          CommaListProperty("FlashFileNamesCommaList", &S::FlashFileNamesCommaList,
+                            &S::SetFlashFileNamesCommaList),
+          CommaListProperty("FlashSizesCommaList", &S::FlashSizesCommaList,
+                            &S::SetFlashSizesCommaList),
+          CommaListProperty("DescriptCommaList", &S::DescriptCommaList, &S::SetDescriptCommaList),
       }};
   return info;
 }
 
 std::string S::EffectCommaList() const {
-  return CommaTextOf(FEffects);
+  return FEffects.CommaText();
 }
 void S::SetEffectCommaList(const std::string& t) {
-  FEffects = ParseCommaText(t);
+  FEffects.SetCommaText(t);
 }
 std::string S::PicCommaList() const {
-  return CommaTextOf(FPics);
+  return FPics.CommaText();
 }
 void S::SetPicCommaList(const std::string& t) {
-  FPics = ParseCommaText(t);
+  FPics.SetCommaText(t);
 }
 std::string S::PicFileNamesCommaList() const {
-  return CommaTextOf(FPicFileNames);
+  return FPicFileNames.CommaText();
 }
 void S::SetPicFileNamesCommaList(const std::string& t) {
-  FPicFileNames = ParseCommaText(t);
+  FPicFileNames.SetCommaText(t);
 }
 std::string S::SndCommaList() const {
-  return CommaTextOf(FSnds);
+  return FSnds.CommaText();
 }
 void S::SetSndCommaList(const std::string& t) {
-  FSnds = ParseCommaText(t);
+  FSnds.SetCommaText(t);
 }
 std::string S::SndFileNamesCommaList() const {
-  return CommaTextOf(FSndFileNames);
+  return FSndFileNames.CommaText();
 }
 void S::SetSndFileNamesCommaList(const std::string& t) {
-  FSndFileNames = ParseCommaText(t);
+  FSndFileNames.SetCommaText(t);
 }
 std::string S::SndSizesCommaList() const {
-  return CommaTextOf(FSndSizes);
+  return FSndSizes.CommaText();
 }
 void S::SetSndSizesCommaList(const std::string& t) {
-  FSndSizes = ParseCommaText(t);
+  FSndSizes.SetCommaText(t);
 }
 std::string S::FlashCommaList() const {
-  return CommaTextOf(FFlashes);
+  return FFlashes.CommaText();
 }
 void S::SetFlashCommaList(const std::string& t) {
-  FFlashes = ParseCommaText(t);
+  FFlashes.SetCommaText(t);
 }
 std::string S::FlashFileNamesCommaList() const {
-  return CommaTextOf(FFlashFileNames);
+  return FFlashFileNames.CommaText();
 }
 void S::SetFlashFileNamesCommaList(const std::string& t) {
-  FFlashFileNames = ParseCommaText(t);
+  FFlashFileNames.SetCommaText(t);
 }
 std::string S::FlashSizesCommaList() const {
-  return CommaTextOf(FFlashSizes);
+  return FFlashSizes.CommaText();
 }
 void S::SetFlashSizesCommaList(const std::string& t) {
-  FFlashSizes = ParseCommaText(t);
+  FFlashSizes.SetCommaText(t);
 }
 std::string S::DescriptCommaList() const {
-  return CommaTextOf(FDescripts);
+  return FDescripts.CommaText();
 }
 void S::SetDescriptCommaList(const std::string& t) {
-  FDescripts = ParseCommaText(t);
+  FDescripts.SetCommaText(t);
 }
 
 int32_t S::EffectAt(int32_t i) const {
@@ -157,7 +165,7 @@ int32_t S::SndOffsetAt(int32_t i) const {
   return NumberAt(FSnds, i);
 }
 const std::string& S::SndFileNameAt(int32_t i) const {
-  return EntryAt(FSndFileNames, i);
+  return EntryAt(FSndFileNames.Items(), i);
 }
 int32_t S::SndSizeAt(int32_t i) const {
   return NumberAt(FSndSizes, i);
@@ -166,7 +174,7 @@ int32_t S::FlashOffsetAt(int32_t i) const {
   return NumberAt(FFlashes, i);
 }
 const std::string& S::FlashFileNameAt(int32_t i) const {
-  return EntryAt(FFlashFileNames, i);
+  return EntryAt(FFlashFileNames.Items(), i);
 }
 int32_t S::FlashSizeAt(int32_t i) const {
   return NumberAt(FFlashSizes, i);

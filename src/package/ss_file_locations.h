@@ -8,14 +8,18 @@
 // component base.)
 //
 // Each comma-list property converts between its list and the comma text (comma_text.h). The
-// indexed accessors fail with EListError "Index is out of bounds" outside their own list; numbers
-// that are not numbers read as 0.
+// lists are kept packed as read (TCommaList), so that a package of millions of entries costs
+// memory in proportion to its bytes; the counts and the offsets, sizes and effects are read from
+// the packed form, and a list becomes a vector of strings only when asked for as one (the list
+// accessors, and the media file names). The indexed accessors fail with EListError "Index is out
+// of bounds" outside their own list; numbers that are not numbers read as 0.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "package/comma_text.h"
 #include "package/font.h"
 #include "package/persistent.h"
 
@@ -83,26 +87,26 @@ class TSSFileLocations : public TComponent {
   void SetDescriptCommaList(const std::string& text);
 
   // The lists themselves.
-  TStringList& EffectList() { return FEffects; }
-  const TStringList& EffectList() const { return FEffects; }
-  TStringList& PicList() { return FPics; }
-  const TStringList& PicList() const { return FPics; }
-  TStringList& PicFileNameList() { return FPicFileNames; }
-  const TStringList& PicFileNameList() const { return FPicFileNames; }
-  TStringList& SndList() { return FSnds; }
-  const TStringList& SndList() const { return FSnds; }
-  TStringList& SndFileNameList() { return FSndFileNames; }
-  const TStringList& SndFileNameList() const { return FSndFileNames; }
-  TStringList& SndSizeList() { return FSndSizes; }
-  const TStringList& SndSizeList() const { return FSndSizes; }
-  TStringList& FlashList() { return FFlashes; }
-  const TStringList& FlashList() const { return FFlashes; }
-  TStringList& FlashFileNameList() { return FFlashFileNames; }
-  const TStringList& FlashFileNameList() const { return FFlashFileNames; }
-  TStringList& FlashSizeList() { return FFlashSizes; }
-  const TStringList& FlashSizeList() const { return FFlashSizes; }
-  TStringList& DescriptList() { return FDescripts; }
-  const TStringList& DescriptList() const { return FDescripts; }
+  TStringList& EffectList() { return FEffects.Items(); }
+  const TStringList& EffectList() const { return FEffects.Items(); }
+  TStringList& PicList() { return FPics.Items(); }
+  const TStringList& PicList() const { return FPics.Items(); }
+  TStringList& PicFileNameList() { return FPicFileNames.Items(); }
+  const TStringList& PicFileNameList() const { return FPicFileNames.Items(); }
+  TStringList& SndList() { return FSnds.Items(); }
+  const TStringList& SndList() const { return FSnds.Items(); }
+  TStringList& SndFileNameList() { return FSndFileNames.Items(); }
+  const TStringList& SndFileNameList() const { return FSndFileNames.Items(); }
+  TStringList& SndSizeList() { return FSndSizes.Items(); }
+  const TStringList& SndSizeList() const { return FSndSizes.Items(); }
+  TStringList& FlashList() { return FFlashes.Items(); }
+  const TStringList& FlashList() const { return FFlashes.Items(); }
+  TStringList& FlashFileNameList() { return FFlashFileNames.Items(); }
+  const TStringList& FlashFileNameList() const { return FFlashFileNames.Items(); }
+  TStringList& FlashSizeList() { return FFlashSizes.Items(); }
+  const TStringList& FlashSizeList() const { return FFlashSizes.Items(); }
+  TStringList& DescriptList() { return FDescripts.Items(); }
+  const TStringList& DescriptList() const { return FDescripts.Items(); }
 
   // Indexed accessors.
   int32_t EffectCount() const { return Count(FEffects); }
@@ -119,7 +123,7 @@ class TSSFileLocations : public TComponent {
   int32_t FlashSizeAt(int32_t i) const;
 
  private:
-  static int32_t Count(const TStringList& list) { return static_cast<int32_t>(list.size()); }
+  static int32_t Count(const TCommaList& list) { return static_cast<int32_t>(list.size()); }
 
   std::string FText;
   TFont FTextFont;
@@ -136,16 +140,16 @@ class TSSFileLocations : public TComponent {
   std::string FEmail;
   std::string FWeb;
   std::string FVer;
-  TStringList FEffects;
-  TStringList FPics;
-  TStringList FPicFileNames;
-  TStringList FSnds;
-  TStringList FSndFileNames;
-  TStringList FSndSizes;
-  TStringList FFlashes;
-  TStringList FFlashFileNames;
-  TStringList FFlashSizes;
-  TStringList FDescripts;
+  TCommaList FEffects;
+  TCommaList FPics;
+  TCommaList FPicFileNames;
+  TCommaList FSnds;
+  TCommaList FSndFileNames;
+  TCommaList FSndSizes;
+  TCommaList FFlashes;
+  TCommaList FFlashFileNames;
+  TCommaList FFlashSizes;
+  TCommaList FDescripts;
 };
 
 }  // namespace tovrin

@@ -84,6 +84,10 @@ class TSystemServices {
 
   // The program's own file, as the system reports it.
   virtual std::string ExeName() const = 0;
+  // The name to open the program's own file by, once, for reading its package while it runs.
+  // Where a new file can be renamed over a running program's name (Linux), this names the
+  // file the process was started from rather than whatever now bears its name.
+  virtual std::string OwnFileToRead() const = 0;
   // The temporary directory, ending in the path separator.
   virtual std::string TempDir() const = 0;
   // The directory of the per-installation settings file (CONTROL.INI): the program's directory

@@ -67,12 +67,12 @@ TfrmScrn::TfrmScrn(TPlatform& platform, TPasswordCheck passwordCheck)
       .Application = FApplication,
       .Screen = FPlatform.Screen(),
       .Text = FPlatform.Text(),
-      .ProgramFile = FPlatform.System().ExeName(),
       .Pictures = *FPShow,
       .Settings = FSettings,
       .Guard = guard,
       .HideMovie = [this] { FMovies->HideFlash(); },
       .MoviesTakeOver = [this] { FMovies->TakeOver(); },
+      .EndShow = [this] { Halt(); },
       .ShowOver = [this] { return Ended(); },
   });
 }
@@ -139,55 +139,78 @@ void TfrmScrn::FormShow() {
 void TfrmScrn::FormActivate() {
   Handle([this] {
     if (!FFirstActivate || FHalted) return;
-    TSystemServices& system = FPlatform.System();
-    const std::string exeName = system.ExeName();
-
-    // 1. The package trailer; a plain copy of the engine has none, and then nothing happens.
-    std::unique_ptr<TFileStream> stream = OpenSelfStream(exeName);
-    const TPackageTrailer trailer = ReadPackageTrailer(*stream);
-    if (!trailer.Ok) return;
-
-    // 2. The settings. A package whose settings cannot be read ends the show when the message
-    // loop regains control; the rest of the activation runs on what was read.
+    // Activation runs once, whatever becomes of it: a later activation (back from the password
+    // dialog, a window manager's focus change) must not load the package again.
+    FFirstActivate = false;
+    bool covers = false;
     try {
-      ReadShowSettings(*stream, trailer.SettingsOffset, &FSettings);
-      FScheduler->StartPacing();
+      covers = LoadShow();
     } catch (const std::exception&) {
-      FApplication.Terminate();
+      // No error box in a screen saver: a show that cannot start ends without a word.
+      Halt();
     }
+    if (covers) CoverTheScreen();
+  });
+}
 
-    // 3. Sounds and movies, into a folder of the show's own.
+bool TfrmScrn::LoadShow() {
+  TSystemServices& system = FPlatform.System();
+
+  // 1. The program file, open from here to the window's end: every picture is read from this
+  // handle, so a saver rebuilt over the same name while it runs changes nothing under the show.
+  FProgram = OpenSelfStream(system.OwnFileToRead());
+  // The package trailer; a plain copy of the engine has none, and then nothing happens.
+  const TPackageTrailer trailer = ReadPackageTrailer(*FProgram);
+  if (!trailer.Ok) return false;
+
+  // 2. The settings. A package whose settings cannot be read ends the show when the message
+  // loop regains control; the rest of the activation runs on what was read.
+  try {
+    ReadShowSettings(*FProgram, trailer.SettingsOffset, &FSettings);
+    FScheduler->Start(*FProgram);
+  } catch (const std::exception&) {
+    FApplication.Terminate();
+  }
+
+  // 3. Sounds and movies, into a folder of the show's own. Media that cannot be extracted (no
+  // folder can be made, the package's media are refused) are left out and the pictures go on:
+  // a sound or movie plays only when its file is in the folder.
+  try {
     FMediaFolder.Create(system.TempDir(), system);
-    ExtractMediaFiles(FSettings, *stream, FMediaFolder.Path());
+    ExtractMediaFiles(FSettings, *FProgram, FMediaFolder.Path());
+  } catch (const std::exception&) {
+  }
 
-    // 4. The mute choice stored for this installation.
+  // 4. The mute choice stored for this installation; the package's own when it cannot be read.
+  try {
     TIniFile control(JoinPath(system.SettingsDir(), "CONTROL.INI"));
     FSettings.SetlMute(control.ReadBool("Setup", "mute", FSettings.lMute()));
+  } catch (const std::exception&) {
+  }
 
-    // 5. and 6. Movies, or sound.
-    if (FSettings.Ver() == "flash") {
-      FMovies->CreateFlashPlayer();
-      InstallInputHook();
-      if (FSettings.PicCount() == 0) FMovies->PlayNextMovie();
-    }
-    if (FSettings.Ver() == "photo") FPlaylist->Start();
+  // 5. and 6. Movies, or sound.
+  if (FSettings.Ver() == "flash") {
+    FMovies->CreateFlashPlayer();
+    InstallInputHook();
+    if (FSettings.PicCount() == 0) FMovies->PlayNextMovie();
+  }
+  if (FSettings.Ver() == "photo") FPlaylist->Start();
+  return true;
+}
 
-    // 7.
-    stream.reset();
-    FFirstActivate = false;
-
-    // 8. to 14. Cover the screen and start.
-    FWindow->SetColor(clBlack);
-    FWindow->SetBounds(0, 0, FPlatform.Screen().Width(), FPlatform.Screen().Height());
-    FMouseX = -1;
-    FMouseY = -1;
-    FApplication.SetOnIdle([this] { AppIdle(); });
-    FWindow->SetTopmost();
-    system.SetScreenSaverRunning(true);
-    FScreenSaverFlagSet = true;
-    FPlatform.Screen().ShowCursor(false);
-    FWindow->SetVisible(true);
-  });
+void TfrmScrn::CoverTheScreen() {
+  // 8. to 14. Cover the screen and start.
+  TSystemServices& system = FPlatform.System();
+  FWindow->SetColor(clBlack);
+  FWindow->SetBounds(0, 0, FPlatform.Screen().Width(), FPlatform.Screen().Height());
+  FMouseX = -1;
+  FMouseY = -1;
+  FApplication.SetOnIdle([this] { AppIdle(); });
+  FWindow->SetTopmost();
+  system.SetScreenSaverRunning(true);
+  FScreenSaverFlagSet = true;
+  FPlatform.Screen().ShowCursor(false);
+  FWindow->SetVisible(true);
 }
 
 void TfrmScrn::AppIdle() {

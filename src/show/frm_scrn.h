@@ -11,14 +11,18 @@
 //                                        boundary
 // frm_scrn.cpp holds the life cycle, the input rules, the close request and the input hook.
 //
-//   created ──Show()──> FormShow, FormActivate (first time: load the package, extract the media,
-//   read the mute choice, start the movies (TMoviePlayback) or the sounds (TSoundPlaylist), cover
-//   the screen) ──idle──> WM_SHOWSTART ──> TSlideScheduler::ShowNextPicture ──slide timer──>
-//   ShowNextPicture ... (in a movie show, after the last picture the movies take over) ──> ended by
+//   created ──Show()──> FormShow, FormActivate (first time only: open the program file for the
+//   show's whole life, load the package, extract the media, read the mute choice, start the
+//   movies (TMoviePlayback) or the sounds (TSoundPlaylist), cover the screen) ──idle──>
+//   WM_SHOWSTART ──> TSlideScheduler::ShowNextPicture ──slide timer──> ShowNextPicture ... (in a
+//   movie show, after the last picture the movies take over) ──> ended by
 //     the close path:       a close request (the input hook, another program): FormClose, then
 //                           the message loop ends and the owner destroys the window;
-//     the termination path: RequestClose decides the show may end, or the movie control is
-//                           missing: Halt() ends the message loop at once, FormClose does not run.
+//     the termination path: RequestClose decides the show may end, the movie control is
+//                           missing, no picture of the package can be shown, or the show cannot
+//                           start at all (its program file cannot be read): Halt() ends the
+//                           message loop at once, FormClose does not run.
+//   Media that cannot be extracted are left out; the show goes on without them.
 //   Destroying the window (FormDestroy) deletes the extracted media and their folder.
 //
 // No part refers to TfrmScrn or to another part: each is given the controls and services it uses,
@@ -27,7 +31,8 @@
 //
 // Everything runs in the main thread, from the platform's message loop. A handler that raises
 // ends in the platform's error report (a message box with the error's text), as an unhandled
-// error of an event handler does; Halt() unwinds through the handlers silently.
+// error of an event handler does, except activation, which never reports: what it cannot do is
+// left out or ends the show. Halt() unwinds through the handlers silently.
 #pragma once
 
 #include <cstdint>
@@ -37,6 +42,7 @@
 
 #include "gfx/rect.h"
 #include "package/ss_file_locations.h"
+#include "package/stream.h"
 #include "picshow/custom_pic_show.h"
 #include "platform/platform.h"
 #include "show/media_folder.h"
@@ -110,6 +116,11 @@ class TfrmScrn final : public TFormEvents {
   // Ends the program at once (the termination path): stops what runs, ends the message loop,
   // and unwinds the current handler.
   [[noreturn]] void Halt();
+  // Activation's work: the program file, the package's settings, the media, the mute choice,
+  // the movies or the sounds. False when the program holds no package (the window then stays
+  // as it is); raises when the show cannot start.
+  bool LoadShow();
+  void CoverTheScreen();
   void FormClose();
   void FormDestroy();
   void AppIdle();
@@ -132,7 +143,9 @@ class TfrmScrn final : public TFormEvents {
   std::unique_ptr<TPicShow> FPShow;
   std::unique_ptr<TMediaPlayer> FmpSaver;
 
-  // What the parts share: the settings read at activation and the extracted media.
+  // What the parts share: the program file (open from activation on), the settings read from
+  // it and the extracted media.
+  std::unique_ptr<TFileStream> FProgram;
   TSSFileLocations FSettings;
   TMediaFolder FMediaFolder;
 

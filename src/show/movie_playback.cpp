@@ -6,6 +6,7 @@
 #include "core/ini_file.h"
 #include "core/paths.h"
 #include "package/package_locator.h"
+#include "show/extracted_media.h"
 
 namespace tovrin {
 
@@ -54,7 +55,14 @@ void TMoviePlayback::PlayNextMovie() {
   const int32_t count = FSettings.FlashCount();
   if (count == 0) return;
   FTimerFlash.SetEnabled(false);
+  if (!FLookedUp) {
+    FExtracted = ExtractedMedia(FMediaFolder, FSettings.FlashFileNameList(), count);
+    FLookedUp = true;
+  }
   if (FMovieIndex > count - 1) FMovieIndex = 0;
+  const int32_t index = NextExtracted(FExtracted, FMovieIndex);
+  if (index < 0) return;
+  FMovieIndex = index;
   FFlash->Stop();
   FFlash->SetMovie(MediaFilePath(FSettings.FlashFileNameAt(FMovieIndex), FMediaFolder.Path()));
   try {

@@ -4,7 +4,8 @@
 // CreateFlashPlayer makes the movie control over the show window at activation. When the control
 // is not installed it offers the download page and halts the show. PlayNextMovie starts the next
 // movie and hides the picture control; the one-second timer (TimerFlashTimer) starts the movie
-// after that once the current one has reached its last frame.
+// after that once the current one has reached its last frame. A movie the media step left out of
+// the media folder is passed over; with none there the control stays empty.
 //
 // Main thread only. What the context refers to belongs to the show window and outlives the
 // playback; the movie control belongs to the playback.
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "package/ss_file_locations.h"
 #include "picshow/custom_pic_show.h"
@@ -86,6 +88,9 @@ class TMoviePlayback {
 
   std::unique_ptr<TMoviePlayer> FFlash;
   int32_t FMovieIndex = 0;
+  // Which movies are in the media folder, looked up when the first one is to play.
+  std::vector<bool> FExtracted;
+  bool FLookedUp = false;
   TTimer FTimerFlash;
 };
 

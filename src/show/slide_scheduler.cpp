@@ -15,60 +15,101 @@ TSlideScheduler::TSlideScheduler(TContext context)
     : FApplication(context.Application),
       FScreen(context.Screen),
       FText(context.Text),
-      FProgramFile(std::move(context.ProgramFile)),
       FPShow(context.Pictures),
       FSettings(context.Settings),
       FGuard(std::move(context.Guard)),
       FHideMovie(std::move(context.HideMovie)),
       FMoviesTakeOver(std::move(context.MoviesTakeOver)),
+      FEndShow(std::move(context.EndShow)),
       FShowOver(std::move(context.ShowOver)),
       FSlideTimer(context.Application) {
   FSlideTimer.SetEnabled(false);
 }
 
-void TSlideScheduler::StartPacing() {
+void TSlideScheduler::Start(TStream& program) {
+  FProgram = &program;
   FSlideTimer.SetInterval(static_cast<uint32_t>(FSettings.Interval()));
   FSlideTimer.SetOnTimer([this] { FGuard([this] { ShowNextPicture(); }); });
 }
 
 void TSlideScheduler::StopSlideTimer() {
   FSlideTimer.SetEnabled(false);
+  ++FRound;
 }
 
 void TSlideScheduler::ShowNextPicture() {
-  const int32_t count = FSettings.PicCount();
-  if (count == 0) return;
+  if (FProgram == nullptr || FSettings.PicCount() == 0) return;
   FSlideTimer.SetEnabled(false);
+  ++FRound;
   FHideMovie();
+  TryPictures();
+}
 
-  // A picture that cannot be read or decoded counts as shown and the next one is tried at once;
-  // when none can be, the show stays on its frame until input ends it.
-  for (int32_t attempt = 0; attempt < count; ++attempt) {
-    if (FSettings.lRandomPic()) {
-      FPicIndex = Random(count);
-    } else if (FPicIndex > count - 1) {
+int32_t TSlideScheduler::NextUsable(int32_t index) const {
+  const int32_t count = FSettings.PicCount();
+  if (FFailed.empty()) return index;
+  while (index < count && FFailed[static_cast<size_t>(index)]) ++index;
+  return index;
+}
+
+void TSlideScheduler::TryPictures() {
+  const int32_t count = FSettings.PicCount();
+  const uint32_t turnStart = FApplication.TickCount();
+  for (int32_t reads = 0;;) {
+    if (FFailedCount >= count) {
+      // Nothing left to show.
       if (FSettings.Ver() == "flash") {
-        // The pictures have been shown once: the movies take over for good.
         FPShow.SetVisible(false);
         FMoviesTakeOver();
-        return;
+      } else {
+        FEndShow();
       }
-      FPicIndex = 0;
+      return;
+    }
+    if (FSettings.lRandomPic()) {
+      // A failed pick moves on to the next picture that may still show, wrapping round.
+      FPicIndex = NextUsable(Random(count));
+      if (FPicIndex > count - 1) FPicIndex = NextUsable(0);
+    } else {
+      FPicIndex = NextUsable(FPicIndex);
+      if (FPicIndex > count - 1) {
+        if (FSettings.Ver() == "flash") {
+          // The pictures have been shown once: the movies take over for good.
+          FPShow.SetVisible(false);
+          FMoviesTakeOver();
+          return;
+        }
+        FPicIndex = NextUsable(0);
+      }
     }
     const bool shown = TryShowPicture();
     if (FShowOver()) return;
+    if (!shown) {
+      if (FFailed.empty()) FFailed.resize(static_cast<size_t>(count));
+      FFailed[static_cast<size_t>(FPicIndex)] = true;
+      ++FFailedCount;
+    }
     FPicIndex += 1;
     if (shown) {
       FSlideTimer.SetEnabled(true);
       return;
     }
+    ++reads;
+    if (reads >= kReadsPerTurn || FApplication.TickCount() - turnStart >= kTurnBudgetMs) break;
   }
+  // The turn's share is used up: the rest waits behind what else is queued.
+  const std::weak_ptr<bool> alive = FAlive;
+  FApplication.Post([this, alive, round = FRound] {
+    if (alive.expired() || round != FRound || FShowOver()) return;
+    FGuard([this] { TryPictures(); });
+  });
 }
 
 bool TSlideScheduler::TryShowPicture() {
   TBitmap frame;
   try {
-    std::unique_ptr<TImage> item = ReadPictureItem(FProgramFile, FSettings, FPicIndex);
+    ++FReadCount;
+    std::unique_ptr<TImage> item = ReadPictureItem(*FProgram, FSettings, FPicIndex);
     if (FPShow.Busy()) FPShow.Stop();
     frame = ComposePicture(*item);
   } catch (const std::exception&) {

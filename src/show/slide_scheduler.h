@@ -3,9 +3,14 @@
 //
 // ShowNextPicture reads the next picture item from the program file, composes its frame, runs its
 // transition in the picture control and arms the slide timer, which calls ShowNextPicture again
-// Interval ms after the transition has ended. A picture that cannot be read or decoded counts as
-// shown and the next one is tried at once. In a movie show the pictures are shown once, then the
-// movies take over for good.
+// Interval ms after the transition has ended. In a movie show the pictures are shown once, then
+// the movies take over for good.
+//
+// A picture that cannot be read or decoded is remembered (one bit per picture) and never tried
+// again; the next one is tried at once. A package may hold a million such entries, so one turn of
+// the message loop tries only a few (kReadsPerTurn, or kTurnBudgetMs of work) and posts the rest,
+// leaving signals, input and timers their turn in between. When every picture has failed, the
+// movies take over in a movie show and any other show ends quietly.
 //
 // Main thread only. What the context refers to belongs to the show window and outlives the
 // scheduler.
@@ -13,11 +18,13 @@
 
 #include <cstdint>
 #include <functional>
-#include <string>
+#include <memory>
+#include <vector>
 
 #include "gfx/bitmap.h"
 #include "package/image.h"
 #include "package/ss_file_locations.h"
+#include "package/stream.h"
 #include "picshow/custom_pic_show.h"
 #include "platform/application.h"
 #include "platform/screen.h"
@@ -33,7 +40,6 @@ class TSlideScheduler {
     TApplication& Application;  // the slide timer; the queue served after each transition
     TScreen& Screen;            // the frame's size and the caption's pixels per inch
     TTextRenderer& Text;        // the caption
-    std::string ProgramFile;    // the picture items are read from here
     TCustomPicShow& Pictures;   // the picture control the transitions run in
     const TSSFileLocations& Settings;
     THandlerGuard Guard;  // runs the slide timer's handler
@@ -41,6 +47,8 @@ class TSlideScheduler {
     std::function<void()> HideMovie;
     // Every picture of a movie show has been shown once: the movies play from now on.
     std::function<void()> MoviesTakeOver;
+    // No picture of a show without movies can be read or decoded: the show ends.
+    std::function<void()> EndShow;
     // True once the show has ended (a transition serves the message queue, and input may end
     // the show meanwhile): the scheduler then does nothing more.
     std::function<bool()> ShowOver;
@@ -50,14 +58,22 @@ class TSlideScheduler {
   TSlideScheduler(const TSlideScheduler&) = delete;
   TSlideScheduler& operator=(const TSlideScheduler&) = delete;
 
-  // The settings have been read: from now on the slide timer shows the next picture Interval ms
-  // after each transition.
-  void StartPacing();
-  // No further picture comes by itself (the show is ending, or asks whether it may).
+  // Most pictures tried in one turn of the message loop, and the time after which a turn stops
+  // trying even before that (a picture that decodes slowly and then fails).
+  static constexpr int32_t kReadsPerTurn = 4;
+  static constexpr uint32_t kTurnBudgetMs = 5;
+
+  // The settings have been read and the program file is open as program (it outlives the
+  // scheduler's use of it): the pictures are read from it, and the slide timer shows the next
+  // picture Interval ms after each transition.
+  void Start(TStream& program);
+  // No further picture comes by itself (the show is ending, or asks whether it may); tries still
+  // posted are dropped.
   void StopSlideTimer();
 
   // Shows picture PicIndex (or a random one) and arms the slide timer; does nothing when the
-  // package holds no pictures.
+  // package holds no pictures. Pictures that fail are passed over a few at a time per turn of the
+  // message loop.
   void ShowNextPicture();
   // The screen-size frame of a freshly read picture item: black, the picture stretched or
   // centred, the caption on every other one. The item's own graphic (the decoded picture) is
@@ -73,26 +89,43 @@ class TSlideScheduler {
   int32_t PicIndex() const { return FPicIndex; }
   int32_t StyleIndex() const { return FStyleIndex; }
   const TTimer& SlideTimer() const { return FSlideTimer; }
+  // Picture items read so far (shown or failed), and the pictures known to fail.
+  int64_t ReadCount() const { return FReadCount; }
+  int32_t FailedCount() const { return FFailedCount; }
 
  private:
+  // One turn's tries: until a picture shows, the movies take over, the show ends, or the turn's
+  // share is used up (the rest is posted).
+  void TryPictures();
+  // The first picture at or after index that has not failed; count when there is none.
+  int32_t NextUsable(int32_t index) const;
   // Reads, composes and shows picture FPicIndex; false when the item cannot be read or decoded.
   bool TryShowPicture();
 
   TApplication& FApplication;
   TScreen& FScreen;
   TTextRenderer& FText;
-  const std::string FProgramFile;
+  TStream* FProgram = nullptr;
   TCustomPicShow& FPShow;
   const TSSFileLocations& FSettings;
   const THandlerGuard FGuard;
   const std::function<void()> FHideMovie;
   const std::function<void()> FMoviesTakeOver;
+  const std::function<void()> FEndShow;
   const std::function<bool()> FShowOver;
 
   uint8_t FTextToggle = 0;
   int32_t FPicIndex = 0;
   int32_t FStyleIndex = 0;
   TTimer FSlideTimer;
+
+  // One bit per picture, set when it failed; sized at the first failure.
+  std::vector<bool> FFailed;
+  int32_t FFailedCount = 0;
+  int64_t FReadCount = 0;
+  // Tries posted for a later turn run only while this is the current round of tries.
+  uint32_t FRound = 0;
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 }  // namespace tovrin

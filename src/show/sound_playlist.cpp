@@ -5,6 +5,7 @@
 
 #include "core/random.h"
 #include "package/package_locator.h"
+#include "show/extracted_media.h"
 
 namespace tovrin {
 
@@ -26,6 +27,7 @@ TSoundPlaylist::~TSoundPlaylist() {
 }
 
 void TSoundPlaylist::Start() {
+  FExtracted = ExtractedMedia(FMediaFolder, FSettings.SndFileNameList(), FSettings.SndCount());
   if (FSettings.SoundRandom() == 3) FSndIndex = Random(FSettings.SndCount());
   PlayNextSound();
 }
@@ -35,6 +37,10 @@ void TSoundPlaylist::PlayNextSound() {
   if (count == 0 || FSettings.lMute()) return;
   if (FSndIndex > count - 1) FSndIndex = 0;
   if (FSettings.SoundRandom() == 2) FSndIndex = Random(count);
+  // A sound that was left out gives way to the next one that is there.
+  const int32_t index = NextExtracted(FExtracted, FSndIndex);
+  if (index < 0) return;
+  FSndIndex = index;
   FmpSaver.SetFileName(MediaFilePath(FSettings.SndFileNameAt(FSndIndex), FMediaFolder.Path()));
   // The time a play starts, for telling a device that fails every play (mpSaverNotify); taken
   // again once Play has returned, since opening a device may itself take a while.

@@ -3,7 +3,9 @@
 //
 // SoundRandom chooses the order: 2 draws every sound at random, 3 draws one sound at the start
 // and plays it over and over, anything else plays the package's order. A muted show, or one
-// without sounds, plays nothing. A sound that cannot be opened ends the playlist quietly.
+// without sounds, plays nothing. A sound the media step left out of the media folder is passed
+// over (with none there, nothing plays); a sound that is there but cannot be opened ends the
+// playlist quietly.
 //
 // A sound ended "at once" when the device reports that the play failed (with no sound card, Wine's
 // wave device does so 7 to 40 ms after the play), or when its end comes sooner than
@@ -19,6 +21,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "package/ss_file_locations.h"
 #include "platform/application.h"
@@ -68,6 +71,8 @@ class TSoundPlaylist {
   const THandlerGuard FGuard;
 
   int32_t FSndIndex = 0;
+  // Which sounds are in the media folder, looked up at Start.
+  std::vector<bool> FExtracted;
   // The guard against a device that ends every sound at once (see above).
   TTimer FSoundRetryTimer;
   uint32_t FSoundStartTick = 0;

@@ -21,6 +21,10 @@
 #include <vector>
 
 #include "jpeg_maker.h"
+#include "package/object_writer.h"
+#include "package/package_locator.h"
+#include "package/ss_file_locations.h"
+#include "package/stream.h"
 #include "wave_bytes.h"
 #include "x11_probe.h"
 #include "xvfb_display.h"
@@ -287,6 +291,53 @@ std::vector<int16_t> WriteWave(const fs::path& path, int frames, int seed) {
   return samples;
 }
 
+// The tovrin-pack command that builds a saver from the suite's engine and settings.
+std::string PackCommand(const fs::path& dir) {
+  return std::string("'") + TOVRIN_PACK + "' build --engine '" + TOVRIN_ENGINE + "' --settings '" +
+         (dir / "settings.ini").string() + "' ";
+}
+
+// A saver of the real engine whose package lists count picture entries, named as an authoring
+// tool names them, none of which can be read: every offset points into the engine's own code.
+void WriteUnreadableSaver(const fs::path& path, int32_t count) {
+  std::ifstream engine(TOVRIN_ENGINE, std::ios::binary);
+  std::vector<uint8_t> image((std::istreambuf_iterator<char>(engine)),
+                             std::istreambuf_iterator<char>());
+  TMemoryStream file(std::move(image));
+  file.Seek(0, TSeekOrigin::soEnd);
+  TSSFileLocations settings;
+  settings.SetVer("photo");
+  settings.SetInterval(1000);
+  TStringList& offsets = settings.PicList();
+  TStringList& names = settings.PicFileNameList();
+  for (int32_t i = 0; i < count; ++i) {
+    offsets.push_back(std::to_string(1000 + i));
+    names.push_back("holiday picture " + std::to_string(i) + ".jpg");
+  }
+  const int64_t settingsOffset = file.Position();
+  WriteShowSettings(file, settings);
+  auto field = [](int64_t v) {
+    std::string text = std::to_string(v);
+    text.resize(TrailerFieldSize, ' ');
+    return text;
+  };
+  const int64_t packageLength = file.Position() - settingsOffset;
+  const std::string trailer = field(packageLength) + field(settingsOffset);
+  file.WriteBuffer(trailer.data(), trailer.size());
+  WriteFile(path, file.Bytes().data(), file.Bytes().size());
+  fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
+}
+
+// The peak resident memory of a running process, in KiB (0 when it cannot be read).
+int64_t PeakResidentKiB(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::atoll(line.c_str() + 6);
+  }
+  return 0;
+}
+
 void LinuxSaverTest::BuildSavers() {
   const fs::path& dir = *Savers;
   const std::vector<uint8_t> first = testing::MakeJpeg(
@@ -309,8 +360,7 @@ void LinuxSaverTest::BuildSavers() {
     settings << "[Settings]\nTitle=Harbour\nAuthor=Tovrin tests\nEmail=mail@example.com\n"
                 "Web=https://example.com/\nlStretch=1\n";
   }
-  const std::string pack = std::string("'") + TOVRIN_PACK + "' build --engine '" + TOVRIN_ENGINE +
-                           "' --settings '" + (dir / "settings.ini").string() + "' ";
+  const std::string pack = PackCommand(dir);
   const std::string pictures =
       " '" + (dir / "first.jpg").string() + "' '" + (dir / "second.jpg").string() + "'";
   const std::string sounds =
@@ -473,6 +523,59 @@ TEST_F(LinuxSaverTest, TheFolderOfAKilledShowIsRemovedByTheNextShow) {
     ASSERT_TRUE(p->WaitExit(5000));
   }
   EXPECT_TRUE(TempEntries().empty());
+}
+
+// A hosted show of a million picture entries that cannot be read passes over them a few per
+// turn of its message loop, so an ending signal still ends it at once; its lists cost memory in
+// proportion to their bytes.
+TEST_F(LinuxSaverTest, AMillionUnreadablePicturesNeitherFreezeNorSwellTheShow) {
+  const fs::path saver = FDir / "million.scr";
+  WriteUnreadableSaver(saver, 1000000);
+  TX11Probe x;
+  const uint32_t host = x.CreateWindow(0, 0, 320, 240);
+  TProcess show({saver.string(), "-window-id", std::to_string(host)}, Environment());
+  // The media folder comes right after the settings: from then on the pictures are passed over.
+  ASSERT_TRUE(WaitFor([&] { return !TempEntries().empty(); }, 30000));
+  Sleep(500);
+  ASSERT_TRUE(show.Running());
+  const int64_t peakKiB = PeakResidentKiB(show.Pid());
+  const auto start = Clock::now();
+  kill(show.Pid(), SIGTERM);
+  ASSERT_TRUE(show.WaitForExit(5000, 1));
+  const int64_t took = MsSince(start);
+  std::printf("a million unreadable pictures: SIGTERM to exit %lld ms, peak resident %lld KiB\n",
+              static_cast<long long>(took), static_cast<long long>(peakKiB));
+  EXPECT_LT(took, kSignalExitMs);
+  EXPECT_EQ(show.Status(), 0);
+#if !defined(__SANITIZE_ADDRESS__)
+  EXPECT_GT(peakKiB, 0);
+  EXPECT_LT(peakKiB, 150 * 1024);
+#endif
+  EXPECT_TRUE(TempEntries().empty());
+}
+
+// A saver rebuilt and renamed over the running one's name: the show reads its pictures from the
+// file it started from and goes on to its next picture and round again.
+TEST_F(LinuxSaverTest, ASaverRenamedOverWhileItsShowRunsGoesOnToItsNextPicture) {
+  TX11Probe x;
+  const uint32_t host = x.CreateWindow(0, 0, 400, 300);
+  auto show = Start("moving.scr", {"-window-id", std::to_string(host)}, Environment());
+  ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, host, 400, 300); }, 15000));
+  // The second picture alone: where the running saver's first picture lay, the rebuilt one has
+  // its second, and where its second lay, nothing.
+  const fs::path rebuilt = FDir / "rebuilt.scr";
+  ASSERT_EQ(Shell(PackCommand(*Savers) + "-o '" + rebuilt.string() + "' --interval 100 '" +
+                  (*Savers / "second.jpg").string() + "'"),
+            0);
+  fs::rename(rebuilt, Saver("moving.scr"));
+  const auto grey = [&] { return Near(x.Pixel(host, 200, 150), 0x808080); };
+  EXPECT_TRUE(WaitFor(grey, 10000));
+  EXPECT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, host, 400, 300); }, 10000));
+  EXPECT_TRUE(WaitFor(grey, 10000));
+  EXPECT_TRUE(show->Running());
+  kill(show->Pid(), SIGTERM);
+  ASSERT_TRUE(show->WaitExit(2000));
+  EXPECT_EQ(show->Status(), 0);
 }
 
 TEST_F(LinuxSaverTest, PreviewDrawsTheStretchedFirstPictureUntilTheHostHidesIt) {

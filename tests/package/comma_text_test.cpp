@@ -50,5 +50,48 @@ TEST(CommaText, RoundTripsAwkwardItems) {
   }
 }
 
+// The packed list reads every text as the vector does, writes the same comma text back, and keeps
+// its content when it turns into a vector to be changed.
+TEST(CommaText, PackedListReadsAndWritesAsTheVector) {
+  const char* const texts[] = {
+      "",
+      "   ",
+      "2795008,2881021",
+      "  a b , c",
+      "a,,b",
+      "a,b,",
+      ",",
+      "\"\"",
+      "\"my song.mp3\",b.wav",
+      "\"say \"\"hi\"\"\"",
+      "\"open end, here",
+      "\"a\"b",
+      "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0",
+  };
+  for (const char* text : texts) {
+    SCOPED_TRACE(text);
+    const List expected = ParseCommaText(text);
+    TCommaList packed;
+    packed.SetCommaText(text);
+    ASSERT_EQ(packed.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(packed.At(i), expected[i]);
+    EXPECT_EQ(packed.CommaText(), CommaTextOf(expected));
+
+    TCommaList changed;
+    changed.SetCommaText(text);
+    EXPECT_EQ(static_cast<const TCommaList&>(changed).Items(), expected);
+    changed.Items().push_back("one more");
+    List grown = expected;
+    grown.push_back("one more");
+    EXPECT_EQ(changed.size(), grown.size());
+    EXPECT_EQ(changed.At(grown.size() - 1), "one more");
+    EXPECT_EQ(changed.CommaText(), CommaTextOf(grown));
+    // Read again: packed once more, the earlier vector gone.
+    changed.SetCommaText(text);
+    EXPECT_EQ(changed.size(), expected.size());
+    EXPECT_EQ(changed.Items(), expected);
+  }
+}
+
 }  // namespace
 }  // namespace tovrin

@@ -162,12 +162,12 @@ TEST_F(PackageLocator, ReadsSettingsPicturesAndMedia) {
   ASSERT_NE(created, nullptr);
   EXPECT_EQ(created->Ver(), "photo");
 
-  std::unique_ptr<TImage> b = ReadPictureItem(path, settings, 1);
+  std::unique_ptr<TImage> b = ReadPictureItem(*stream, settings, 1);
   const auto* graphic = dynamic_cast<const TJPEGImage*>(b->Picture().Graphic());
   ASSERT_NE(graphic, nullptr);
   EXPECT_EQ(graphic->Data(), jpegB);
   EXPECT_TRUE(graphic->Grayscale());
-  EXPECT_THROW(ReadPictureItem(path, settings, 2), EListError);
+  EXPECT_THROW(ReadPictureItem(*stream, settings, 2), EListError);
 
   // A settings offset that points at a picture item does not pass for settings.
   EXPECT_THROW(ReadShowSettings(*stream, settings.PicOffsetAt(0), nullptr), EFilerError);

@@ -170,7 +170,7 @@ TEST_F(ShowTest, ProgramWithoutPackage) {
   std::ofstream(ExeName(), std::ios::binary) << std::string(30, 'M');
   MakePlatform();
   TfrmScrn& show = Start();
-  EXPECT_TRUE(show.FirstActivate());
+  EXPECT_FALSE(show.FirstActivate());  // it ran, and found nothing to load
   EXPECT_EQ(Platform().Form()->ClientWidth(), 423);
   EXPECT_EQ(Platform().CursorCount(), 0);
   EXPECT_FALSE(Platform().ScreenSaverRunning());
@@ -185,6 +185,123 @@ TEST_F(ShowTest, ProgramWithoutPackage) {
   EXPECT_TRUE(App().Terminated());
   FShow.reset();
   EXPECT_FALSE(Platform().ScreenSaverRunning());
+}
+
+// The media step can fail (the temporary directory is a file, or cannot be written into; the
+// package names media the locator refuses): the media are left out, nothing plays from anywhere
+// else, no error box appears, and the pictures go on. Activation runs once.
+TEST_F(ShowTest, MediaThatCannotBeExtractedAreLeftOutAndThePicturesGoOn) {
+  enum class TFault { TempIsAFile, TempMissing, RefusedNames };
+  struct TCase {
+    const char* name;
+    TFault fault;
+    const char* kind;
+  };
+  const TCase cases[] = {
+      {"temporary directory is a file, sounds", TFault::TempIsAFile, "photo"},
+      {"temporary directory is a file, movies", TFault::TempIsAFile, "flash"},
+      {"temporary directory missing, sounds", TFault::TempMissing, "photo"},
+      {"temporary directory missing, movies", TFault::TempMissing, "flash"},
+      {"refused names, sounds", TFault::RefusedNames, "photo"},
+      {"refused names, movies", TFault::RefusedNames, "flash"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    FSettings.SetVer(c.kind);
+    const bool refused = c.fault == TFault::RefusedNames;
+    const std::string sound = refused ? "../theme.wav" : "theme.wav";
+    const std::string movie = refused ? "sub/intro.swf" : "intro.swf";
+    Build({FlatJpeg(16, 16, kRed), FlatJpeg(16, 16, kBlue)},
+          {{"a.wav", MakeWave(100, 1)}, {sound, MakeWave(100, 2)}},
+          {{"m.swf", {1, 2}}, {movie, {3}}});
+    // Files of those names where a show left without its folder might look: never played.
+    for (const std::string& stray : {std::string("a.wav"), std::string("m.swf")}) {
+      std::ofstream(FFolder.Path() / "tmp" / stray) << "stray";
+    }
+    if (c.fault == TFault::TempIsAFile) {
+      std::ofstream(FFolder.Path() / "tmpfile") << "a file";
+      Script().TempDir = FFolder.Dir() + "tmpfile/";
+    } else if (c.fault == TFault::TempMissing) {
+      Script().TempDir = FFolder.Dir() + "missing/tmp/";
+    }
+    Start();
+    RunPictures(2);
+    EXPECT_EQ(FPictures, (std::vector<int32_t>{0, 1}));
+    RunUntil(App().TickCount() + 8000);  // movies take over after the pictures
+    EXPECT_EQ(LogCount("MessageBox"), 0u);
+    EXPECT_EQ(LogCount("Sound.Open"), 0u);
+    EXPECT_EQ(LogCount("Movie.SetMovie"), 0u);
+    EXPECT_FALSE(App().Terminated());
+    EXPECT_EQ(Platform().Form()->ClientWidth(), 64);  // the screen is covered
+
+    const size_t bounds = LogCount("Window.SetBounds");
+    Platform().Form()->Activate();
+    EXPECT_EQ(LogCount("Window.SetBounds"), bounds);
+    EXPECT_EQ(LogCount("MessageBox"), 0u);
+    EXPECT_EQ(LogCount("SetScreenSaverRunning(1)"), 1u);
+    FShow.reset();
+    for (const char* stray : {"a.wav", "m.swf"}) {
+      std::filesystem::remove(FFolder.Path() / "tmp" / stray);
+    }
+  }
+}
+
+// A show that has nothing to show ends by itself without a word (no error box, no window left
+// waiting); in a movie show the movies take over instead.
+TEST_F(ShowTest, ShowWithNothingToShowEndsQuietly) {
+  struct TCase {
+    const char* name;
+    const char* kind;
+    bool picturesReadable;
+    bool programGone;
+    bool ends;
+  };
+  const TCase cases[] = {
+      {"no picture can be read", "photo", false, false, true},
+      {"program file cannot be opened", "photo", true, true, true},
+      {"movie show whose pictures cannot be read", "flash", false, false, false},
+  };
+  const std::vector<uint8_t> broken(300, 0x55);
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    FSettings.SetVer(c.kind);
+    if (c.picturesReadable) {
+      Build({FlatJpeg(16, 16, kRed)}, {}, {{"m.swf", {1}}});
+    } else {
+      Build({broken, broken}, {}, {{"m.swf", {1}}});
+    }
+    if (c.programGone) std::filesystem::remove(ExeName());
+    Start();
+    RunUntil(App().TickCount() + 20000);
+    EXPECT_EQ(LogCount("MessageBox"), 0u);
+    EXPECT_TRUE(FPictures.empty());
+    EXPECT_EQ(App().Terminated(), c.ends);
+    EXPECT_EQ(Show().Halted(), c.ends);
+    EXPECT_EQ(LogCount("Movie.SetMovie") > 0, !c.ends);
+    FShow.reset();
+    EXPECT_FALSE(Platform().ScreenSaverRunning());
+  }
+}
+
+// The program file is opened once: a saver rebuilt and renamed over the running one's name
+// changes nothing under the show, which goes on with its own pictures.
+TEST_F(ShowTest, SaverReplacedWhileItRunsGoesOnWithItsOwnPictures) {
+  FSettings.SetInterval(100);
+  Build({FlatJpeg(16, 16, kRed), FlatJpeg(16, 16, kBlue)});
+  Start();
+  RunPictures(1);
+  // The new saver's pictures lie elsewhere: the running show's offsets mean nothing in it.
+  const std::string rebuilt = FFolder.Dir() + "rebuilt.scr";
+  TSSFileLocations other;
+  other.SetVer("photo");
+  other.SetInterval(100);
+  WriteSaver(rebuilt, other, {FlatJpeg(48, 48, 0x20C040)});
+  std::filesystem::rename(rebuilt, ExeName());
+  RunPictures(4);
+  EXPECT_EQ(FPictures, (std::vector<int32_t>{0, 1, 0, 1}));
+  ASSERT_EQ(FFrames.size(), 4u);
+  EXPECT_TRUE(Near(PixelAt(FFrames[3], 32, 24), kBlue));
+  EXPECT_EQ(LogCount("MessageBox"), 0u);
 }
 
 TEST_F(ShowTest, WindowOutsideShowModeClosesWithoutAsking) {

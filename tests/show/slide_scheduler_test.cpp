@@ -181,16 +181,59 @@ TEST_F(ShowTest, UnreadablePictureIsSkippedAndTheShowGoesOn) {
   EXPECT_EQ(LogCount("MessageBox"), 0u);
 }
 
-TEST_F(ShowTest, NoReadablePictureLeavesTheShowStill) {
+// A package of many entries that cannot be read is passed over a few entries per turn of the
+// message loop (so the loop serves signals, input and timers in between), each entry read once;
+// when none is left the show ends without a word.
+TEST_F(ShowTest, UnreadablePicturesArePassedOverAFewPerTurnThenTheShowEnds) {
+  struct TCase {
+    const char* name;
+    bool random;
+  };
+  const TCase cases[] = {{"in order", false}, {"at random", true}};
+  constexpr int32_t kEntries = 1000;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    FSettings.SetlRandomPic(c.random);
+    Build(std::vector<std::vector<uint8_t>>(kEntries, std::vector<uint8_t>(12, 0x55)));
+    Start();
+    const TSlideScheduler& scheduler = Show().Scheduler();
+    // A stop due far ahead, so that a turn never waits forever on an empty queue.
+    auto stop = std::make_shared<bool>(false);
+    App().PostAt(App().TickCount() + 600000, [stop] { *stop = true; });
+    int64_t mostInOneTurn = 0;
+    for (int turn = 0; turn < 4 * kEntries && !*stop && !App().Terminated(); ++turn) {
+      const int64_t before = scheduler.ReadCount();
+      App().HandleMessage();
+      mostInOneTurn = std::max(mostInOneTurn, scheduler.ReadCount() - before);
+    }
+    EXPECT_GT(mostInOneTurn, 0);
+    EXPECT_LE(mostInOneTurn, TSlideScheduler::kReadsPerTurn);
+    EXPECT_EQ(scheduler.ReadCount(), kEntries);  // no entry read twice
+    EXPECT_EQ(scheduler.FailedCount(), kEntries);
+    EXPECT_TRUE(App().Terminated());
+    EXPECT_TRUE(Show().Halted());
+    EXPECT_TRUE(FPictures.empty());
+    EXPECT_EQ(LogCount("MessageBox"), 0u);
+  }
+}
+
+// A picture that failed once is not read again on the following rounds.
+TEST_F(ShowTest, FailedPicturesAreNotReadAgain) {
   const std::vector<uint8_t> broken(300, 0x55);
-  Build({broken, broken});
-  Start();
-  RunUntil(20000);
-  EXPECT_TRUE(FPictures.empty());
-  EXPECT_FALSE(App().Terminated());
-  EXPECT_FALSE(Show().Scheduler().SlideTimer().Enabled());
-  Platform().Form()->KeyDown(VK_SPACE);
-  EXPECT_TRUE(Show().Halted());
+  for (const bool random : {false, true}) {
+    SCOPED_TRACE(random ? "at random" : "in order");
+    FSettings.SetlRandomPic(random);
+    FSettings.SetInterval(100);
+    Build({broken, FlatJpeg(16, 16, kRed), broken, broken});
+    Start();
+    RunPictures(12);
+    ASSERT_EQ(FPictures.size(), 12u);
+    for (const int32_t index : FPictures) EXPECT_EQ(index, 1);
+    const TSlideScheduler& scheduler = Show().Scheduler();
+    EXPECT_LE(scheduler.FailedCount(), 3);
+    EXPECT_EQ(scheduler.ReadCount(), 12 + scheduler.FailedCount());
+    EXPECT_FALSE(App().Terminated());
+  }
 }
 
 }  // namespace

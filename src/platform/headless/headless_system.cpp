@@ -78,6 +78,10 @@ std::string THeadlessSystem::ExeName() const {
   return FPlatform.Script().ExeName;
 }
 
+std::string THeadlessSystem::OwnFileToRead() const {
+  return FPlatform.Script().ExeName;
+}
+
 std::string THeadlessSystem::TempDir() const {
   return FPlatform.Script().TempDir;
 }

@@ -31,6 +31,7 @@ class THeadlessSystem final : public TSystemServices {
   THeadlessSystem(THeadlessPlatform& platform, std::shared_ptr<THeadlessLockTable> locks);
 
   std::string ExeName() const override;
+  std::string OwnFileToRead() const override;
   std::string TempDir() const override;
   std::string SettingsDir() const override;
   void SetScreenSaverRunning(bool running) override;

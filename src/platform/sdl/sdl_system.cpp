@@ -63,6 +63,14 @@ std::string TSdlSystemServices::ExeName() const {
   return path;
 }
 
+std::string TSdlSystemServices::OwnFileToRead() const {
+  // /proc/self/exe opens the file this process runs from even after a rebuilt saver has been
+  // renamed over its name (the path would then open the new file, or read as "... (deleted)").
+  // Without /proc, the path is all there is.
+  if (access("/proc/self/exe", R_OK) == 0) return "/proc/self/exe";
+  return ExeName();
+}
+
 std::string TSdlSystemServices::TempDir() const {
   return TempDirFrom(std::getenv("TMPDIR"));
 }

@@ -1,6 +1,8 @@
 // TSdlSystemServices: the Linux answers to what the show asks of the system.
 //
 //   ExeName         the program's file, from /proc/self/exe
+//   OwnFileToRead   /proc/self/exe itself (the running file, whatever is renamed over its name),
+//                   or ExeName where /proc is missing
 //   TempDir         $TMPDIR, else /tmp
 //   SettingsDir     $XDG_CONFIG_HOME/tovrin/<program file name>/ (else ~/.config/...), created
 //                   on demand: the program's own directory is usually not writable here
@@ -40,6 +42,7 @@ class TSdlSystemServices final : public TSystemServices {
   ~TSdlSystemServices() override;
 
   std::string ExeName() const override;
+  std::string OwnFileToRead() const override;
   std::string TempDir() const override;
   std::string SettingsDir() const override;
   void SetScreenSaverRunning(bool running) override { FScreenSaverRunning = running; }

@@ -191,6 +191,12 @@ std::string TWin32System::ExeName() const {
   }
 }
 
+std::string TWin32System::OwnFileToRead() const {
+  // A running program's file cannot be replaced here: its own path names it for as long as it
+  // runs.
+  return ExeName();
+}
+
 std::string TWin32System::TempDir() const {
   char buffer[MAX_PATH + 1] = {};
   const DWORD n = GetTempPathA(sizeof buffer, buffer);

@@ -28,6 +28,7 @@ class TWin32System final : public TSystemServices {
   explicit TWin32System(TWin32Application& application) : FApplication(application) {}
 
   std::string ExeName() const override;
+  std::string OwnFileToRead() const override;
   std::string TempDir() const override;
   std::string SettingsDir() const override;
   void SetScreenSaverRunning(bool running) override;
