@@ -27,7 +27,6 @@ namespace {
 
 constexpr std::string_view kPrefix = "tovrin-";
 constexpr size_t kNameChars = 6;  // as many as mkdtemp puts in place of "XXXXXX"
-constexpr char kOwnerFile[] = ".tovrin-owner";
 // A marker is one short line; a longer file is not one of ours.
 constexpr size_t kMarkerMax = 64;
 
@@ -64,7 +63,7 @@ std::optional<TOwner> ParseMarker(std::string_view text) {
 }
 
 std::optional<TOwner> ReadMarker(const fs::path& folder) {
-  const fs::path marker = folder / kOwnerFile;
+  const fs::path marker = folder / kMediaFolderOwnerFile;
   std::error_code ec;
   // A plain file only: not read through a link, and no pipe whose opening would block.
   if (!fs::is_regular_file(fs::symlink_status(marker, ec))) return std::nullopt;
@@ -137,7 +136,7 @@ void TMediaFolder::Create(const std::string& parent, const TSystemServices& syst
   const int64_t pid = system.ProcessId();
   const uint64_t start = system.LookUpProcess(pid).StartTime;
   // The folder is new and the user's alone, so nothing can stand at the marker's name.
-  std::ofstream marker(PathFromUtf8(JoinPath(FPath, kOwnerFile)), std::ios::binary);
+  std::ofstream marker(PathFromUtf8(JoinPath(FPath, kMediaFolderOwnerFile)), std::ios::binary);
   marker << pid << ' ' << start << '\n';
 }
 

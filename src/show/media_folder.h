@@ -20,6 +20,9 @@
 
 namespace tovrin {
 
+// The owner marker's file name inside a show's folder.
+inline constexpr char kMediaFolderOwnerFile[] = ".tovrin-owner";
+
 class TMediaFolder {
  public:
   TMediaFolder() = default;
