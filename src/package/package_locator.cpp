@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/ansi_text.h"
 #include "core/conversions.h"
 #include "core/errors.h"
 #include "core/paths.h"
@@ -64,9 +65,9 @@ std::unique_ptr<TImage> ReadPictureItem(const std::string& programPath,
 std::string GetTempDir() {
   std::string dir;
 #ifdef _WIN32
-  // The standard library asks the system (GetTempPath) for the directory.
+  // The standard library asks the system (GetTempPathW) for the directory.
   std::error_code ec;
-  dir = std::filesystem::temp_directory_path(ec).string();
+  dir = Utf8FromPath(std::filesystem::temp_directory_path(ec));
 #else
   if (const char* env = std::getenv("TMPDIR"); env != nullptr && *env != '\0') dir = env;
 #endif
@@ -82,7 +83,8 @@ std::string GetTempDir() {
 }
 
 std::string MediaFilePath(const std::string& name, const std::string& tempDir) {
-  return JoinPath(tempDir, name);
+  // The stored name is package text (Windows-1252); the path is UTF-8 like every path.
+  return JoinPath(tempDir, AnsiToUtf8(name));
 }
 
 namespace {
@@ -130,7 +132,9 @@ void DeleteMediaFiles(const TSSFileLocations& settings, const std::string& tempD
   auto remove = [&](int32_t count, const TStringList& names) {
     for (int32_t i = 0; i < count && static_cast<size_t>(i) < names.size(); ++i) {
       const std::string& name = names[static_cast<size_t>(i)];
-      if (IsPlainFileName(name)) std::remove(MediaFilePath(name, tempDir).c_str());
+      if (!IsPlainFileName(name)) continue;
+      std::error_code ec;
+      std::filesystem::remove(PathFromUtf8(MediaFilePath(name, tempDir)), ec);
     }
   };
   remove(settings.SndCount(), settings.SndFileNameList());

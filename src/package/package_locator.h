@@ -45,10 +45,11 @@ std::unique_ptr<TImage> ReadPictureItem(const std::string& programPath,
 // The same from an open stream.
 std::unique_ptr<TImage> ReadPictureItemAt(TStream& stream, int64_t offset);
 
-// The temporary directory, ending in the path separator: GetTempPathA on Windows; $TMPDIR or
-// /tmp elsewhere.
+// The temporary directory (UTF-8), ending in the path separator: GetTempPathW on Windows; $TMPDIR
+// or /tmp elsewhere.
 std::string GetTempDir();
-// JoinPath(tempDir, name).
+// JoinPath(tempDir, name), the stored name (package text, Windows-1252) turned into UTF-8: the one
+// place where a media name becomes a path, for extracting, playing and deleting alike.
 std::string MediaFilePath(const std::string& name, const std::string& tempDir);
 
 // Copies every sound, then every movie, from the program stream into tempDir. Every name is
