@@ -5,11 +5,12 @@
 
 #include "core/conversions.h"
 #include "core/errors.h"
+#include "core/paths.h"
 
 namespace tovrin {
 
 TIniFile::TIniFile(std::string fileName) : FFileName(std::move(fileName)) {
-  std::ifstream in(FFileName, std::ios::binary);
+  std::ifstream in(PathFromUtf8(FFileName), std::ios::binary);
   if (!in) return;
   std::string line;
   TSection* current = nullptr;
@@ -102,7 +103,7 @@ void TIniFile::Save() const {
     out << '[' << FSections[i].Name << "]\r\n";
     for (const TEntry& e : FSections[i].Entries) out << e.Key << '=' << e.Value << "\r\n";
   }
-  std::ofstream file(FFileName, std::ios::binary | std::ios::trunc);
+  std::ofstream file(PathFromUtf8(FFileName), std::ios::binary | std::ios::trunc);
   const std::string text = out.str();
   if (!file || !file.write(text.data(), static_cast<std::streamsize>(text.size())) || !file.flush())
     throw EFCreateError("Cannot create file " + FFileName);

@@ -22,13 +22,13 @@ void TMediaFolder::Create(const std::string& parent) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string name = "tovrin-";
     for (int i = 0; i < 10; ++i) name += kDigits[names.Next(36)];
-    const fs::path path = fs::path(JoinPath(parent, name));
+    const fs::path path = PathFromUtf8(JoinPath(parent, name));
     std::error_code ec;
     // create_directory reports false for a name that exists already, whatever it is (a folder,
     // a file, a link): only a folder made by this call is taken.
     if (fs::create_directory(path, ec) && !ec) {
       fs::permissions(path, fs::perms::owner_all, fs::perm_options::replace, ec);
-      FPath = path.string();
+      FPath = Utf8FromPath(path);
       return;
     }
     if (ec && ec != std::errc::file_exists) break;
@@ -43,7 +43,7 @@ std::string TMediaFolder::Path() const {
 void TMediaFolder::Remove() {
   if (FPath.empty()) return;
   std::error_code ec;
-  fs::remove_all(fs::path(FPath), ec);
+  fs::remove_all(PathFromUtf8(FPath), ec);
   FPath.clear();
 }
 
