@@ -24,8 +24,9 @@ std::string Field(int64_t v) {
   return s;
 }
 
+// path is UTF-8, as the engine's paths are.
 std::vector<uint8_t> ReadAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
+  std::ifstream f(PathFromUtf8(path), std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
 }
 
