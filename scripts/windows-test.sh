@@ -25,6 +25,10 @@ export HOME=${HOME:-$ROOT/build}
 export WINEPREFIX=$ROOT/build/wineprefix
 export WINEARCH=win64
 export WINEDEBUG=-all
+# A UTF-8 locale, in which Wine passes file names with any letters between the programs and the
+# Unix file system (the end-to-end tests run a saver from a folder whose name lies outside the
+# ANSI code page); Windows' own code pages stay those of an English system.
+export LC_ALL=C.UTF-8
 # No Mono or Gecko: their install prompts would stop a run that has no one to answer them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Sound: this machine has no sound card, so Wine's ALSA driver is given one: ALSA's null output

@@ -6,6 +6,8 @@
 #include "platform/win32/win32_platform.h"
 
 int main(int argc, char** argv) {
+  // Before anything can load a library by name: none is taken from beside the program.
+  tovrin::RestrictLibrarySearchToSystemFolder();
   tovrin::InitializeEngine();
   const std::string arg1 = argc > 1 ? argv[1] : "";
   const std::string arg2 = argc > 2 ? argv[2] : "";

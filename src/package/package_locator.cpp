@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/ansi_text.h"
 #include "core/conversions.h"
 #include "core/errors.h"
 #include "core/file_names.h"
@@ -63,9 +64,9 @@ std::unique_ptr<TImage> ReadPictureItem(TStream& program, const TSSFileLocations
 std::string GetTempDir() {
   std::string dir;
 #ifdef _WIN32
-  // The standard library asks the system (GetTempPath) for the directory.
+  // The standard library asks the system (GetTempPathW) for the directory.
   std::error_code ec;
-  dir = std::filesystem::temp_directory_path(ec).string();
+  dir = Utf8FromPath(std::filesystem::temp_directory_path(ec));
 #else
   if (const char* env = std::getenv("TMPDIR"); env != nullptr && *env != '\0') dir = env;
 #endif

@@ -46,8 +46,8 @@ std::unique_ptr<TImage> ReadPictureItem(TStream& program, const TSSFileLocations
 // The picture item at offset.
 std::unique_ptr<TImage> ReadPictureItemAt(TStream& stream, int64_t offset);
 
-// The temporary directory, ending in the path separator: GetTempPathA on Windows; $TMPDIR or
-// /tmp elsewhere.
+// The temporary directory (UTF-8), ending in the path separator: GetTempPathW on Windows; $TMPDIR
+// or /tmp elsewhere.
 std::string GetTempDir();
 // The path of a stored (Windows-1252) media name in tempDir, in UTF-8: JoinPath(tempDir,
 // MediaFileName(name)).

@@ -125,16 +125,22 @@ std::FILE* CreateNewFile(const std::string& path) {
 }  // namespace
 
 TFileStream::TFileStream(const std::string& path, TFileMode mode) : FFileName(path) {
+  // On Windows the UTF-8 path goes to the wide calls, so no letter is lost to the ANSI code page.
   if (mode == TFileMode::fmOpenRead) {
 #ifdef _WIN32
-    FFile.reset(_fsopen(path.c_str(), "rb", _SH_DENYWR));
+    FFile.reset(_wfsopen(PathFromUtf8(path).c_str(), L"rb", _SH_DENYWR));
 #else
     FFile.reset(std::fopen(path.c_str(), "rb"));
 #endif
     if (!FFile) throw EFOpenError("Cannot open file " + path);
   } else {
+#ifdef _WIN32
+    FFile.reset(mode == TFileMode::fmCreateNew ? CreateNewFile(path)
+                                               : _wfopen(PathFromUtf8(path).c_str(), L"w+b"));
+#else
     FFile.reset(mode == TFileMode::fmCreateNew ? CreateNewFile(path)
                                                : std::fopen(path.c_str(), "w+b"));
+#endif
     if (!FFile) throw EFCreateError("Cannot create file " + path);
   }
 }

@@ -266,14 +266,15 @@ void TfrmScrn::FormDestroy() {
     FPlatform.System().SetScreenSaverRunning(false);
     FScreenSaverFlagSet = false;
   }
-  if (FMediaFolder.Exists()) DeleteMediaFiles(FSettings, FMediaFolder.Path());
-  FMediaFolder.Remove();
   if (FHook) FHook->Remove();
   FHook.reset();
   // The movie control goes with its playback; the playlist lets go of the sound player first.
+  // Both before the media files go: Windows deletes no file a device still holds open.
   FMovies.reset();
   FPlaylist.reset();
   FmpSaver.reset();
+  if (FMediaFolder.Exists()) DeleteMediaFiles(FSettings, FMediaFolder.Path());
+  FMediaFolder.Remove();
 }
 
 // ---- Input

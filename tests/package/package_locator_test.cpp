@@ -28,8 +28,9 @@ std::string Field(int64_t v) {
   return s;
 }
 
+// path is UTF-8, as the engine's paths are.
 std::vector<uint8_t> ReadAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
+  std::ifstream f(PathFromUtf8(path), std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
 }
 
@@ -297,6 +298,31 @@ TEST_F(PackageLocator, AMediaFileThatCannotBeWrittenIsRemovedAndTheOthersStay) {
   EXPECT_EQ(fs::file_size(MediaFilePath("after.wav", FTemp)), 2000u);
 }
 #endif
+
+// Stored media names are package text (Windows-1252); the files they become are named in UTF-8,
+// the encoding of every path, so that extracting, playing and deleting meet the same file. A raw
+// byte such as E9 is not a valid file name on Windows' wide API and is a different name on Linux.
+TEST_F(PackageLocator, StoredMediaNamesBecomeUtf8FileNames) {
+  struct TCase {
+    std::string Stored;  // Windows-1252
+    std::string OnDisk;  // UTF-8
+  } const cases[] = {
+      {"plain.wav", "plain.wav"},
+      {"\xC9t\xE9 \xE0 la mer.wav", "\xC3\x89t\xC3\xA9 \xC3\xA0 la mer.wav"},
+      {"\x80uro \x9Cuvre.mp3", "\xE2\x82\xACuro \xC5\x93uvre.mp3"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.OnDisk);
+    EXPECT_EQ(MediaFilePath(c.Stored, FTemp), FTemp + c.OnDisk);
+    TSSFileLocations settings;
+    const std::string path = BuildProgram(settings, {}, {{c.Stored, "abc"}});
+    auto stream = OpenSelfStream(path);
+    ExtractMediaFiles(settings, *stream, FTemp);
+    EXPECT_EQ(ReadAll(FTemp + c.OnDisk), std::vector<uint8_t>({'a', 'b', 'c'}));
+    DeleteMediaFiles(settings, FTemp);
+    EXPECT_TRUE(fs::is_empty(FTemp)) << "the extracted file is deleted by the same name";
+  }
+}
 
 TEST(PackagePaths, TempDirAndMediaPath) {
   const std::string dir = GetTempDir();

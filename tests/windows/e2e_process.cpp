@@ -23,48 +23,84 @@ class TEnvironmentChange {
  public:
   explicit TEnvironmentChange(const std::map<std::string, std::string>& env) {
     for (const auto& [name, value] : env) {
-      char old[32768];
-      const DWORD n = GetEnvironmentVariableA(name.c_str(), old, sizeof old);
-      FSaved.emplace_back(name, n > 0 && n < sizeof old ? std::string(old, n) : std::string());
-      SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
+      const std::wstring wideName = Wide(name);
+      std::vector<wchar_t> old(32768);
+      const DWORD n =
+          GetEnvironmentVariableW(wideName.c_str(), old.data(), static_cast<DWORD>(old.size()));
+      FSaved.emplace_back(wideName,
+                          n > 0 && n < old.size() ? std::wstring(old.data(), n) : std::wstring());
+      const std::wstring wideValue = Wide(value);
+      SetEnvironmentVariableW(wideName.c_str(), value.empty() ? nullptr : wideValue.c_str());
     }
   }
   ~TEnvironmentChange() {
     for (const auto& [name, value] : FSaved) {
-      SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
+      SetEnvironmentVariableW(name.c_str(), value.empty() ? nullptr : value.c_str());
     }
   }
   TEnvironmentChange(const TEnvironmentChange&) = delete;
   TEnvironmentChange& operator=(const TEnvironmentChange&) = delete;
 
  private:
-  std::vector<std::pair<std::string, std::string>> FSaved;
+  std::vector<std::pair<std::wstring, std::wstring>> FSaved;
 };
 
 }  // namespace
 
-TProcess::TProcess(const std::string& commandLine, const std::map<std::string, std::string>& env) {
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
+std::wstring Wide(const std::string& utf8) {
+  if (utf8.empty()) return std::wstring();
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                    0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
+                      nullptr, nullptr);
+  return utf8;
+}
+
+TProcess::TProcess(const std::string& commandLine, const std::map<std::string, std::string>& env,
+                   bool suspended) {
+  std::wstring line = Wide(commandLine);
+  line.push_back(L'\0');
   TEnvironmentChange environment(env);
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                     &info)) {
-    CloseHandle(info.hThread);
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE,
+                     suspended ? CREATE_SUSPENDED : 0, nullptr, nullptr, &startup, &info)) {
+    if (suspended) {
+      FThread = info.hThread;
+    } else {
+      CloseHandle(info.hThread);
+    }
     FProcess = info.hProcess;
     FId = info.dwProcessId;
   }
 }
 
 TProcess::~TProcess() {
+  if (FThread) CloseHandle(FThread);
   if (!FProcess) return;
   if (Running()) {
     TerminateProcess(FProcess, 99);
     WaitForSingleObject(FProcess, 10000);
   }
   CloseHandle(FProcess);
+}
+
+void TProcess::Resume() {
+  if (!FThread) return;
+  ResumeThread(FThread);
+  CloseHandle(FThread);
+  FThread = nullptr;
 }
 
 bool TProcess::Running() const {
@@ -140,6 +176,39 @@ HWND WaitForWindow(DWORD pid, const std::string& className, uint32_t ms) {
       },
       ms);
   return found;
+}
+
+namespace {
+
+// The watches by hook: a WinEvent procedure gets no pointer of its own. This thread only.
+std::map<HWINEVENTHOOK, TWindowCreations*>& Watches() {
+  static std::map<HWINEVENTHOOK, TWindowCreations*> watches;
+  return watches;
+}
+
+}  // namespace
+
+TWindowCreations::TWindowCreations(DWORD pid)
+    : FHook(SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, &OnEvent, pid, 0,
+                            WINEVENT_OUTOFCONTEXT)) {
+  if (FHook) Watches()[FHook] = this;
+}
+
+TWindowCreations::~TWindowCreations() {
+  if (!FHook) return;
+  UnhookWinEvent(FHook);
+  Watches().erase(FHook);
+}
+
+void CALLBACK TWindowCreations::OnEvent(HWINEVENTHOOK hook, DWORD, HWND window, LONG object,
+                                        LONG child, DWORD, DWORD) {
+  // The event also reports objects inside windows (carets, scroll bars); a window is the object
+  // OBJID_WINDOW itself.
+  if (object != OBJID_WINDOW || child != CHILDID_SELF) return;
+  const auto it = Watches().find(hook);
+  if (it == Watches().end()) return;
+  const std::string name = ClassOf(window);
+  it->second->FCreated.push_back(name.empty() ? "?" : name);
 }
 
 void PressKey(WORD key) {

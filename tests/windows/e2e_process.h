@@ -16,19 +16,25 @@ namespace tovrin::test {
 // A Windows path for a Unix path (Wine's Z: drive); other paths are returned unchanged.
 std::string WindowsPath(const std::string& path);
 
+// UTF-8 and UTF-16, for paths outside the ANSI code page.
+std::wstring Wide(const std::string& utf8);
+std::string Utf8(const std::wstring& wide);
+
 // A started program; terminated (and waited for) on destruction if it still runs.
 class TProcess {
  public:
-  // Starts commandLine with the current environment changed by env (an empty value removes a
-  // variable). Check Started(). Wine passes only the Windows side of these to the program: its
-  // own variables (WINEDLLOVERRIDES, ...) and the Unix libraries' come from this process's start.
+  // Starts commandLine (UTF-8) with the current environment changed by env (UTF-8; an empty value
+  // removes a variable). Check Started(). Wine passes only the Windows side of these to the
+  // program: its own variables (WINEDLLOVERRIDES, ...) and the Unix libraries' come from this
+  // process's start. A suspended process runs once Resume is called.
   explicit TProcess(const std::string& commandLine,
-                    const std::map<std::string, std::string>& env = {});
+                    const std::map<std::string, std::string>& env = {}, bool suspended = false);
   ~TProcess();
   TProcess(const TProcess&) = delete;
   TProcess& operator=(const TProcess&) = delete;
 
   bool Started() const { return FProcess != nullptr; }
+  void Resume();
   DWORD Id() const { return FId; }
   bool Running() const;
   // Waits up to ms for the end; true when it has ended.
@@ -39,7 +45,31 @@ class TProcess {
 
  private:
   HANDLE FProcess = nullptr;
+  HANDLE FThread = nullptr;
   DWORD FId = 0;
+};
+
+// The windows of every kind (top-level, child, message-only) that process pid creates while the
+// object lives, seen from outside through the system's window-creation events (a WinEvent hook
+// out of context, delivered to this thread's message loop: pump it, e.g. with PumpFor). Start
+// the process suspended and resume it after creating this, so that no window escapes.
+class TWindowCreations {
+ public:
+  explicit TWindowCreations(DWORD pid);
+  ~TWindowCreations();
+  TWindowCreations(const TWindowCreations&) = delete;
+  TWindowCreations& operator=(const TWindowCreations&) = delete;
+
+  bool Watching() const { return FHook != nullptr; }
+  // One entry per window created so far: its class name, or "?" when the window was gone before
+  // the event reached this thread.
+  const std::vector<std::string>& Created() const { return FCreated; }
+
+ private:
+  static void CALLBACK OnEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object,
+                               LONG child, DWORD thread, DWORD time);
+  HWINEVENTHOOK FHook = nullptr;
+  std::vector<std::string> FCreated;
 };
 
 // Runs commandLine to its end (at most ms) and returns its exit code, or -1.

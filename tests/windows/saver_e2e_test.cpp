@@ -1,7 +1,9 @@
 // The real screen saver under Windows (Wine): a program built by tovrin-pack from the engine,
 // real JPEG pictures, two WAV sounds and a settings file, started with each mode switch by this
 // driver and checked from outside, by what reaches the screen, the files it leaves, the
-// system-wide flag, and the libraries it calls. Real input goes through the system's queue.
+// system-wide flag, the libraries it calls and the windows it creates. Real input goes through
+// the system's queue. Odd desks: a folder, a saver name and a temporary folder with letters
+// outside the ANSI code page; a winmm.dll planted beside the saver (test_planted_library.cpp).
 //
 // Stand-ins: PASSWORD.CPL and MPR.DLL of our own (test_password_libraries.cpp) are placed in the
 // system directory for the password tests; the sounds play on the wave device Wine provides over
@@ -11,7 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -761,6 +765,210 @@ TEST_F(SaverE2E, AMissingMovieControlOffersThePlayerAndEnds) {
   }
   std::error_code ec;
   fs::remove(MovieDir / "tovrin.ini", ec);
+}
+
+// ---- Odd desks
+
+// The libraries named in a program file's import table, read from the file (its sections placed
+// by hand); empty when the file is not a 64-bit program.
+std::vector<std::string> ImportedLibraries(const fs::path& program) {
+  const std::vector<uint8_t> bytes = ReadFile(program);
+  auto read = [&bytes](size_t offset, void* to, size_t size) {
+    if (offset > bytes.size() || bytes.size() - offset < size) return false;
+    std::memcpy(to, bytes.data() + offset, size);
+    return true;
+  };
+  IMAGE_DOS_HEADER dos;
+  IMAGE_NT_HEADERS64 nt;
+  if (!read(0, &dos, sizeof dos) || !read(static_cast<size_t>(dos.e_lfanew), &nt, sizeof nt) ||
+      nt.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
+    return {};
+  }
+  std::vector<IMAGE_SECTION_HEADER> sections(nt.FileHeader.NumberOfSections);
+  const size_t sectionTable = static_cast<size_t>(dos.e_lfanew) +
+                              offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +
+                              nt.FileHeader.SizeOfOptionalHeader;
+  if (!read(sectionTable, sections.data(), sections.size() * sizeof(IMAGE_SECTION_HEADER))) {
+    return {};
+  }
+  auto fileOffset = [&sections](DWORD rva) -> size_t {
+    for (const IMAGE_SECTION_HEADER& section : sections) {
+      const DWORD size = std::max(section.SizeOfRawData, section.Misc.VirtualSize);
+      if (rva >= section.VirtualAddress && rva - section.VirtualAddress < size) {
+        return rva - section.VirtualAddress + section.PointerToRawData;
+      }
+    }
+    return SIZE_MAX;
+  };
+  const IMAGE_DATA_DIRECTORY imports =
+      nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  std::vector<std::string> names;
+  for (size_t at = fileOffset(imports.VirtualAddress);; at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+    IMAGE_IMPORT_DESCRIPTOR descriptor;
+    if (!read(at, &descriptor, sizeof descriptor) || descriptor.Name == 0) break;
+    std::string name;
+    for (size_t c = fileOffset(descriptor.Name); c < bytes.size() && bytes[c] != 0; ++c) {
+      name += static_cast<char>(std::tolower(bytes[c]));
+    }
+    names.push_back(name);
+  }
+  return names;
+}
+
+TEST_F(SaverE2E, TheEngineImportsOnlyTheSystemsKnownLibraries) {
+  // Windows' KnownDLLs: always taken from the system folder, whatever lies beside a program. Any
+  // other library a program imports is looked for beside it first.
+  const std::set<std::string> known = {
+      "advapi32.dll", "clbcatq.dll",  "combase.dll",  "comdlg32.dll", "coml2.dll",    "difxapi.dll",
+      "gdi32.dll",    "gdiplus.dll",  "imagehlp.dll", "imm32.dll",    "kernel32.dll", "msctf.dll",
+      "msvcrt.dll",   "normaliz.dll", "nsi.dll",      "ole32.dll",    "oleaut32.dll", "psapi.dll",
+      "rpcrt4.dll",   "sechost.dll",  "setupapi.dll", "shcore.dll",   "shell32.dll",  "shlwapi.dll",
+      "user32.dll",   "wldap32.dll",  "ws2_32.dll"};
+  const std::vector<std::string> libraries = ImportedLibraries(WindowsPath(TOVRIN_ENGINE_EXE));
+  ASSERT_FALSE(libraries.empty()) << "no import table read";
+  for (const std::string& name : libraries) {
+    EXPECT_TRUE(known.count(name)) << name << " is no known DLL: one beside the saver would run";
+  }
+}
+
+TEST_F(SaverE2E, ALibraryPlantedBesideTheSaverIsNeverLoaded) {
+  const fs::path folder = Dir / "planted";
+  std::error_code ec;
+  fs::remove_all(folder, ec);
+  fs::create_directories(folder);
+  const fs::path saver = folder / "Planted.scr";
+  fs::copy_file(Saver, saver);
+  fs::copy_file(WindowsPath(TOVRIN_TEST_PLANTED_LIBRARY), folder / "winmm.dll");
+  const fs::path marker = folder / "winmm.dll.loaded";
+  // Wine prefers its own libraries; told to take one from the program's folder first, it looks
+  // for libraries as Windows does.
+  TRegistryValue native(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Planted.scr\\DllOverrides",
+                        "winmm", "native,builtin");
+  const fs::path raw = EmptySoundTranscript();
+  TProcess show("\"" + saver.string() + "\" /s", {{"WINEDLLOVERRIDES", "winmm=n,b"}});
+  ASSERT_TRUE(show.Started());
+  EXPECT_NE(WaitForWindow(show.Id(), "TovrinForm", kStartMs), nullptr);
+  EXPECT_TRUE(WaitForScreen(ScreenRect(), FirstFrame(), kStartMs)) << "the show runs";
+  if (!raw.empty()) {
+    EXPECT_TRUE(PumpUntil([&] { return !PlayedSounds(raw).empty(); }, 6000))
+        << "the sounds play through the system's own winmm";
+  }
+  PressKey('A');
+  EXPECT_TRUE(show.WaitForEnd(kEndMs));
+  EXPECT_FALSE(fs::exists(marker)) << "the planted winmm.dll was loaded";
+}
+
+TEST_F(SaverE2E, ASaverInAFolderOutsideTheAnsiCodePageShowsItsPicturesAndPlaysItsSounds) {
+  // Letters that Windows-1252 has no byte for, in the folder, the saver's name and the temporary
+  // folder (the test stage runs Wine in a UTF-8 locale, which passes such names through).
+  const fs::path folder = Dir / Wide("Łukasz");
+  const fs::path temp = folder / Wide("Tymczasowe ćma");
+  std::error_code ec;
+  fs::remove_all(folder, ec);
+  fs::create_directories(temp);
+  const fs::path saver = folder / Wide("Ćwiczenia żółw.scr");
+  fs::copy_file(Saver, saver);
+  const std::string tempDir = Utf8(temp.wstring());
+  const std::map<std::string, std::string> env = {{"TMP", tempDir}, {"TEMP", tempDir}};
+  const fs::path raw = EmptySoundTranscript();
+
+  // The media folder the show makes in the temporary folder, once the sounds are in it.
+  auto mediaFolder = [&temp] {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(temp, error)) {
+      if (fs::exists(entry.path() / "a.wav") && fs::exists(entry.path() / "b.wav")) {
+        return entry.path();
+      }
+    }
+    return fs::path();
+  };
+
+  // The settings beside the saver: muted first, then not.
+  for (const bool muted : {true, false}) {
+    SCOPED_TRACE(muted ? "muted" : "with sound");
+    std::ofstream(folder / "CONTROL.INI") << "[Setup]\nmute=" << (muted ? 1 : 0) << "\n";
+    if (!raw.empty()) EmptySoundTranscript();
+    TProcess show("\"" + Utf8(saver.wstring()) + "\" /s", env);
+    ASSERT_TRUE(show.Started());
+    EXPECT_NE(WaitForWindow(show.Id(), "TovrinForm", kStartMs), nullptr);
+    EXPECT_TRUE(WaitForScreen(ScreenRect(), FirstFrame(), kStartMs))
+        << "the first picture did not reach the screen";
+    fs::path media;
+    EXPECT_TRUE(PumpUntil([&] { return !(media = mediaFolder()).empty(); }, kStartMs))
+        << "no media folder with both sounds in " << tempDir;
+    if (!raw.empty()) {
+      if (muted) {
+        PumpFor(1500);
+        EXPECT_TRUE(ReadFile(raw).empty()) << "the mute choice beside the saver was not read";
+      } else {
+        EXPECT_TRUE(PumpUntil([&] { return PlayedSounds(raw).size() >= 2; }, 6000));
+        const auto runs = PlayedSounds(raw);
+        ASSERT_FALSE(runs.empty()) << "the extracted sound was not played";
+        EXPECT_EQ(runs[0].first, 'a');
+        EXPECT_EQ(runs[0].second, 2400u) << "the first sound played whole";
+      }
+    }
+    PressKey('A');
+    EXPECT_TRUE(show.WaitForEnd(kEndMs));
+    if (!media.empty()) {
+      EXPECT_FALSE(fs::exists(media)) << "the media folder is removed";
+    }
+  }
+}
+
+// The window classes in a list, for messages.
+std::string Classes(const std::vector<std::string>& classes) {
+  std::string text;
+  for (const std::string& name : classes) text += (text.empty() ? "" : ", ") + name;
+  return text.empty() ? "none" : text;
+}
+
+TEST_F(SaverE2E, ModesThatNeedNoWindowCreateNone) {
+  TSystemFile library(TOVRIN_TEST_MPR_DLL, "mpr.dll");
+  ASSERT_TRUE(library.Ok);
+  TRegistryValue native(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Harbour.scr\\DllOverrides",
+                        "mpr", "native");
+  const fs::path log = Dir / "calls.log";
+  struct TCase {
+    const char* What;
+    std::string Args;
+    bool ShowRunning;  // the single-instance lock is held, as by a running show
+    std::vector<std::string> Calls;
+  } const cases[] = {
+      {"password change", "/a 4660", false, {"PwdChangePasswordA SCRSAVE 4660 0 0"}},
+      {"preview with a host that is not a number", "/p host", false, {}},
+      {"second instance", "/s", true, {}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    std::error_code ec;
+    fs::remove(log, ec);
+    std::unique_ptr<void, decltype(&CloseHandle)> lock(
+        c.ShowRunning ? CreateSemaphoreA(nullptr, 0, 1, "Harbour.scrSemaphore") : nullptr,
+        &CloseHandle);
+    ASSERT_EQ(lock != nullptr, c.ShowRunning);
+    TProcess run(Command(c.Args), {{"TOVRIN_TEST_LOG", log.string()}}, true);
+    ASSERT_TRUE(run.Started());
+    TWindowCreations windows(run.Id());
+    ASSERT_TRUE(windows.Watching());
+    run.Resume();
+    EXPECT_TRUE(run.WaitForEnd(kStartMs)) << "the run ends on its own";
+    PumpFor(500);  // creation events still on their way
+    EXPECT_TRUE(windows.Created().empty()) << "windows created: " << Classes(windows.Created());
+    EXPECT_EQ(ReadLines(log), c.Calls);
+  }
+
+  // The same watch sees the windows of a mode that needs them.
+  TProcess setup(Command("/c"), {}, true);
+  ASSERT_TRUE(setup.Started());
+  TWindowCreations windows(setup.Id());
+  setup.Resume();
+  const auto created = [&windows](const char* name) {
+    const std::vector<std::string>& classes = windows.Created();
+    return std::find(classes.begin(), classes.end(), name) != classes.end();
+  };
+  EXPECT_TRUE(PumpUntil([&] { return created("TovrinSetup"); }, kStartMs))
+      << "windows created: " << Classes(windows.Created());
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The Win32 application object: its waits block on the message queue (no busy core), its timers
 // keep their intervals on the real clock, posts and synchronize requests from other threads wake
-// it, the idle event runs when the queue empties, and an error escaping a message goes to the
-// error report instead of into the system.
+// it (before and after its window exists, which it makes only when first needed), the idle event
+// runs when the queue empties, and an error escaping a message goes to the error report instead
+// of into the system.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -80,10 +81,56 @@ TEST(Win32ApplicationTest, AnErrorInAMessageIsReportedAndTheQueueGoesOn) {
   EXPECT_TRUE(second);
 }
 
+// The application's window among this thread's windows, or nullptr.
+HWND ApplicationWindowOfThisThread() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM param) -> BOOL {
+        char name[64] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (std::string(name) != "TovrinApplication") return TRUE;
+        *reinterpret_cast<HWND*>(param) = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Waits for a post made by another thread while this one blocks; the time the wait took.
+uint32_t WaitForPostFromAnotherThread(TWin32Application& app, int& ran) {
+  const uint32_t start = app.TickCount();
+  std::thread poster([&app, &ran] {
+    Sleep(50);
+    app.Post([&ran] { ++ran; });
+  });
+  app.WaitMessage(3000);
+  const uint32_t waited = app.TickCount() - start;
+  poster.join();
+  app.ProcessMessages();
+  return waited;
+}
+
+TEST(Win32ApplicationTest, TheWindowIsMadeWhenFirstNeededAndPostsWakeTheLoopEitherWay) {
+  TWin32Application app;
+  int ran = 0;
+  EXPECT_LT(WaitForPostFromAnotherThread(app, ran), 1000u) << "the wake reached the thread";
+  EXPECT_EQ(ran, 1);
+  EXPECT_EQ(ApplicationWindowOfThisThread(), nullptr) << "no window before one is needed";
+
+  const HWND window = app.Handle();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(ApplicationWindowOfThisThread(), window);
+  EXPECT_EQ(app.Handle(), window) << "made once";
+  EXPECT_LT(WaitForPostFromAnotherThread(app, ran), 1000u) << "the wake reached the window";
+  EXPECT_EQ(ran, 2);
+}
+
 TEST(Win32ApplicationTest, TheTickCountHasMillisecondSteps) {
   // Frames are timed from TickCount: a clock that moves in 15.6 ms steps would stretch a 40 ms
-  // frame to 46.8 ms.
+  // frame to 46.8 ms. The clock and its resolution come from winmm, from the system folder.
   TWin32Application app;
+  EXPECT_TRUE(app.Winmm().Loaded());
   const uint32_t first = app.TickCount();
   uint32_t next = first;
   while (next == first) next = app.TickCount();

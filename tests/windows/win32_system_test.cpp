@@ -1,16 +1,20 @@
 // The Win32 system services: the desktop setting read with every kind of stored value, the named
-// instance lock, the program's and temporary folders, the input hook with real input (SendInput),
+// instance lock, the program's and temporary folders (letters outside the ANSI code page kept),
+// libraries from the system folder only, the input hook with real input (SendInput),
 // and the preview host drawing into another window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "gdi_objects.h"
 #include "noise_bitmap.h"
 #include "platform/win32/win32_application.h"
+#include "platform/win32/win32_libraries.h"
 #include "platform/win32/win32_preview_host.h"
 #include "platform/win32/win32_system.h"
+#include "platform/win32/win32_unicode.h"
 #include "screen_capture.h"
 
 namespace tovrin {
@@ -101,6 +105,55 @@ TEST(Win32SystemTest, FoldersEndInTheSeparatorAndSettingsLieBesideTheProgram) {
   EXPECT_NE(GetFileAttributesA(temp.c_str()), INVALID_FILE_ATTRIBUTES) << temp;
   EXPECT_EQ(system.SettingsDir(), exe.substr(0, exe.rfind('\\') + 1));
   EXPECT_EQ(SystemDirectory().back(), '\\');
+}
+
+TEST(Win32SystemTest, TheTemporaryFolderKeepsLettersOutsideTheAnsiCodePage) {
+  TWin32Application app;
+  TWin32System system(app);
+  wchar_t base[MAX_PATH + 1] = {};
+  ASSERT_NE(GetTempPathW(MAX_PATH + 1, base), 0u);
+  // Letters Windows-1252 has no byte for: the ANSI call reports them as "?".
+  const std::wstring folder = std::wstring(base) + L"Łukasz ćma\\";
+  std::vector<wchar_t> saved(32768);
+  const DWORD n = GetEnvironmentVariableW(L"TMP", saved.data(), static_cast<DWORD>(saved.size()));
+  SetEnvironmentVariableW(L"TMP", folder.c_str());
+  const std::string temp = system.TempDir();
+  SetEnvironmentVariableW(L"TMP", n > 0 && n < saved.size() ? saved.data() : nullptr);
+  EXPECT_EQ(temp, Utf8FromWide(folder));
+  EXPECT_EQ(WideFromUtf8(temp), folder);
+}
+
+// Libraries are loaded by their full path in the system folder: a library lying beside the
+// program is never taken, neither by the back end's loader nor, once the search is restricted,
+// by a load by name. The planted library (test_planted_library.cpp) stands in for one.
+TEST(Win32SystemTest, LibrariesComeFromTheSystemFolderOnly) {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring beside(self);
+  beside.resize(beside.rfind(L'\\') + 1);
+  const std::wstring name = L"tovrin_beside.dll";
+  std::wstring planted = WideFromUtf8("Z:" TOVRIN_TEST_PLANTED_LIBRARY);
+  std::replace(planted.begin(), planted.end(), L'/', L'\\');
+  ASSERT_TRUE(CopyFileW(planted.c_str(), (beside + name).c_str(), FALSE));
+
+  EXPECT_FALSE(TSystemLibrary(name).Loaded());
+  TSystemLibrary kernel(L"kernel32.dll");
+  EXPECT_NE(kernel.Entry<DWORD(WINAPI*)()>("GetTickCount"), nullptr);
+  EXPECT_EQ(kernel.Entry<DWORD(WINAPI*)()>("NoSuchEntry"), nullptr);
+  EXPECT_TRUE(TSystemLibrary(L"winmm.dll").Loaded());
+
+  // By name the system looks beside the program first, until the search is restricted.
+  HMODULE byName = LoadLibraryW(name.c_str());
+  EXPECT_NE(byName, nullptr) << "the library beside the program was not found at all";
+  if (byName) FreeLibrary(byName);
+  ASSERT_TRUE(RestrictLibrarySearchToSystemFolder());
+  byName = LoadLibraryW(name.c_str());
+  EXPECT_EQ(byName, nullptr) << "a load by name took the library beside the program";
+  if (byName) FreeLibrary(byName);
+  // Back to the usual search for the tests after this one.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+  DeleteFileW((beside + name).c_str());
+  DeleteFileW((beside + name + L".loaded").c_str());
 }
 
 // Key up and button down and up through the system's input queue, to a window of this process

@@ -1,6 +1,5 @@
 #include "platform/win32/win32_application.h"
 
-#include <mmsystem.h>
 #include <ole2.h>
 
 #include <algorithm>
@@ -30,28 +29,40 @@ std::string ProgramTitle() {
 
 }  // namespace
 
-TWin32OleScope::TWin32OleScope() : FOk(SUCCEEDED(OleInitialize(nullptr))) {}
+void TWin32OleScope::Initialize() {
+  if (FCalled) return;
+  FCalled = true;
+  FOk = SUCCEEDED(OleInitialize(nullptr));
+}
 
 TWin32OleScope::~TWin32OleScope() {
   if (FOk) OleUninitialize();
 }
 
-TWin32Application::TWin32Application() : FInstance(GetModuleHandleA(nullptr)) {
-  timeBeginPeriod(1);
-  RegisterWindowClass(FInstance, kWindowClass, &TWin32Application::WndProc, 0, nullptr);
-  // A real (not message-only) window, so that it can own the forms.
-  FHandle = CreateWindowExA(0, kWindowClass, ProgramTitle().c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
-                            nullptr, FInstance, this);
+TWin32Application::TWin32Application()
+    : FInstance(GetModuleHandleA(nullptr)), FMainThreadId(GetCurrentThreadId()) {
   Queue().OnWake = [this] {
     if (FWakePosted.exchange(true)) return;
-    if (!PostMessageA(FHandle, WM_TOVRIN_WAKE, 0, 0)) FWakePosted.store(false);
+    // Before the window exists the main thread's own queue takes the message (DispatchOne).
+    const HWND window = FHandle.load();
+    const BOOL posted = window ? PostMessageA(window, WM_TOVRIN_WAKE, 0, 0)
+                               : PostThreadMessageA(FMainThreadId, WM_TOVRIN_WAKE, 0, 0);
+    if (!posted) FWakePosted.store(false);
   };
 }
 
 TWin32Application::~TWin32Application() {
   Queue().OnWake = nullptr;
-  if (FHandle) DestroyWindow(FHandle);
-  timeEndPeriod(1);
+  if (const HWND window = FHandle.load()) DestroyWindow(window);
+}
+
+void TWin32Application::Initialize() {
+  if (FHandle.load()) return;
+  TWin32OleScope::Initialize();
+  RegisterWindowClass(FInstance, kWindowClass, &TWin32Application::WndProc, 0, nullptr);
+  // A real (not message-only) window, so that it can own the forms.
+  FHandle.store(CreateWindowExA(0, kWindowClass, ProgramTitle().c_str(), WS_POPUP, 0, 0, 0, 0,
+                                nullptr, nullptr, FInstance, this));
 }
 
 LRESULT CALLBACK TWin32Application::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -83,7 +94,7 @@ LRESULT CALLBACK TWin32Application::WndProc(HWND hwnd, UINT msg, WPARAM wParam, 
 }
 
 uint32_t TWin32Application::TickCount() const {
-  return timeGetTime();
+  return FWinmm.TimeGetTime();
 }
 
 bool TWin32Application::NativePending() const {
@@ -96,6 +107,11 @@ bool TWin32Application::DispatchOne() {
   if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
   if (msg.message == WM_QUIT) {
     Terminate();
+    return true;
+  }
+  if (msg.hwnd == nullptr && msg.message == WM_TOVRIN_WAKE) {
+    // Posted to the thread before the window existed: the pump runs the queue after this.
+    FWakePosted.store(false);
     return true;
   }
   if (FDialog && IsDialogMessageA(FDialog, &msg)) return true;

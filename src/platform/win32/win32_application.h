@@ -4,11 +4,15 @@
 // get no task-bar button of their own, and it receives the back end's private messages: the wake
 // message that runs the portable queue (posted messages and synchronize requests of TMessageQueue,
 // whose OnWake posts it, at most one at a time) and the MCI notifications of the media players.
+// The window, and OLE with it, is made by Initialize when a mode first needs it (a form, a sound,
+// a movie, the setup dialog); a run that ends before that (a password change, a second instance,
+// a preview that draws into its host's window) creates no window at all. Until the window exists
+// the wake message goes to the main thread's queue.
 //
 // Waiting: WaitMessage and the idle wait block in MsgWaitForMultipleObjectsEx on the thread's
 // native queue, bounded by the next due timer; nothing spins. Timers are the portable TTimerSet
-// on timeGetTime() at 1 ms resolution (timeBeginPeriod), so a transition's 40 ms frames are not
-// rounded up to the system's 15.6 ms ticks.
+// on timeGetTime() at 1 ms resolution (timeBeginPeriod, through TWin32Winmm), so a transition's
+// 40 ms frames are not rounded up to the system's 15.6 ms ticks.
 //
 // Errors: every window procedure and callback of the back end runs its work through Guard(),
 // which hands an escaping exception to HandleException (by default a message box with its text,
@@ -24,26 +28,31 @@
 #include <string>
 
 #include "platform/common/queued_application.h"
+#include "platform/win32/win32_winmm.h"
 
 namespace tovrin {
 
-// OLE (COM) initialised on the calling thread for the object's life.
+// OLE (COM) on the calling thread, from Initialize to the object's end.
 class TWin32OleScope {
  public:
-  TWin32OleScope();
+  TWin32OleScope() = default;
   ~TWin32OleScope();
   TWin32OleScope(const TWin32OleScope&) = delete;
   TWin32OleScope& operator=(const TWin32OleScope&) = delete;
 
+  // Initialises OLE once; later calls do nothing.
+  void Initialize();
+
  private:
+  bool FCalled = false;
   bool FOk = false;
 };
 
-// OLE is the first base, so that it is initialised before anything the application holds exists
-// and uninitialised only after all of it (queued messages included) has been released.
+// OLE is the first base, so that it is uninitialised only after everything the application holds
+// (queued messages included) has been released.
 class TWin32Application final : private TWin32OleScope, public TQueuedApplication {
  public:
-  // Initialises OLE (COM) on the calling thread, which becomes the main thread.
+  // The calling thread becomes the main thread. No window exists yet (see Initialize).
   TWin32Application();
   ~TWin32Application() override;
   TWin32Application(const TWin32Application&) = delete;
@@ -55,7 +64,16 @@ class TWin32Application final : private TWin32OleScope, public TQueuedApplicatio
   void HandleMessage() override;
   void Sleep(uint32_t ms) override { ::Sleep(ms); }
 
-  HWND Handle() const { return FHandle; }
+  // Main thread: initialises OLE (COM) on the main thread and makes the application's window,
+  // once. The back end calls it before anything that needs either.
+  void Initialize();
+  // The application's window (made by Initialize on the first call); main thread only.
+  HWND Handle() {
+    if (!FHandle.load()) Initialize();
+    return FHandle.load();
+  }
+  // The multimedia library (timer resolution, MCI).
+  const TWin32Winmm& Winmm() const { return FWinmm; }
   HINSTANCE Instance() const { return FInstance; }
 
   // MCI notifications (MM_MCINOTIFY) for deviceId go to handler; an empty handler unregisters.
@@ -81,8 +99,11 @@ class TWin32Application final : private TWin32OleScope, public TQueuedApplicatio
   // Runs the portable queue's pending items (the wake message's work).
   void RunQueue();
 
+  TWin32Winmm FWinmm;
   HINSTANCE FInstance;
-  HWND FHandle = nullptr;
+  DWORD FMainThreadId;
+  // Written once by the main thread; read by OnWake on any thread.
+  std::atomic<HWND> FHandle{nullptr};
   HWND FDialog = nullptr;
   std::atomic<bool> FWakePosted{false};
   // Depth of our own native dispatching; the wake message leaves the queue to it.

@@ -1,20 +1,23 @@
 #include "platform/win32/win32_media_player.h"
 
-#include <mmsystem.h>
+#include <string>
 
+#include "core/ansi_text.h"
 #include "core/errors.h"
 #include "platform/win32/win32_application.h"
+#include "platform/win32/win32_unicode.h"
 
 namespace tovrin {
 
 namespace {
 
-[[noreturn]] void RaiseMciError(MCIERROR error) {
-  char text[256] = {};
-  if (!mciGetErrorStringA(error, text, sizeof text)) {
+[[noreturn]] void RaiseMciError(const TWin32Winmm& winmm, MCIERROR error) {
+  wchar_t text[256] = {};
+  if (!winmm.ErrorString(error, text, 256)) {
     throw Exception("MCI error " + std::to_string(error));
   }
-  throw Exception(text);
+  // The text goes where every error text goes: the ANSI message box.
+  throw Exception(Utf8ToAnsi(Utf8FromWide(text)));
 }
 
 }  // namespace
@@ -22,17 +25,20 @@ namespace {
 void TWin32MediaPlayer::CloseDevice() {
   if (FDevice == 0) return;
   FApplication.SetMciHandler(FDevice, nullptr);
-  mciSendCommandA(FDevice, MCI_CLOSE, MCI_WAIT, 0);
+  FApplication.Winmm().SendCommand(FDevice, MCI_CLOSE, MCI_WAIT, 0);
   FDevice = 0;
 }
 
 void TWin32MediaPlayer::DoOpen() {
   CloseDevice();
-  MCI_OPEN_PARMSA open{};
-  open.lpstrElementName = FileName().c_str();
-  const MCIERROR error =
-      mciSendCommandA(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&open));
-  if (error) RaiseMciError(error);
+  // The file name is a path: UTF-8, handed to the device as UTF-16, in its short form when it
+  // holds letters beyond ASCII (the wave device opens its file through the ANSI calls).
+  const std::wstring element = PathForAnsiOpeners(FileName());
+  MCI_OPEN_PARMSW open{};
+  open.lpstrElementName = element.c_str();
+  const MCIERROR error = FApplication.Winmm().SendCommand(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT,
+                                                          reinterpret_cast<DWORD_PTR>(&open));
+  if (error) RaiseMciError(FApplication.Winmm(), error);
   FDevice = open.wDeviceID;
   FApplication.SetMciHandler(FDevice, [this](WPARAM code) {
     Notified(code == MCI_NOTIFY_FAILURE      ? TMPNotifyValues::nvFailure
@@ -51,9 +57,9 @@ void TWin32MediaPlayer::DoPlay(bool notify) {
     flags |= MCI_NOTIFY;
     play.dwCallback = reinterpret_cast<DWORD_PTR>(FApplication.Handle());
   }
-  const MCIERROR error =
-      mciSendCommandA(FDevice, MCI_PLAY, flags, reinterpret_cast<DWORD_PTR>(&play));
-  if (error) RaiseMciError(error);
+  const MCIERROR error = FApplication.Winmm().SendCommand(FDevice, MCI_PLAY, flags,
+                                                          reinterpret_cast<DWORD_PTR>(&play));
+  if (error) RaiseMciError(FApplication.Winmm(), error);
 }
 
 void TWin32MediaPlayer::DoStop(bool notify) {
@@ -64,9 +70,9 @@ void TWin32MediaPlayer::DoStop(bool notify) {
     flags = MCI_NOTIFY;
     stop.dwCallback = reinterpret_cast<DWORD_PTR>(FApplication.Handle());
   }
-  const MCIERROR error =
-      mciSendCommandA(FDevice, MCI_STOP, flags, reinterpret_cast<DWORD_PTR>(&stop));
-  if (error) RaiseMciError(error);
+  const MCIERROR error = FApplication.Winmm().SendCommand(FDevice, MCI_STOP, flags,
+                                                          reinterpret_cast<DWORD_PTR>(&stop));
+  if (error) RaiseMciError(FApplication.Winmm(), error);
 }
 
 }  // namespace tovrin

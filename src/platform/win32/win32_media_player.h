@@ -1,10 +1,11 @@
-// TWin32MediaPlayer: sound through the Media Control Interface (winmm).
+// TWin32MediaPlayer: sound through the Media Control Interface (winmm, see win32_winmm.h).
 //
-// Open closes a device still open, then opens FileName as an element with no device type, so
-// the system picks the device from the extension. Play starts from the beginning; a notifying
-// command names the application's window as its callback, and the MM_MCINOTIFY that comes back
-// (successful, superseded, aborted or failed alike) raises OnNotify from the message loop. Stop
-// without notification waits for the device instead. The device closes with the player.
+// Open closes a device still open, then opens FileName (a UTF-8 path, handed over as UTF-16) as
+// an element with no device type, so the system picks the device from the extension. Play starts
+// from the beginning; a notifying command names the application's window as its callback, and
+// the MM_MCINOTIFY that comes back (successful, superseded, aborted or failed alike) raises
+// OnNotify from the message loop. Stop without notification waits for the device instead. The
+// device closes with the player.
 #pragma once
 
 #include "platform/win32/win32_api.h"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "platform/win32/win32_unicode.h"
 
 namespace tovrin {
 
@@ -22,15 +23,6 @@ std::string HresultText(HRESULT hr) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
   return text;
-}
-
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int n =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
 }
 
 // A BSTR owned for a scope.
@@ -263,7 +255,8 @@ int32_t TWin32MoviePlayer::IntegerOf(VARIANT& value, const char* what) {
 }
 
 void TWin32MoviePlayer::SetMovie(const std::string& path) {
-  TBstr text(Widen(path));
+  // A path: UTF-8 inside the engine, UTF-16 for the control.
+  TBstr text(WideFromUtf8(path));
   VARIANT argument;
   VariantInit(&argument);
   argument.vt = VT_BSTR;

@@ -36,26 +36,36 @@ TTextRenderer& TWin32Platform::Text() {
   return *FText;
 }
 
+// A form, a sound, a movie or the setup dialog is the first need of a mode for the application's
+// window and OLE: those are made here, and a mode that needs none of them never makes them.
+
 std::unique_ptr<TFormWindow> TWin32Platform::CreateFormWindow(TFormEvents& events) {
+  FApplication->Initialize();
   return std::make_unique<TWin32FormWindow>(*FApplication, *FScreen, events);
 }
 
 std::unique_ptr<TMediaPlayer> TWin32Platform::CreateMediaPlayer() {
+  FApplication->Initialize();
   return std::make_unique<TWin32MediaPlayer>(*FApplication);
 }
 
 std::unique_ptr<TMoviePlayer> TWin32Platform::CreateMoviePlayer(TFormWindow& parent) {
+  FApplication->Initialize();
   return std::make_unique<TWin32MoviePlayer>(reinterpret_cast<HWND>(parent.Handle()),
                                              CLSID_MovieControl);
 }
 
 std::unique_ptr<TSetupDialogView> TWin32Platform::CreateSetupDialog(TSetupDialogModel& model) {
+  FApplication->Initialize();
   return std::make_unique<TWin32SetupDialog>(*FApplication, *FScreen, model);
 }
 
 std::unique_ptr<TPreviewHost> TWin32Platform::OpenPreviewHost(TWindowHandle handle) {
   HWND window = reinterpret_cast<HWND>(handle);
   if (handle == 0 || !IsWindow(window)) return nullptr;
+  // Drawing into another process's window reaches the screen (under Wine at least) only once
+  // this process has a window of its own: a preview with a real host needs the application's.
+  FApplication->Initialize();
   return std::make_unique<TWin32PreviewHost>(window);
 }
 

@@ -1,6 +1,7 @@
-// TWin32Platform: the Win32 back end of TPlatform, for the real screen saver. Creating it
-// initialises OLE on the calling thread (the main thread) and sets up the application's hidden
-// window; it must outlive every object it hands out.
+// TWin32Platform: the Win32 back end of TPlatform, for the real screen saver. The calling thread
+// becomes the main thread; OLE and the application's hidden window are set up with the first
+// form, sound, movie or setup dialog (so the modes that need none create no window). It must
+// outlive every object it hands out.
 //
 // This header is free of <windows.h>, so the program's entry can create the back end.
 #pragma once
@@ -10,6 +11,14 @@
 #include "platform/platform.h"
 
 namespace tovrin {
+
+// Makes the system folder the only place where this process looks for a library named without
+// a path (SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)), so that nothing lying beside
+// the program is loaded by name later (the multimedia device drivers, what COM and the shell
+// load). The program calls it first thing at start. False when the system has no such call
+// (Windows 7 without update KB2533623); the back end loads its own libraries by full path in the
+// system folder either way (win32_libraries.h).
+bool RestrictLibrarySearchToSystemFolder();
 
 class TWin32Application;
 class TWin32Screen;

@@ -2,10 +2,12 @@
 
 #include <shellapi.h>
 
-#include <vector>
+#include <algorithm>
 
 #include "core/paths.h"
 #include "platform/win32/win32_application.h"
+#include "platform/win32/win32_libraries.h"
+#include "platform/win32/win32_unicode.h"
 
 namespace tovrin {
 
@@ -16,36 +18,12 @@ std::string WithTrailingBackslash(std::string dir) {
   return dir;
 }
 
-// A library loaded by full path; freed with its owner.
-class TLibrary {
- public:
-  explicit TLibrary(const std::string& path) : FModule(LoadLibraryA(path.c_str())) {}
-  ~TLibrary() {
-    if (FModule) FreeLibrary(FModule);
-  }
-  TLibrary(const TLibrary&) = delete;
-  TLibrary& operator=(const TLibrary&) = delete;
-  bool Loaded() const { return FModule != nullptr; }
-  FARPROC Entry(const char* name) const {
-    return FModule ? GetProcAddress(FModule, name) : nullptr;
-  }
-
- private:
-  HMODULE FModule;
-};
-
-template <typename T>
-T EntryPoint(FARPROC proc) {
-  // GetProcAddress returns every entry point as one generic function pointer type.
-  return reinterpret_cast<T>(reinterpret_cast<void (*)()>(proc));
-}
-
 using TVerifyScreenSavePwd = BOOL(WINAPI*)(HWND);
 using TPwdChangePasswordA = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
 
 class TWin32Verifier final : public TPasswordVerifier {
  public:
-  TWin32Verifier(std::unique_ptr<TLibrary> library, TVerifyScreenSavePwd verify)
+  TWin32Verifier(std::unique_ptr<TSystemLibrary> library, TVerifyScreenSavePwd verify)
       : FLibrary(std::move(library)), FVerify(verify) {}
   bool Verify(TWindowHandle window) override {
     // Only the lowest byte of the result counts.
@@ -53,20 +31,20 @@ class TWin32Verifier final : public TPasswordVerifier {
   }
 
  private:
-  std::unique_ptr<TLibrary> FLibrary;
+  std::unique_ptr<TSystemLibrary> FLibrary;
   TVerifyScreenSavePwd FVerify;
 };
 
 class TWin32Changer final : public TPasswordChanger {
  public:
-  TWin32Changer(std::unique_ptr<TLibrary> library, TPwdChangePasswordA change)
+  TWin32Changer(std::unique_ptr<TSystemLibrary> library, TPwdChangePasswordA change)
       : FLibrary(std::move(library)), FChange(change) {}
   void Change(TWindowHandle parent) override {
     FChange("SCRSAVE", reinterpret_cast<HWND>(parent), 0, 0);
   }
 
  private:
-  std::unique_ptr<TLibrary> FLibrary;
+  std::unique_ptr<TSystemLibrary> FLibrary;
   TPwdChangePasswordA FChange;
 };
 
@@ -176,17 +154,18 @@ LRESULT CALLBACK TWin32InputHook::MouseProc(int code, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 std::string SystemDirectory() {
-  char buffer[MAX_PATH] = {};
-  const UINT n = GetSystemDirectoryA(buffer, MAX_PATH);
-  return WithTrailingBackslash(std::string(buffer, n < MAX_PATH ? n : 0));
+  return Utf8FromWide(SystemFolder());
 }
 
 std::string TWin32System::ExeName() const {
-  std::vector<char> buffer(MAX_PATH);
+  std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n < buffer.size()) return std::string(buffer.data(), n);
-    if (buffer.size() >= 32768) return std::string(buffer.data(), buffer.size());
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    // A full buffer may hold a cut name: try again with a larger one, up to the longest path.
+    if (n < buffer.size() || buffer.size() >= 32768) {
+      buffer.resize(std::min<size_t>(n, buffer.size()));
+      return Utf8FromWide(buffer);
+    }
     buffer.resize(buffer.size() * 2);
   }
 }
@@ -198,9 +177,9 @@ std::string TWin32System::OwnFileToRead() const {
 }
 
 std::string TWin32System::TempDir() const {
-  char buffer[MAX_PATH + 1] = {};
-  const DWORD n = GetTempPathA(sizeof buffer, buffer);
-  return WithTrailingBackslash(std::string(buffer, n <= MAX_PATH ? n : 0));
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
+  return WithTrailingBackslash(Utf8FromWide(std::wstring_view(buffer, n <= MAX_PATH ? n : 0)));
 }
 
 std::string TWin32System::SettingsDir() const {
@@ -238,22 +217,23 @@ TRegistryInteger TWin32System::ReadDesktopInteger(const std::string& name) const
 }
 
 std::unique_ptr<TPasswordVerifier> TWin32System::LoadPasswordVerifier() {
-  auto library = std::make_unique<TLibrary>(SystemDirectory() + "PASSWORD.CPL");
-  const auto verify = EntryPoint<TVerifyScreenSavePwd>(library->Entry("VerifyScreenSavePwd"));
+  auto library = std::make_unique<TSystemLibrary>(L"PASSWORD.CPL");
+  const auto verify = library->Entry<TVerifyScreenSavePwd>("VerifyScreenSavePwd");
   if (!verify) return nullptr;
   return std::make_unique<TWin32Verifier>(std::move(library), verify);
 }
 
 std::unique_ptr<TPasswordChanger> TWin32System::LoadPasswordChanger() {
-  auto library = std::make_unique<TLibrary>(SystemDirectory() + "MPR.DLL");
-  const auto change = EntryPoint<TPwdChangePasswordA>(library->Entry("PwdChangePasswordA"));
+  auto library = std::make_unique<TSystemLibrary>(L"MPR.DLL");
+  const auto change = library->Entry<TPwdChangePasswordA>("PwdChangePasswordA");
   if (!change) return nullptr;
   return std::make_unique<TWin32Changer>(std::move(library), change);
 }
 
 TInstanceLockResult TWin32System::CreateInstanceLock(const std::string& name) {
   TInstanceLockResult result;
-  HANDLE handle = CreateSemaphoreA(nullptr, 0, 1, name.c_str());
+  // The name holds the program's file name, UTF-8 like every path.
+  HANDLE handle = CreateSemaphoreW(nullptr, 0, 1, WideFromUtf8(name).c_str());
   const DWORD error = GetLastError();
   if (!handle) return result;
   if (error == ERROR_ALREADY_EXISTS) {
@@ -284,7 +264,8 @@ TModalResult TWin32System::MessageBox(TWindowHandle owner, const std::string& te
 }
 
 void TWin32System::ShellOpen(TWindowHandle owner, const std::string& target) {
-  ShellExecuteA(reinterpret_cast<HWND>(owner), "open", target.c_str(), nullptr, nullptr, SW_SHOW);
+  ShellExecuteW(reinterpret_cast<HWND>(owner), L"open", WideFromAnsi(target).c_str(), nullptr,
+                nullptr, SW_SHOW);
 }
 
 namespace {

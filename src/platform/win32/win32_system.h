@@ -1,13 +1,14 @@
 // TWin32System: the system services of the Win32 back end.
 //
-//   files          GetModuleFileNameA, GetTempPathA; settings beside the program
+//   files          GetModuleFileNameW, GetTempPathW, as UTF-8; settings beside the program
 //   saver flag     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING)
 //   desktop        HKCU\Control Panel\Desktop, read only: a REG_DWORD reads as a value, any
 //                  other type (the text "1" included) as rrNotInteger
 //   passwords      VerifyScreenSavePwd from PASSWORD.CPL, PwdChangePasswordA from MPR.DLL, each
-//                  loaded by its full path in the system directory and freed with its object
-//   instance lock  a named semaphore (CreateSemaphoreA, count 0 of 1)
-//   shell          MessageBoxA, ShellExecuteA "open"
+//                  loaded by its full path in the system directory (TSystemLibrary; none when
+//                  the system directory is unknown) and freed with its object
+//   instance lock  a named semaphore (CreateSemaphoreW, count 0 of 1)
+//   shell          MessageBoxA; ShellExecuteW "open" with the package's text (Windows-1252)
 //   input hook     WH_JOURNALRECORD; where the system refuses it (current Windows does, to
 //                  ordinary programs), low-level keyboard and mouse hooks that report the same
 //                  message numbers and pass every event on
@@ -53,7 +54,8 @@ class TWin32System final : public TSystemServices {
 std::unique_ptr<TInputHook> InstallLowLevelInputHook(TWin32Application& application,
                                                      TInputHookProc proc);
 
-// The system directory with a trailing backslash, as the password libraries are looked up in.
+// The system directory with a trailing backslash (UTF-8), as the libraries are looked up in;
+// empty when the system does not report one.
 std::string SystemDirectory();
 
 }  // namespace tovrin

@@ -1,0 +1,45 @@
+// TWin32Winmm: the multimedia library (winmm: the 1 ms timer and the Media Control Interface),
+// loaded from the system folder at run time rather than imported. winmm is not one of the
+// system's known DLLs, so an import would make Windows take a winmm.dll lying beside the saver.
+// (MinGW's delay-loading is no help: its helper loads the bare name with LoadLibraryA and raises
+// an exception at the first call when that fails.)
+//
+// Without the library the engine still runs: the tick count comes from GetTickCount (15.6 ms
+// steps), and opening a sound fails as a missing device does.
+#pragma once
+
+#include "platform/win32/win32_api.h"
+
+#include <mmsystem.h>
+
+#include "platform/win32/win32_libraries.h"
+
+namespace tovrin {
+
+class TWin32Winmm {
+ public:
+  // Loads the library and asks for the 1 ms timer resolution, given back on destruction.
+  TWin32Winmm();
+  ~TWin32Winmm();
+  TWin32Winmm(const TWin32Winmm&) = delete;
+  TWin32Winmm& operator=(const TWin32Winmm&) = delete;
+
+  bool Loaded() const { return FLibrary.Loaded(); }
+  // timeGetTime, or GetTickCount without the library.
+  DWORD TimeGetTime() const;
+  // mciSendCommandW; MCIERR_DEVICE_NOT_INSTALLED without the library.
+  MCIERROR SendCommand(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR params) const;
+  // mciGetErrorStringW into text (count characters); false when there is no text.
+  bool ErrorString(MCIERROR error, wchar_t* text, UINT count) const;
+
+ private:
+  TSystemLibrary FLibrary;
+  decltype(&::timeBeginPeriod) FBeginPeriod = nullptr;
+  decltype(&::timeEndPeriod) FEndPeriod = nullptr;
+  decltype(&::timeGetTime) FGetTime = nullptr;
+  decltype(&::mciSendCommandW) FSendCommand = nullptr;
+  decltype(&::mciGetErrorStringW) FGetErrorString = nullptr;
+  bool FPeriodSet = false;
+};
+
+}  // namespace tovrin
