@@ -64,6 +64,10 @@ ALSA
     wine wineboot -i >/dev/null 2>&1 || log "wineboot reported a failure"
     wineserver -w || true
   fi
+  # A program that crashes ends at once instead of starting Wine's debugger, which would keep the
+  # test's output pipe open and stall the whole stage until its time-out.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
+    /t REG_SZ /d false /f >/dev/null 2>&1 || log "the crash debugger could not be turned off"
   mapfile -t programs < <(find "$BUILD/tests" -name '*.exe' -type f | sort)
   if ((${#programs[@]} == 0)); then
     log "no test programs were built"
