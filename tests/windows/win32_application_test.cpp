@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -135,6 +136,54 @@ TEST(Win32ApplicationTest, TheTickCountHasMillisecondSteps) {
   uint32_t next = first;
   while (next == first) next = app.TickCount();
   EXPECT_LE(next - first, 2u);
+}
+
+// A wave device's driver stays loaded after the device closes: its playback thread may still be
+// finishing, and code unmapped under it faults.
+TEST(Win32ApplicationTest, AClosedWaveDeviceLeavesItsDriverLoaded) {
+  wchar_t folder[MAX_PATH];
+  ASSERT_GT(GetTempPathW(MAX_PATH, folder), 0u);
+  const std::wstring path = std::wstring(folder) + L"tovrin-pin-test.wav";
+  {
+    // A second of 8 kHz 8-bit mono silence.
+    const uint32_t samples = 8000;
+    std::string wave = "RIFF";
+    auto put32 = [&](uint32_t v) {
+      for (int i = 0; i < 4; ++i) wave += static_cast<char>(v >> (8 * i));
+    };
+    auto put16 = [&](uint16_t v) {
+      for (int i = 0; i < 2; ++i) wave += static_cast<char>(v >> (8 * i));
+    };
+    put32(36 + samples);
+    wave += "WAVEfmt ";
+    put32(16);
+    put16(1);  // PCM
+    put16(1);
+    put32(8000);
+    put32(8000);
+    put16(1);
+    put16(8);
+    wave += "data";
+    put32(samples);
+    wave.append(samples, static_cast<char>(0x80));
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    ASSERT_NE(file, nullptr);
+    fwrite(wave.data(), 1, wave.size(), file);
+    fclose(file);
+  }
+  TWin32Application app;
+  MCI_OPEN_PARMSW open{};
+  open.lpstrElementName = path.c_str();
+  const MCIERROR error = app.Winmm().SendCommand(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT,
+                                                 reinterpret_cast<DWORD_PTR>(&open));
+  if (error == 0) {
+    ASSERT_NE(GetModuleHandleW(L"mciwave.dll"), nullptr) << "the wave device's driver";
+    app.Winmm().SendCommand(open.wDeviceID, MCI_CLOSE, MCI_WAIT, 0);
+    EXPECT_NE(GetModuleHandleW(L"mciwave.dll"), nullptr) << "the driver stays after the close";
+  } else {
+    ADD_FAILURE() << "no wave device opened (error " << error << ")";
+  }
+  _wremove(path.c_str());
 }
 
 }  // namespace

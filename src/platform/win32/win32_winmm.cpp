@@ -20,10 +20,31 @@ DWORD TWin32Winmm::TimeGetTime() const {
   return FGetTime ? FGetTime() : GetTickCount();
 }
 
+namespace {
+
+// Closing an MCI device frees its driver while the driver's own playback thread may still be
+// finishing: on a loaded machine that thread was seen to run on inside the unloaded wave driver
+// (a page fault executing in it when a show ended or a sound gave way to the next). So once a
+// device has opened, the drivers then loaded, and winmm with them, are pinned: their code stays
+// mapped until the process ends. Only modules already loaded are looked up, by name, so nothing
+// new is loaded and nothing is searched for beside the program.
+void PinLoadedDrivers() {
+  static constexpr const wchar_t* kModules[] = {L"winmm.dll",    L"mciwave.dll",  L"mciseq.dll",
+                                                L"mciavi32.dll", L"mciqtz32.dll", L"mcicda.dll"};
+  for (const wchar_t* name : kModules) {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, name, &module);
+  }
+}
+
+}  // namespace
+
 MCIERROR TWin32Winmm::SendCommand(MCIDEVICEID device, UINT message, DWORD_PTR flags,
                                   DWORD_PTR params) const {
   if (!FSendCommand) return MCIERR_DEVICE_NOT_INSTALLED;
-  return FSendCommand(device, message, flags, params);
+  const MCIERROR error = FSendCommand(device, message, flags, params);
+  if (message == MCI_OPEN && error == 0) PinLoadedDrivers();
+  return error;
 }
 
 bool TWin32Winmm::ErrorString(MCIERROR error, wchar_t* text, UINT count) const {

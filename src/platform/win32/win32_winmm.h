@@ -27,7 +27,8 @@ class TWin32Winmm {
   bool Loaded() const { return FLibrary.Loaded(); }
   // timeGetTime, or GetTickCount without the library.
   DWORD TimeGetTime() const;
-  // mciSendCommandW; MCIERR_DEVICE_NOT_INSTALLED without the library.
+  // mciSendCommandW; MCIERR_DEVICE_NOT_INSTALLED without the library. A device that opens pins
+  // the drivers it loaded until the process ends (see PinLoadedDrivers).
   MCIERROR SendCommand(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR params) const;
   // mciGetErrorStringW into text (count characters); false when there is no text.
   bool ErrorString(MCIERROR error, wchar_t* text, UINT count) const;
