@@ -16,6 +16,7 @@
 #endif
 
 #include "core/errors.h"
+#include "core/new_file.h"
 #include "core/paths.h"
 
 namespace tovrin {
@@ -33,23 +34,6 @@ std::string RandomSuffix() {
   std::string suffix;
   for (int i = 0; i < 8; ++i) suffix += kDigits[device() % 36];
   return suffix;
-}
-
-// Creates a file that did not exist, never through a symbolic link; nullptr when that fails.
-std::FILE* CreateNewFile(const std::string& path) {
-#ifdef _WIN32
-  const int fd = _wopen(PathFromUtf8(path).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
-                        _S_IREAD | _S_IWRITE);
-  if (fd < 0) return nullptr;
-  std::FILE* f = _fdopen(fd, "wb");
-  if (f == nullptr) _close(fd);
-#else
-  const int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_WRONLY | O_CLOEXEC, 0666);
-  if (fd < 0) return nullptr;
-  std::FILE* f = ::fdopen(fd, "wb");
-  if (f == nullptr) ::close(fd);
-#endif
-  return f;
 }
 
 // Asks the system to put the file's bytes on the disk before it is renamed into place.
@@ -114,7 +98,7 @@ TOutputFile::TOutputFile(std::string finalPath, TOutputFileMode mode)
   }
   for (int attempt = 0; attempt < 16 && !FFile; ++attempt) {
     std::string candidate = FFinalPath + ".part-" + RandomSuffix();
-    FFile.reset(CreateNewFile(candidate));
+    FFile.reset(CreateNewFile(candidate, TNewFileAccess::nfUsual));
     if (FFile) FTempPath = std::move(candidate);
   }
   if (!FFile) throw EFCreateError("Cannot create file " + FFinalPath);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/errors.h"
+#include "core/new_file.h"
 #include "core/paths.h"
 
 #ifdef _WIN32
@@ -102,26 +103,6 @@ bool FileSeek(std::FILE* f, int64_t offset, int whence) {
 #endif
 }
 
-// Creates a file that did not exist, never through a symbolic link; nullptr when that fails.
-std::FILE* CreateNewFile(const std::string& path) {
-#ifdef _WIN32
-  int fd = -1;
-  if (_wsopen_s(&fd, PathFromUtf8(path).c_str(),
-                _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY | _O_NOINHERIT, _SH_DENYWR,
-                _S_IREAD | _S_IWRITE) != 0) {
-    return nullptr;
-  }
-  std::FILE* f = _fdopen(fd, "w+b");
-  if (f == nullptr) _close(fd);
-#else
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) return nullptr;
-  std::FILE* f = ::fdopen(fd, "w+b");
-  if (f == nullptr) ::close(fd);
-#endif
-  return f;
-}
-
 }  // namespace
 
 TFileStream::TFileStream(const std::string& path, TFileMode mode) : FFileName(path) {
@@ -135,10 +116,10 @@ TFileStream::TFileStream(const std::string& path, TFileMode mode) : FFileName(pa
     if (!FFile) throw EFOpenError("Cannot open file " + path);
   } else {
 #ifdef _WIN32
-    FFile.reset(mode == TFileMode::fmCreateNew ? CreateNewFile(path)
+    FFile.reset(mode == TFileMode::fmCreateNew ? CreateNewFile(path, TNewFileAccess::nfOwnerOnly)
                                                : _wfopen(PathFromUtf8(path).c_str(), L"w+b"));
 #else
-    FFile.reset(mode == TFileMode::fmCreateNew ? CreateNewFile(path)
+    FFile.reset(mode == TFileMode::fmCreateNew ? CreateNewFile(path, TNewFileAccess::nfOwnerOnly)
                                                : std::fopen(path.c_str(), "w+b"));
 #endif
     if (!FFile) throw EFCreateError("Cannot create file " + path);
