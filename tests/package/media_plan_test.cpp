@@ -60,7 +60,9 @@ void Check(const std::vector<TCase>& cases) {
   }
 }
 
-TEST(MediaPlanTest, ItemsLieBetweenThePackageStartAndTheSettings) {
+// Every entry has a name and a size that is not negative, and lies between the package start and
+// the settings object.
+TEST(MediaPlanTest, EntriesLieBetweenThePackageStartAndTheSettings) {
   Check({
       {"the whole item area", {{"1000", "a.wav", "4000"}}},
       {"empty, at the settings", {{"5000", "a.wav", "0"}}},
@@ -92,14 +94,6 @@ TEST(MediaPlanTest, ItemsLieBetweenThePackageStartAndTheSettings) {
        {},
        {6040, 5000, 6000},
        "settings object"},
-  });
-  // Without media the layout is not the media's concern.
-  TCase none{"no media", {}, {}, {10, 99, -4}};
-  EXPECT_TRUE(Plan(none).Accepted());
-}
-
-TEST(MediaPlanTest, EveryEntryHasANameAndASizeThatIsNotNegative) {
-  Check({
       {"a negative size", {{"1000", "a.wav", "-1"}}, {}, {}, "negative size"},
       {"no name entry",
        {{"1000", "a.wav", "1"}, {"1001", "<none>", "1"}},
@@ -108,6 +102,9 @@ TEST(MediaPlanTest, EveryEntryHasANameAndASizeThatIsNotNegative) {
        "sound 2 has no name"},
       {"no size entry", {{"1000", "a.wav", "<none>"}}, {}, {}, "sound 1 has no size"},
   });
+  // Without media the layout is not the media's concern.
+  TCase none{"no media", {}, {}, {10, 99, -4}};
+  EXPECT_TRUE(Plan(none).Accepted());
 }
 
 // 2,000 entries naming one range would write it 2,000 times: the bytes written may never exceed
@@ -131,6 +128,8 @@ TEST(MediaPlanTest, TheMediaNeverAddUpToMoreThanThePackage) {
   EXPECT_EQ(Plan(exact).TotalBytes, 5000);
 }
 
+// The name rule itself is the file-name rule's (core); here: the plan applies it to the stored
+// names once they are UTF-8, and compares names by their Windows key.
 TEST(MediaPlanTest, NamesAreSafeAndUniqueWithLetterCaseIgnored) {
   const auto one = [](const std::string& name) { return std::vector<TEntry>{{"1000", name, "1"}}; };
   const auto two = [](const std::string& a, const std::string& b) {
@@ -141,19 +140,13 @@ TEST(MediaPlanTest, NamesAreSafeAndUniqueWithLetterCaseIgnored) {
       {"letters beyond ASCII", two("\xC4rger.wav", "Arger.wav")},
       {"ASCII case", two("a.wav", "A.WAV"), {}, {}, "sound 2 \"A.WAV\" has the name of sound 1"},
       {"Latin-1 case", two("\xC4rger.wav", "\xE4rger.wav"), {}, {}, "has the name of"},
-      {"Latin Extended-A case", two("\x8Aum.wav", "\x9Aum.wav"), {}, {}, "has the name of"},
-      {"across blocks", two("\xFF.wav", "\x9F.wav"), {}, {}, "has the name of"},
       {"a movie and a sound",
        one("intro.swf"),
        {{"1001", "INTRO.SWF", "1"}},
        {},
        "movie 1 \"INTRO.SWF\" has the name of sound 1"},
-      {"a path", one("../a.wav"), {}, {}, "forbids"},
-      {"a control character", one("a\x01.wav"), {}, {}, "control"},
       {"an undefined byte (a C1 control)", one("a\x81.wav"), {}, {}, "control"},
       {"CON", one("CON"), {}, {}, "device"},
-      {"COM1 with an extension", one("COM1.wav"), {}, {}, "device"},
-      {"a last dot", one("song."), {}, {}, "dot or a space"},
       // 128 letters of one byte in the package, 256 bytes once written as UTF-8.
       {"long once in UTF-8", one(std::string(128, '\xE9')), {}, {}, "longer"},
   });
