@@ -94,6 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const size_t count = settings.SndList().size() + settings.FlashList().size();
   if (plan.Files.size() != count) __builtin_trap();
+  // A package without media writes nothing, so its layout is not the plan's to check.
+  if (count == 0) return 0;
   const int64_t packageStart = fileSize - PackageTrailerSize - trailer.PackageLength;
   int64_t total = 0;
   std::set<std::u32string> keys;
