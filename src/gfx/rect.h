@@ -43,4 +43,12 @@ inline TRect IntersectRect(const TRect& a, const TRect& b) {
   return r;
 }
 
+// The smallest rectangle holding both; an empty one adds nothing.
+inline TRect UnionRect(const TRect& a, const TRect& b) {
+  if (a.IsEmpty()) return b;
+  if (b.IsEmpty()) return a;
+  return TRect{std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+               std::max(a.Bottom, b.Bottom)};
+}
+
 }  // namespace tovrin

@@ -1,6 +1,7 @@
 #include "platform/headless/headless_platform.h"
 
 #include "core/errors.h"
+#include "gfx/draw.h"
 
 namespace tovrin {
 
@@ -28,7 +29,7 @@ THeadlessPlatform::~THeadlessPlatform() = default;
 
 std::unique_ptr<TFormWindow> THeadlessPlatform::CreateFormWindow(TFormEvents& events) {
   auto window = std::make_unique<TForm>(*this, events);
-  FForm = window.get();
+  FForms.push_back(window.get());
   return window;
 }
 
@@ -67,6 +68,17 @@ THeadlessPreviewWindow& THeadlessPlatform::AddPreviewWindow(TWindowHandle handle
 THeadlessPreviewWindow* THeadlessPlatform::PreviewWindow(TWindowHandle handle) {
   const auto it = FPreviewWindows.find(handle);
   return it == FPreviewWindows.end() ? nullptr : it->second.get();
+}
+
+TBitmap THeadlessPlatform::DeskImage() const {
+  TRect desk;
+  for (const TMonitor& m : FScreen.Monitors()) desk = UnionRect(desk, m.Bounds);
+  TBitmap image(desk.Width(), desk.Height());
+  image.Fill(ColorToRGB(clBlack));
+  for (const THeadlessWindow* form : FForms) {
+    if (form->Visible()) Draw(image, form->Left() - desk.Left, form->Top() - desk.Top, form->Screen());
+  }
+  return image;
 }
 
 }  // namespace tovrin

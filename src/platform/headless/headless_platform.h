@@ -38,6 +38,9 @@ namespace tovrin {
 struct THeadlessScript {
   int32_t ScreenWidth = 640;
   int32_t ScreenHeight = 480;
+  // The desk's monitors in desktop pixels, the primary first; empty: one monitor of ScreenWidth x
+  // ScreenHeight at 0, 0.
+  std::vector<TRect> Monitors;
   int32_t PixelsPerInch = 96;
   std::string ExeName = "/headless/tovrin.scr";
   std::string TempDir = "/tmp/";
@@ -103,8 +106,14 @@ class THeadlessPlatform final : public TPlatform {
   static std::string Flag(bool value) { return value ? "1" : "0"; }
   // Sees every call as it is recorded (a tool's event log).
   std::function<void(const std::string& call)> OnRecord;
+  // The form windows alive, in the order they were made; Form() is the first of them (the show's
+  // own window, made before those of the other monitors), nullptr when there is none.
+  const std::vector<THeadlessWindow*>& Forms() const { return FForms; }
+  THeadlessWindow* Form() const { return FForms.empty() ? nullptr : FForms.front(); }
+  // What the desk shows: every visible form window at its place, over black, in an image of the
+  // monitors' bounding box (its top left corner is the leftmost and topmost monitor's).
+  TBitmap DeskImage() const;
   // The objects made last (nullptr before / after they are destroyed).
-  THeadlessWindow* Form() const { return FForm; }
   THeadlessMediaPlayer* Sound() const { return FSound; }
   THeadlessMoviePlayer* Movie() const { return FMovie; }
   THeadlessSetupView* SetupView() const { return FSetupView; }
@@ -133,9 +142,7 @@ class THeadlessPlatform final : public TPlatform {
   void Forget(const THeadlessMediaPlayer& player) {
     if (FSound == &player) FSound = nullptr;
   }
-  void Forget(const THeadlessWindow& form) {
-    if (FForm == &form) FForm = nullptr;
-  }
+  void Forget(const THeadlessWindow& form) { std::erase(FForms, &form); }
   void Forget(const THeadlessMoviePlayer& player) {
     if (FMovie == &player) FMovie = nullptr;
   }
@@ -149,7 +156,7 @@ class THeadlessPlatform final : public TPlatform {
   std::vector<std::string> FLog;
   THeadlessScreen FScreen{*this};
   THeadlessSystem FSystem;
-  THeadlessWindow* FForm = nullptr;
+  std::vector<THeadlessWindow*> FForms;
   THeadlessMediaPlayer* FSound = nullptr;
   THeadlessMoviePlayer* FMovie = nullptr;
   THeadlessSetupView* FSetupView = nullptr;

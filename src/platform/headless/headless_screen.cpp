@@ -7,11 +7,29 @@
 namespace tovrin {
 
 int32_t THeadlessScreen::Width() const {
-  return FPlatform.Script().ScreenWidth;
+  return Monitors().front().Bounds.Width();
 }
 
 int32_t THeadlessScreen::Height() const {
-  return FPlatform.Script().ScreenHeight;
+  return Monitors().front().Bounds.Height();
+}
+
+std::vector<TMonitor> THeadlessScreen::Monitors() const {
+  const THeadlessScript& script = FPlatform.Script();
+  if (script.Monitors.empty()) {
+    return {TMonitor{TRect{0, 0, script.ScreenWidth, script.ScreenHeight}}};
+  }
+  std::vector<TMonitor> monitors;
+  for (const TRect& r : script.Monitors) monitors.push_back(TMonitor{r});
+  return monitors;
+}
+
+void THeadlessScreen::ChangeMonitors(std::vector<TRect> monitors) {
+  FPlatform.Record("Screen.ChangeMonitors(" + std::to_string(monitors.size()) + ")");
+  FPlatform.Script().Monitors = std::move(monitors);
+  FPlatform.App().Post([this] {
+    if (FOnMonitorsChanged) FOnMonitorsChanged();
+  });
 }
 
 int32_t THeadlessScreen::PixelsPerInch() const {

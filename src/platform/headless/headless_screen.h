@@ -1,4 +1,5 @@
-// THeadlessScreen: the headless back end's screen: the size and resolution the script gives, and
+// THeadlessScreen: the headless back end's screen: the monitors, size and resolution the script
+// gives (the script may change the monitors during a show), and
 // the cursor's display count and shape as the system would hold them. Cursor calls are recorded
 // in the platform's log ("ShowCursor(0)", "SetCursor(-21)").
 #pragma once
@@ -16,6 +17,13 @@ class THeadlessScreen final : public TScreen {
   explicit THeadlessScreen(THeadlessPlatform& platform) : FPlatform(platform) {}
   int32_t Width() const override;
   int32_t Height() const override;
+  std::vector<TMonitor> Monitors() const override;
+  void SetOnMonitorsChanged(std::function<void()> handler) override {
+    FOnMonitorsChanged = std::move(handler);
+  }
+  // The desk changes to monitors (the primary first); the change is announced from the message
+  // loop, as a back end's would be.
+  void ChangeMonitors(std::vector<TRect> monitors);
   int32_t PixelsPerInch() const override;
   void ShowCursor(bool show) override;
   void SetCursor(TCursor cursor) override;
@@ -27,6 +35,7 @@ class THeadlessScreen final : public TScreen {
   THeadlessPlatform& FPlatform;
   int FCount = 0;
   TCursor FCursor = crDefault;
+  std::function<void()> FOnMonitorsChanged;
 };
 
 }  // namespace tovrin

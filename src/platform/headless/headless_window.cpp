@@ -7,17 +7,6 @@
 
 namespace tovrin {
 
-namespace {
-
-TRect UnionRect(const TRect& a, const TRect& b) {
-  if (a.IsEmpty()) return b;
-  if (b.IsEmpty()) return a;
-  return TRect{std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-               std::max(a.Bottom, b.Bottom)};
-}
-
-}  // namespace
-
 THeadlessWindow::THeadlessWindow(int32_t width, int32_t height, TColor color)
     : FScreen(width, height), FColor(color) {
   FScreen.Fill(ColorToRGB(color));

@@ -24,6 +24,10 @@ class TSdlScreen final : public TScreen {
 
   int32_t Width() const override { return Bounds().Width(); }
   int32_t Height() const override { return Bounds().Height(); }
+  std::vector<TMonitor> Monitors() const override { return {TMonitor{Bounds()}}; }
+  void SetOnMonitorsChanged(std::function<void()> handler) override {
+    FOnMonitorsChanged = std::move(handler);
+  }
   // The desktop's font resolution (Xft.dpi), 96 when it sets none.
   int32_t PixelsPerInch() const override;
   void ShowCursor(bool show) override;
@@ -41,6 +45,7 @@ class TSdlScreen final : public TScreen {
   TCursor FCursor = crDefault;
   SDL_Cursor* FHand = nullptr;
   mutable int32_t FDpi = 0;
+  std::function<void()> FOnMonitorsChanged;
 };
 
 }  // namespace tovrin

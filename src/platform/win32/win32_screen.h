@@ -14,6 +14,12 @@ class TWin32Screen final : public TScreen {
  public:
   int32_t Width() const override { return GetSystemMetrics(SM_CXSCREEN); }
   int32_t Height() const override { return GetSystemMetrics(SM_CYSCREEN); }
+  std::vector<TMonitor> Monitors() const override {
+    return {TMonitor{TRect{0, 0, Width(), Height()}}};
+  }
+  void SetOnMonitorsChanged(std::function<void()> handler) override {
+    FOnMonitorsChanged = std::move(handler);
+  }
   int32_t PixelsPerInch() const override;
   void ShowCursor(bool show) override { ::ShowCursor(show ? TRUE : FALSE); }
   void SetCursor(TCursor cursor) override;
@@ -25,6 +31,7 @@ class TWin32Screen final : public TScreen {
 
  private:
   TCursor FCursor = crDefault;
+  std::function<void()> FOnMonitorsChanged;
 };
 
 }  // namespace tovrin
