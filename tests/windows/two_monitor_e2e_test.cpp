@@ -8,7 +8,9 @@
 // Checked from outside, as saver_e2e_test.cpp does on one monitor: the screen's monitor list, the
 // back end's windows placed on every monitor with their input, and the show covering every
 // monitor with the picture (or the others black when the user chose so) until a key or a mouse
-// move on either monitor ends it. Screenshots of the whole desk go to TOVRIN_SHOTS_DIR.
+// move on either monitor ends it, and the password check given the window on the primary monitor
+// (the stand-in PASSWORD.CPL of test_password_libraries.cpp writes where that window is).
+// Screenshots of the whole desk go to TOVRIN_SHOTS_DIR.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,6 +32,7 @@
 #include "platform/win32/win32_form_window.h"
 #include "platform/win32/win32_screen.h"
 #include "screen_capture.h"
+#include "system_settings.h"
 
 namespace fs = std::filesystem;
 
@@ -41,19 +44,24 @@ using namespace test;
 constexpr uint32_t kStartMs = 20000;  // a Wine process with a window can take seconds to start
 constexpr uint32_t kEndMs = 10000;
 
-// The desk the script made, primary first.
-std::vector<TRect> Desk() {
-  std::vector<TRect> desk;
-  const char* text = std::getenv("TOVRIN_TEST_DESK");
-  std::stringstream in(text ? text : "");
+// Rectangles written as "left,top,right,bottom", separated by ';'.
+std::vector<TRect> ParseRects(const std::string& text) {
+  std::vector<TRect> rects;
+  std::stringstream in(text);
   for (std::string item; std::getline(in, item, ';');) {
     TRect r;
     char comma[3] = {};
     std::stringstream fields(item);
     fields >> r.Left >> comma[0] >> r.Top >> comma[1] >> r.Right >> comma[2] >> r.Bottom;
-    if (fields && comma[0] == ',' && comma[1] == ',' && comma[2] == ',') desk.push_back(r);
+    if (fields && comma[0] == ',' && comma[1] == ',' && comma[2] == ',') rects.push_back(r);
   }
-  return desk;
+  return rects;
+}
+
+// The desk the script made, primary first.
+std::vector<TRect> Desk() {
+  const char* text = std::getenv("TOVRIN_TEST_DESK");
+  return ParseRects(text ? text : "");
 }
 
 TRect DeskBounds(const std::vector<TRect>& desk) {
@@ -387,6 +395,31 @@ TEST_F(TwoMonitorShow, EveryMonitorShowsThePictureOrIsBlackAndInputOnEitherEndsT
     }
     EXPECT_TRUE(show.WaitForEnd(kEndMs)) << "the input did not end the show";
   }
+}
+
+TEST_F(TwoMonitorShow, ThePasswordCheckIsGivenTheShowWindowOnThePrimaryMonitor) {
+  TSystemFile library(TOVRIN_TEST_PASSWORD_CPL, "PASSWORD.CPL");
+  ASSERT_TRUE(library.Ok);
+  const DWORD one = 1;
+  TDesktopValue usePassword("ScreenSaveUsePassword", REG_DWORD, &one, sizeof one);
+  const fs::path placed = Dir / "verifier-window.txt";
+  std::error_code ec;
+  fs::remove(placed, ec);
+  fs::remove(Dir / "CONTROL.INI", ec);
+  const std::vector<TRect> desk = Desk();
+  // The key comes while the window on the other monitor, shown last, is the active one.
+  TProcess show("\"" + Saver + "\" /s", {{"TOVRIN_TEST_VERIFIER", "accept"},
+                                         {"TOVRIN_TEST_VERIFIER_WINDOW", placed.string()}});
+  ASSERT_TRUE(show.Started());
+  ASSERT_NE(WaitForWindow(show.Id(), "TovrinForm", kStartMs), nullptr);
+  EXPECT_EQ(WaitForScreens(desk, {PictureFrame(desk[0]), PictureFrame(desk[1])}, kStartMs), "");
+  PressKey('A');
+  EXPECT_TRUE(show.WaitForEnd(kEndMs)) << "an accepted password ends the show";
+  std::ifstream in(placed);
+  std::string text;
+  std::getline(in, text);
+  EXPECT_EQ(ParseRects(text), std::vector<TRect>{desk[0]})
+      << "the verifier's window: " << (text.empty() ? "(none)" : text);
 }
 
 }  // namespace
