@@ -69,6 +69,8 @@ ALSA
   # test's output pipe open and stall the whole stage until its time-out.
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
     /t REG_SZ /d false /f >/dev/null 2>&1 || log "the crash debugger could not be turned off"
+  # A run that ended inside the two-monitor programs may have left Wine reading Xinerama.
+  forget_two_monitor_desk
   mapfile -t programs < <(find "$BUILD/tests" -name '*.exe' -type f | sort)
   if ((${#programs[@]} == 0)); then
     log "no test programs were built"
@@ -120,6 +122,14 @@ run_program() {
   failed=$((failed + f))
 }
 
+# Puts back Wine's own choice of monitors (XRandR, its primary monitor).
+forget_two_monitor_desk() {
+  local key='HKCU\Software\Wine\X11 Driver' value
+  for value in UseXRandR PrimaryMonitor; do
+    wine reg delete "$key" /v "$value" /f >/dev/null 2>&1 || true
+  done
+}
+
 # The programs in build/windows/two-monitor-tests run on a desk of two monitors: a nested X server
 # (Xephyr) inside the stage's display, with an 800x600 and a 640x480 screen side by side joined by
 # Xinerama, which Wine reads when told not to use XRandR. Twice: with the 800x600 screen as the
@@ -158,8 +168,7 @@ run_two_monitor_programs() {
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w || true
   done
-  wine reg delete "$wine_key" /v PrimaryMonitor /f >/dev/null 2>&1 || true
-  wine reg delete "$wine_key" /v UseXRandR /f >/dev/null 2>&1 || true
+  forget_two_monitor_desk
   kill "$xephyr" 2>/dev/null || true
   wait "$xephyr" 2>/dev/null || true
 }
@@ -175,7 +184,7 @@ if [[ ${1:-} == --engine-only ]]; then
   targets=(--target tovrin)
 fi
 
-for tool in cmake ninja x86_64-w64-mingw32-g++-posix wine xvfb-run; do
+for tool in cmake ninja x86_64-w64-mingw32-g++-posix wine xvfb-run Xephyr; do
   command -v "$tool" >/dev/null || { log "missing $tool"; echo "windows: 0 passed, 1 failed"; exit 1; }
 done
 
