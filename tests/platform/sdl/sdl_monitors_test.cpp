@@ -184,6 +184,40 @@ class RecordingForm final : public TFormEvents {
   std::vector<std::string> Log;
 };
 
+TEST_F(SdlMonitorsTest, AWindowLandsExactlyOnTheRectangleItIsGiven) {
+  // X monitors start at 0, 0 or beyond; other desks put monitors left of or above the primary
+  // one, at negative coordinates. A window moved after it appeared lands where it is told too.
+  const TRect cases[] = {Right, Left, TRect{-100, -50, 300, 250}, TRect{1000, 300, 1440, 600},
+                         TRect{0, 0, 1440, 600}};
+  TSdlApplication app;
+  TSdlVideo video(app);
+  RecordingForm form;
+  TSdlFormWindow window(video, app, form);
+  window.SetColor(clBlack);
+  TX11Probe probe;
+  bool shown = false;
+  for (const TRect& r : cases) {
+    window.SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    if (!shown) window.SetVisible(true);
+    shown = true;
+    Pump(app, 50);
+    EXPECT_EQ(probe.ScreenPosition(static_cast<uint32_t>(window.Handle())),
+              (std::pair<int, int>{r.Left, r.Top}))
+        << r.Left << "," << r.Top;
+    std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
+        xcb_get_geometry_reply(
+            probe.Connection(),
+            xcb_get_geometry(probe.Connection(), static_cast<xcb_window_t>(window.Handle())),
+            nullptr),
+        &std::free);
+    ASSERT_TRUE(geometry);
+    EXPECT_EQ(geometry->width, r.Width()) << r.Left << "," << r.Top;
+    EXPECT_EQ(geometry->height, r.Height()) << r.Left << "," << r.Top;
+    EXPECT_EQ(window.ClientWidth(), r.Width());
+    EXPECT_EQ(window.ClientHeight(), r.Height());
+  }
+}
+
 TEST_F(SdlMonitorsTest, WindowsLandOnTheirMonitorsAndTheFirstKeepsTheKeyboard) {
   ASSERT_TRUE(SplitScreen());
   TSdlApplication app;
