@@ -30,6 +30,14 @@ constexpr std::array<TCheckBoxRow, 2> CheckBoxRows{{
     {TSetupItem::siMute, "mute", false},
     {TSetupItem::siEveryMonitor, "everymonitor", true},
 }};
+// One row for each item a view shows as a check box.
+static_assert(std::ranges::all_of(CheckBoxRows,
+                                  [](const TCheckBoxRow& row) { return IsCheckBox(row.Item); }));
+static_assert([] {
+  size_t boxes = 0;
+  for (size_t i = 0; i < SetupItemCount; ++i) boxes += IsCheckBox(static_cast<TSetupItem>(i));
+  return boxes == CheckBoxRows.size();
+}());
 
 }  // namespace
 

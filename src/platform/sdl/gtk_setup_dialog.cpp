@@ -167,20 +167,19 @@ void TGtkSetupDialog::Refresh() {
   if (!FWindow) return;
   FRefreshing = true;
   gtk_window_set_title(GTK_WINDOW(FWindow), AnsiToUtf8(FModel.Caption()).c_str());
-  for (const TSetupItem item :
-       {TSetupItem::siTitle, TSetupItem::siAuthor, TSetupItem::siEmail, TSetupItem::siWeb}) {
-    GtkWidget* label = Widget(item);
-    if (label) gtk_label_set_text(GTK_LABEL(label), AnsiToUtf8(FModel.ItemCaption(item)).c_str());
-  }
-  for (const TSetupItem item : {TSetupItem::siMute, TSetupItem::siEveryMonitor}) {
-    GtkWidget* box = Widget(item);
-    if (!box) continue;
-    gtk_button_set_label(GTK_BUTTON(box), AnsiToUtf8(FModel.ItemCaption(item)).c_str());
-    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(box), FModel.Checked(item));
-  }
-  if (GtkWidget* ok = Widget(TSetupItem::siOK)) {
-    gtk_button_set_label(GTK_BUTTON(ok),
-                         MnemonicCaption(AnsiToUtf8(FModel.ItemCaption(TSetupItem::siOK))).c_str());
+  for (size_t i = 0; i < SetupItemCount; ++i) {
+    const auto item = static_cast<TSetupItem>(i);
+    GtkWidget* widget = Widget(item);
+    if (!widget) continue;
+    const std::string caption = AnsiToUtf8(FModel.ItemCaption(item));
+    if (item == TSetupItem::siOK) {
+      gtk_button_set_label(GTK_BUTTON(widget), MnemonicCaption(caption).c_str());
+    } else if (IsCheckBox(item)) {
+      gtk_button_set_label(GTK_BUTTON(widget), caption.c_str());
+      gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(widget), FModel.Checked(item));
+    } else {
+      gtk_label_set_text(GTK_LABEL(widget), caption.c_str());
+    }
   }
   FRefreshing = false;
 }

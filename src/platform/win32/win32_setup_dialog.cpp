@@ -210,16 +210,16 @@ bool TWin32SetupDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
         FModel.ClickOK();
         return true;
       }
-      for (TSetupItem box : {TSetupItem::siMute, TSetupItem::siEveryMonitor}) {
-        if (id == ItemId(box) && code == BN_CLICKED) {
-          FModel.ClickCheckBox(box);
+      for (size_t i = 0; i < SetupItemCount; ++i) {
+        const auto item = static_cast<TSetupItem>(i);
+        if (id != ItemId(item)) continue;
+        if (IsCheckBox(item) && code == BN_CLICKED) {
+          FModel.ClickCheckBox(item);
           Refresh();
           return true;
         }
-      }
-      for (TSetupItem link : {TSetupItem::siEmail, TSetupItem::siWeb}) {
-        if (id == ItemId(link) && code == STN_CLICKED) {
-          FModel.ClickLink(link);
+        if (IsLink(item) && code == STN_CLICKED) {
+          FModel.ClickLink(item);
           return true;
         }
       }
