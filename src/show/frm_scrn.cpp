@@ -74,6 +74,13 @@ TfrmScrn::TfrmScrn(TPlatform& platform, TPasswordCheck passwordCheck)
       .MoviesTakeOver = [this] { FMovies->TakeOver(); },
       .EndShow = [this] { Halt(); },
       .ShowOver = [this] { return Ended(); },
+      .Followers = [this] { return FViews->Followers(); },
+  });
+  FViews = std::make_unique<TMonitorViews>(TMonitorViews::TContext{
+      .Platform = FPlatform,
+      .Input = [this] { Handle([this] { RequestClose(); }); },
+      .MouseMove = [this](TPoint desk) { Handle([&] { DeskMouseMove(desk); }); },
+      .CloseRequest = [this] { FormCloseRequest(); },
   });
 }
 
@@ -81,8 +88,9 @@ TfrmScrn::~TfrmScrn() {
   *FAlive = false;
   FormDestroy();
   // The picture control leaves the window before the window goes, and the scheduler lets go of
-  // it first.
+  // it (and of the other monitors' controls) first.
   FScheduler.reset();
+  FViews.reset();
   FPShow.reset();
 }
 
@@ -181,10 +189,12 @@ bool TfrmScrn::LoadShow() {
   } catch (const std::exception&) {
   }
 
-  // 4. The mute choice stored for this installation; the package's own when it cannot be read.
+  // 4. The choices stored for this installation: the mute choice (the package's own when it
+  // cannot be read) and whether the pictures show on every monitor (they do unless chosen off).
   try {
     TIniFile control(JoinPath(system.SettingsDir(), "CONTROL.INI"));
     FSettings.SetlMute(control.ReadBool("Setup", "mute", FSettings.lMute()));
+    FEveryMonitor = control.ReadBool("Setup", "everymonitor", true);
   } catch (const std::exception&) {
   }
 
@@ -202,15 +212,36 @@ void TfrmScrn::CoverTheScreen() {
   // 8. to 14. Cover the screen and start.
   TSystemServices& system = FPlatform.System();
   FWindow->SetColor(clBlack);
-  FWindow->SetBounds(0, 0, FPlatform.Screen().Width(), FPlatform.Screen().Height());
-  FMouseX = -1;
-  FMouseY = -1;
+  PlaceOnPrimary(FPlatform.Screen().Monitors().front());
+  FMouseAnchored = false;
   FApplication.SetOnIdle([this] { AppIdle(); });
   FWindow->SetTopmost();
   system.SetScreenSaverRunning(true);
   FScreenSaverFlagSet = true;
   FPlatform.Screen().ShowCursor(false);
   FWindow->SetVisible(true);
+  CoverMonitors();
+  FPlatform.Screen().SetOnMonitorsChanged([this] {
+    Handle([this] {
+      if (!Ended()) CoverMonitors();
+    });
+  });
+}
+
+void TfrmScrn::PlaceOnPrimary(const TMonitor& primary) {
+  const TRect& r = primary.Bounds;
+  FOrigin = TPoint{r.Left, r.Top};
+  FWindow->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+}
+
+void TfrmScrn::CoverMonitors() {
+  const std::vector<TMonitor> monitors = FPlatform.Screen().Monitors();
+  const TRect& primary = monitors.front().Bounds;
+  if (TPoint{primary.Left, primary.Top} != FOrigin || primary.Width() != FWindow->ClientWidth() ||
+      primary.Height() != FWindow->ClientHeight()) {
+    PlaceOnPrimary(monitors.front());
+  }
+  FViews->Cover(std::vector<TMonitor>(monitors.begin() + 1, monitors.end()), FEveryMonitor);
 }
 
 void TfrmScrn::AppIdle() {
@@ -266,6 +297,7 @@ void TfrmScrn::FormDestroy() {
     FPlatform.System().SetScreenSaverRunning(false);
     FScreenSaverFlagSet = false;
   }
+  FPlatform.Screen().SetOnMonitorsChanged(nullptr);
   if (FHook) FHook->Remove();
   FHook.reset();
   // The movie control goes with its playback; the playlist lets go of the sound player first.
@@ -288,23 +320,26 @@ void TfrmScrn::FormMouseDown(TMouseButton, TShiftState, int32_t, int32_t) {
 }
 
 void TfrmScrn::FormMouseMove(TShiftState, int32_t x, int32_t y) {
-  Handle([&] {
-    if (FMouseIgnoreCount > 0) {
-      --FMouseIgnoreCount;
-      return;
-    }
-    if (FMouseX == -1 && FMouseY == -1) {
-      FMouseX = x;
-      FMouseY = y;
-      return;
-    }
-    // Both axes must move more than 2 pixels; small moves add up against the same anchor.
-    if (std::abs(x - FMouseX) > 2 && std::abs(y - FMouseY) > 2) {
-      FMouseX = x;
-      FMouseY = y;
-      RequestClose();
-    }
-  });
+  Handle([&] { DeskMouseMove(TPoint{FOrigin.X + x, FOrigin.Y + y}); });
+}
+
+void TfrmScrn::DeskMouseMove(TPoint desk) {
+  if (FMouseIgnoreCount > 0) {
+    --FMouseIgnoreCount;
+    return;
+  }
+  if (!FMouseAnchored) {
+    FMouseAnchored = true;
+    FMouseX = desk.X;
+    FMouseY = desk.Y;
+    return;
+  }
+  // Both axes must move more than 2 pixels; small moves add up against the same anchor.
+  if (std::abs(desk.X - FMouseX) > 2 && std::abs(desk.Y - FMouseY) > 2) {
+    FMouseX = desk.X;
+    FMouseY = desk.Y;
+    RequestClose();
+  }
 }
 
 void TfrmScrn::RequestClose() {

@@ -7,6 +7,8 @@
 //   TSoundPlaylist  (sound_playlist.h)   the sounds one after the other, with the retry timer
 //   TMoviePlayback  (movie_playback.h)   the movie control, the movies and their timer
 //   TMediaFolder    (media_folder.h)     the folder the media are extracted into
+//   TMonitorViews   (monitor_views.h)    the windows on the desk's other monitors, black or
+//                                        following the show's transitions
 //   THandlerGuard   (handler_guard.h)    how the parts' handlers run inside the window's error
 //                                        boundary
 // frm_scrn.cpp holds the life cycle, the input rules, the close request and the input hook.
@@ -23,6 +25,10 @@
 //                           start at all (its program file cannot be read): Halt() ends the
 //                           message loop at once, FormClose does not run.
 //   Media that cannot be extracted are left out; the show goes on without them.
+//   Covering the screen covers every monitor of the desk: the window itself the primary one,
+//   TMonitorViews the others (pictures on them unless the user chose "everymonitor" off in
+//   CONTROL.INI). When the desk changes during the show, the windows follow the new monitors;
+//   the show goes on where it was.
 //   Destroying the window (FormDestroy) deletes the extracted media and their folder.
 //
 // No part refers to TfrmScrn or to another part: each is given the controls and services it uses,
@@ -46,6 +52,7 @@
 #include "picshow/custom_pic_show.h"
 #include "platform/platform.h"
 #include "show/media_folder.h"
+#include "show/monitor_views.h"
 #include "show/movie_playback.h"
 #include "show/slide_scheduler.h"
 #include "show/sound_playlist.h"
@@ -101,8 +108,12 @@ class TfrmScrn final : public TFormEvents {
   TPicShow& PShow() { return *FPShow; }
   TFormWindow& Window() { return *FWindow; }
   TMediaPlayer& mpSaver() { return *FmpSaver; }
+  TMonitorViews& OtherMonitors() { return *FViews; }
   int32_t MouseIgnoreCount() const { return FMouseIgnoreCount; }
-  TPoint MouseAnchor() const { return TPoint{FMouseX, FMouseY}; }
+  // Where the mouse was first seen, in desktop coordinates; (-1, -1) before that.
+  TPoint MouseAnchor() const { return FMouseAnchored ? TPoint{FMouseX, FMouseY} : TPoint{-1, -1}; }
+  // The pictures show on every monitor (the stored choice), or on the primary one only.
+  bool EveryMonitor() const { return FEveryMonitor; }
   bool Started() const { return FStarted; }
   bool FirstActivate() const { return FFirstActivate; }
   // The folder the media were extracted into ("" before activation).
@@ -121,6 +132,11 @@ class TfrmScrn final : public TFormEvents {
   // as it is); raises when the show cannot start.
   bool LoadShow();
   void CoverTheScreen();
+  // Lays the window over the primary monitor and the other monitors' windows over the others.
+  void CoverMonitors();
+  void PlaceOnPrimary(const TMonitor& primary);
+  // The mouse is at desk (desktop coordinates), on whichever monitor.
+  void DeskMouseMove(TPoint desk);
   void FormClose();
   void FormDestroy();
   void AppIdle();
@@ -153,7 +169,12 @@ class TfrmScrn final : public TFormEvents {
   std::unique_ptr<TMoviePlayback> FMovies;
   std::unique_ptr<TSoundPlaylist> FPlaylist;
   std::unique_ptr<TSlideScheduler> FScheduler;
+  std::unique_ptr<TMonitorViews> FViews;
 
+  bool FEveryMonitor = true;
+  // The window's top left corner on the desk, once it covers the primary monitor.
+  TPoint FOrigin;
+  bool FMouseAnchored = false;
   int32_t FMouseX = -1;
   int32_t FMouseY = -1;
   bool FStarted = false;

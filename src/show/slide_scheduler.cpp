@@ -22,8 +22,33 @@ TSlideScheduler::TSlideScheduler(TContext context)
       FMoviesTakeOver(std::move(context.MoviesTakeOver)),
       FEndShow(std::move(context.EndShow)),
       FShowOver(std::move(context.ShowOver)),
+      FFollowers(std::move(context.Followers)),
       FSlideTimer(context.Application) {
   FSlideTimer.SetEnabled(false);
+  FPShow.OnProgress = [this](TCustomPicShow&) { FollowProgress(); };
+}
+
+std::vector<TCustomPicShow*> TSlideScheduler::Followers() const {
+  return FFollowers ? FFollowers() : std::vector<TCustomPicShow*>{};
+}
+
+void TSlideScheduler::FollowProgress() {
+  const uint8_t progress = FPShow.Progress();
+  for (TCustomPicShow* follower : Followers()) {
+    if (follower->Busy()) follower->SetProgress(progress);
+  }
+}
+
+void TSlideScheduler::HidePictures() {
+  // The movies play on the show window; the other monitors go black.
+  FPShow.SetVisible(false);
+  for (TCustomPicShow* follower : Followers()) follower->SetVisible(false);
+}
+
+void TSlideScheduler::StopFollowers() {
+  for (TCustomPicShow* follower : Followers()) {
+    if (follower->Busy()) follower->Stop();
+  }
 }
 
 void TSlideScheduler::Start(TStream& program) {
@@ -59,7 +84,7 @@ void TSlideScheduler::TryPictures() {
     if (FFailedCount >= count) {
       // Nothing left to show.
       if (FSettings.Ver() == "flash") {
-        FPShow.SetVisible(false);
+        HidePictures();
         FMoviesTakeOver();
       } else {
         FEndShow();
@@ -75,7 +100,7 @@ void TSlideScheduler::TryPictures() {
       if (FPicIndex > count - 1) {
         if (FSettings.Ver() == "flash") {
           // The pictures have been shown once: the movies take over for good.
-          FPShow.SetVisible(false);
+          HidePictures();
           FMoviesTakeOver();
           return;
         }
@@ -106,16 +131,25 @@ void TSlideScheduler::TryPictures() {
 }
 
 bool TSlideScheduler::TryShowPicture() {
-  TBitmap frame;
+  std::vector<TCustomPicShow*> followers = Followers();
+  std::vector<TBitmap> frames;
   try {
     ++FReadCount;
     std::unique_ptr<TImage> item = ReadPictureItem(*FProgram, FSettings, FPicIndex);
     if (FPShow.Busy()) FPShow.Stop();
-    frame = ComposePicture(*item);
+    StopFollowers();
+    std::vector<TPoint> sizes{TPoint{FScreen.Width(), FScreen.Height()}};
+    for (const TCustomPicShow* follower : followers) {
+      sizes.push_back(TPoint{follower->Width(), follower->Height()});
+    }
+    frames = ComposePictures(*item, sizes);
   } catch (const std::exception&) {
     return false;
   }
-  FPShow.SetPicture(std::move(frame));
+  FPShow.SetPicture(std::move(frames.front()));
+  for (size_t i = 0; i < followers.size(); ++i) {
+    followers[i]->SetPicture(std::move(frames[i + 1]));
+  }
 
   TShowStyle style = 0;
   const int32_t effects = FSettings.EffectCount();
@@ -132,9 +166,23 @@ bool TSlideScheduler::TryShowPicture() {
   if (FSettings.lClearOldImage()) {
     FPShow.Clear();
     FPShow.Update();
+    for (TCustomPicShow* follower : followers) {
+      follower->Clear();
+      follower->Update();
+    }
+  }
+  // The followers prepare their transitions and wait for the show's control to step them.
+  for (TCustomPicShow* follower : followers) {
+    follower->SetStyle(style);
+    follower->SetStep(FPShow.Step());
+    follower->Execute();
   }
   if (OnPictureStart) OnPictureStart(FPicIndex, style);
   FPShow.Execute();
+  // The show's control reached its last frame, or was stopped: the followers end where it did
+  // (a follower that came or went meanwhile is asked again).
+  FollowProgress();
+  StopFollowers();
   if (FShowOver()) return true;
   if (OnPictureShown) OnPictureShown(FPicIndex);
   FApplication.ProcessMessages();
@@ -142,12 +190,29 @@ bool TSlideScheduler::TryShowPicture() {
 }
 
 TBitmap TSlideScheduler::ComposePicture(TImage& item) {
-  const int32_t W = FScreen.Width();
-  const int32_t H = FScreen.Height();
+  return std::move(ComposePictures(item, {TPoint{FScreen.Width(), FScreen.Height()}}).front());
+}
+
+std::vector<TBitmap> TSlideScheduler::ComposePictures(TImage& item,
+                                                      const std::vector<TPoint>& sizes) {
+  FTextToggle = FTextToggle == 0 ? 1 : 0;
+  const bool caption = FTextToggle == 1 && !FSettings.Text().empty();
+  std::vector<TBitmap> frames;
+  frames.reserve(sizes.size());
+  for (const TPoint& size : sizes) {
+    frames.push_back(ComposeFrame(item.Picture().Graphic(), size.X, size.Y, caption));
+  }
+  // The decoded picture is no longer needed: the frames replace it.
+  item.Picture().SetGraphic(nullptr);
+  return frames;
+}
+
+TBitmap TSlideScheduler::ComposeFrame(const TStoredGraphic* graphic, int32_t W, int32_t H,
+                                      bool caption) {
   TBitmap frame(W, H);
   frame.Fill(ColorToRGB(clBlack));
 
-  if (const TJPEGImage* jpeg = dynamic_cast<const TJPEGImage*>(item.Picture().Graphic());
+  if (const TJPEGImage* jpeg = dynamic_cast<const TJPEGImage*>(graphic);
       jpeg && !jpeg->Empty()) {
     if (FSettings.lStretch()) {
       // Stretched to the whole screen, proportions not kept. A picture larger than the screen
@@ -159,11 +224,7 @@ TBitmap TSlideScheduler::ComposePicture(TImage& item) {
       Draw(frame, (W - picture.Width()) / 2, (H - picture.Height()) / 2, picture);
     }
   }
-  // The decoded picture is no longer needed: the frame replaces it.
-  item.Picture().SetGraphic(nullptr);
-
-  FTextToggle = FTextToggle == 0 ? 1 : 0;
-  if (FTextToggle == 1 && !FSettings.Text().empty()) {
+  if (caption) {
     // Size, colour and face of the caption font; its style and character set are not applied.
     const TFont& font = FSettings.TextFont();
     const int32_t ppi = FScreen.PixelsPerInch();

@@ -6,6 +6,12 @@
 // Interval ms after the transition has ended. In a movie show the pictures are shown once, then
 // the movies take over for good.
 //
+// On a desk of several monitors the other monitors' picture controls (Followers) run the same
+// transition: each gets the picture composed at its own size and the same style, and composes
+// its frame of each step right after the show's control has composed its own (the show's control
+// paces the transition; the followers are driven by hand). They end at the last frame with it,
+// and stop where it stops.
+//
 // A picture that cannot be read or decoded is remembered (one bit per picture) and never tried
 // again; the next one is tried at once. A package may hold a million such entries, so one turn of
 // the message loop tries only a few (kReadsPerTurn, or kTurnBudgetMs of work) and posts the rest,
@@ -52,6 +58,9 @@ class TSlideScheduler {
     // True once the show has ended (a transition serves the message queue, and input may end
     // the show meanwhile): the scheduler then does nothing more.
     std::function<bool()> ShowOver;
+    // The other monitors' picture controls as they are now (the desk may change during a
+    // transition); none on a desk of one monitor. May be empty.
+    std::function<std::vector<TCustomPicShow*>()> Followers;
   };
 
   explicit TSlideScheduler(TContext context);
@@ -79,6 +88,9 @@ class TSlideScheduler {
   // centred, the caption on every other one. The item's own graphic (the decoded picture) is
   // released: the frame replaces it. Raises when the picture cannot be decoded.
   TBitmap ComposePicture(TImage& item);
+  // The same for several screens at once, the primary one first: one frame per size, all with
+  // or all without the caption.
+  std::vector<TBitmap> ComposePictures(TImage& item, const std::vector<TPoint>& sizes);
 
   // Observers for tools (tovrin-render show): a picture's transition starts / has ended. index is
   // the picture item's index, style the style used.
@@ -101,6 +113,15 @@ class TSlideScheduler {
   int32_t NextUsable(int32_t index) const;
   // Reads, composes and shows picture FPicIndex; false when the item cannot be read or decoded.
   bool TryShowPicture();
+  // The picture as a frame of width x height.
+  TBitmap ComposeFrame(const TStoredGraphic* graphic, int32_t width, int32_t height, bool caption);
+  std::vector<TCustomPicShow*> Followers() const;
+  // The show's control composed a frame: the followers compose theirs at the same progress.
+  void FollowProgress();
+  // Ends the followers' transitions at the frame they reached.
+  void StopFollowers();
+  // The movies take over: no picture control shows any more.
+  void HidePictures();
 
   TApplication& FApplication;
   TScreen& FScreen;
@@ -113,6 +134,7 @@ class TSlideScheduler {
   const std::function<void()> FMoviesTakeOver;
   const std::function<void()> FEndShow;
   const std::function<bool()> FShowOver;
+  const std::function<std::vector<TCustomPicShow*>()> FFollowers;
 
   uint8_t FTextToggle = 0;
   int32_t FPicIndex = 0;

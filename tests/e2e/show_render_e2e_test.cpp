@@ -172,6 +172,26 @@ TEST(ShowRenderEndToEnd, PackedSaverPlaysItsPicturesStylesAndSound) {
   EXPECT_GT(sheet.Width(), 240);
   // The temporary files of the show are gone.
   EXPECT_TRUE(fs::exists(saver));
+
+  // On a desk of two monitors the frames show the whole desk: the picture with its caption on
+  // each monitor at that monitor's size, black where no monitor is.
+  const fs::path deskFrames = dir / "desk";
+  RunCommand(std::string(TOVRIN_RENDER_EXE) + " show " + saver.string() + " --out " +
+             deskFrames.string() + " --monitors 160x120,80x60+160+30 --slides 1 --fps 10");
+  // The last frame shows the first transition finished.
+  const TBitmap desk = LoadPNG((deskFrames / "frame_000010.png").string());
+  ASSERT_EQ(desk.Width(), 240);
+  ASSERT_EQ(desk.Height(), 120);
+  EXPECT_TRUE(Near(Pixel(desk, 10, 10), colours[0]));
+  EXPECT_TRUE(Near(Pixel(desk, 165, 35), colours[0]));
+  EXPECT_TRUE(Near(Pixel(desk, 235, 60), colours[0]));
+  EXPECT_EQ(Pixel(desk, 200, 10), 0u);
+  EXPECT_EQ(Pixel(desk, 200, 110), 0u);
+  int deskCaption = 0;
+  for (int y = 75; y < 90; ++y) {
+    for (int x = 165; x < 235; ++x) deskCaption += !Near(Pixel(desk, x, y), colours[0]);
+  }
+  EXPECT_GT(deskCaption, 10);
 }
 
 }  // namespace

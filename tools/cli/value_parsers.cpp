@@ -56,4 +56,57 @@ TSizeValue ParseSizeValue(std::string_view what, std::string_view text, int32_t 
               wording);
 }
 
+std::vector<TMonitorValue> ParseMonitorList(std::string_view what, std::string_view text, int32_t low,
+                                    int32_t high, TValueWording wording) {
+  const auto refuse = [&] {
+    RefuseValue(what, text,
+                wording == TValueWording::vwIsNot
+                    ? "monitors such as 1920x1080,1280x1024+1920+0 (each side " +
+                          Range(low, high) + ", none overlapping)"
+                    : "WxH[+X+Y],... (each side " + Range(low, high) + ", none overlapping)",
+                wording);
+  };
+  const std::string t = Trim(text);
+  std::vector<TMonitorValue> monitors;
+  size_t start = 0;
+  while (start <= t.size()) {
+    size_t end = t.find(',', start);
+    if (end == std::string::npos) end = t.size();
+    const std::string_view item = std::string_view(t).substr(start, end - start);
+    start = end + 1;
+    // The size runs up to the first sign after it; the place is two signed numbers.
+    const size_t sign = item.find_first_of("+-");
+    const size_t x = item.find_first_of("xX*");
+    if (x == std::string_view::npos || (sign != std::string_view::npos && sign < x)) refuse();
+    const auto width = InRange(item.substr(0, x), low, high);
+    const auto height = InRange(item.substr(x + 1, sign == std::string_view::npos
+                                                       ? std::string_view::npos
+                                                       : sign - x - 1),
+                                low, high);
+    if (!width || !height) refuse();
+    int32_t left = 0;
+    int32_t top = 0;
+    if (sign != std::string_view::npos) {
+      const size_t second = item.find_first_of("+-", sign + 1);
+      if (second == std::string_view::npos) refuse();
+      const auto l = InRange(item.substr(sign, second - sign), -high, high);
+      const auto tp = InRange(item.substr(second), -high, high);
+      if (!l || !tp) refuse();
+      left = *l;
+      top = *tp;
+    } else if (!monitors.empty()) {
+      left = monitors.back().Left + monitors.back().Width;
+      top = monitors.back().Top;
+    }
+    const TMonitorValue placed{left, top, *width, *height};
+    for (const TMonitorValue& o : monitors) {
+      const bool apart = placed.Left >= o.Left + o.Width || o.Left >= placed.Left + placed.Width ||
+                         placed.Top >= o.Top + o.Height || o.Top >= placed.Top + placed.Height;
+      if (!apart) refuse();
+    }
+    monitors.push_back(placed);
+  }
+  return monitors;
+}
+
 }  // namespace tovrin

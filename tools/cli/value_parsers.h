@@ -3,6 +3,8 @@
 //
 //   whole number   optional sign, decimal digits, fitting in 32 bits: "5", "+5", "-12"
 //   size           whole number, a separator x, X or *, whole number: "1920x1080", "640*480"
+//   monitors       sizes separated by commas, each optionally placed at +X+Y (either sign may be
+//                  - instead): "1920x1080,1280x1024+1920+0", "800x600,640x480-640+0"
 //
 // Spaces and control characters around the value are ignored, none inside it ("1920 x 1080" is
 // refused). A value out of its range is refused like one that is no number at all.
@@ -11,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace tovrin {
 
@@ -44,5 +47,20 @@ struct TSizeValue {
 // HIGH".
 TSizeValue ParseSizeValue(std::string_view what, std::string_view text, int32_t low, int32_t high,
                           TValueWording wording);
+
+// A desk of monitors, the primary first. The first monitor without a place sits at 0,0; any
+// other without one right of the monitor before it, top edges level. Sides are from low to high,
+// places within +-high; monitors may not overlap. Raises EConvertError otherwise, expecting (by
+// wording) "monitors such as 1920x1080,1280x1024+1920+0" or "WxH[+X+Y],..." with the range.
+struct TMonitorValue {
+  int32_t Left = 0;
+  int32_t Top = 0;
+  int32_t Width = 0;
+  int32_t Height = 0;
+  friend bool operator==(const TMonitorValue&, const TMonitorValue&) = default;
+};
+
+std::vector<TMonitorValue> ParseMonitorList(std::string_view what, std::string_view text, int32_t low,
+                                    int32_t high, TValueWording wording);
 
 }  // namespace tovrin

@@ -80,6 +80,26 @@ TRenderCommand AddShowCommand(CLI::App& tool) {
               a->Recording.Height = size.Height;
             })
       ->type_name("WxH");
+  AddOption(*command, "--monitors",
+            "a desk of several monitors instead, the primary first, each WxH at +X+Y (or right "
+            "of the one before): 1920x1080,1280x1024+1920+0; frames show the whole desk",
+            [a = args.get()](std::string_view what, const std::string& v) {
+              a->Recording.Monitors.clear();
+              TRect desk;
+              for (const TMonitorValue& m : ParseMonitorList(what, v, 16, 8192, RenderWording)) {
+                a->Recording.Monitors.push_back(
+                    TRect{m.Left, m.Top, m.Left + m.Width, m.Top + m.Height});
+                desk = UnionRect(desk, a->Recording.Monitors.back());
+              }
+              // Every frame is an image of the whole desk.
+              if (desk.Width() > 16384 || desk.Height() > 16384) {
+                throw EUsageError(std::string(what) + ": the desk spans " +
+                                  std::to_string(desk.Width()) + "x" +
+                                  std::to_string(desk.Height()) +
+                                  " pixels; at most 16384 on each side");
+              }
+            })
+      ->type_name("LIST");
   AddOption(*command, "--slides",
             "end once the Nth transition has finished and a frame showing it is written",
             [a = args.get()](std::string_view what, const std::string& v) {

@@ -44,6 +44,7 @@ TShowSummary RecordShow(const TShowRecording& recording, TTextRenderer& text,
   THeadlessScript script;
   script.ScreenWidth = recording.Width;
   script.ScreenHeight = recording.Height;
+  script.Monitors = recording.Monitors;
   script.ExeName = recording.Saver;
   script.TempDir = scratch.Path() + "tmp" + PathDelim;
   script.SettingsDir = scratch.Path();
@@ -67,11 +68,16 @@ TShowSummary RecordShow(const TShowRecording& recording, TTextRenderer& text,
   show.Scheduler().OnPictureStart = [&](int32_t index, TShowStyle style) {
     log("picture " + std::to_string(index + 1) + " style " + std::to_string(style));
   };
+  // What the screen shows: the show window, or on a desk of several monitors the whole desk.
+  TBitmap desk;
+  const auto screen = [&]() -> const TBitmap& {
+    if (recording.Monitors.size() <= 1) return platform.Form()->Screen();
+    desk = platform.DeskImage();
+    return desk;
+  };
   show.Scheduler().OnPictureShown = [&](int32_t index) {
     ++summary.Transitions;
-    if (events.OnTransitionDone && platform.Form()) {
-      events.OnTransitionDone(index, platform.Form()->Screen());
-    }
+    if (events.OnTransitionDone && platform.Form()) events.OnTransitionDone(index, screen());
     if (recording.Slides > 0 && summary.Transitions >= recording.Slides) finishing = true;
   };
 
@@ -93,7 +99,7 @@ TShowSummary RecordShow(const TShowRecording& recording, TTextRenderer& text,
       if (!show.Ended()) show.FormCloseRequest();
       return;
     }
-    if (platform.Form() && events.OnFrame) events.OnFrame(n, tick, platform.Form()->Screen());
+    if (platform.Form() && events.OnFrame) events.OnFrame(n, tick, screen());
     summary.Frames = n + 1;
     // The frame just written shows the last wanted transition finished: the run ends here.
     if (finishing) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gfx/bitmap.h"
+#include "gfx/rect.h"
 #include "platform/text_renderer.h"
 
 namespace tovrin {
@@ -17,6 +18,9 @@ struct TShowRecording {
   std::string Saver;     // the finished screen saver
   int32_t Width = 1920;  // the screen
   int32_t Height = 1080;
+  // A desk of several monitors in desktop pixels, the primary first (Width and Height are then
+  // not used); the frames show the whole desk, each monitor at its place, black between them.
+  std::vector<TRect> Monitors;
   int32_t Slides = 0;      // end once this many transitions have finished (0: no limit)
   uint32_t SecondsMs = 0;  // end after this much show time (0: no limit)
   int32_t Fps = 25;        // frames a second of show time

@@ -124,6 +124,8 @@ class THeadlessPlatform final : public TPlatform {
   bool ScreenSaverRunning() const { return FSystem.ScreenSaverRunning(); }
   int CursorCount() const { return FScreen.Count(); }
   TCursor CursorShape() const { return FScreen.Cursor(); }
+  // The desk's monitors change (the show hears of it from the message loop).
+  void ChangeMonitors(std::vector<TRect> monitors) { FScreen.ChangeMonitors(std::move(monitors)); }
   // Where the mouse cursor is (the input hook compares against it).
   void SetCursorPos(TPoint p) { FSystem.SetCursorPos(p); }
   // The installed input hook's procedure receives message now (if a hook is installed).

@@ -85,6 +85,40 @@ TEST(ValueParsersTest, Sizes) {
   }
 }
 
+TEST(ValueParsersTest, MonitorListsPlaceEachMonitorOrRefuseTheWholeList) {
+  using TDesk = std::vector<TMonitorValue>;
+  struct TCase {
+    const char* Text;
+    std::optional<TDesk> Desk;
+  };
+  const TCase cases[] = {
+      {"1920x1080", TDesk{{0, 0, 1920, 1080}}},
+      {"1920x1080,1280x1024+1920+0", TDesk{{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}}},
+      // Unplaced monitors line up to the right of the one before, top edges level.
+      {"800x600,640x480,320x200", TDesk{{0, 0, 800, 600}, {800, 0, 640, 480}, {1440, 0, 320, 200}}},
+      {"800x600,640x480-640-100", TDesk{{0, 0, 800, 600}, {-640, -100, 640, 480}}},
+      {"800x600+100+0,100x600", TDesk{{100, 0, 800, 600}, {900, 0, 100, 600}}},
+      {"800x600,640x480+799+0", std::nullopt},  // overlaps the first
+      {"800x600,800x600+0+0", std::nullopt},
+      {"800x600,", std::nullopt},
+      {",800x600", std::nullopt},
+      {"800x600+5", std::nullopt},  // half a place
+      {"800x600+5+5+5", std::nullopt},
+      {"800+5x600", std::nullopt},
+      {"8x600", std::nullopt},  // a side below the smallest
+      {"800x600,640x480+99999+0", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const TCase& c : cases) {
+    if (c.Desk) {
+      EXPECT_EQ(ParseMonitorList("m", c.Text, 16, 8192, TValueWording::vwTakes), *c.Desk) << c.Text;
+    } else {
+      EXPECT_THROW(ParseMonitorList("m", c.Text, 16, 8192, TValueWording::vwTakes), EConvertError)
+          << '"' << c.Text << '"';
+    }
+  }
+}
+
 // The tools' messages, word for word: scripts and users match them.
 TEST(ValueParsersTest, RefusalsInEachToolsWording) {
   const auto message = [](auto parse) {
