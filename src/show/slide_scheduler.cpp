@@ -39,6 +39,12 @@ void TSlideScheduler::FollowProgress() {
   }
 }
 
+void TSlideScheduler::HidePictures() {
+  // The movies play on the show window; the other monitors go black.
+  FPShow.SetVisible(false);
+  for (TCustomPicShow* follower : Followers()) follower->SetVisible(false);
+}
+
 void TSlideScheduler::StopFollowers() {
   for (TCustomPicShow* follower : Followers()) {
     if (follower->Busy()) follower->Stop();
@@ -78,7 +84,7 @@ void TSlideScheduler::TryPictures() {
     if (FFailedCount >= count) {
       // Nothing left to show.
       if (FSettings.Ver() == "flash") {
-        FPShow.SetVisible(false);
+        HidePictures();
         FMoviesTakeOver();
       } else {
         FEndShow();
@@ -94,7 +100,7 @@ void TSlideScheduler::TryPictures() {
       if (FPicIndex > count - 1) {
         if (FSettings.Ver() == "flash") {
           // The pictures have been shown once: the movies take over for good.
-          FPShow.SetVisible(false);
+          HidePictures();
           FMoviesTakeOver();
           return;
         }

@@ -120,6 +120,8 @@ class TSlideScheduler {
   void FollowProgress();
   // Ends the followers' transitions at the frame they reached.
   void StopFollowers();
+  // The movies take over: no picture control shows any more.
+  void HidePictures();
 
   TApplication& FApplication;
   TScreen& FScreen;

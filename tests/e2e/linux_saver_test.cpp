@@ -653,43 +653,60 @@ TEST_F(LinuxSaverTest, TheSoundsPlayInPlaylistOrderAndNotAtAllWhenMuted) {
   }
 }
 
-TEST_F(LinuxSaverTest, SetupWritesTheMuteChoiceOnlyAfterAClickOnTheBox) {
+TEST_F(LinuxSaverTest, SetupWritesEachChoiceOnlyAfterItsBoxChanged) {
   TX11Probe x;
   const fs::path control = FDir / "cfg" / "tovrin" / "photo.scr" / "CONTROL.INI";
-  for (const bool click : {false, true}) {
+  // Untouched; both boxes and the links clicked with the mouse; both boxes toggled from the
+  // keyboard, which also walks the tab order: mute box, every-monitor box, OK.
+  enum class TUse { uNone, uMouse, uKeys };
+  for (const TUse use : {TUse::uNone, TUse::uMouse, TUse::uKeys}) {
+    SCOPED_TRACE(static_cast<int>(use));
+    fs::remove(control);
     auto setup = Start("photo.scr", {"--setup"}, Environment());
-    // The dialog, 305 x 195 at 96 dots per inch.
+    // The dialog, 305 x 216 at 96 dots per inch.
     const TX11Probe::TTopWindow dialog = WaitForDialog(x);
     ASSERT_NE(dialog.Window, 0u);
     EXPECT_EQ(dialog.Width, 305);
-    EXPECT_EQ(dialog.Height, 195);
+    EXPECT_EQ(dialog.Height, 216);
     Sleep(300);
     const auto [left, top] = x.ScreenPosition(dialog.Window);
-    Screenshot(click ? "setup-click" : "setup");
-    if (click) {
-      Shell("xdotool mousemove " + std::to_string(left + 29 + 7) + " " +
-            std::to_string(top + 71 + 7) + " click 1");
+    // A point of the dialog's client area, as xdotool takes it.
+    const auto at = [&](int dx, int dy) {
+      return std::to_string(left + dx) + " " + std::to_string(top + dy);
+    };
+    if (use != TUse::uKeys) Screenshot(use == TUse::uMouse ? "setup-click" : "setup");
+    if (use == TUse::uMouse) {
+      // The mute box (unchecked) at top 71 and the every-monitor box (checked) at top 92.
+      for (const int boxTop : {71, 92}) {
+        Shell("xdotool mousemove " + at(29 + 7, boxTop + 7) + " click 1");
+      }
       Sleep(200);
       // The two link lines: the package's texts go to the desktop's handler as they are.
-      for (const int linkTop : {106, 127}) {
-        Shell("xdotool mousemove " + std::to_string(left + 29 + 10) + " " +
-              std::to_string(top + linkTop + 6) + " click 1");
+      for (const int linkTop : {127, 148}) {
+        Shell("xdotool mousemove " + at(29 + 10, linkTop + 6) + " click 1");
       }
       EXPECT_TRUE(
           WaitFor([&] { return Opened() == "mail@example.com\nhttps://example.com/\n"; }, 5000))
           << Opened();
-    }  // OK: left 214, top 15 in the 50-pixel button bar below the 145-pixel info area.
-    Shell("xdotool mousemove " + std::to_string(left + 214 + 37) + " " +
-          std::to_string(top + 145 + 15 + 12) + " click 1");
+    }
+    if (use == TUse::uKeys) {
+      // The keyboard goes to the window under the pointer; the mute box has the focus first, and
+      // Space on the OK button presses it.
+      Shell("xdotool mousemove " + at(150, 5) + " key space Tab space Tab space");
+    } else {
+      // OK: left 214, top 15 in the 50-pixel button bar below the 166-pixel info area.
+      Shell("xdotool mousemove " + at(214 + 37, 166 + 15 + 12) + " click 1");
+    }
     ASSERT_TRUE(setup->WaitExit(5000)) << "OK closes the dialog";
     EXPECT_EQ(setup->Status(), 0);
-    if (!click) {
+    if (use == TUse::uNone) {
       EXPECT_FALSE(fs::exists(control)) << "OK alone writes nothing";
     } else {
       std::ifstream in(control);
       const std::string text((std::istreambuf_iterator<char>(in)),
                              std::istreambuf_iterator<char>());
       EXPECT_NE(text.find("mute=1"), std::string::npos) << text;
+      EXPECT_NE(text.find("everymonitor=0"), std::string::npos) << text;
     }
   }
 }

@@ -143,5 +143,22 @@ TEST_F(MonitorsTest, TheWindowsFollowADeskThatChangesDuringATransition) {
   ExpectDesk({{0, 0, 64, 48}}, kRed, 0);
 }
 
+TEST_F(MonitorsTest, WhenTheMoviesTakeOverTheOtherMonitorsGoBlack) {
+  FSettings.SetVer("flash");
+  Build({FlatJpeg(16, 16, kRed)}, {}, {{"m0.swf", {1}}});
+  Script().Monitors = {{0, 0, 64, 48}, {64, 0, 104, 30}};
+  Start();
+  RunPictures(1);
+  RunUntil(App().TickCount() + 1500);
+  ExpectDesk(Script().Monitors, kRed, kRed);
+  RunUntil(App().TickCount() + 4000);  // the interval, then the movies
+  ASSERT_TRUE(Platform().Movie()->Visible());
+  // The picture left the second monitor: its next paint (the headless loop paints only when
+  // asked) shows the window's black.
+  THeadlessWindow& second = *Platform().Forms().at(1);
+  second.Update();
+  EXPECT_TRUE(Near(PixelAt(second.Screen(), 20, 15), 0));
+}
+
 }  // namespace
 }  // namespace tovrin::testing
