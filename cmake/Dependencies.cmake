@@ -22,12 +22,14 @@ if(NOT WIN32)
   pkg_check_modules(HEIF REQUIRED IMPORTED_TARGET libheif)
 endif()
 # The Linux back end: SDL2 with SDL2_mixer for windows and sound, GTK 3 for the setup dialog,
-# XCB for windows of other programs.
+# XCB for windows of other programs and for the desk's monitors (RandR, Xinerama).
 if(NOT WIN32 AND NOT TOVRIN_FUZZ)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(TOVRIN_SDL REQUIRED IMPORTED_TARGET sdl2 SDL2_mixer x11)
   pkg_check_modules(TOVRIN_GTK REQUIRED IMPORTED_TARGET gtk+-3.0)
-  pkg_check_modules(TOVRIN_XCB REQUIRED IMPORTED_TARGET xcb)
+  pkg_check_modules(TOVRIN_XCB REQUIRED IMPORTED_TARGET xcb xcb-randr xcb-xinerama)
+  # The tests read back the cursor shown over the show's windows.
+  pkg_check_modules(TOVRIN_XFIXES REQUIRED IMPORTED_TARGET xfixes)
 endif()
 if(TOVRIN_TESTS)
   if(WIN32)

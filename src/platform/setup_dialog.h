@@ -1,10 +1,11 @@
-// The setup dialog as the back ends see it: a model that holds every caption, the check box's
-// state and the layout, and takes the user's actions; and a view, the back end's rendering of it
+// The setup dialog as the back ends see it: a model that holds every caption, the check boxes'
+// states and the layout, and takes the user's actions; and a view, the back end's rendering of it
 // with the system's own controls.
 //
 // Layout values are pixels at 96 dots per inch; a view scales them to the screen's resolution.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -15,8 +16,14 @@
 
 namespace tovrin {
 
-// One control of the dialog.
-enum class TSetupItem : uint8_t { siTitle, siAuthor, siMute, siEmail, siWeb, siOK };
+// One control of the dialog. From siMute on, the order is the dialog's tab order.
+enum class TSetupItem : uint8_t { siTitle, siAuthor, siMute, siEveryMonitor, siEmail, siWeb, siOK };
+inline constexpr size_t SetupItemCount = static_cast<size_t>(TSetupItem::siOK) + 1;
+
+// The items a view shows as check boxes.
+constexpr bool IsCheckBox(TSetupItem item) {
+  return item == TSetupItem::siMute || item == TSetupItem::siEveryMonitor;
+}
 
 struct TSetupItemLayout {
   TSetupItem Item;
@@ -34,7 +41,8 @@ class TSetupDialogModel {
   // ---- What the view shows
   virtual std::string Caption() const = 0;
   virtual std::string ItemCaption(TSetupItem item) const = 0;
-  virtual bool MuteChecked() const = 0;
+  // Whether a check box is checked; false for any other item.
+  virtual bool Checked(TSetupItem item) const = 0;
   // Client area size, background colour, and each control's place.
   virtual int32_t ClientWidth() const = 0;
   virtual int32_t ClientHeight() const = 0;
@@ -43,8 +51,8 @@ class TSetupDialogModel {
   virtual const TSetupItemLayout* Layout(int32_t& count) const = 0;
 
   // ---- What the user does (the view calls these from the message loop)
-  // A click on the check box: toggles it.
-  virtual void ClickMute() = 0;
+  // A click on a check box: toggles it. Ignored for any other item.
+  virtual void ClickCheckBox(TSetupItem item) = 0;
   // OK pressed (also Enter).
   virtual void ClickOK() = 0;
   // A click on a link label (siEmail or siWeb).

@@ -18,6 +18,8 @@ constexpr std::array<TCaptionRow, SetupItemCount> CaptionRows{{
     {TSetupItem::siTitle, "Title:", "Title", "Title:"},
     {TSetupItem::siAuthor, "Author:", "Author", "Author:"},
     {TSetupItem::siMute, "Mute music", "MuteMusic", "Mute music"},
+    {TSetupItem::siEveryMonitor, "Pictures on every monitor", "EveryMonitor",
+     "Pictures on every monitor"},
     {TSetupItem::siEmail, "Email:", "Email", "Email:"},
     {TSetupItem::siWeb, "Web address:", "Web", "Web address:"},
     // The language file's default drops the design caption's accelerator.

@@ -1,5 +1,7 @@
 #include "setup/setup_form.h"
 
+#include <algorithm>
+
 #include "core/conversions.h"
 #include "core/errors.h"
 #include "core/ini_file.h"
@@ -16,16 +18,38 @@ bool IsLink(TSetupItem item) {
   return item == TSetupItem::siEmail || item == TSetupItem::siWeb;
 }
 
+// The check boxes: the boolean of CONTROL.INI's section "Setup" that keeps each, and its state
+// when nothing is stored (the state the dialog is designed with).
+struct TCheckBoxRow {
+  TSetupItem Item;
+  const char* Key;
+  bool Design;
+};
+
+constexpr std::array<TCheckBoxRow, 2> CheckBoxRows{{
+    {TSetupItem::siMute, "mute", false},
+    {TSetupItem::siEveryMonitor, "everymonitor", true},
+}};
+// One row for each item a view shows as a check box.
+static_assert(std::ranges::all_of(CheckBoxRows,
+                                  [](const TCheckBoxRow& row) { return IsCheckBox(row.Item); }));
+static_assert([] {
+  size_t boxes = 0;
+  for (size_t i = 0; i < SetupItemCount; ++i) boxes += IsCheckBox(static_cast<TSetupItem>(i));
+  return boxes == CheckBoxRows.size();
+}());
+
 }  // namespace
 
 TfrmSetup::TfrmSetup(TPlatform& platform) : FPlatform(platform) {
+  for (const TCheckBoxRow& row : CheckBoxRows) Box(row.Item).Checked = row.Design;
   FormCreate();
 }
 
 TfrmSetup::~TfrmSetup() = default;
 
 void TfrmSetup::FormCreate() {
-  FMuteChanged = false;
+  for (TCheckBoxState& box : FBoxes) box.Changed = false;
   ApplyLanguageFile(LanguageFilePath(FPlatform.System().ExeName()), FItems);
 }
 
@@ -38,7 +62,7 @@ void TfrmSetup::Show() {
 std::unique_ptr<TSSFileLocations> TfrmSetup::ReadPackageSettings() {
   // Only the trailer's second field, SettingsOffset, is needed: the last 20 bytes of the file.
   // Any failure to read the package (no such file, a broken settings object) leaves the dialog
-  // usable with the captions it has, so the mute choice can still be set.
+  // usable with the captions it has, so the choices can still be set.
   try {
     std::unique_ptr<TFileStream> stream = OpenSelfStream(FPlatform.System().ExeName());
     if (stream->Size() < TrailerFieldSize) return nullptr;
@@ -56,9 +80,12 @@ void TfrmSetup::FormShow() {
   const std::unique_ptr<TSSFileLocations> settings = ReadPackageSettings();
   if (!settings) return;
 
-  // A stored true changes the box's state and so counts as a change: OK writes it back.
+  // A stored value other than the design state changes the box and so counts as a change: OK
+  // writes it back.
   const TIniFile control(ControlFilePath());
-  SetMuteChecked(control.ReadBool("Setup", "mute", false));
+  for (const TCheckBoxRow& row : CheckBoxRows) {
+    SetChecked(row.Item, control.ReadBool("Setup", row.Key, row.Design));
+  }
 
   FCaption = "Setup [" + settings->Title() + "]";
   Item(TSetupItem::siTitle) += settings->Title();
@@ -67,14 +94,19 @@ void TfrmSetup::FormShow() {
   Item(TSetupItem::siWeb) = settings->Web();
 }
 
-void TfrmSetup::SetMuteChecked(bool checked) {
-  if (checked == FMuteChecked) return;
-  FMuteChecked = checked;
-  cbMuteClick();
+bool TfrmSetup::Checked(TSetupItem item) const {
+  return IsCheckBox(item) && FBoxes[static_cast<size_t>(item)].Checked;
 }
 
-void TfrmSetup::ClickMute() {
-  SetMuteChecked(!FMuteChecked);
+void TfrmSetup::SetChecked(TSetupItem item, bool checked) {
+  if (checked == Box(item).Checked) return;
+  Box(item).Checked = checked;
+  CheckBoxClick(item);
+}
+
+void TfrmSetup::ClickCheckBox(TSetupItem item) {
+  if (!IsCheckBox(item)) return;
+  SetChecked(item, !Box(item).Checked);
   if (FView) FView->Refresh();
 }
 
@@ -92,9 +124,12 @@ void TfrmSetup::ClickOK() {
 }
 
 void TfrmSetup::OKButtonClick() {
-  if (FMuteChanged) {
+  const auto changed = [this](const TCheckBoxRow& row) { return Box(row.Item).Changed; };
+  if (std::ranges::any_of(CheckBoxRows, changed)) {
     TIniFile control(ControlFilePath());
-    control.WriteBool("Setup", "mute", FMuteChecked);
+    for (const TCheckBoxRow& row : CheckBoxRows) {
+      if (changed(row)) control.WriteBool("Setup", row.Key, Box(row.Item).Checked);
+    }
   }
   CloseDialog();
 }

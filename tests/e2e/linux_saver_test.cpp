@@ -151,8 +151,10 @@ class TProcess {
 
 class LinuxSaverTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    Display = new TXvfbDisplay(ScreenW, ScreenH);
+  static void SetUpTestSuite() { StartSuite(ScreenW, ScreenH); }
+  // The suite's X server with a screen of width x height, and its savers.
+  static void StartSuite(int width, int height) {
+    Display = new TXvfbDisplay(width, height);
     Savers =
         new fs::path(fs::temp_directory_path() / ("tovrin_savers_" + std::to_string(getpid())));
     fs::remove_all(*Savers);
@@ -651,43 +653,60 @@ TEST_F(LinuxSaverTest, TheSoundsPlayInPlaylistOrderAndNotAtAllWhenMuted) {
   }
 }
 
-TEST_F(LinuxSaverTest, SetupWritesTheMuteChoiceOnlyAfterAClickOnTheBox) {
+TEST_F(LinuxSaverTest, SetupWritesEachChoiceOnlyAfterItsBoxChanged) {
   TX11Probe x;
   const fs::path control = FDir / "cfg" / "tovrin" / "photo.scr" / "CONTROL.INI";
-  for (const bool click : {false, true}) {
+  // Untouched; both boxes and the links clicked with the mouse; both boxes toggled from the
+  // keyboard, which also walks the tab order: mute box, every-monitor box, OK.
+  enum class TUse { uNone, uMouse, uKeys };
+  for (const TUse use : {TUse::uNone, TUse::uMouse, TUse::uKeys}) {
+    SCOPED_TRACE(static_cast<int>(use));
+    fs::remove(control);
     auto setup = Start("photo.scr", {"--setup"}, Environment());
-    // The dialog, 305 x 195 at 96 dots per inch.
+    // The dialog, 305 x 216 at 96 dots per inch.
     const TX11Probe::TTopWindow dialog = WaitForDialog(x);
     ASSERT_NE(dialog.Window, 0u);
     EXPECT_EQ(dialog.Width, 305);
-    EXPECT_EQ(dialog.Height, 195);
+    EXPECT_EQ(dialog.Height, 216);
     Sleep(300);
     const auto [left, top] = x.ScreenPosition(dialog.Window);
-    Screenshot(click ? "setup-click" : "setup");
-    if (click) {
-      Shell("xdotool mousemove " + std::to_string(left + 29 + 7) + " " +
-            std::to_string(top + 71 + 7) + " click 1");
+    // A point of the dialog's client area, as xdotool takes it.
+    const auto at = [&](int dx, int dy) {
+      return std::to_string(left + dx) + " " + std::to_string(top + dy);
+    };
+    if (use != TUse::uKeys) Screenshot(use == TUse::uMouse ? "setup-click" : "setup");
+    if (use == TUse::uMouse) {
+      // The mute box (unchecked) at top 71 and the every-monitor box (checked) at top 92.
+      for (const int boxTop : {71, 92}) {
+        Shell("xdotool mousemove " + at(29 + 7, boxTop + 7) + " click 1");
+      }
       Sleep(200);
       // The two link lines: the package's texts go to the desktop's handler as they are.
-      for (const int linkTop : {106, 127}) {
-        Shell("xdotool mousemove " + std::to_string(left + 29 + 10) + " " +
-              std::to_string(top + linkTop + 6) + " click 1");
+      for (const int linkTop : {127, 148}) {
+        Shell("xdotool mousemove " + at(29 + 10, linkTop + 6) + " click 1");
       }
       EXPECT_TRUE(
           WaitFor([&] { return Opened() == "mail@example.com\nhttps://example.com/\n"; }, 5000))
           << Opened();
-    }  // OK: left 214, top 15 in the 50-pixel button bar below the 145-pixel info area.
-    Shell("xdotool mousemove " + std::to_string(left + 214 + 37) + " " +
-          std::to_string(top + 145 + 15 + 12) + " click 1");
+    }
+    if (use == TUse::uKeys) {
+      // The keyboard goes to the window under the pointer; the mute box has the focus first, and
+      // Space on the OK button presses it.
+      Shell("xdotool mousemove " + at(150, 5) + " key space Tab space Tab space");
+    } else {
+      // OK: left 214, top 15 in the 50-pixel button bar below the 166-pixel info area.
+      Shell("xdotool mousemove " + at(214 + 37, 166 + 15 + 12) + " click 1");
+    }
     ASSERT_TRUE(setup->WaitExit(5000)) << "OK closes the dialog";
     EXPECT_EQ(setup->Status(), 0);
-    if (!click) {
+    if (use == TUse::uNone) {
       EXPECT_FALSE(fs::exists(control)) << "OK alone writes nothing";
     } else {
       std::ifstream in(control);
       const std::string text((std::istreambuf_iterator<char>(in)),
                              std::istreambuf_iterator<char>());
       EXPECT_NE(text.find("mute=1"), std::string::npos) << text;
+      EXPECT_NE(text.find("everymonitor=0"), std::string::npos) << text;
     }
   }
 }
@@ -751,6 +770,142 @@ TEST_F(LinuxSaverTest, UnderAWindowManagerTheMovieMessageOpensOnceAboveTheShow) 
   EXPECT_EQ(Opened(), "");
   kill(wm.Pid(), SIGTERM);
   EXPECT_TRUE(wm.WaitExit(5000));
+}
+
+// A desk of two monitors: one 1440 x 600 screen split with xrandr into 800 x 600 at (0, 0) and
+// 640 x 600 at (800, 0), as desktops split one output.
+class LinuxSaverMonitorsTest : public LinuxSaverTest {
+ protected:
+  static constexpr TRect Whole{0, 0, 1440, 600};
+  static constexpr TRect Left{0, 0, 800, 600};
+  static constexpr TRect Right{800, 0, 1440, 600};
+
+  static void SetUpTestSuite() { StartSuite(Whole.Width(), Whole.Height()); }
+  void SetUp() override {
+    LinuxSaverTest::SetUp();
+    ASSERT_TRUE(Split());
+  }
+  void TearDown() override {
+    Unsplit();
+    LinuxSaverTest::TearDown();
+  }
+  static bool Split() {
+    return Shell(
+               "xrandr --setmonitor L 800/211x600/158+0+0 screen "
+               "--setmonitor R 640/169x600/158+800+0 none >/dev/null") == 0;
+  }
+  // Back to one monitor for the whole screen.
+  static bool Unsplit() {
+    return Shell("xrandr --delmonitor L --delmonitor R >/dev/null 2>&1") == 0;
+  }
+  // A lit window of another program over the whole screen, as a desktop shows: whatever of it
+  // stays visible is a part of the desk the show left uncovered.
+  static uint32_t Desktop(TX11Probe& x) {
+    return x.CreateWindow(0, 0, Whole.Width(), Whole.Height(), 0xF0F0F0);
+  }
+
+  // True when the screen shows the first picture stretched over monitor.
+  bool ShowsFirstPictureOn(TX11Probe& x, const TRect& monitor) {
+    const int l = monitor.Left, t = monitor.Top, w = monitor.Width(), h = monitor.Height();
+    return Near(x.Pixel(x.Root(), l + w / 4, t + h / 4), TopLeft) &&
+           Near(x.Pixel(x.Root(), l + 3 * w / 4, t + h / 4), TopRight) &&
+           Near(x.Pixel(x.Root(), l + w / 4, t + 3 * h / 4), BottomLeft) &&
+           Near(x.Pixel(x.Root(), l + 3 * w / 4, t + 3 * h / 4), BottomRight);
+  }
+  // True when nine points spread over monitor, its corners among them, are black.
+  bool IsBlack(TX11Probe& x, const TRect& monitor) {
+    for (const int fx : {0, 1, 2}) {
+      for (const int fy : {0, 1, 2}) {
+        const int px = monitor.Left + fx * (monitor.Width() - 1) / 2;
+        const int py = monitor.Top + fy * (monitor.Height() - 1) / 2;
+        if (x.Pixel(x.Root(), px, py) != clBlack) return false;
+      }
+    }
+    return true;
+  }
+};
+
+TEST_F(LinuxSaverMonitorsTest, EveryMonitorShowsThePictureAndInputOnEitherEndsTheShow) {
+  struct Case {
+    const char* What;
+    int RestX, RestY;  // where the cursor rests when the windows appear (then moves a pixel)
+    const char* Input;
+    bool Ends;
+  };
+  const Case cases[] = {
+      {"a key", 400, 300, "key a", true},
+      {"over two pixels on the first monitor", 400, 300, "mousemove 404 303", true},
+      {"over two pixels on the second monitor", 1100, 300, "mousemove 1104 303", true},
+      {"two pixels on the second monitor", 1100, 300, "mousemove 1103 302", false},
+      {"a click on the second monitor", 1100, 300, "click 1", true},
+      {"a move across the monitors' border", 790, 300, "mousemove 810 310", true},
+  };
+  TX11Probe x;
+  Desktop(x);
+  bool shot = false;
+  for (const Case& c : cases) {
+    Shell("xdotool mousemove " + std::to_string(c.RestX) + " " + std::to_string(c.RestY));
+    auto show = Start("photo.scr", {"--show"}, Environment());
+    ASSERT_TRUE(WaitFor(
+        [&] { return ShowsFirstPictureOn(x, Left) && ShowsFirstPictureOn(x, Right); }, 15000))
+        << c.What << ": the first picture on each monitor, stretched to its size";
+    if (!shot) Screenshot("show");
+    shot = true;
+    Sleep(150);
+    Shell("xdotool mousemove " + std::to_string(c.RestX + 1) + " " + std::to_string(c.RestY));
+    Sleep(150);
+    Shell(std::string("xdotool ") + c.Input);
+    if (c.Ends) {
+      EXPECT_TRUE(show->WaitExit(5000)) << c.What << " ends the show";
+      EXPECT_EQ(show->Status(), 0) << c.What;
+    } else {
+      EXPECT_FALSE(show->WaitExit(800)) << c.What << " must not end the show";
+      Shell("xdotool key Escape");
+      EXPECT_TRUE(show->WaitExit(5000)) << c.What;
+    }
+  }
+}
+
+TEST_F(LinuxSaverMonitorsTest, WithoutPicturesOnEveryMonitorTheOthersStayBlack) {
+  const fs::path settings = FDir / "cfg" / "tovrin" / "photo.scr";
+  fs::create_directories(settings);
+  std::ofstream(settings / "CONTROL.INI") << "[Setup]\neverymonitor=0\n";
+  TX11Probe x;
+  Desktop(x);
+  ASSERT_FALSE(IsBlack(x, Right));
+  Shell("xdotool mousemove 400 300");
+  auto show = Start("photo.scr", {"--show"}, Environment());
+  ASSERT_TRUE(WaitFor([&] { return ShowsFirstPictureOn(x, Left); }, 15000));
+  EXPECT_TRUE(IsBlack(x, Right));
+  Sleep(500);
+  EXPECT_TRUE(IsBlack(x, Right)) << "still black a while later";
+  Screenshot("black");
+  Shell("xdotool key a");
+  ASSERT_TRUE(show->WaitExit(5000));
+  EXPECT_EQ(show->Status(), 0);
+}
+
+TEST_F(LinuxSaverMonitorsTest, TheWindowsFollowTheMonitorsWhenTheyChangeMidShow) {
+  ASSERT_TRUE(Unsplit());
+  TX11Probe x;
+  Desktop(x);
+  Shell("xdotool mousemove 400 300");
+  auto show = Start("photo.scr", {"--show"}, Environment());
+  ASSERT_TRUE(WaitFor([&] { return ShowsFirstPictureOn(x, Whole); }, 15000))
+      << "one monitor: the picture over the whole screen";
+  ASSERT_TRUE(Split());
+  EXPECT_TRUE(WaitFor([&] { return ShowsFirstPictureOn(x, Left); }, 5000))
+      << "split: the picture composed again for the first monitor";
+  EXPECT_TRUE(WaitFor([&] { return IsBlack(x, Right) || ShowsFirstPictureOn(x, Right); }, 5000))
+      << "the new monitor is covered";
+  Screenshot("split");
+  ASSERT_TRUE(Unsplit());
+  EXPECT_TRUE(WaitFor([&] { return ShowsFirstPictureOn(x, Whole); }, 5000))
+      << "one monitor again: the picture over the whole screen";
+  EXPECT_TRUE(show->Running()) << "the show goes on through the changes";
+  Shell("xdotool key a");
+  ASSERT_TRUE(show->WaitExit(5000));
+  EXPECT_EQ(show->Status(), 0);
 }
 
 }  // namespace

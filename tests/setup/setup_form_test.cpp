@@ -1,5 +1,5 @@
-// The setup dialog on the headless back end: which captions it shows, when it writes the mute
-// choice, and what its links and cursor do.
+// The setup dialog on the headless back end: which captions it shows, when it writes the mute and
+// every-monitor choices, and what its links and cursor do.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -94,35 +94,69 @@ class SetupDialog : public ::testing::Test {
   fs::path FDir;
 };
 
-TEST_F(SetupDialog, WritesTheMuteChoiceOnlyWhenTheBoxChanged) {
+TEST_F(SetupDialog, WritesEachChoiceOnlyWhenItsBoxChanged) {
   struct TCase {
     TProgram Program;
     bool PackageMutes;
     std::string Stored;  // CONTROL.INI before ("": none)
-    int Clicks;
-    bool StartsChecked;
-    const char* Written;  // "mute" after OK; nullptr: the file is as it was
+    // The clicks in order: 'm' the mute box, 'e' the every-monitor box, 't' the title (no box).
+    std::string Clicks;
+    bool MuteStarts, EveryStarts;
+    // "mute" and "everymonitor" after OK ("-": not in the file); nullptr: the file is as it was.
+    const char* Mute;
+    const char* Every;
   } const cases[] = {
-      {TProgram::pgPackage, false, "", 0, false, nullptr},
-      {TProgram::pgPackage, false, "[Setup]\nmute=00\n", 0, false, nullptr},
-      {TProgram::pgPackage, false, "[Setup]\nmute=7\n", 0, true, "1"},  // stored true: written
-      {TProgram::pgPackage, false, "", 1, false, "1"},
-      {TProgram::pgPackage, false, "", 2, false, "0"},
-      {TProgram::pgPackage, true, "", 0, false, nullptr},  // the package's lMute is not the box
-      // Without a trailer the stored value is not read, but clicks still count.
-      {TProgram::pgNoPackage, false, "[Setup]\nmute=1\n", 2, false, "0"},
+      {TProgram::pgPackage, false, "", "", false, true, nullptr, nullptr},
+      {TProgram::pgPackage, false, "[Setup]\nmute=00\n", "", false, true, nullptr, nullptr},
+      // A stored value other than the box's design state counts as a change: written back.
+      {TProgram::pgPackage, false, "[Setup]\nmute=7\n", "", true, true, "1", "-"},
+      {TProgram::pgPackage, false, "[Setup]\neverymonitor=0\n", "", false, false, "-", "0"},
+      {TProgram::pgPackage, false, "[setup]\nEveryMonitor=1\nmute=0\n", "", false, true, nullptr,
+       nullptr},
+      {TProgram::pgPackage, false, "[Setup]\neverymonitor=no\n", "", false, true, nullptr, nullptr},
+      {TProgram::pgPackage, false, "", "m", false, true, "1", "-"},
+      {TProgram::pgPackage, false, "", "mm", false, true, "0", "-"},
+      {TProgram::pgPackage, false, "", "e", false, true, "-", "0"},
+      {TProgram::pgPackage, false, "[Setup]\neverymonitor=0\n", "e", false, false, "-", "1"},
+      {TProgram::pgPackage, false, "", "me", false, true, "1", "0"},
+      {TProgram::pgPackage, false, "", "emm", false, true, "0", "0"},
+      {TProgram::pgPackage, false, "", "t", false, true, nullptr, nullptr},
+      {TProgram::pgPackage, true, "", "", false, true, nullptr, nullptr},  // lMute is not the box
+      // Without a trailer the stored values are not read, but clicks still count.
+      {TProgram::pgNoPackage, false, "[Setup]\nmute=1\n", "mm", false, true, "0", "-"},
+      {TProgram::pgNoPackage, false, "[Setup]\neverymonitor=0\n", "", false, true, nullptr,
+       nullptr},
   };
   for (const TCase& c : cases) {
-    SCOPED_TRACE(c.Stored + ", " + std::to_string(c.Clicks) + " clicks");
+    SCOPED_TRACE(c.Stored + ", clicks " + c.Clicks);
     fs::remove(ControlPath());
     if (!c.Stored.empty()) WriteText(ControlPath(), c.Stored);
     WriteProgram(c.Program, "Harbour", c.PackageMutes);
     auto dialog = Open();
-    EXPECT_EQ(dialog->MuteChecked(), c.StartsChecked);
-    for (int i = 0; i < c.Clicks; ++i) dialog->ClickMute();
+    EXPECT_EQ(dialog->Checked(TSetupItem::siMute), c.MuteStarts);
+    EXPECT_EQ(dialog->Checked(TSetupItem::siEveryMonitor), c.EveryStarts);
+    EXPECT_FALSE(dialog->Checked(TSetupItem::siTitle));
+    bool mute = c.MuteStarts, every = c.EveryStarts;
+    for (const char click : c.Clicks) {
+      const TSetupItem item = click == 'm'   ? TSetupItem::siMute
+                              : click == 'e' ? TSetupItem::siEveryMonitor
+                                             : TSetupItem::siTitle;
+      const int refreshes = FPlatform->SetupView()->RefreshCount();
+      dialog->ClickCheckBox(item);
+      if (item == TSetupItem::siMute) mute = !mute;
+      if (item == TSetupItem::siEveryMonitor) every = !every;
+      EXPECT_EQ(dialog->Checked(TSetupItem::siMute), mute) << click;
+      EXPECT_EQ(dialog->Checked(TSetupItem::siEveryMonitor), every) << click;
+      // The view shows a box's new state; a click on anything else changes nothing to show.
+      EXPECT_EQ(FPlatform->SetupView()->RefreshCount(),
+                refreshes + (item == TSetupItem::siTitle ? 0 : 1))
+          << click;
+    }
     dialog->ClickOK();
-    if (c.Written) {
-      EXPECT_EQ(TIniFile(ControlPath().string()).ReadString("Setup", "mute", "-"), c.Written);
+    if (c.Mute) {
+      const TIniFile control(ControlPath().string());
+      EXPECT_EQ(control.ReadString("Setup", "mute", "-"), c.Mute);
+      EXPECT_EQ(control.ReadString("Setup", "everymonitor", "-"), c.Every);
     } else {
       EXPECT_EQ(ReadText(ControlPath()), c.Stored);
     }
@@ -135,7 +169,7 @@ TEST_F(SetupDialog, WritesTheMuteChoiceOnlyWhenTheBoxChanged) {
 TEST_F(SetupDialog, CloseButtonWritesNothing) {
   WriteProgram(TProgram::pgPackage);
   auto dialog = Open();
-  dialog->ClickMute();
+  dialog->ClickCheckBox(TSetupItem::siMute);
   dialog->CloseRequest();
   EXPECT_FALSE(fs::exists(ControlPath()));
   EXPECT_TRUE(FPlatform->App().Terminated());
@@ -147,7 +181,7 @@ TEST_F(SetupDialog, FailedWriteLeavesTheDialogOpen) {
   WriteText(FDir / "file", "x");
   FScript.SettingsDir = (FDir / "file").string() + PathDelim;
   auto dialog = Open();
-  dialog->ClickMute();
+  dialog->ClickCheckBox(TSetupItem::siMute);
   dialog->ClickOK();
   const std::string report =
       "MessageBox(Cannot create file " + FScript.SettingsDir + "CONTROL.INI|Error)";
@@ -158,24 +192,30 @@ TEST_F(SetupDialog, FailedWriteLeavesTheDialogOpen) {
 }
 
 TEST_F(SetupDialog, CaptionsComeFromDesignLanguageFileAndPackage) {
-  const std::string design = "Title:|Author:|Mute music|Email:|Web address:|&Ok";
+  const std::string design =
+      "Title:|Author:|Mute music|Pictures on every monitor|Email:|Web address:|&Ok";
   const std::string packaged =
-      "Title:Harbour|Author:Ann Lee|Mute music|ann@example.com| www.example.com/a b |&Ok";
+      "Title:Harbour|Author:Ann Lee|Mute music|Pictures on every monitor|ann@example.com|"
+      " www.example.com/a b |&Ok";
   const std::string someKeys = "[Language]\nTitle=Titel:\nWeb=Netz:\n";
   const std::string allKeys =
-      "[language]\ntitle=Titel:\nAuthor=Autor:\nEmail=Post:\nWeb=Netz:\nMuteMusic=Stumm\nbtnOK=Gut";
+      "[language]\ntitle=Titel:\nAuthor=Autor:\nEmail=Post:\nWeb=Netz:\nMuteMusic=Stumm\n"
+      "everymonitor=Auf allen Schirmen\nbtnOK=Gut";
   struct TCase {
     std::string Language;  // "": no language file
     TProgram Program;
-    std::string Title, Caption, Items;  // Items: the six captions joined by '|'
+    std::string Title, Caption, Items;  // Items: the seven captions joined by '|'
   } const cases[] = {
       {"", TProgram::pgNoPackage, "", "Setup", design},
       {"", TProgram::pgPackage, "Harbour", "Setup [Harbour]", packaged},
       {"", TProgram::pgPackage, "", "Setup []",
-       "Title:|Author:Ann Lee|Mute music|ann@example.com| www.example.com/a b |&Ok"},
-      {someKeys, TProgram::pgNoPackage, "", "Setup", "Titel:|Author:|Mute music|Email:|Netz:|OK"},
+       "Title:|Author:Ann Lee|Mute music|Pictures on every monitor|ann@example.com|"
+       " www.example.com/a b |&Ok"},
+      {someKeys, TProgram::pgNoPackage, "", "Setup",
+       "Titel:|Author:|Mute music|Pictures on every monitor|Email:|Netz:|OK"},
       {allKeys, TProgram::pgPackage, "Harbour", "Setup [Harbour]",
-       "Titel:Harbour|Autor:Ann Lee|Stumm|ann@example.com| www.example.com/a b |Gut"},
+       "Titel:Harbour|Autor:Ann Lee|Stumm|Auf allen Schirmen|ann@example.com|"
+       " www.example.com/a b |Gut"},
       {"", TProgram::pgBrokenSettings, "Harbour", "Setup", design},
       {"", TProgram::pgTiny, "", "Setup", design},
       {"", TProgram::pgMissing, "", "Setup", design},

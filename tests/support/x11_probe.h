@@ -43,10 +43,11 @@ class TX11Probe {
     return c;
   }
 
-  // A mapped window of the test's own at (x, y) with the given size, black.
-  uint32_t CreateWindow(int x, int y, int w, int h) {
+  // A mapped window of the test's own at (x, y) with the given size, black or of the given
+  // colour (0xRRGGBB on the usual 24-bit TrueColor screen).
+  uint32_t CreateWindow(int x, int y, int w, int h, uint32_t rgb = 0) {
     const uint32_t window = xcb_generate_id(FConnection);
-    const uint32_t values[] = {FScreen->black_pixel};
+    const uint32_t values[] = {rgb == 0 ? FScreen->black_pixel : rgb};
     xcb_create_window(FConnection, XCB_COPY_FROM_PARENT, window, Root(), static_cast<int16_t>(x),
                       static_cast<int16_t>(y), static_cast<uint16_t>(w), static_cast<uint16_t>(h),
                       0, XCB_WINDOW_CLASS_INPUT_OUTPUT, FScreen->root_visual, XCB_CW_BACK_PIXEL,

@@ -526,7 +526,7 @@ HWND ChildWithText(HWND dialog, const std::string& text) {
   return found;
 }
 
-TEST_F(SaverE2E, SetupShowsThePackageTextsAndWritesTheMuteChoiceOnlyAfterAClick) {
+TEST_F(SaverE2E, SetupShowsThePackageTextsAndWritesEachChoiceOnlyAfterAClick) {
   {
     TProcess setup(Command("/c"));
     HWND dialog = WaitForWindow(setup.Id(), "TovrinSetup", kStartMs);
@@ -534,13 +534,20 @@ TEST_F(SaverE2E, SetupShowsThePackageTextsAndWritesTheMuteChoiceOnlyAfterAClick)
     PumpFor(500);
     KeepScreenshot("setup");
     EXPECT_EQ(WindowText(dialog), "Setup [Harbour]");
-    for (const char* text : {"Title:Harbour", "Author:Ann Example", "mailto:ann@example.org",
-                             "https://example.org/harbour", "Mute music", "&Ok"}) {
+    for (const char* text :
+         {"Title:Harbour", "Author:Ann Example", "mailto:ann@example.org",
+          "https://example.org/harbour", "Mute music", "Pictures on every monitor", "&Ok"}) {
       EXPECT_NE(ChildWithText(dialog, text), nullptr) << text;
     }
     HWND box = ChildWithText(dialog, "Mute music");
+    HWND every = ChildWithText(dialog, "Pictures on every monitor");
     ASSERT_NE(box, nullptr);
+    ASSERT_NE(every, nullptr);
     EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageA(every, BM_GETCHECK, 0, 0), BST_CHECKED) << "checked by default";
+    // Tab runs from the mute box to the every-monitor box, then to OK (the links take no focus).
+    EXPECT_EQ(GetNextDlgTabItem(dialog, box, FALSE), every);
+    EXPECT_EQ(GetNextDlgTabItem(dialog, every, FALSE), ChildWithText(dialog, "&Ok"));
     SetForegroundWindow(dialog);
     PumpFor(200);
     PressKey(VK_RETURN);
@@ -552,14 +559,22 @@ TEST_F(SaverE2E, SetupShowsThePackageTextsAndWritesTheMuteChoiceOnlyAfterAClick)
     HWND dialog = WaitForWindow(setup.Id(), "TovrinSetup", kStartMs);
     ASSERT_NE(dialog, nullptr);
     HWND box = ChildWithText(dialog, "Mute music");
+    HWND every = ChildWithText(dialog, "Pictures on every monitor");
     ASSERT_NE(box, nullptr);
+    ASSERT_NE(every, nullptr);
     Click(box);
-    EXPECT_TRUE(
-        PumpUntil([&] { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }, kEndMs));
+    Click(every);
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+          return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED &&
+                 SendMessageA(every, BM_GETCHECK, 0, 0) == BST_UNCHECKED;
+        },
+        kEndMs));
     Click(ChildWithText(dialog, "&Ok"));
     EXPECT_TRUE(setup.WaitForEnd(kEndMs));
     const std::string ini = (Dir / "CONTROL.INI").string();
     EXPECT_EQ(GetPrivateProfileIntA("Setup", "mute", -1, ini.c_str()), 1);
+    EXPECT_EQ(GetPrivateProfileIntA("Setup", "everymonitor", -1, ini.c_str()), 0);
   }
 }
 

@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "core/errors.h"
 #include "core/ansi_text.h"
+#include "core/errors.h"
 
 namespace tovrin {
 
@@ -21,6 +21,16 @@ std::string DialogCss(TColor background) {
                 ".title { font-size: 13px; font-weight: bold; }\n",
                 GetRValue(background), GetGValue(background), GetBValue(background));
   return css;
+}
+
+// The item a widget shows, for the signal handlers that several widgets share.
+void SetItemData(GtkWidget* widget, TSetupItem item) {
+  g_object_set_data(G_OBJECT(widget), "tovrin-item", GINT_TO_POINTER(static_cast<int>(item)));
+}
+
+TSetupItem ItemOf(GtkWidget* widget) {
+  return static_cast<TSetupItem>(
+      GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), "tovrin-item")));
 }
 
 }  // namespace
@@ -80,18 +90,20 @@ void TGtkSetupDialog::Build() {
   const TSetupItemLayout* layout = FModel.Layout(count);
   for (int32_t i = 0; i < count; ++i) {
     const TSetupItemLayout& place = layout[i];
+    // The widget placed in the dialog; the one showing the item is a link's label inside it.
     GtkWidget* widget = nullptr;
+    GtkWidget*& shown = FWidgets[static_cast<size_t>(place.Item)];
     switch (place.Item) {
       case TSetupItem::siMute:
-        FCheck = gtk_check_button_new_with_label("");
-        g_signal_connect(FCheck, "toggled", G_CALLBACK(OnToggled), this);
-        widget = FCheck;
+      case TSetupItem::siEveryMonitor:
+        widget = shown = gtk_check_button_new_with_label("");
+        SetItemData(widget, place.Item);
+        g_signal_connect(widget, "toggled", G_CALLBACK(OnToggled), this);
         break;
       case TSetupItem::siOK:
-        FOK = gtk_button_new_with_mnemonic("");
-        gtk_widget_set_can_default(FOK, TRUE);
-        g_signal_connect(FOK, "clicked", G_CALLBACK(OnClicked), this);
-        widget = FOK;
+        widget = shown = gtk_button_new_with_mnemonic("");
+        gtk_widget_set_can_default(widget, TRUE);
+        g_signal_connect(widget, "clicked", G_CALLBACK(OnClicked), this);
         break;
       case TSetupItem::siEmail:
       case TSetupItem::siWeb: {
@@ -104,17 +116,16 @@ void TGtkSetupDialog::Build() {
         GtkWidget* box = gtk_event_box_new();
         gtk_container_add(GTK_CONTAINER(box), label);
         ConnectLink(box, place.Item);
-        FLabels[static_cast<size_t>(place.Item)] = label;
+        shown = label;
         widget = box;
         break;
       }
       case TSetupItem::siTitle:
       case TSetupItem::siAuthor:
-        widget = gtk_label_new("");
+        widget = shown = gtk_label_new("");
         if (place.Item == TSetupItem::siTitle) {
           gtk_style_context_add_class(gtk_widget_get_style_context(widget), "title");
         }
-        FLabels[static_cast<size_t>(place.Item)] = widget;
         break;
     }
     if (!widget) continue;
@@ -123,14 +134,14 @@ void TGtkSetupDialog::Build() {
     }
     gtk_fixed_put(GTK_FIXED(fixed), widget, Scale(place.Left), Scale(place.Top));
   }
-  if (FOK) gtk_window_set_default(GTK_WINDOW(FWindow), FOK);
+  if (GtkWidget* ok = Widget(TSetupItem::siOK)) gtk_window_set_default(GTK_WINDOW(FWindow), ok);
   g_signal_connect(FWindow, "delete-event", G_CALLBACK(OnDelete), this);
   g_signal_connect(FWindow, "key-press-event", G_CALLBACK(OnKeyPress), this);
   Refresh();
 }
 
 void TGtkSetupDialog::ConnectLink(GtkWidget* box, TSetupItem item) {
-  g_object_set_data(G_OBJECT(box), "tovrin-item", GINT_TO_POINTER(static_cast<int>(item)));
+  SetItemData(box, item);
   gtk_widget_add_events(box, GDK_BUTTON_PRESS_MASK | GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK);
   g_signal_connect(box, "button-press-event", G_CALLBACK(OnLinkPress), this);
   g_signal_connect(box, "enter-notify-event", G_CALLBACK(OnLinkEnter), this);
@@ -148,26 +159,27 @@ void TGtkSetupDialog::Show() {
   if (!FWindow) return;
   gtk_widget_show_all(FWindow);
   gtk_window_present(GTK_WINDOW(FWindow));
-  if (FCheck) gtk_widget_grab_focus(FCheck);  // first in tab order
+  // The first check box is the first in tab order.
+  if (GtkWidget* first = Widget(TSetupItem::siMute)) gtk_widget_grab_focus(first);
 }
 
 void TGtkSetupDialog::Refresh() {
   if (!FWindow) return;
   FRefreshing = true;
   gtk_window_set_title(GTK_WINDOW(FWindow), AnsiToUtf8(FModel.Caption()).c_str());
-  for (const TSetupItem item :
-       {TSetupItem::siTitle, TSetupItem::siAuthor, TSetupItem::siEmail, TSetupItem::siWeb}) {
-    GtkWidget* label = FLabels[static_cast<size_t>(item)];
-    if (label) gtk_label_set_text(GTK_LABEL(label), AnsiToUtf8(FModel.ItemCaption(item)).c_str());
-  }
-  if (FCheck) {
-    gtk_button_set_label(GTK_BUTTON(FCheck),
-                         AnsiToUtf8(FModel.ItemCaption(TSetupItem::siMute)).c_str());
-    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(FCheck), FModel.MuteChecked());
-  }
-  if (FOK) {
-    gtk_button_set_label(GTK_BUTTON(FOK),
-                         MnemonicCaption(AnsiToUtf8(FModel.ItemCaption(TSetupItem::siOK))).c_str());
+  for (size_t i = 0; i < SetupItemCount; ++i) {
+    const auto item = static_cast<TSetupItem>(i);
+    GtkWidget* widget = Widget(item);
+    if (!widget) continue;
+    const std::string caption = AnsiToUtf8(FModel.ItemCaption(item));
+    if (item == TSetupItem::siOK) {
+      gtk_button_set_label(GTK_BUTTON(widget), MnemonicCaption(caption).c_str());
+    } else if (IsCheckBox(item)) {
+      gtk_button_set_label(GTK_BUTTON(widget), caption.c_str());
+      gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(widget), FModel.Checked(item));
+    } else {
+      gtk_label_set_text(GTK_LABEL(widget), caption.c_str());
+    }
   }
   FRefreshing = false;
 }
@@ -176,16 +188,14 @@ void TGtkSetupDialog::Close() {
   if (!FWindow) return;
   GtkWidget* window = FWindow;
   FWindow = nullptr;
-  FCheck = nullptr;
-  FOK = nullptr;
-  FLabels.fill(nullptr);
+  FWidgets.fill(nullptr);
   gtk_widget_destroy(window);
 }
 
-void TGtkSetupDialog::OnToggled(GtkToggleButton*, gpointer self) {
+void TGtkSetupDialog::OnToggled(GtkToggleButton* button, gpointer self) {
   auto* dialog = static_cast<TGtkSetupDialog*>(self);
   // A state set by Refresh is the model's own, not a click.
-  if (!dialog->FRefreshing) dialog->FModel.ClickMute();
+  if (!dialog->FRefreshing) dialog->FModel.ClickCheckBox(ItemOf(GTK_WIDGET(button)));
 }
 
 void TGtkSetupDialog::OnClicked(GtkButton*, gpointer self) {
@@ -209,15 +219,13 @@ gboolean TGtkSetupDialog::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer se
 
 gboolean TGtkSetupDialog::OnLinkPress(GtkWidget* widget, GdkEventButton* event, gpointer self) {
   if (event->button != 1) return FALSE;
-  const auto item =
-      static_cast<TSetupItem>(GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), "tovrin-item")));
+  const TSetupItem item = ItemOf(widget);
   static_cast<TGtkSetupDialog*>(self)->FModel.ClickLink(item);
   return TRUE;
 }
 
 gboolean TGtkSetupDialog::OnLinkEnter(GtkWidget* widget, GdkEventCrossing*, gpointer self) {
-  const auto item =
-      static_cast<TSetupItem>(GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), "tovrin-item")));
+  const TSetupItem item = ItemOf(widget);
   if (GdkWindow* window = gtk_widget_get_window(widget)) {
     GdkCursor* hand = gdk_cursor_new_from_name(gdk_window_get_display(window), "pointer");
     gdk_window_set_cursor(window, hand);
@@ -228,8 +236,7 @@ gboolean TGtkSetupDialog::OnLinkEnter(GtkWidget* widget, GdkEventCrossing*, gpoi
 }
 
 gboolean TGtkSetupDialog::OnLinkLeave(GtkWidget* widget, GdkEventCrossing*, gpointer self) {
-  const auto item =
-      static_cast<TSetupItem>(GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), "tovrin-item")));
+  const TSetupItem item = ItemOf(widget);
   if (GdkWindow* window = gtk_widget_get_window(widget)) gdk_window_set_cursor(window, nullptr);
   static_cast<TGtkSetupDialog*>(self)->FModel.LinkMouseLeave(item);
   return FALSE;

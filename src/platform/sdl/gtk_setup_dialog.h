@@ -1,6 +1,6 @@
 // TGtkSetupDialog: the setup dialog drawn with GTK 3's own controls at the model's layout.
 //
-// Labels, the check box and the OK button sit on a fixed layout at the model's places, scaled
+// Labels, the check boxes and the OK button sit on a fixed layout at the model's places, scaled
 // from 96 dots per inch to the desktop's; the e-mail and web lines are links (blue, underlined,
 // the hand cursor over them) that report their clicks to the model; Enter presses OK; the
 // window's close button asks the model. GTK's events run from the application's loop
@@ -40,10 +40,10 @@ class TGtkSetupDialog final : public TSetupDialogView {
   std::function<void()> OnDestroy;
 
  private:
-  static constexpr size_t ItemCount = 6;
   int32_t Scale(int32_t v) const;
   void Build();
   void ConnectLink(GtkWidget* box, TSetupItem item);
+  GtkWidget* Widget(TSetupItem item) const { return FWidgets[static_cast<size_t>(item)]; }
 
   static void OnToggled(GtkToggleButton* button, gpointer self);
   static void OnClicked(GtkButton* button, gpointer self);
@@ -56,10 +56,9 @@ class TGtkSetupDialog final : public TSetupDialogView {
   TSetupDialogModel& FModel;
   const int32_t FPixelsPerInch;
   GtkWidget* FWindow = nullptr;
-  // The widget showing each item (labels inside their event boxes for the links).
-  std::array<GtkWidget*, ItemCount> FLabels{};
-  GtkWidget* FCheck = nullptr;
-  GtkWidget* FOK = nullptr;
+  // The widget showing each item: the label (inside its event box for the links), the check
+  // button or the push button.
+  std::array<GtkWidget*, SetupItemCount> FWidgets{};
   bool FRefreshing = false;
 };
 

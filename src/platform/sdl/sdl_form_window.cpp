@@ -165,10 +165,14 @@ void TSdlFormWindow::SetVisible(bool visible) {
   FVisible = visible;
   if (!FHosted) {
     if (visible) {
-      SDL_ShowWindow(FWindow.get());
-      SDL_RaiseWindow(FWindow.get());
-      // No window manager gives an override-redirect window the keyboard: take it.
-      SDL_SetWindowInputFocus(FWindow.get());
+      if (FTakesFocus) {
+        SDL_ShowWindow(FWindow.get());
+        SDL_RaiseWindow(FWindow.get());
+        // No window manager gives an override-redirect window the keyboard: take it.
+        SDL_SetWindowInputFocus(FWindow.get());
+      } else {
+        ShowKeepingFocus();
+      }
     } else {
       SDL_HideWindow(FWindow.get());
     }
@@ -178,7 +182,25 @@ void TSdlFormWindow::SetVisible(bool visible) {
   InvalidateRect(TRect{0, 0, FWidth, FHeight}, true);
   Update();
   FEvents.FormShow();
-  if (FVisible) Activated();
+  // A window that leaves the keyboard where it is never counts as activated by appearing (SDL
+  // may think it has the keyboard until the focus given back reaches it).
+  if (FVisible && FTakesFocus) Activated();
+}
+
+void TSdlFormWindow::ShowKeepingFocus() {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  const bool x11 = SDL_GetWindowWMInfo(FWindow.get(), &info) && info.subsystem == SDL_SYSWM_X11;
+  ::Window focus = 0;
+  int revert = RevertToParent;
+  if (x11) XGetInputFocus(info.info.x11.display, &focus, &revert);
+  SDL_ShowWindow(FWindow.get());
+  SDL_RaiseWindow(FWindow.get());
+  // With no window manager running, SDL gives every window it shows the keyboard; give it back.
+  if (x11 && focus != None && focus != PointerRoot && focus != info.info.x11.window) {
+    XSetInputFocus(info.info.x11.display, focus, revert, CurrentTime);
+    XFlush(info.info.x11.display);
+  }
 }
 
 void TSdlFormWindow::Activated() {

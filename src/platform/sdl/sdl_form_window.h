@@ -66,6 +66,10 @@ class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
   // Runs when the window is destroyed.
   std::function<void()> OnDestroy;
 
+  // Whether the window takes the keyboard when it is shown (on by default). A show's windows on
+  // the other monitors leave it with the first one, which gets the keys.
+  void SetTakesFocus(bool takesFocus) { FTakesFocus = takesFocus; }
+
   bool Hosted() const { return FHosted; }
   SDL_Window* Window() const { return FWindow.get(); }
   // Pixels converted and sent to the display by paints so far (for measurements).
@@ -105,6 +109,8 @@ class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
   void CopyToSurface(SDL_Surface* surface, const TBitmap& bitmap, int32_t bx, int32_t by,
                      const TRect& rect);
   void Resized(int32_t width, int32_t height);
+  // Shows the window and raises it, leaving the keyboard where it was.
+  void ShowKeepingFocus();
   // The window got the keyboard: FormActivate, never nested in itself (see the .cpp).
   void Activated();
   bool HasKeyboardFocus() const;
@@ -122,6 +128,7 @@ class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
   int32_t FHeight = 1;
   TColor FColor = clBtnFace;
   bool FVisible = false;
+  bool FTakesFocus = true;
   bool FLostFocus = false;
   TActivationGuard FActivation;
   THostedControls FControls;

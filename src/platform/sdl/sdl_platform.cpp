@@ -69,7 +69,7 @@ TWindowHandle TSdlPlatform::HostWindow() {
 TScreen& TSdlPlatform::Screen() {
   if (!FScreen) {
     FScreen = std::make_unique<TSdlScreen>(
-        FVideo, [this]() -> TX11Connection& { return X11(); }, HostWindow());
+        FApplication, FVideo, [this]() -> TX11Connection& { return X11(); }, HostWindow());
   }
   return *FScreen;
 }
@@ -88,6 +88,12 @@ TSystemServices& TSdlPlatform::System() {
 std::unique_ptr<TFormWindow> TSdlPlatform::CreateFormWindow(TFormEvents& events) {
   auto window = std::make_unique<TSdlFormWindow>(FVideo, FApplication, events, HostWindow());
   TSdlFormWindow* raw = window.get();
+  // The first form window alive is the show's own (more are its windows on the other monitors):
+  // it keeps the keyboard, and a signal closes it.
+  if (FForm) {
+    window->SetTakesFocus(false);
+    return window;
+  }
   FForm = raw;
   std::weak_ptr<bool> alive = FAlive;
   window->OnDestroy = [this, alive, raw] {

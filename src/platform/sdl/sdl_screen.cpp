@@ -4,25 +4,42 @@
 
 namespace tovrin {
 
-TSdlScreen::TSdlScreen(TSdlVideo& video, std::function<TX11Connection&()> x11,
-                       TWindowHandle hostWindow)
-    : FVideo(video), FX11(std::move(x11)), FHostWindow(hostWindow) {}
+TSdlScreen::TSdlScreen(TSdlApplication& application, TSdlVideo& video,
+                       std::function<TX11Connection&()> x11, TWindowHandle hostWindow)
+    : FApplication(application), FVideo(video), FX11(std::move(x11)), FHostWindow(hostWindow) {}
 
 TSdlScreen::~TSdlScreen() {
+  *FAlive = false;
+  FWatch.reset();
   if (FHand) SDL_FreeCursor(FHand);
 }
 
-TRect TSdlScreen::Bounds() const {
+std::vector<TMonitor> TSdlScreen::Monitors() const {
   if (FHostWindow != 0) {
     const TX11Connection::TWindowState state =
         FX11().WindowState(static_cast<uint32_t>(FHostWindow));
     if (!state.Exists) throw Exception("The host window does not exist");
-    return TRect{0, 0, state.ScreenRect.Width(), state.ScreenRect.Height()};
+    return {TMonitor{TRect{0, 0, state.ScreenRect.Width(), state.ScreenRect.Height()}}};
   }
-  FVideo.Start();
-  SDL_Rect r{};
-  if (SDL_GetDisplayBounds(0, &r) != 0) throw Exception("No display");
-  return TRect{r.x, r.y, r.x + r.w, r.y + r.h};
+  if (FWatch) return FWatch->Monitors();
+  return FX11().Monitors();
+}
+
+void TSdlScreen::SetOnMonitorsChanged(std::function<void()> handler) {
+  FOnMonitorsChanged = std::move(handler);
+  if (FHostWindow != 0) return;
+  if (!FOnMonitorsChanged) {
+    FWatch.reset();
+  } else if (!FWatch) {
+    std::weak_ptr<bool> alive = FAlive;
+    FWatch = std::make_unique<TX11MonitorWatch>(FApplication, FX11(), [this, alive] {
+      const auto flag = alive.lock();
+      if (!flag || !*flag) return;
+      // A copy: the handler may replace itself.
+      const std::function<void()> handler = FOnMonitorsChanged;
+      if (handler) handler();
+    });
+  }
 }
 
 int32_t TSdlScreen::PixelsPerInch() const {

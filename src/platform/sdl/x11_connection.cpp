@@ -1,6 +1,8 @@
 #include "platform/sdl/x11_connection.h"
 
+#include <xcb/randr.h>
 #include <xcb/xcb.h>
+#include <xcb/xinerama.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 
 #include "core/errors.h"
 #include "platform/sdl/pixel_copy.h"
+#include "platform/sdl/x11_monitor_layout.h"
 
 namespace tovrin {
 
@@ -113,6 +116,108 @@ int32_t TX11Connection::XftDpi() {
   const int length = xcb_get_property_value_length(reply.Ptr);
   const char* value = static_cast<const char*>(xcb_get_property_value(reply.Ptr));
   return ParseXftDpi(std::string(value, static_cast<size_t>(std::max(0, length))));
+}
+
+int TX11Connection::RandrVersion() {
+  if (!FRandrVersion) {
+    FRandrVersion = 0;
+    const xcb_query_extension_reply_t* extension =
+        xcb_get_extension_data(FConnection, &xcb_randr_id);
+    if (extension && extension->present) {
+      TReply version(xcb_randr_query_version_reply(
+          FConnection, xcb_randr_query_version(FConnection, 1, 5), nullptr));
+      if (version) {
+        FRandrVersion = static_cast<int>(version->major_version * 100 + version->minor_version);
+        FRandrFirstEvent = extension->first_event;
+      }
+    }
+  }
+  return *FRandrVersion;
+}
+
+std::vector<TMonitor> TX11Connection::Monitors() {
+  // The questions go out together; each answer is waited for once.
+  const auto rootCookie = xcb_get_geometry(FConnection, FRoot);
+  const bool randr = RandrVersion() >= 105;
+  xcb_randr_get_monitors_cookie_t monitorsCookie{};
+  if (randr) monitorsCookie = xcb_randr_get_monitors(FConnection, FRoot, 1);
+  TReply rootGeometry(xcb_get_geometry_reply(FConnection, rootCookie, nullptr));
+  const TRect root =
+      rootGeometry ? TRect{0, 0, rootGeometry->width, rootGeometry->height} : TRect{};
+
+  std::vector<TReportedMonitor> reported;
+  if (randr) {
+    TReply reply(xcb_randr_get_monitors_reply(FConnection, monitorsCookie, nullptr));
+    if (reply) {
+      for (auto it = xcb_randr_get_monitors_monitors_iterator(reply.Ptr); it.rem > 0;
+           xcb_randr_monitor_info_next(&it)) {
+        const xcb_randr_monitor_info_t& m = *it.data;
+        reported.push_back(
+            TReportedMonitor{TRect{m.x, m.y, m.x + m.width, m.y + m.height}, m.primary != 0});
+      }
+    }
+  }
+  std::vector<TRect> screens;
+  const xcb_query_extension_reply_t* xinerama =
+      xcb_get_extension_data(FConnection, &xcb_xinerama_id);
+  if (reported.empty() && xinerama && xinerama->present) {
+    TReply active(
+        xcb_xinerama_is_active_reply(FConnection, xcb_xinerama_is_active(FConnection), nullptr));
+    if (active && active->state) {
+      TReply reply(xcb_xinerama_query_screens_reply(
+          FConnection, xcb_xinerama_query_screens(FConnection), nullptr));
+      if (reply) {
+        for (auto it = xcb_xinerama_query_screens_screen_info_iterator(reply.Ptr); it.rem > 0;
+             xcb_xinerama_screen_info_next(&it)) {
+          const xcb_xinerama_screen_info_t& s = *it.data;
+          screens.push_back(TRect{s.x_org, s.y_org, s.x_org + s.width, s.y_org + s.height});
+        }
+      }
+    }
+  }
+  return MonitorLayout(reported, screens, root);
+}
+
+void TX11Connection::WatchScreenChanges(bool on) {
+  // The root's ConfigureNotify comes with a new screen size, and also when a client sets or
+  // deletes a RandR monitor (which sends no RandR event).
+  const uint32_t mask = on ? XCB_EVENT_MASK_STRUCTURE_NOTIFY : 0;
+  xcb_change_window_attributes(FConnection, FRoot, XCB_CW_EVENT_MASK, &mask);
+  const int version = RandrVersion();
+  if (version > 0) {
+    uint16_t randrMask = 0;
+    if (on) {
+      randrMask = XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE;
+      if (version >= 102) {
+        randrMask |= XCB_RANDR_NOTIFY_MASK_CRTC_CHANGE | XCB_RANDR_NOTIFY_MASK_OUTPUT_CHANGE;
+      }
+    }
+    xcb_randr_select_input(FConnection, FRoot, randrMask);
+  }
+  xcb_flush(FConnection);
+}
+
+int TX11Connection::FileDescriptor() const {
+  return xcb_get_file_descriptor(FConnection);
+}
+
+bool TX11Connection::TakeScreenChanges() {
+  bool changed = false;
+  while (xcb_generic_event_t* event = xcb_poll_for_event(FConnection)) {
+    TReply owned(event);
+    const uint8_t type = event->response_type & 0x7F;
+    if (type == XCB_CONFIGURE_NOTIFY) {
+      const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
+      changed = changed || configure->window == FRoot;
+    } else if (FRandrFirstEvent != 0 &&
+               (type == FRandrFirstEvent + XCB_RANDR_SCREEN_CHANGE_NOTIFY ||
+                type == FRandrFirstEvent + XCB_RANDR_NOTIFY)) {
+      changed = true;
+    }
+    // Anything else (errors of requests whose replies were read without asking for them) is
+    // dropped.
+  }
+  return changed;
 }
 
 int32_t ParseXftDpi(const std::string& resources) {

@@ -98,6 +98,10 @@ void TWin32SetupDialog::CreateControls() {
         cls = "BUTTON";
         style |= BS_CHECKBOX | WS_TABSTOP | WS_GROUP;
         break;
+      case TSetupItem::siEveryMonitor:
+        cls = "BUTTON";
+        style |= BS_CHECKBOX | WS_TABSTOP;
+        break;
       case TSetupItem::siOK:
         cls = "BUTTON";
         style |= BS_DEFPUSHBUTTON | WS_TABSTOP;
@@ -137,8 +141,8 @@ void TWin32SetupDialog::Refresh() {
     if (!control) continue;
     const std::string caption = FModel.ItemCaption(item);
     SetWindowTextA(control, caption.c_str());
-    if (item == TSetupItem::siMute) {
-      SendMessageA(control, BM_SETCHECK, FModel.MuteChecked() ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (IsCheckBox(item)) {
+      SendMessageA(control, BM_SETCHECK, FModel.Checked(item) ? BST_CHECKED : BST_UNCHECKED, 0);
     } else if (layout[i].Width == 0) {
       // A label takes the size of its text.
       const SIZE size = TextSize(control, FontOf(item), caption);
@@ -206,14 +210,16 @@ bool TWin32SetupDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
         FModel.ClickOK();
         return true;
       }
-      if (id == ItemId(TSetupItem::siMute) && code == BN_CLICKED) {
-        FModel.ClickMute();
-        Refresh();
-        return true;
-      }
-      for (TSetupItem link : {TSetupItem::siEmail, TSetupItem::siWeb}) {
-        if (id == ItemId(link) && code == STN_CLICKED) {
-          FModel.ClickLink(link);
+      for (size_t i = 0; i < SetupItemCount; ++i) {
+        const auto item = static_cast<TSetupItem>(i);
+        if (id != ItemId(item)) continue;
+        if (IsCheckBox(item) && code == BN_CLICKED) {
+          FModel.ClickCheckBox(item);
+          Refresh();
+          return true;
+        }
+        if (IsLink(item) && code == STN_CLICKED) {
+          FModel.ClickLink(item);
           return true;
         }
       }

@@ -1,6 +1,6 @@
 // TWin32SetupDialog: the setup dialog rendered with the system's plain controls: a captioned,
 // fixed-size window in the model's background colour with static labels (the two links blue and
-// underlined, with the hand cursor while pointed at), a check box and a default push button.
+// underlined, with the hand cursor while pointed at), two check boxes and a default push button.
 // Positions, sizes and font heights are the model's 96-dpi values scaled to the screen's
 // resolution; labels size themselves to their text. Enter presses OK (IsDialogMessage runs for
 // the dialog in the application's loop); the close button asks the model.
@@ -51,8 +51,8 @@ class TWin32SetupDialog final : public TSetupDialogView {
   TSetupDialogModel& FModel;
   int32_t FDpi = 96;
   HWND FHandle = nullptr;
-  std::array<HWND, 6> FItems{};
-  std::array<bool, 6> FHot{};
+  std::array<HWND, SetupItemCount> FItems{};
+  std::array<bool, SetupItemCount> FHot{};
   WNDPROC FStaticProc = nullptr;
   TGdiObject<HFONT> FFont;
   TGdiObject<HFONT> FTitleFont;
