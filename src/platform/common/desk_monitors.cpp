@@ -16,11 +16,6 @@ std::vector<TMonitor> DeskMonitors(const std::vector<TReportedMonitor>& reported
                                    const TRect& fallback) {
   auto primary = std::find_if(reported.begin(), reported.end(),
                               [](const TReportedMonitor& m) { return Usable(m) && m.Primary; });
-  if (primary == reported.end()) {
-    primary = std::find_if(reported.begin(), reported.end(), [](const TReportedMonitor& m) {
-      return Usable(m) && m.Bounds.Left == 0 && m.Bounds.Top == 0;
-    });
-  }
   if (primary == reported.end()) primary = std::find_if(reported.begin(), reported.end(), Usable);
   if (primary == reported.end()) return {TMonitor{fallback}};
 

@@ -1,6 +1,6 @@
 // DeskMonitors: the list TScreen::Monitors() returns, made from the monitors a system reports
 // (Win32's EnumDisplayMonitors, X's RandR monitors or Xinerama screens), in the order and form the
-// show relies on.
+// show relies on. The back ends share it so that every desk is ordered by one rule.
 #pragma once
 
 #include <vector>
@@ -18,10 +18,9 @@ struct TReportedMonitor {
 };
 
 // The desk's monitors, the primary one first and the others in the order reported. The primary
-// one is the first flagged so; when none is, the one whose top left corner is the desktop's
-// origin (where a system without the notion puts it), else the first reported. Monitors with an
-// empty area are dropped, and so are repeats of an area already listed (mirrored displays show
-// one picture). When nothing is left, the desk is one monitor of fallback.
+// one is the first flagged so, or the first reported when none is. Monitors with an empty area
+// are dropped, and so are repeats of an area already listed (mirrored displays show one
+// picture). When nothing is left, the desk is one monitor of fallback.
 std::vector<TMonitor> DeskMonitors(const std::vector<TReportedMonitor>& reported,
                                    const TRect& fallback);
 
