@@ -7,11 +7,12 @@
 #
 # Steps: libjpeg for Windows (scripts/build-libjpeg-mingw.sh, cached in build/win-deps), configure
 # and build build/windows, prepare a Wine prefix once (build/wineprefix), run each test program
-# (*.exe under build/windows/tests) and count GoogleTest's own summaries. The last line printed is
-# exactly "windows: N passed, N failed"; the exit status is non-zero when anything failed.
-# Needs the Debian packages g++-mingw-w64-x86-64, wine, wine64, xvfb, xauth, dpkg-dev, nasm, cmake
-# and ninja-build. Runs without interaction; only the first run reaches the network, for Debian's
-# libjpeg-turbo source package.
+# (*.exe under build/windows/tests), then the two-monitor programs (build/windows/two-monitor-tests)
+# on a nested display of two screens, and count GoogleTest's own summaries. The last line printed
+# is exactly "windows: N passed, N failed"; the exit status is non-zero when anything failed.
+# Needs the Debian packages g++-mingw-w64-x86-64, wine, wine64, xvfb, xauth, xserver-xephyr,
+# dpkg-dev, nasm, cmake and ninja-build. Runs without interaction; only the first run reaches the
+# network, for Debian's libjpeg-turbo source package.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$ROOT/build/windows
@@ -44,7 +45,7 @@ log() { printf '== windows: %s\n' "$*" >&2; }
 
 # Runs the test programs; called inside the virtual display (see the end of this file).
 run_tests() {
-  local passed=0 failed=0 exe name out rc p f
+  local exe
   cat >"$ALSA_CONFIG_PATH" <<'ALSA'
 </usr/share/alsa/alsa.conf>
 pcm.!default {
@@ -68,6 +69,8 @@ ALSA
   # test's output pipe open and stall the whole stage until its time-out.
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
     /t REG_SZ /d false /f >/dev/null 2>&1 || log "the crash debugger could not be turned off"
+  # A run that ended inside the two-monitor programs may have left Wine reading Xinerama.
+  forget_two_monitor_desk
   mapfile -t programs < <(find "$BUILD/tests" -name '*.exe' -type f | sort)
   if ((${#programs[@]} == 0)); then
     log "no test programs were built"
@@ -75,36 +78,99 @@ ALSA
     return 1
   fi
   for exe in "${programs[@]}"; do
-    name=$(basename "$exe" .exe)
-    rc=0
-    # Started from its own folder: relative paths in a test land in the build tree, and absolute
-    # Unix paths resolve through Wine's Z: drive.
-    out=$(cd "$(dirname "$exe")" && timeout "$TEST_TIMEOUT" wine "$exe" --gtest_color=no 2>&1) ||
-      rc=$?
-    p=0 f=0
-    if [[ $out =~ \[\ \ PASSED\ \ \]\ ([0-9]+)\ test ]]; then p=${BASH_REMATCH[1]}; fi
-    if [[ $out =~ \[\ \ FAILED\ \ \]\ ([0-9]+)\ test ]]; then f=${BASH_REMATCH[1]}; fi
-    if ((rc != 0 && f == 0)); then
-      # A crash, a time-out or a failure outside any test: no summary to count it from.
-      f=1
-    fi
-    if ((f > 0)); then
-      printf '%s\n' "$out" | grep -vE '^\[ +(RUN|OK) +\]' | tail -n 60
-      log "$name: $p passed, $f failed (exit $rc)"
-    else
-      log "$name: $p passed"
-    fi
-    # Screenshots and measured figures stay in the log either way.
-    printf '%s\n' "$out" | grep -E '^(screenshot|figure): ' || true
-    passed=$((passed + p))
-    failed=$((failed + f))
+    run_program "$exe"
   done
+  run_two_monitor_programs
   wineserver -k >/dev/null 2>&1 || true
   if [[ -d $TOVRIN_SHOTS_DIR ]]; then
     log "screenshots: $(cd "$TOVRIN_SHOTS_DIR" && ls | tr '\n' ' ')in $TOVRIN_SHOTS_DIR"
   fi
   echo "windows: $passed passed, $failed failed"
   ((failed == 0))
+}
+
+passed=0
+failed=0
+
+# Runs one test program (with the environment assignments that follow it) and adds its counts to
+# passed and failed.
+run_program() {
+  local exe=$1 name out rc p f
+  shift
+  name=$(basename "$exe" .exe)
+  rc=0
+  # Started from its own folder: relative paths in a test land in the build tree, and absolute
+  # Unix paths resolve through Wine's Z: drive.
+  out=$(cd "$(dirname "$exe")" && env "$@" timeout "$TEST_TIMEOUT" wine "$exe" --gtest_color=no 2>&1) ||
+    rc=$?
+  p=0 f=0
+  if [[ $out =~ \[\ \ PASSED\ \ \]\ ([0-9]+)\ test ]]; then p=${BASH_REMATCH[1]}; fi
+  if [[ $out =~ \[\ \ FAILED\ \ \]\ ([0-9]+)\ test ]]; then f=${BASH_REMATCH[1]}; fi
+  if ((rc != 0 && f == 0)); then
+    # A crash, a time-out or a failure outside any test: no summary to count it from.
+    f=1
+  fi
+  if ((f > 0)); then
+    printf '%s\n' "$out" | grep -vE '^\[ +(RUN|OK) +\]' | tail -n 60
+    log "$name${TOVRIN_TEST_DESK:+ ($TOVRIN_TEST_DESK)}: $p passed, $f failed (exit $rc)"
+  else
+    log "$name${TOVRIN_TEST_DESK:+ ($TOVRIN_TEST_DESK)}: $p passed"
+  fi
+  # Screenshots and measured figures stay in the log either way.
+  printf '%s\n' "$out" | grep -E '^(screenshot|figure): ' || true
+  passed=$((passed + p))
+  failed=$((failed + f))
+}
+
+# Puts back Wine's own choice of monitors (XRandR, its primary monitor).
+forget_two_monitor_desk() {
+  local key='HKCU\Software\Wine\X11 Driver' value
+  for value in UseXRandR PrimaryMonitor; do
+    wine reg delete "$key" /v "$value" /f >/dev/null 2>&1 || true
+  done
+}
+
+# The programs in build/windows/two-monitor-tests run on a desk of two monitors: a nested X server
+# (Xephyr) inside the stage's display, with an 800x600 and a 640x480 screen side by side joined by
+# Xinerama, which Wine reads when told not to use XRandR. Twice: with the 800x600 screen as the
+# primary monitor (the other right of it), and with the 640x480 one (Wine's PrimaryMonitor), which
+# puts the other left of it at negative coordinates. Wine reads the monitors when its server
+# starts, so each desk gets a fresh one; the prefix's settings are put back afterwards.
+run_two_monitor_programs() {
+  local exe n xephyr primary desk wine_key='HKCU\Software\Wine\X11 Driver'
+  mapfile -t programs < <(find "$BUILD/two-monitor-tests" -name '*.exe' -type f 2>/dev/null | sort)
+  ((${#programs[@]} > 0)) || return 0
+  n=20
+  while [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]]; do n=$((n + 1)); done
+  Xephyr ":$n" +xinerama -screen 800x600 -screen 640x480 >"$ROOT/build/windows-xephyr.log" 2>&1 &
+  xephyr=$!
+  for _ in $(seq 100); do [[ -e /tmp/.X11-unix/X$n ]] && break; sleep 0.1; done
+  if [[ ! -e /tmp/.X11-unix/X$n ]]; then
+    log "the two-monitor display did not start (build/windows-xephyr.log)"
+    kill "$xephyr" 2>/dev/null || true
+    failed=$((failed + 1))
+    return 0
+  fi
+  wine reg add "$wine_key" /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1 || true
+  for primary in 0 1; do
+    if ((primary == 0)); then
+      wine reg delete "$wine_key" /v PrimaryMonitor /f >/dev/null 2>&1 || true
+      desk="0,0,800,600;800,0,1440,480"
+    else
+      wine reg add "$wine_key" /v PrimaryMonitor /t REG_SZ /d 1 /f >/dev/null 2>&1 || true
+      desk="0,0,640,480;-800,0,0,600"
+    fi
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w || true
+    for exe in "${programs[@]}"; do
+      TOVRIN_TEST_DESK=$desk run_program "$exe" DISPLAY=":$n" TOVRIN_TEST_DESK="$desk"
+    done
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w || true
+  done
+  forget_two_monitor_desk
+  kill "$xephyr" 2>/dev/null || true
+  wait "$xephyr" 2>/dev/null || true
 }
 
 if [[ ${1:-} == --run-tests ]]; then
@@ -118,7 +184,7 @@ if [[ ${1:-} == --engine-only ]]; then
   targets=(--target tovrin)
 fi
 
-for tool in cmake ninja x86_64-w64-mingw32-g++-posix wine xvfb-run; do
+for tool in cmake ninja x86_64-w64-mingw32-g++-posix wine xvfb-run Xephyr; do
   command -v "$tool" >/dev/null || { log "missing $tool"; echo "windows: 0 passed, 1 failed"; exit 1; }
 done
 

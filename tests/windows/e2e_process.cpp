@@ -230,14 +230,17 @@ void ClickMouse() {
 }
 
 void MoveMouseTo(int32_t x, int32_t y) {
-  // Normalised coordinates rounded up land exactly on the pixel.
-  const int32_t w = GetSystemMetrics(SM_CXSCREEN);
-  const int32_t h = GetSystemMetrics(SM_CYSCREEN);
+  // Normalised coordinates over the whole desk (all monitors), rounded up, land exactly on the
+  // pixel.
+  const int32_t left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int32_t top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int32_t w = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int32_t h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
   INPUT input{};
   input.type = INPUT_MOUSE;
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  input.mi.dx = static_cast<LONG>((int64_t{x} * 65536 + w - 1) / w);
-  input.mi.dy = static_cast<LONG>((int64_t{y} * 65536 + h - 1) / h);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+  input.mi.dx = static_cast<LONG>((int64_t{x - left} * 65536 + w - 1) / w);
+  input.mi.dy = static_cast<LONG>((int64_t{y - top} * 65536 + h - 1) / h);
   SendInput(1, &input, sizeof(INPUT));
 }
 

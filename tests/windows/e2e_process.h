@@ -85,7 +85,7 @@ std::string ClassOf(HWND window);
 // Real input, through the system's queue, to whatever window the system gives it to.
 void PressKey(WORD key);
 void ClickMouse();
-// Moves the cursor to (x, y) of the primary screen.
+// Moves the cursor to (x, y) of the desk (desktop coordinates, over every monitor).
 void MoveMouseTo(int32_t x, int32_t y);
 
 }  // namespace tovrin::test

@@ -44,6 +44,14 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
   char line[200];
   std::snprintf(line, sizeof line, "VerifyScreenSavePwd %s %s", name, accept ? "accept" : "refuse");
   Log(line);
+  if (const char* path = std::getenv("TOVRIN_TEST_VERIFIER_WINDOW")) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    if (FILE* f = std::fopen(path, "w")) {
+      std::fprintf(f, "%ld,%ld,%ld,%ld\n", r.left, r.top, r.right, r.bottom);
+      std::fclose(f);
+    }
+  }
   // Only the low byte counts: a refusal with other bits set must still read as a refusal.
   return accept ? TRUE : 0x100;
 }

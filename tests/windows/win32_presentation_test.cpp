@@ -78,7 +78,7 @@ class Win32PresentationTest : public ::testing::Test {
   }
 
   TWin32Application FApp;
-  TWin32Screen FScreen;
+  TWin32Screen FScreen{FApp};
   testing::TNoFormEvents FForm;
   TWin32FormWindow FWindow;
   const int32_t FWidth;

@@ -123,7 +123,7 @@ class Win32WindowTest : public ::testing::Test {
   HWND Hwnd() const { return FWindow.Hwnd(); }
 
   TWin32Application FApp;
-  TWin32Screen FScreen;
+  TWin32Screen FScreen{FApp};
   TRecordingForm FForm;
   TWin32FormWindow FWindow;
   std::vector<std::string> FReports;

@@ -1,34 +1,19 @@
 #include "platform/sdl/x11_monitor_layout.h"
 
-#include <algorithm>
-
 namespace tovrin {
 
 namespace {
 
-// The reported monitors clipped to the root, without empty ones and repeats, primary first.
+// The reported monitors clipped to the root, in the desk's order (DeskMonitors: primary first,
+// empty ones and repeats dropped); empty when none is left.
 std::vector<TMonitor> Usable(const std::vector<TReportedMonitor>& reported, const TRect& root) {
-  std::vector<TMonitor> monitors;
-  TRect primary;
-  bool hasPrimary = false;
+  std::vector<TReportedMonitor> clipped;
   for (const TReportedMonitor& m : reported) {
     const TRect bounds = root.IsEmpty() ? m.Bounds : IntersectRect(m.Bounds, root);
-    if (bounds.IsEmpty()) continue;
-    // A repeat flagged primary still names the area that leads.
-    if (m.Primary && !hasPrimary) {
-      primary = bounds;
-      hasPrimary = true;
-    }
-    const TMonitor monitor{bounds};
-    if (std::find(monitors.begin(), monitors.end(), monitor) == monitors.end()) {
-      monitors.push_back(monitor);
-    }
+    if (!bounds.IsEmpty()) clipped.push_back(TReportedMonitor{bounds, m.Primary});
   }
-  if (hasPrimary) {
-    const auto lead = std::find(monitors.begin(), monitors.end(), TMonitor{primary});
-    std::rotate(monitors.begin(), lead, lead + 1);
-  }
-  return monitors;
+  if (clipped.empty()) return {};
+  return DeskMonitors(clipped, TRect{});
 }
 
 }  // namespace

@@ -5,15 +5,10 @@
 #include <vector>
 
 #include "gfx/rect.h"
+#include "platform/common/desk_monitors.h"
 #include "platform/screen.h"
 
 namespace tovrin {
-
-// One monitor as the server reports it.
-struct TReportedMonitor {
-  TRect Bounds;
-  bool Primary = false;
-};
 
 // The monitors, the primary one first, never empty:
 //   randr     RandR 1.5's active monitors in the server's order (what desktops set up, one

@@ -67,6 +67,7 @@ void TWin32Application::Initialize() {
 
 LRESULT CALLBACK TWin32Application::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (auto* self = static_cast<TWin32Application*>(WindowObject(hwnd, msg, lParam))) {
+    self->NoteDisplayMessage(msg, wParam);
     switch (msg) {
       case WM_TOVRIN_WAKE:
         // Inside our own pump the queue runs once after the native messages (so a message
@@ -173,6 +174,17 @@ void TWin32Application::HandleMessage() {
   }
   DispatchNative(1);
   if (Queue().Pending()) RunQueue();
+}
+
+void TWin32Application::NoteDisplayMessage(UINT msg, WPARAM wParam) {
+  const bool change = msg == WM_DISPLAYCHANGE || msg == WM_DPICHANGED ||
+                      (msg == WM_SETTINGCHANGE && wParam == SPI_SETWORKAREA);
+  if (!change || FDisplayChangeQueued) return;
+  FDisplayChangeQueued = true;
+  Post([this] {
+    FDisplayChangeQueued = false;
+    if (OnDisplayChange) OnDisplayChange();
+  });
 }
 
 void TWin32Application::SetMciHandler(UINT deviceId, std::function<void(WPARAM)> handler) {

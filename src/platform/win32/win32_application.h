@@ -14,6 +14,11 @@
 // on timeGetTime() at 1 ms resolution (timeBeginPeriod, through TWin32Winmm), so a transition's
 // 40 ms frames are not rounded up to the system's 15.6 ms ticks.
 //
+// Display changes: WM_DISPLAYCHANGE, WM_DPICHANGED and WM_SETTINGCHANGE for the work area, which
+// the system sends to every top-level window, are noted by whichever of the back end's windows
+// gets them (NoteDisplayMessage); OnDisplayChange runs once for them, later, from the portable
+// queue, so never inside the system's broadcast and once however many windows were told.
+//
 // Errors: every window procedure and callback of the back end runs its work through Guard(),
 // which hands an escaping exception to HandleException (by default a message box with its text,
 // as the framework's default report) instead of letting it cross into the system.
@@ -81,6 +86,12 @@ class TWin32Application final : private TWin32OleScope, public TQueuedApplicatio
   // A dialog window whose keys (Tab, Enter) IsDialogMessage handles in the loop; nullptr: none.
   void SetDialogWindow(HWND dialog) { FDialog = dialog; }
 
+  // A window's message: when it tells of a display change, OnDisplayChange is queued (once until
+  // it has run). Any window procedure of the back end may call it with any message.
+  void NoteDisplayMessage(UINT msg, WPARAM wParam);
+  // Runs from the message loop after display changes; the screen sets it.
+  std::function<void()> OnDisplayChange;
+
   // Runs fn and reports an exception it raises instead of passing it on.
   void Guard(const std::function<void()>& fn) noexcept;
   // The framework's default report of an error that escaped an event handler: a message box
@@ -106,6 +117,8 @@ class TWin32Application final : private TWin32OleScope, public TQueuedApplicatio
   std::atomic<HWND> FHandle{nullptr};
   HWND FDialog = nullptr;
   std::atomic<bool> FWakePosted{false};
+  // OnDisplayChange is queued and has not run yet.
+  bool FDisplayChangeQueued = false;
   // Depth of our own native dispatching; the wake message leaves the queue to it.
   int FPumpDepth = 0;
   std::map<UINT, std::function<void(WPARAM)>> FMciHandlers;

@@ -56,6 +56,7 @@ TWin32FormWindow::~TWin32FormWindow() {
 }
 
 bool TWin32FormWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  FApplication.NoteDisplayMessage(msg, wParam);
   switch (msg) {
     case WM_PAINT:
       Paint();
@@ -103,6 +104,10 @@ bool TWin32FormWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
       return false;
     case WM_CLOSE:
       FEvents.FormCloseRequest();
+      return true;
+    case WM_DPICHANGED:
+      // The window keeps the area it was given in physical pixels (the show places it on its
+      // monitor); the size the system suggests for the new DPI is not taken.
       return true;
     default:
       // The form's private messages (WM_USER to 0x7FFF), from other programs or its own code.

@@ -14,7 +14,7 @@ namespace tovrin {
 
 TWin32Platform::TWin32Platform()
     : FApplication(std::make_unique<TWin32Application>()),
-      FScreen(std::make_unique<TWin32Screen>()),
+      FScreen(std::make_unique<TWin32Screen>(*FApplication)),
       FSystem(std::make_unique<TWin32System>(*FApplication)),
       FText(std::make_unique<TWin32TextRenderer>()) {}
 
