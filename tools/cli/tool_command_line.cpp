@@ -2,8 +2,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include "tool_version.h"
-
 namespace tovrin {
 
 namespace {
@@ -79,7 +77,7 @@ std::string UsageMessage(const CLI::App& app, const CLI::ParseError& e) {
 void ConfigureToolApp(CLI::App& app) {
   app.formatter(std::make_shared<TToolFormatter>());
   app.set_help_flag("-h,--help", "show this help and exit");
-  app.set_version_flag("--version", app.get_name() + " " + kToolVersion,
+  app.set_version_flag("--version", app.get_name() + " " + TOVRIN_VERSION,
                        "show the version and exit");
   app.require_subcommand(1);
   // An option given twice takes its last value, as a later option overrides an earlier one.
