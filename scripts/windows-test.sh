@@ -46,10 +46,10 @@ export TOVRIN_SHOTS_DIR=$ROOT/build/windows-test-shots
 log() { printf '== windows: %s\n' "$*" >&2; }
 
 # The Windows zip a user downloads: unpacked into a scratch folder, its tovrin-pack.exe packs a
-# picture into a saver without --engine (it finds tovrin.exe beside itself), and that saver runs
-# its show until it is stopped. Prints "zip: passed" or "zip: failed".
+# picture into a saver without --engine (it finds tovrin.exe beside itself), and that saver opens
+# its show over the whole screen. Prints "zip: passed" or "zip: failed".
 check_zip() {
-  local zip=$BUILD/tovrin-$VERSION-windows.zip dir ok=1 rc
+  local zip=$BUILD/tovrin-$VERSION-windows.zip dir ok=1
   dir=$(mktemp -d)
   if [[ ! -f $zip ]] || ! unzip -q "$zip" -d "$dir"; then
     log "no zip $zip"
@@ -69,10 +69,30 @@ check_zip() {
     if (cd "$dir" && wine tovrin-pack.exe build -o Zip.scr picture.jpg >"$dir/build.log" 2>&1); then
       cmp -s -n "$(stat -c %s "$dir/tovrin.exe")" "$dir/tovrin.exe" "$dir/Zip.scr" ||
         { log "Zip.scr does not start with the zip's tovrin.exe"; ok=0; }
-      # Still showing after its time is up: it started and did not fail.
-      rc=0
-      (cd "$dir" && timeout 8 wine Zip.scr /s >/dev/null 2>&1) || rc=$?
-      ((rc == 124)) || { log "the saver made from the zip ended with status $rc before it was stopped"; ok=0; }
+      # The show: a window of the saver covering the whole screen within half a minute (Wine
+      # starts slowly). An error box or an early end would show no such window.
+      local screen saver shown=0 i
+      screen=$(xwininfo -root | awk '/-geometry/ {print $2}')
+      (cd "$dir" && exec timeout 60 wine Zip.scr /s >/dev/null 2>&1) &
+      saver=$!
+      for ((i = 0; i < 30; i++)); do
+        sleep 1
+        if xwininfo -root -tree | grep -qF "(\"zip.scr\" \"zip.scr\")  $screen"; then
+          shown=1
+          break
+        fi
+        kill -0 "$saver" 2>/dev/null || break
+      done
+      kill "$saver" 2>/dev/null
+      wait "$saver" 2>/dev/null
+      ((shown)) || { log "the saver made from the zip showed no window covering $screen"; ok=0; }
+      # install copies the saver into the folder named.
+      if ! (cd "$dir" && wine tovrin-pack.exe install Zip.scr --folder Savers --name Harbour \
+              >"$dir/install.log" 2>&1) || ! cmp -s "$dir/Zip.scr" "$dir/Savers/Harbour.scr"; then
+        cat "$dir/install.log" >&2
+        log "tovrin-pack.exe install did not copy the saver into the folder named"
+        ok=0
+      fi
     else
       cat "$dir/build.log" >&2
       log "tovrin-pack.exe build failed"
