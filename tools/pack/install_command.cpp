@@ -44,6 +44,22 @@ void WriteWholeFile(const fs::path& p, std::string_view bytes, const fs::path& p
   file.Commit();
 }
 
+// Copies a saver (up to 2 GiB) into a new file a piece at a time, never whole in memory; the copy
+// appears complete or not at all.
+void CopySaver(const fs::path& from, const fs::path& to) {
+  std::ifstream in(from, std::ios::binary);
+  if (!in) throw EFOpenError("Cannot open file " + PathText(from));
+  TOutputFile out(PathText(to));
+  std::string piece(1 << 20, '\0');
+  while (in) {
+    in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+    out.Write(piece.data(), static_cast<size_t>(in.gcount()));
+  }
+  if (in.bad()) throw EReadError(PathText(from) + ": cannot be read");
+  out.CopyPermissionsFrom(PathText(from));
+  out.Commit();
+}
+
 // The saver's title when `path` is a Tovrin screen saver (possibly empty); nullopt otherwise.
 std::optional<std::string> SaverTitle(const fs::path& path) {
   try {
@@ -125,12 +141,7 @@ bool InstallLinux(const TInstallRequest& request, const TSaverPlaces& places, st
   const std::string command = XScreenSaverCommand(PathText(program));
 
   fs::create_directories(programDir);
-  {
-    TOutputFile copy(PathText(program));
-    copy.Write(ReadWholeFile(PathOf(request.Saver)));
-    copy.CopyPermissionsFrom(request.Saver);
-    copy.Commit();
-  }
+  CopySaver(PathOf(request.Saver), program);
   // XScreenSaver starts it: it must be executable whatever the source's bits were.
   fs::permissions(program, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
                   fs::perm_options::add);
@@ -234,7 +245,7 @@ bool InstallWindows(const TInstallRequest& request, std::FILE* out) {
   const std::string target = WindowsTarget(request, name);
   CheckSaver(request, name, true);
   fs::create_directories(PathOf(request.Folder));
-  WriteWholeFile(PathOf(target), ReadWholeFile(PathOf(request.Saver)), {});
+  CopySaver(PathOf(request.Saver), PathOf(target));
   std::fprintf(out,
                "copied %s to %s\nTo choose it: right-click %s in that folder and pick "
                "\"Install\"; Windows opens its screen-saver settings with it chosen.\n",
