@@ -1,7 +1,7 @@
 # What `cmake --install` puts where, and the packages CPack makes of it.
 #
 # Linux (any prefix; the Debian package uses /usr):
-#   bin/tovrin-pack, bin/tovrin-render        the tools
+#   bin/tovrin-pack, bin/tovrin-render        the tools (and bin/tovrin-studio where it is built)
 #   lib/tovrin/tovrin                         the engine: a template tovrin-pack copies, not a program
 #                                             anyone starts, so it stays off PATH; tovrin-pack finds
 #                                             it at ../lib/tovrin from its own folder
@@ -31,7 +31,12 @@ if(WIN32)
   return()
 endif()
 
-install(TARGETS tovrin-pack tovrin-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# tovrin-studio too, in builds that have it.
+set(tovrin_tools tovrin-pack tovrin-render)
+if(TARGET tovrin-studio)
+  list(APPEND tovrin_tools tovrin-studio)
+endif()
+install(TARGETS ${tovrin_tools} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS tovrin RUNTIME DESTINATION lib/tovrin)
 install(FILES ${PROJECT_SOURCE_DIR}/share/xscreensaver/tovrin.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/tovrin/xscreensaver)
@@ -53,7 +58,8 @@ if(HELP2MAN AND GZIP AND NOT TOVRIN_SANITIZE AND NOT TOVRIN_TSAN)
   set(man_pages)
   set(tovrin-pack_summary "make, inspect, unpack and install picture screen savers")
   set(tovrin-render_summary "compose a screen saver's transition frames and shows off screen")
-  foreach(tool tovrin-pack tovrin-render)
+  set(tovrin-studio_summary "make picture screen savers in the browser")
+  foreach(tool ${tovrin_tools})
     set(page ${CMAKE_CURRENT_BINARY_DIR}/man/${tool}.1)
     # gzip -n: no name or time stamp inside, so the page is the same at every build.
     add_custom_command(
