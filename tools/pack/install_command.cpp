@@ -29,21 +29,6 @@ fs::path PathOf(const std::string& utf8) {
   return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-std::string ReadWholeFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  if (!in) throw EFOpenError("Cannot open file " + PathText(p));
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw EReadError(PathText(p) + ": cannot be read");
-  return text;
-}
-
-void WriteWholeFile(const fs::path& p, std::string_view bytes, const fs::path& permissionsFrom) {
-  TOutputFile file(PathText(p));
-  file.Write(bytes);
-  if (!permissionsFrom.empty()) file.CopyPermissionsFrom(PathText(permissionsFrom));
-  file.Commit();
-}
-
 // Copies a saver (up to 2 GiB) into a new file a piece at a time, never whole in memory; the copy
 // appears complete or not at all.
 void CopySaver(const fs::path& from, const fs::path& to) {
@@ -114,6 +99,21 @@ std::string CheckSaver(const TInstallRequest& request, const std::string& name, 
 }
 
 #ifndef _WIN32
+std::string ReadWholeFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  if (!in) throw EFOpenError("Cannot open file " + PathText(p));
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw EReadError(PathText(p) + ": cannot be read");
+  return text;
+}
+
+void WriteWholeFile(const fs::path& p, std::string_view bytes, const fs::path& permissionsFrom) {
+  TOutputFile file(PathText(p));
+  file.Write(bytes);
+  if (!permissionsFrom.empty()) file.CopyPermissionsFrom(PathText(permissionsFrom));
+  file.Commit();
+}
+
 constexpr const char* kBackupSuffix = ".tovrin-backup";
 constexpr const char* kSystemDescriptionDir = "/usr/share/xscreensaver/config";
 
