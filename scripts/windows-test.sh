@@ -7,17 +7,20 @@
 #
 # Steps: libjpeg for Windows (scripts/build-libjpeg-mingw.sh, cached in build/win-deps), configure
 # and build build/windows, prepare a Wine prefix once (build/wineprefix), run each test program
-# (*.exe under build/windows/tests), then the two-monitor programs (build/windows/two-monitor-tests)
-# on a nested display of two screens, and count GoogleTest's own summaries. The last line printed
-# is exactly "windows: N passed, N failed"; the exit status is non-zero when anything failed.
+# (*.exe under build/windows/tests) and count GoogleTest's own summaries, then make the Windows zip
+# (build/windows/tovrin-<version>-windows.zip) and try it as a user would (one more check), then
+# run the two-monitor programs (build/windows/two-monitor-tests) on a nested display of two
+# screens. The last line printed is exactly "windows: N passed, N failed"; the exit status is
+# non-zero when anything failed.
 # Needs the Debian packages g++-mingw-w64-x86-64, wine, wine64, xvfb, xauth, xserver-xephyr,
-# dpkg-dev, nasm, cmake and ninja-build. Runs without interaction; only the first run reaches the
-# network, for Debian's libjpeg-turbo source package.
+# dpkg-dev, nasm, unzip, imagemagick, x11-utils, cmake and ninja-build. Runs without interaction;
+# only the first run reaches the network, for Debian's libjpeg-turbo source package.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$ROOT/build/windows
 DEPS_PREFIX=$ROOT/build/win-deps/prefix
 JOBS=${JOBS:-$(nproc)}
+VERSION=$(sed -n 's/^project(tovrin VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")
 # One test program may not run longer than this under Wine.
 TEST_TIMEOUT=${TOVRIN_WINDOWS_TEST_TIMEOUT:-600}
 
@@ -42,6 +45,64 @@ export TOVRIN_ALSA_FILE=$ROOT/build/windows-test-sound.raw
 export TOVRIN_SHOTS_DIR=$ROOT/build/windows-test-shots
 
 log() { printf '== windows: %s\n' "$*" >&2; }
+
+# The Windows zip a user downloads: unpacked into a scratch folder, its tovrin-pack.exe packs a
+# picture into a saver without --engine (it finds tovrin.exe beside itself), and that saver opens
+# its show over the whole screen. Prints "zip: passed" or "zip: failed".
+check_zip() {
+  local zip=$BUILD/tovrin-$VERSION-windows.zip dir ok=1
+  dir=$(mktemp -d)
+  if [[ ! -f $zip ]] || ! unzip -q "$zip" -d "$dir"; then
+    log "no zip $zip"
+    ok=0
+  else
+    local f
+    for f in tovrin.exe tovrin-pack.exe README.txt; do
+      [[ -f $dir/$f ]] || { log "the zip lacks $f"; ok=0; }
+    done
+    convert -size 64x48 gradient:red-blue "$dir/picture.jpg" 2>/dev/null ||
+      { log "no picture made (ImageMagick's convert)"; ok=0; }
+  fi
+  if ((ok)); then
+    local version
+    version=$(cd "$dir" && wine tovrin-pack.exe --version 2>/dev/null | tr -d '\r')
+    [[ $version == "tovrin-pack $VERSION" ]] || { log "tovrin-pack.exe --version says: $version"; ok=0; }
+    if (cd "$dir" && wine tovrin-pack.exe build -o Zip.scr picture.jpg >"$dir/build.log" 2>&1); then
+      cmp -s -n "$(stat -c %s "$dir/tovrin.exe")" "$dir/tovrin.exe" "$dir/Zip.scr" ||
+        { log "Zip.scr does not start with the zip's tovrin.exe"; ok=0; }
+      # The show: a window of the saver covering the whole screen within half a minute (Wine
+      # starts slowly). An error box or an early end would show no such window.
+      local screen saver shown=0 i
+      screen=$(xwininfo -root | awk '/-geometry/ {print $2}')
+      (cd "$dir" && exec timeout 60 wine Zip.scr /s >/dev/null 2>&1) &
+      saver=$!
+      for ((i = 0; i < 30; i++)); do
+        sleep 1
+        if xwininfo -root -tree | grep -qF "(\"zip.scr\" \"zip.scr\")  $screen"; then
+          shown=1
+          break
+        fi
+        kill -0 "$saver" 2>/dev/null || break
+      done
+      kill "$saver" 2>/dev/null
+      wait "$saver" 2>/dev/null
+      ((shown)) || { log "the saver made from the zip showed no window covering $screen"; ok=0; }
+      # install copies the saver into the folder named.
+      if ! (cd "$dir" && wine tovrin-pack.exe install Zip.scr --folder Savers --name Harbour \
+              >"$dir/install.log" 2>&1) || ! cmp -s "$dir/Zip.scr" "$dir/Savers/Harbour.scr"; then
+        cat "$dir/install.log" >&2
+        log "tovrin-pack.exe install did not copy the saver into the folder named"
+        ok=0
+      fi
+    else
+      cat "$dir/build.log" >&2
+      log "tovrin-pack.exe build failed"
+      ok=0
+    fi
+  fi
+  rm -rf "$dir"
+  if ((ok)); then echo "zip: passed"; else echo "zip: failed"; fi
+}
 
 # Runs the test programs; called inside the virtual display (see the end of this file).
 run_tests() {
@@ -80,6 +141,9 @@ ALSA
   for exe in "${programs[@]}"; do
     run_program "$exe"
   done
+  out=$(check_zip)
+  printf '%s\n' "$out"
+  if [[ $out == *"zip: passed"* ]]; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
   run_two_monitor_programs
   wineserver -k >/dev/null 2>&1 || true
   if [[ -d $TOVRIN_SHOTS_DIR ]]; then
@@ -208,6 +272,12 @@ if ! cmake -S "$ROOT" -B "$BUILD" -G Ninja \
 fi
 
 ((${#targets[@]} == 0)) || exit 0
+
+# The zip a Windows user downloads: tovrin-<version>-windows.zip in build/windows.
+if ! (cd "$BUILD" && cpack -G ZIP) >"$ROOT/build/windows-zip.log" 2>&1; then
+  tail -n 20 "$ROOT/build/windows-zip.log"
+  log "the Windows zip could not be made"
+fi
 
 # One display and one Wine server for all the programs, on a screen of the size the show's
 # performance figures are given for.

@@ -22,7 +22,7 @@ inline std::vector<std::string> OptionsWithoutDefault(const std::string& help) {
   }
   std::vector<std::string> missing;
   for (const std::string& entry : entries) {
-    if (entry.rfind("  -h,--help", 0) == 0) continue;
+    if (entry.rfind("  -h,--help", 0) == 0 || entry.rfind("  --version", 0) == 0) continue;
     if (entry.find("(default: ") == std::string::npos &&
         entry.find("REQUIRED") == std::string::npos) {
       missing.push_back(entry);

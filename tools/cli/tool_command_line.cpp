@@ -77,6 +77,8 @@ std::string UsageMessage(const CLI::App& app, const CLI::ParseError& e) {
 void ConfigureToolApp(CLI::App& app) {
   app.formatter(std::make_shared<TToolFormatter>());
   app.set_help_flag("-h,--help", "show this help and exit");
+  app.set_version_flag("--version", app.get_name() + " " + TOVRIN_VERSION,
+                       "show the version and exit");
   app.require_subcommand(1);
   // An option given twice takes its last value, as a later option overrides an earlier one.
   app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
@@ -119,6 +121,9 @@ TToolCommandLine ParseToolCommandLine(CLI::App& app, const std::vector<std::stri
     const std::vector<CLI::App*> given = app.get_subcommands();
     result.Help = given.empty() ? FullHelp(app) : given.front()->help(app.get_name());
     if (result.Help->empty() || result.Help->back() != '\n') *result.Help += '\n';
+    return result;
+  } catch (const CLI::CallForVersion& e) {
+    result.Help = std::string(e.what()) + "\n";
     return result;
   } catch (const CLI::ParseError& e) {
     throw EUsageError(UsageMessage(app, e));

@@ -6,6 +6,7 @@
 //     mistake on the command line whose message names the option;
 //   - answer -h/--help anywhere with the help of the command it follows; the tool's own --help
 //     shows the help of every command, so every option is listed with its default;
+//   - answer --version before a command with "NAME VERSION", the project's one version;
 //   - report every mistake as EUsageError in their own words ("missing --out", "unknown argument
 //     --fast", "unknown command \"paint\""), which the tool prints with a hint at --help and exit
 //     status 2.
@@ -54,7 +55,7 @@ CLI::Option* AddOperandList(CLI::App& command, const std::string& name,
 
 struct TToolCommandLine {
   CLI::App* Command = nullptr;      // the subcommand given; null when help was asked for the tool
-  std::optional<std::string> Help;  // set when help was asked for: the text to print
+  std::optional<std::string> Help;  // set when help or the version was asked for: the text to print
 };
 
 // Parses the arguments (after the program name, UTF-8) into the values bound to `app`. Raises

@@ -43,6 +43,40 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
   extract->add_flag("--overwrite", cl.Extract.Overwrite,
                     "replace files that already stand in DIR (default: refuse, writing nothing)");
 
+  CLI::App* install = app.add_subcommand(
+      "install",
+#ifdef _WIN32
+      "Copies SAVER into DIR as NAME.scr and says how to choose it in Windows' screen-saver "
+      "settings. With --uninstall, removes it from DIR.");
+#else
+      "Adds SAVER to XScreenSaver for you: copies it to ~/.local/libexec/xscreensaver/NAME, "
+      "writes its settings description to ~/.local/share/xscreensaver/config/NAME.xml and puts "
+      "it first in the programs list of ~/.xscreensaver (keeping the file's other lines and its "
+      "old bytes in ~/.xscreensaver.tovrin-backup). With --uninstall, undoes all three. Exit "
+      "status 1 when a part could not be done; the message says what to do instead.");
+#endif
+  install
+      ->add_option("SAVER", cl.Install.Saver,
+                   "screen saver to install (with --uninstall: "
+                   "the saver or its name)")
+      ->required();
+  AddOption(*install, "--name", "name to install under (default: SAVER's file name)",
+            [&](std::string_view, const std::string& v) { cl.Install.Name = v; });
+  AddOption(*install, "--label",
+            "name shown in the list of savers (default: the saver's title, "
+            "else NAME)",
+            [&](std::string_view, const std::string& v) { cl.Install.Label = v; });
+#ifdef _WIN32
+  AddOption(*install, "--folder", "folder to copy the saver into (REQUIRED)",
+            [&](std::string_view, const std::string& v) { cl.Install.Folder = v; });
+#else
+  AddOption(*install, "--folder",
+            "folder to copy the program into (default: ~/.local/libexec/xscreensaver)",
+            [&](std::string_view, const std::string& v) { cl.Install.Folder = v; });
+#endif
+  install->add_flag("--uninstall", cl.Install.Uninstall,
+                    "remove what an install of that name made (default: install)");
+
   // "tovrin-pack help" asks for help as --help does.
   const bool helpWord = !args.empty() && args.front() == "help";
   const TToolCommandLine parsed =
@@ -56,6 +90,11 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CheckBuildRequest(cl.Build);
   } else if (parsed.Command == inspect) {
     cl.Command = TPackCommand::pcInspect;
+  } else if (parsed.Command == install) {
+    cl.Command = TPackCommand::pcInstall;
+#ifdef _WIN32
+    if (cl.Install.Folder.empty()) throw EUsageError("missing --folder");
+#endif
   } else {
     cl.Command = TPackCommand::pcExtract;
   }

@@ -20,7 +20,8 @@ constexpr const char* kEngineName = "tovrin";
 std::vector<std::string> EngineCandidates(const std::string& toolPath) {
   const fs::path dir = fs::path(toolPath).parent_path();
   return {(dir / kEngineName).string(),
-          (dir / ".." / ".." / "src" / "app" / kEngineName).lexically_normal().string()};
+          (dir / ".." / ".." / "src" / "app" / kEngineName).lexically_normal().string(),
+          (dir / ".." / "lib" / "tovrin" / kEngineName).lexically_normal().string()};
 }
 
 std::string ToolPath(const char* argv0) {

@@ -1,6 +1,7 @@
 // tovrin-pack: the authoring tool. Makes a finished screen saver from an engine and pictures,
 // and inspects or unpacks one. See command_line.h for the command line.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "command_line.h"
 #include "core/errors.h"
 #include "engine_locator.h"
+#include "install_command.h"
 #include "package/image.h"
 #include "package/persistent.h"
 #include "package/ss_file_locations.h"
@@ -18,6 +20,17 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+
+// Where `install` puts a saver for this user; nothing on Windows, where the user names a folder.
+tovrin::TSaverPlaces UserSaverPlaces() {
+#ifdef _WIN32
+  return {};
+#else
+  const char* home = std::getenv("HOME");
+  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  return tovrin::SaverPlaces(home != nullptr ? home : "", dataHome != nullptr ? dataHome : "");
+#endif
+}
 
 int Run(int argc, char** argv) {
   using namespace tovrin;
@@ -45,6 +58,12 @@ int Run(int argc, char** argv) {
         break;
       case TPackCommand::pcExtract:
         RunExtract(commandLine.Extract, stdout, stderr);
+        break;
+      case TPackCommand::pcInstall:
+        if (!RunInstall(commandLine.Install, UserSaverPlaces(), stdout, stderr)) {
+          std::fflush(stdout);
+          return kExitFailure;
+        }
         break;
     }
   } catch (const std::exception& e) {
