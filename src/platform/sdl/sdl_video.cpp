@@ -3,6 +3,7 @@
 #include <SDL_syswm.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "core/errors.h"
@@ -68,6 +69,14 @@ void TSdlVideo::Start() {
     // windows take keys only as keys, never composed text, so the table is left empty for this
     // call: the keys still arrive, each as itself.
     const TScopedEnvironment noCompose("XCOMPOSEFILE", "/dev/null");
+    // SDL also asks the session's message bus for an input method. Without a bus address in the
+    // environment, the bus library would start a program to find or launch a bus (a fork of this
+    // process and a search of the PATH, a new bus daemon left running at worst); a screen saver
+    // wants neither, and needs no input method: no bus for SDL then.
+    std::optional<TScopedEnvironment> noBusLaunch;
+    if (!std::getenv("DBUS_SESSION_BUS_ADDRESS")) {
+      noBusLaunch.emplace("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    }
     started = SDL_InitSubSystem(SDL_INIT_VIDEO);
   }
   if (started != 0) {
