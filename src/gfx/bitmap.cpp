@@ -25,7 +25,14 @@ TBitmap::TBitmap(int32_t width, int32_t height, TPixelFormat format) : FFormat(f
   Allocate(width, height);
 }
 
-void TBitmap::Allocate(int32_t width, int32_t height) {
+TBitmap TBitmap::ForOverwrite(int32_t width, int32_t height, TPixelFormat format) {
+  TBitmap bitmap;
+  bitmap.FFormat = format;
+  bitmap.Allocate(width, height, TClear::No);
+  return bitmap;
+}
+
+void TBitmap::Allocate(int32_t width, int32_t height, TClear clear) {
   if (!SizeAllowed(width, height, FFormat)) {
     throw EOutOfResources("Bitmap of " + std::to_string(width) + " x " + std::to_string(height) +
                           " pixels is too large");
@@ -34,7 +41,18 @@ void TBitmap::Allocate(int32_t width, int32_t height) {
   FWidth = width;
   FHeight = height;
   FStride = StrideFor(width, FFormat);
-  FPixels.assign(FStride * static_cast<size_t>(height), 0);
+  const size_t bytes = FStride * static_cast<size_t>(height);
+  if (clear == TClear::Yes) {
+    FPixels.assign(bytes, 0);
+    return;
+  }
+  FPixels.clear();
+  FPixels.resize(bytes);  // default-initialised: see TPageAlignedAllocator::construct
+  const size_t used = static_cast<size_t>(width) * static_cast<size_t>(BytesPerPixel());
+  if (used == FStride) return;
+  for (int32_t y = 0; y < height; ++y) {
+    std::memset(ScanLine(y) + used, 0, FStride - used);
+  }
 }
 
 uint8_t* TBitmap::ScanLine(int32_t y) {
@@ -52,7 +70,7 @@ void TBitmap::SetSize(int32_t width, int32_t height, TColor fill) {
   TBitmap old = std::move(*this);
   FFormat = old.FFormat;
   FPalette = old.FPalette;
-  Allocate(width, height);
+  Allocate(width, height, TClear::No);
   Fill(fill);
   const int32_t w = std::min(FWidth, old.FWidth);
   const int32_t h = std::min(FHeight, old.FHeight);

@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "gfx/color.h"
@@ -43,6 +44,17 @@ struct TPageAlignedAllocator {
   T* allocate(size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), kAlignment)); }
   void deallocate(T* p, size_t) { ::operator delete(p, kAlignment); }
 
+  // Growing the store without a value leaves the new bytes as they come (default
+  // initialisation): a store about to be overwritten whole is not written twice.
+  template <typename U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+
   friend bool operator==(const TPageAlignedAllocator&, const TPageAlignedAllocator&) = default;
 };
 
@@ -61,6 +73,13 @@ class TBitmap {
   TBitmap() = default;  // empty: 0 x 0, pf24bit
   // A bitmap of the given size, every byte 0 (black, or palette index 0).
   TBitmap(int32_t width, int32_t height, TPixelFormat format = TPixelFormat::pf24bit);
+  // A bitmap of the given size whose pixels are not cleared: the caller writes every pixel
+  // before any is read (a decoder filling every row, a copy covering it whole). Clearing a
+  // frame-sized store costs about as much as the writing that replaces it. The row padding is
+  // cleared, so bitmaps with equal pixels compare equal. Sizes are checked as by the
+  // constructor.
+  static TBitmap ForOverwrite(int32_t width, int32_t height,
+                              TPixelFormat format = TPixelFormat::pf24bit);
 
   int32_t Width() const { return FWidth; }
   int32_t Height() const { return FHeight; }
@@ -97,7 +116,9 @@ class TBitmap {
   friend bool operator==(const TBitmap&, const TBitmap&) = default;
 
  private:
-  void Allocate(int32_t width, int32_t height);
+  enum class TClear : bool { No, Yes };
+  // clear No: the pixel bytes are left unwritten, the row padding is cleared.
+  void Allocate(int32_t width, int32_t height, TClear clear = TClear::Yes);
 
   int32_t FWidth = 0;
   int32_t FHeight = 0;

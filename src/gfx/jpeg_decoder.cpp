@@ -72,7 +72,8 @@ void AllocateTarget(TTarget& target, j_decompress_ptr cinfo, bool grey, bool gre
     throw EOutOfResources("JPEG picture of " + std::to_string(w) + " x " + std::to_string(h) +
                           " pixels is too large");
   }
-  target.Bitmap = TBitmap(static_cast<int32_t>(w), static_cast<int32_t>(h), format);
+  // Decode writes every row or fails, and a failed decode's bitmap is thrown away.
+  target.Bitmap = TBitmap::ForOverwrite(static_cast<int32_t>(w), static_cast<int32_t>(h), format);
   if (greyRamp) {
     for (int i = 0; i < 256; ++i) {
       const auto v = static_cast<uint8_t>(i);

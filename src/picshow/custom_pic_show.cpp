@@ -211,17 +211,21 @@ void TCustomPicShow::PrepareTransition() {
 
   // OldPic is what the control showed in its display area at this moment, background included,
   // read back from the last paint.
-  auto oldPic = std::make_shared<TBitmap>(FMedia.Width(), FMedia.Height());
   TRect shown = FDisplayRect;
   if (FStretch) shown = FStretchFine ? FitRect(FDisplayRect, ClientRect()) : ClientRect();
+  std::shared_ptr<TBitmap> oldPic;
   if (IntersectRect(shown, FBackBuffer.BoundsRect()) != shown) {
     // Parts that were never on the screen (beyond the client area, or no paint yet) are taken
     // as the control's empty area.
+    oldPic = std::make_shared<TBitmap>(TBitmap::ForOverwrite(FMedia.Width(), FMedia.Height()));
     oldPic->Fill(color);
+  } else {
+    oldPic = std::make_shared<TBitmap>(FMedia.Width(), FMedia.Height());
   }
   StretchCopy(*oldPic, oldPic->BoundsRect(), FBackBuffer, shown);
 
-  auto newPic = std::make_shared<TBitmap>(FMedia.Width(), FMedia.Height());
+  // Media has the picture's size: the picture covers NewPic whole.
+  auto newPic = std::make_shared<TBitmap>(TBitmap::ForOverwrite(FMedia.Width(), FMedia.Height()));
   Draw(*newPic, 0, 0, picture.Bitmap());
   FOldPic = std::move(oldPic);
   FNewPic = std::move(newPic);

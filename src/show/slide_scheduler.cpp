@@ -209,11 +209,10 @@ std::vector<TBitmap> TSlideScheduler::ComposePictures(TImage& item,
 
 TBitmap TSlideScheduler::ComposeFrame(const TStoredGraphic* graphic, int32_t W, int32_t H,
                                       bool caption) {
-  TBitmap frame(W, H);
+  TBitmap frame = TBitmap::ForOverwrite(W, H);
   frame.Fill(ColorToRGB(clBlack));
 
-  if (const TJPEGImage* jpeg = dynamic_cast<const TJPEGImage*>(graphic);
-      jpeg && !jpeg->Empty()) {
+  if (const TJPEGImage* jpeg = dynamic_cast<const TJPEGImage*>(graphic); jpeg && !jpeg->Empty()) {
     if (FSettings.lStretch()) {
       // Stretched to the whole screen, proportions not kept. A picture larger than the screen
       // is decoded only as large as the screen needs, then filtered down.

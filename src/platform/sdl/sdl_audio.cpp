@@ -1,13 +1,13 @@
 #include "platform/sdl/sdl_audio.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <functional>
 #include <mutex>
 #include <string>
 
 #include "core/errors.h"
+#include "platform/sdl/sdl_mixer_library.h"
 
 namespace tovrin {
 
@@ -45,25 +45,26 @@ TSdlMediaPlayer::~TSdlMediaPlayer() {
     Relay().Target = nullptr;
   }
   FPlayingId = 0;
-  Mix_HookMusicFinished(nullptr);
+  FMixer->HookMusicFinished(nullptr);
   CloseMusic();
-  Mix_CloseAudio();
-  Mix_Quit();
+  FMixer->CloseAudio();
+  FMixer->Quit();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 void TSdlMediaPlayer::OpenDevice() {
   if (FDeviceOpen) return;
+  if (!FMixer) FMixer = TSdlMixerLibrary::Load();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     throw Exception(std::string("No sound device: ") + SDL_GetError());
   }
   // Decoders that are missing only make their kind of file fail to open.
-  Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3 | MIX_INIT_FLAC | MIX_INIT_MID);
+  FMixer->Init(MIX_INIT_OGG | MIX_INIT_MP3 | MIX_INIT_FLAC | MIX_INIT_MID);
   // 512 frames a buffer (12 ms): closing the device waits for about three buffers, and a
   // screen-saver host gives the program 100 ms from SIGTERM to its end.
-  if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 512) != 0) {
-    const std::string error = Mix_GetError();
-    Mix_Quit();
+  if (FMixer->OpenAudio(44100, AUDIO_S16SYS, 2, 512) != 0) {
+    const std::string error = SDL_GetError();
+    FMixer->Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     throw Exception("No sound device: " + error);
   }
@@ -81,14 +82,14 @@ void TSdlMediaPlayer::OpenDevice() {
       });
     };
   }
-  Mix_HookMusicFinished(MusicFinished);
+  FMixer->HookMusicFinished(MusicFinished);
 }
 
 void TSdlMediaPlayer::CloseMusic() {
   if (!FMusic) return;
   FPlayingId = 0;
-  Mix_HaltMusic();
-  Mix_FreeMusic(FMusic);
+  FMixer->HaltMusic();
+  FMixer->FreeMusic(FMusic);
   FMusic = nullptr;
 }
 
@@ -99,8 +100,8 @@ void TSdlMediaPlayer::DoOpen() {
   const std::string& path = FileName();
   if (!FSoundEnabled) throw Exception("Cannot open media file " + path);
   OpenDevice();
-  FMusic = Mix_LoadMUS(path.c_str());
-  if (!FMusic) throw Exception("Cannot open media file " + path + ": " + Mix_GetError());
+  FMusic = FMixer->LoadMUS(path.c_str());
+  if (!FMusic) throw Exception("Cannot open media file " + path + ": " + SDL_GetError());
 }
 
 void TSdlMediaPlayer::DoPlay(bool notify) {
@@ -110,19 +111,19 @@ void TSdlMediaPlayer::DoPlay(bool notify) {
   // An earlier play ends here without counting as an end; the new one counts from its start,
   // so even a sound shorter than this call is reported.
   FPlayingId = 0;
-  Mix_HaltMusic();
+  FMixer->HaltMusic();
   FPendingNotify = notify;
   FPlayingId = FNextPlayId++;
-  if (Mix_PlayMusic(FMusic, 1) != 0) {
+  if (FMixer->PlayMusic(FMusic, 1) != 0) {
     FPlayingId = 0;
     FPendingNotify = false;
-    throw Exception(std::string("Cannot play: ") + Mix_GetError());
+    throw Exception(std::string("Cannot play: ") + SDL_GetError());
   }
 }
 
 void TSdlMediaPlayer::DoStop(bool notify) {
   FPlayingId = 0;
-  if (FMusic) Mix_HaltMusic();
+  if (FMusic) FMixer->HaltMusic();
   const bool owed = FPendingNotify;
   FPendingNotify = false;
   if (owed || notify) {

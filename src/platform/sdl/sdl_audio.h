@@ -22,6 +22,8 @@ struct _Mix_Music;
 
 namespace tovrin {
 
+class TSdlMixerLibrary;
+
 class TSdlMediaPlayer final : public TMediaPlayer {
  public:
   TSdlMediaPlayer(TApplication& application, bool soundEnabled);
@@ -43,6 +45,8 @@ class TSdlMediaPlayer final : public TMediaPlayer {
 
   TApplication& FApplication;
   const bool FSoundEnabled;
+  // Loaded with the device's first opening; kept until the player goes.
+  std::unique_ptr<TSdlMixerLibrary> FMixer;
   bool FDeviceOpen = false;
   _Mix_Music* FMusic = nullptr;
   bool FPendingNotify = false;

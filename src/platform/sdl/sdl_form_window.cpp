@@ -13,6 +13,10 @@ namespace tovrin {
 
 namespace {
 
+// How long a window of our own that has just appeared or changed size waits for a paint before it
+// paints itself: longer than the show takes from its window's appearance to its first picture.
+constexpr uint32_t kDeferredPaintMs = 100;
+
 SDL_Rect ToSdl(const TRect& r) {
   return SDL_Rect{r.Left, r.Top, r.Width(), r.Height()};
 }
@@ -44,6 +48,12 @@ TSdlFormWindow::TSdlFormWindow(TSdlVideo& video, TApplication& application, TFor
     if (FHosted) XSelectInput(info.info.x11.display, info.info.x11.window, ExposureMask);
   }
   FVideo.Register(FWindow.get(), *this);
+  FDeferredPaint.SetEnabled(false);
+  FDeferredPaint.SetInterval(kDeferredPaintMs);
+  FDeferredPaint.SetOnTimer([this] {
+    FDeferredPaint.SetEnabled(false);
+    Update();
+  });
 }
 
 TSdlFormWindow::~TSdlFormWindow() {
@@ -61,6 +71,7 @@ void TSdlFormWindow::InvalidateRect(const TRect& rect, bool erase) {
 
 void TSdlFormWindow::Update() {
   if (FInvalid.Empty()) return;
+  FDeferredPaint.SetEnabled(false);
   // The invalid area is validated before the paint is delivered: what a control invalidates
   // while it paints waits for the next paint.
   FPainting = FInvalid;
@@ -152,7 +163,41 @@ void TSdlFormWindow::SetBounds(int32_t left, int32_t top, int32_t width, int32_t
   height = std::max(1, height);
   SDL_SetWindowPosition(FWindow.get(), left, top);
   SDL_SetWindowSize(FWindow.get(), width, height);
+  if (width == FWidth && height == FHeight) return;
   Resized(width, height);
+  // The display shows the form's colour where the window grew; all of it is painted again.
+  InvalidateRect(TRect{0, 0, FWidth, FHeight}, true);
+  if (FMapped && !FDeferredPaint.Enabled()) FDeferredPaint.SetEnabled(true);
+}
+
+void TSdlFormWindow::SetColor(TColor color) {
+  FColor = color;
+  if (!FHosted) ApplyBackground();
+}
+
+void TSdlFormWindow::ApplyBackground() {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(FWindow.get(), &info) || info.subsystem != SDL_SYSWM_X11) return;
+  Display* display = info.info.x11.display;
+  const ::Window window = info.info.x11.window;
+  // The display fills what of the window no paint has reached yet with this pixel (the window
+  // appears, grows, or is uncovered): the form's colour at once, never the desktop underneath.
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(display, window, &attributes) || !attributes.visual) return;
+  const Visual& visual = *attributes.visual;
+  const auto scale = [](uint8_t value, unsigned long mask) -> unsigned long {
+    if (mask == 0) return 0;
+    int shift = 0;
+    while (((mask >> shift) & 1) == 0) ++shift;
+    const unsigned long max = mask >> shift;
+    return ((static_cast<unsigned long>(value) * max + 127) / 255) << shift;
+  };
+  const TColor rgb = ColorToRGB(FColor);
+  const unsigned long pixel = scale(GetRValue(rgb), visual.red_mask) |
+                              scale(GetGValue(rgb), visual.green_mask) |
+                              scale(GetBValue(rgb), visual.blue_mask);
+  XSetWindowBackground(display, window, pixel);
 }
 
 void TSdlFormWindow::SetTopmost() {
@@ -163,28 +208,54 @@ void TSdlFormWindow::SetTopmost() {
 void TSdlFormWindow::SetVisible(bool visible) {
   if (visible == FVisible) return;
   FVisible = visible;
-  if (!FHosted) {
-    if (visible) {
-      if (FTakesFocus) {
-        SDL_ShowWindow(FWindow.get());
-        SDL_RaiseWindow(FWindow.get());
-        // No window manager gives an override-redirect window the keyboard: take it.
-        SDL_SetWindowInputFocus(FWindow.get());
-      } else {
-        ShowKeepingFocus();
-      }
-    } else {
-      SDL_HideWindow(FWindow.get());
-    }
+  if (!visible) {
+    FDeferredPaint.SetEnabled(false);
+    if (!FHosted) SDL_HideWindow(FWindow.get());
+    FMapped = false;
+    return;
   }
-  if (!visible) return;
   // What the system does for a window that appears: erase, paint, show, activate.
   InvalidateRect(TRect{0, 0, FWidth, FHeight}, true);
-  Update();
+  if (FHosted) {
+    Update();
+    FEvents.FormShow();
+    if (FVisible) Activated();
+    return;
+  }
+  // A window of our own reaches the display only after its activation: the show's first
+  // activation gives it its place, size and colour, and a window mapped before that would show
+  // its design-time size and colour for as long as the package takes to load. Its first paint
+  // waits for the first Update after that, or for kDeferredPaintMs if none comes: until then
+  // the display fills the window with the form's colour (ApplyBackground), which is all an erase
+  // would draw, so the show's screen is not painted black only to be painted over by its first
+  // picture a moment later.
   FEvents.FormShow();
   // A window that leaves the keyboard where it is never counts as activated by appearing (SDL
   // may think it has the keyboard until the focus given back reaches it).
   if (FVisible && FTakesFocus) Activated();
+  // Mapped already when the activation opened a modal box (ModalOpening).
+  if (!FVisible || FMapped) return;
+  Map();
+  FDeferredPaint.SetEnabled(true);
+}
+
+void TSdlFormWindow::ModalOpening() {
+  if (FHosted || !FVisible || FMapped) return;
+  Map();
+  FDeferredPaint.SetEnabled(true);
+}
+
+void TSdlFormWindow::Map() {
+  ApplyBackground();
+  if (FTakesFocus) {
+    SDL_ShowWindow(FWindow.get());
+    SDL_RaiseWindow(FWindow.get());
+    // No window manager gives an override-redirect window the keyboard: take it.
+    SDL_SetWindowInputFocus(FWindow.get());
+  } else {
+    ShowKeepingFocus();
+  }
+  FMapped = true;
 }
 
 void TSdlFormWindow::ShowKeepingFocus() {
@@ -255,7 +326,10 @@ void TSdlFormWindow::HandleEvent(const SDL_Event& event) {
         if (FVisible) SDL_UpdateWindowSurface(FWindow.get());
         break;
       case SDL_WINDOWEVENT_SIZE_CHANGED:
-        if (!FHosted) {
+        // The size SetBounds gave is known already, and what it uncovered is invalid since:
+        // the display shows the form's colour there until the next paint. Only a size that
+        // someone else chose is painted here.
+        if (!FHosted && (event.window.data1 != FWidth || event.window.data2 != FHeight)) {
           Resized(event.window.data1, event.window.data2);
           InvalidateRect(TRect{0, 0, FWidth, FHeight}, true);
           Update();

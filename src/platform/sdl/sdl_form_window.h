@@ -2,9 +2,10 @@
 //
 // Two kinds:
 //   own     a borderless override-redirect window (as screen savers make theirs: no window
-//           manager moves or stacks it), created hidden at (0, 0) and 1 x 1; it takes the
-//           keyboard when shown. Keys, mouse buttons and movement go to the form and its
-//           controls.
+//           manager moves or stacks it), created hidden at (0, 0) and 1 x 1. Shown, it is
+//           activated first and mapped after that, with the form's colour as the display's
+//           background for it, and takes the keyboard. Keys, mouse buttons and movement go to the
+//           form and its controls.
 //   hosted  a window another program hands over (a screen-saver host's, or the root window),
 //           taken with SDL_CreateWindowFrom. Its size is the host's; bounds, visibility and
 //           stacking stay the host's business, and no input is handled: the host decides when
@@ -29,6 +30,7 @@
 #include "platform/form_window.h"
 #include "platform/sdl/dirty_rects.h"
 #include "platform/sdl/sdl_video.h"
+#include "platform/timer.h"
 
 namespace tovrin {
 
@@ -53,7 +55,8 @@ class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
   // TFormWindow
   TWindowHandle Handle() const override { return FHandle; }
   void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
-  void SetColor(TColor color) override { FColor = color; }
+  // A window of our own also takes the colour as the display's background for it.
+  void SetColor(TColor color) override;
   void SetTopmost() override;
   void SetVisible(bool visible) override;
   bool Visible() const override { return FVisible; }
@@ -62,6 +65,8 @@ class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
 
   // TSdlEventSink
   void HandleEvent(const SDL_Event& event) override;
+  // A window of our own still waiting for its activation to end appears now, below the box.
+  void ModalOpening() override;
 
   // Runs when the window is destroyed.
   std::function<void()> OnDestroy;
@@ -109,6 +114,10 @@ class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
   void CopyToSurface(SDL_Surface* surface, const TBitmap& bitmap, int32_t bx, int32_t by,
                      const TRect& rect);
   void Resized(int32_t width, int32_t height);
+  // Makes a window of our own the display's background colour, then shows it, on top, with the
+  // keyboard when it takes it (see SetTakesFocus).
+  void Map();
+  void ApplyBackground();
   // Shows the window and raises it, leaving the keyboard where it was.
   void ShowKeepingFocus();
   // The window got the keyboard: FormActivate, never nested in itself (see the .cpp).
@@ -129,6 +138,7 @@ class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
   TColor FColor = clBtnFace;
   bool FVisible = false;
   bool FTakesFocus = true;
+  bool FMapped = false;  // a window of our own: on the display
   bool FLostFocus = false;
   TActivationGuard FActivation;
   THostedControls FControls;
@@ -141,6 +151,9 @@ class TSdlFormWindow final : public TFormWindow, public TSdlEventSink {
   uint64_t FPresentedPixels = 0;
   // Set on destruction so that a close request queued earlier finds the window gone.
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+  // Paints what is still invalid a while after a window of our own appears or changes size, if
+  // nothing has painted it by then (see SetVisible).
+  TTimer FDeferredPaint{FApplication};
 };
 
 }  // namespace tovrin

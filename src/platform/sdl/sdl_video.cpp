@@ -2,11 +2,45 @@
 
 #include <SDL_syswm.h>
 
+#include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "core/errors.h"
 
 namespace tovrin {
+
+namespace {
+
+// Sets an environment variable for the life of the object, then puts back what was there. The
+// back end starts video before it starts any thread of its own, so nothing reads the
+// environment meanwhile.
+class TScopedEnvironment {
+ public:
+  TScopedEnvironment(const char* name, const char* value) : FName(name) {
+    if (const char* old = std::getenv(name)) {
+      FHadValue = true;
+      FOldValue = old;
+    }
+    setenv(name, value, 1);
+  }
+  ~TScopedEnvironment() {
+    if (FHadValue) {
+      setenv(FName, FOldValue.c_str(), 1);
+    } else {
+      unsetenv(FName);
+    }
+  }
+  TScopedEnvironment(const TScopedEnvironment&) = delete;
+  TScopedEnvironment& operator=(const TScopedEnvironment&) = delete;
+
+ private:
+  const char* FName;
+  bool FHadValue = false;
+  std::string FOldValue;
+};
+
+}  // namespace
 
 TSdlVideo::~TSdlVideo() {
   if (!FStarted) return;
@@ -28,7 +62,24 @@ void TSdlVideo::Start() {
   // its rectangles; by default SDL may put an OpenGL texture behind it, which uploads and
   // draws the whole window every time (with software OpenGL, 30 ms a 1920 x 1080 frame).
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+  int started;
+  {
+    // SDL opens an input method at start-up, and Xlib's own one reads and parses the locale's
+    // whole compose table then (some 50 million instructions, half the video start-up). Our
+    // windows take keys only as keys, never composed text, so the table is left empty for this
+    // call: the keys still arrive, each as itself.
+    const TScopedEnvironment noCompose("XCOMPOSEFILE", "/dev/null");
+    // SDL also asks the session's message bus for an input method. Without a bus address in the
+    // environment, the bus library would start a program to find or launch a bus (a fork of this
+    // process and a search of the PATH, a new bus daemon left running at worst); a screen saver
+    // wants neither, and needs no input method: no bus for SDL then.
+    std::optional<TScopedEnvironment> noBusLaunch;
+    if (!std::getenv("DBUS_SESSION_BUS_ADDRESS")) {
+      noBusLaunch.emplace("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    }
+    started = SDL_InitSubSystem(SDL_INIT_VIDEO);
+  }
+  if (started != 0) {
     throw Exception(std::string("Cannot open the display: ") + SDL_GetError());
   }
   FStarted = true;
@@ -43,6 +94,14 @@ void TSdlVideo::Register(SDL_Window* window, TSdlEventSink& sink) {
   if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
     FDisplayFd = ConnectionNumber(info.info.x11.display);
   }
+}
+
+void TSdlVideo::EnterModal() {
+  if (FModalDepth++ > 0) return;
+  // A sink may register or unregister windows meanwhile.
+  std::vector<TSdlEventSink*> sinks;
+  for (const auto& entry : FSinks) sinks.push_back(entry.second);
+  for (TSdlEventSink* sink : sinks) sink->ModalOpening();
 }
 
 void TSdlVideo::Unregister(SDL_Window* window) {

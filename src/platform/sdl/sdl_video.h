@@ -20,6 +20,8 @@ class TSdlEventSink {
  public:
   virtual ~TSdlEventSink() = default;
   virtual void HandleEvent(const SDL_Event& event) = 0;
+  // A modal box is about to open over the windows (the first of nested ones).
+  virtual void ModalOpening() {}
 };
 
 class TSdlVideo final : public TLoopSource {
@@ -41,7 +43,7 @@ class TSdlVideo final : public TLoopSource {
 
   // While a modal box is open (depth above 0), keys and mouse buttons and movement reach no
   // window of ours: the box's owner takes no input, as with the system's own message boxes.
-  void EnterModal() { ++FModalDepth; }
+  void EnterModal();
   void LeaveModal() { --FModalDepth; }
 
   // TLoopSource

@@ -11,12 +11,14 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/errors.h"
 #include "platform/sdl/sdl_application.h"
 #include "platform/sdl/sdl_audio.h"
+#include "platform/sdl/sdl_mixer_library.h"
 
 namespace tovrin {
 namespace {
@@ -80,6 +82,23 @@ class SdlAudioTest : public ::testing::Test {
 bool Contains(const std::vector<int16_t>& haystack, const std::vector<int16_t>& needle) {
   return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) !=
          haystack.end();
+}
+
+// The engine looks SDL2_mixer's functions up by name; this program links the library itself, so
+// each pointer must be the very function the header declares under that name (a name mistyped or
+// paired with the wrong pointer shows here, and a function the library lacks fails the link).
+TEST(SdlMixerLibraryTest, EveryFunctionLookedUpIsTheOneOfItsName) {
+  const std::unique_ptr<TSdlMixerLibrary> mixer = TSdlMixerLibrary::Load();
+  ASSERT_NE(mixer, nullptr);
+  EXPECT_EQ(mixer->Init, &::Mix_Init);
+  EXPECT_EQ(mixer->Quit, &::Mix_Quit);
+  EXPECT_EQ(mixer->OpenAudio, &::Mix_OpenAudio);
+  EXPECT_EQ(mixer->CloseAudio, &::Mix_CloseAudio);
+  EXPECT_EQ(mixer->HookMusicFinished, &::Mix_HookMusicFinished);
+  EXPECT_EQ(mixer->LoadMUS, &::Mix_LoadMUS);
+  EXPECT_EQ(mixer->FreeMusic, &::Mix_FreeMusic);
+  EXPECT_EQ(mixer->PlayMusic, &::Mix_PlayMusic);
+  EXPECT_EQ(mixer->HaltMusic, &::Mix_HaltMusic);
 }
 
 TEST_F(SdlAudioTest, ASoundPlaysUnchangedAndItsEndIsReportedOnce) {

@@ -76,6 +76,45 @@ TEST(PixelCopyTest, CopiesTheBlockAsDisplayPixelsFromBothFormats) {
   }
 }
 
+TEST(PixelCopyTest, EveryPixelOfWideBlocksKeepsItsBytesWhateverTheWidthAndOffset) {
+  // 24-bit rows go four pixels at a time from 32-bit words, the rest one by one: blocks on
+  // either side of a multiple of four, at offsets that put the words at every byte alignment,
+  // and blocks ending at the last pixel of a row without padding (width 4: stride 12), where a
+  // word read past the block would leave the store.
+  struct Case {
+    int32_t BitmapWidth, SrcX, Width;
+  };
+  const Case cases[] = {{4, 0, 4},  {8, 0, 8},   {8, 1, 7},   {9, 1, 8},   {9, 2, 7},
+                        {12, 3, 9}, {13, 0, 13}, {16, 5, 11}, {17, 1, 16}, {40, 3, 37}};
+  for (const Case& c : cases) {
+    const int32_t height = 3;
+    TBitmap src = TBitmap::ForOverwrite(c.BitmapWidth, height);
+    for (int32_t y = 0; y < height; ++y) {
+      for (int32_t x = 0; x < c.BitmapWidth; ++x) {
+        // Distinct bytes everywhere, so a byte taken from the wrong place shows.
+        src.SetPixel(x, y, RGB(3 * x + 1, 5 * y + 2 * x + 7, 251 - 7 * x - y));
+      }
+    }
+    const size_t pitch = 4 * static_cast<size_t>(c.Width) + 8;
+    std::vector<uint8_t> out(pitch * static_cast<size_t>(height - 1), 0xAB);
+    CopyToXrgb32(src, c.SrcX, 1, c.Width, height - 1, out.data(), pitch);
+    for (int32_t y = 0; y < height - 1; ++y) {
+      const uint8_t* row = out.data() + static_cast<size_t>(y) * pitch;
+      for (int32_t x = 0; x < c.Width; ++x) {
+        const TColor expected = src.Pixel(c.SrcX + x, 1 + y);
+        const uint8_t* p = row + 4 * static_cast<size_t>(x);
+        const TColor actual = RGB(p[2], p[1], p[0]);
+        ASSERT_EQ(actual, expected) << "bitmap width " << c.BitmapWidth << ", block from " << c.SrcX
+                                    << " width " << c.Width << ": pixel " << x << "," << y;
+        ASSERT_EQ(p[3], 0xFF);
+      }
+      for (size_t i = 4 * static_cast<size_t>(c.Width); i < pitch; ++i) {
+        ASSERT_EQ(row[i], 0xAB) << "past the block: untouched (width " << c.Width << ")";
+      }
+    }
+  }
+}
+
 TEST(LinuxPlacesTest, DirectoriesComeFromTheEnvironmentOnlyWhenAbsolute) {
   EXPECT_EQ(TempDirFrom(nullptr), "/tmp/");
   EXPECT_EQ(TempDirFrom(""), "/tmp/");

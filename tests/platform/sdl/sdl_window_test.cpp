@@ -60,7 +60,10 @@ class ColorControl final : public THostControl {
 class RecordingForm final : public TFormEvents {
  public:
   void FormShow() override { Log.push_back("show"); }
-  void FormActivate() override { Log.push_back("activate"); }
+  void FormActivate() override {
+    Log.push_back("activate");
+    if (OnActivate) OnActivate();
+  }
   void FormKeyDown(uint16_t key, TShiftState) override {
     Log.push_back("key " + std::to_string(key));
   }
@@ -75,6 +78,7 @@ class RecordingForm final : public TFormEvents {
   }
   void FormCloseRequest() override { Log.push_back("close"); }
   std::vector<std::string> Log;
+  std::function<void()> OnActivate;
 };
 
 class SdlWindowTest : public ::testing::Test {
@@ -141,6 +145,39 @@ TEST_F(SdlWindowTest, CoversTheScreenAndSendsOnlyTheInvalidRectangles) {
   const int paints = control.Paints;
   window.Update();
   EXPECT_EQ(control.Paints, paints) << "nothing invalid, nothing painted";
+  window.RemoveControl(control);
+}
+
+TEST_F(SdlWindowTest, AppearsOnlyAfterItsActivationPlacedItAndPaintsWithoutBeingAsked) {
+  // As the show's window: made at a design-time place and colour, placed over the screen and
+  // coloured by its first activation. Nothing of the design-time window may reach the screen,
+  // and the screen shows the activated colour at once, before any paint.
+  TSdlApplication app;
+  TSdlVideo video(app);
+  RecordingForm form;
+  TSdlFormWindow window(video, app, form);
+  ColorControl control(TRect{0, 0, ScreenW, ScreenH}, RGB(200, 30, 40));
+  window.InsertControl(control);
+  window.SetColor(clBtnFace);
+  window.SetBounds(100, 80, 60, 40);
+  bool shownAtActivation = true;
+  form.OnActivate = [&] {
+    shownAtActivation = (SDL_GetWindowFlags(window.Window()) & SDL_WINDOW_SHOWN) != 0;
+    window.SetColor(RGB(0, 0, 250));
+    window.SetBounds(0, 0, ScreenW, ScreenH);
+  };
+  window.SetVisible(true);
+  EXPECT_FALSE(shownAtActivation) << "on the screen before its activation";
+  EXPECT_EQ(control.Paints, 0) << "painted before anything asked";
+  TX11Probe screen;
+  for (const auto& [x, y] : {std::pair{0, 0}, {ScreenW - 1, ScreenH - 1}, {120, 90}}) {
+    EXPECT_EQ(screen.Pixel(screen.Root(), x, y), RGB(0, 0, 250)) << x << "," << y;
+  }
+  // Left alone, it paints itself soon.
+  EXPECT_TRUE(PumpUntil(app, [&] {
+    return screen.Pixel(screen.Root(), 160, 120) == RGB(200, 30, 40);
+  })) << "never painted";
+  EXPECT_EQ(control.Paints, 1);
   window.RemoveControl(control);
 }
 
