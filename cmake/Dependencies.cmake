@@ -20,6 +20,9 @@ set_target_properties(TurboJPEG::TurboJPEG PROPERTIES IMPORTED_LOCATION "${TURBO
 if(NOT WIN32)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(HEIF REQUIRED IMPORTED_TARGET libheif)
+  # Movies: FFmpeg's libraries (the video player, tovrin-pack's movie listing).
+  pkg_check_modules(TOVRIN_FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale
+                    libswresample libavutil)
 endif()
 # The Linux back end: SDL2 with SDL2_mixer for windows and sound, GTK 3 for the setup dialog,
 # XCB for windows of other programs.

@@ -55,6 +55,10 @@ std::unique_ptr<TMoviePlayer> TWin32Platform::CreateMoviePlayer(TFormWindow& par
                                              CLSID_MovieControl);
 }
 
+std::unique_ptr<TMoviePlayer> TWin32Platform::CreateVideoPlayer(TFormWindow&, bool, TMovieMouse) {
+  throw Exception("No player for these movies is installed on this system");
+}
+
 std::unique_ptr<TSetupDialogView> TWin32Platform::CreateSetupDialog(TSetupDialogModel& model) {
   FApplication->Initialize();
   return std::make_unique<TWin32SetupDialog>(*FApplication, *FScreen, model);
