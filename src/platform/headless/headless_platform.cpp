@@ -4,7 +4,7 @@
 #include "gfx/draw.h"
 
 #if TOVRIN_VIDEO
-#include "platform/video/video_player.h"
+#include "platform/headless/headless_video_player.h"
 #endif
 
 namespace tovrin {
@@ -51,33 +51,12 @@ std::unique_ptr<TMoviePlayer> THeadlessPlatform::CreateMoviePlayer(TFormWindow&)
   return player;
 }
 
-#if TOVRIN_VIDEO
-namespace {
-
-// A sound device that plays what it is given at once, counting it.
-class THeadlessVideoAudio final : public TAudioSink {
- public:
-  explicit THeadlessVideoAudio(std::shared_ptr<uint64_t> frames) : FFrames(std::move(frames)) {}
-  void Queue(const int16_t*, size_t frames) override { *FFrames += frames; }
-  uint32_t QueuedMs() const override { return 0; }
-  void SetPaused(bool) override {}
-  void Clear() override {}
-
- private:
-  std::shared_ptr<uint64_t> FFrames;
-};
-
-}  // namespace
-#endif
-
 std::unique_ptr<TMoviePlayer> THeadlessPlatform::CreateVideoPlayer(TFormWindow& parent, bool sound,
                                                                    TMovieMouse mouse) {
 #if TOVRIN_VIDEO
   Record("Video.Create(sound=" + Flag(sound) + ")=" + Flag(FScript.VideoPlayerInstalled));
   if (!FScript.VideoPlayerInstalled) throw Exception("No video player");
-  std::unique_ptr<TAudioSink> audio;
-  if (sound) audio = std::make_unique<THeadlessVideoAudio>(FVideoSoundFrames);
-  return std::make_unique<TVideoPlayer>(FApplication, parent, std::move(audio), std::move(mouse));
+  return std::make_unique<THeadlessVideoPlayer>(*this, parent, sound, std::move(mouse));
 #else
   (void)parent;
   (void)mouse;

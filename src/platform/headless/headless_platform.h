@@ -92,8 +92,7 @@ class THeadlessPlatform final : public TPlatform {
   std::unique_ptr<TFormWindow> CreateFormWindow(TFormEvents& events) override;
   std::unique_ptr<TMediaPlayer> CreateMediaPlayer() override;
   std::unique_ptr<TMoviePlayer> CreateMoviePlayer(TFormWindow& parent) override;
-  // The video player of video/ on this platform's clock (where this build has one); its sound
-  // goes nowhere and is counted (VideoSoundFrames).
+  // The video player (headless_video_player.h) where this build has one; raises otherwise.
   std::unique_ptr<TMoviePlayer> CreateVideoPlayer(TFormWindow& parent, bool sound,
                                                   TMovieMouse mouse) override;
   std::unique_ptr<TSetupDialogView> CreateSetupDialog(TSetupDialogModel& model) override;
@@ -146,6 +145,7 @@ class THeadlessPlatform final : public TPlatform {
   friend class THeadlessMediaPlayer;
   friend class THeadlessMoviePlayer;
   friend class THeadlessSetupView;
+  friend class THeadlessVideoPlayer;
 
   // A piece that is being destroyed stops being the one made last.
   void Forget(const THeadlessMediaPlayer& player) {

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "core/errors.h"
@@ -32,10 +34,6 @@ std::string AvError(int code) {
   av_strerror(code, text.data(), text.size());
   return text.data();
 }
-
-struct TDictionaryFreer {
-  void operator()(AVDictionary* p) const { av_dict_free(&p); }
-};
 
 // A decoder for stream's codec, opened; nullptr when the codec cannot be opened.
 TCodecHandle OpenDecoder(const AVStream& stream, int threads) {
@@ -71,21 +69,108 @@ int32_t ClampToInt32(int64_t value) {
 
 }  // namespace
 
-TVideoClip::TVideoClip(const std::string& path, bool withAudio) : FPath(path) {
+// A byte range of a file, read by the demuxer through an I/O context of its own.
+struct TVideoClip::TInput {
+  struct TFileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+  };
+  struct TIoFreer {
+    void operator()(AVIOContext* io) const {
+      if (io) av_freep(&io->buffer);
+      avio_context_free(&io);
+    }
+  };
+  static constexpr int kBufferSize = 64 * 1024;
+
+  std::unique_ptr<std::FILE, TFileCloser> File;
+  int64_t Start = 0;
+  int64_t Length = 0;
+  int64_t Position = 0;  // within the range
+  std::unique_ptr<AVIOContext, TIoFreer> Io;
+
+  static int Read(void* opaque, uint8_t* buffer, int size) {
+    auto& in = *static_cast<TInput*>(opaque);
+    const int64_t left = in.Length - in.Position;
+    if (left <= 0 || size <= 0) return AVERROR_EOF;
+    const auto want = static_cast<size_t>(std::min<int64_t>(left, size));
+    if (fseeko(in.File.get(), in.Start + in.Position, SEEK_SET) != 0) return AVERROR(EIO);
+    const size_t got = std::fread(buffer, 1, want, in.File.get());
+    if (got == 0) return AVERROR_EOF;
+    in.Position += static_cast<int64_t>(got);
+    return static_cast<int>(got);
+  }
+  static int64_t Seek(void* opaque, int64_t offset, int whence) {
+    auto& in = *static_cast<TInput*>(opaque);
+    if ((whence & AVSEEK_SIZE) != 0) return in.Length;
+    int64_t base = 0;
+    switch (whence & ~AVSEEK_FORCE) {
+      case SEEK_SET:
+        base = 0;
+        break;
+      case SEEK_CUR:
+        base = in.Position;
+        break;
+      case SEEK_END:
+        base = in.Length;
+        break;
+      default:
+        return AVERROR(EINVAL);
+    }
+    int64_t target = 0;
+    if (__builtin_add_overflow(base, offset, &target) || target < 0 || target > in.Length) {
+      return AVERROR(EINVAL);
+    }
+    in.Position = target;
+    return target;
+  }
+};
+
+TVideoClip::TVideoClip(const std::string& path, bool withAudio)
+    : TVideoClip(path, 0, -1, withAudio) {}
+
+TVideoClip::~TVideoClip() {
+  // The demuxer goes before the bytes it reads.
+  FFormat.reset();
+}
+
+TVideoClip::TVideoClip(const std::string& path, int64_t offset, int64_t length, bool withAudio)
+    : FPath(path) {
   auto fail = [&](const std::string& why) {
     return Exception("Cannot play movie " + path + ": " + why);
   };
-  // The file is opened as a local file whatever its name looks like, by one of the accepted
-  // demuxers, recognised by content.
+  // The library's own messages would go to the standard error of a screen saver or a tool;
+  // every failure comes back here as an exception instead.
+  av_log_set_level(AV_LOG_QUIET);
+  FInput = std::make_unique<TInput>();
+  FInput->File.reset(std::fopen(path.c_str(), "rb"));
+  if (!FInput->File) throw fail("the file cannot be opened");
+  if (length < 0) {
+    if (fseeko(FInput->File.get(), 0, SEEK_END) != 0) throw fail("the file cannot be read");
+    length = ftello(FInput->File.get());
+  }
+  if (offset < 0 || length < 0) throw fail("the file cannot be read");
+  FInput->Start = offset;
+  FInput->Length = length;
+  auto* buffer = static_cast<uint8_t*>(av_malloc(TInput::kBufferSize));
+  if (!buffer) throw fail("out of memory");
+  FInput->Io.reset(avio_alloc_context(buffer, TInput::kBufferSize, 0, FInput.get(), &TInput::Read,
+                                      nullptr, &TInput::Seek));
+  if (!FInput->Io) {
+    av_free(buffer);
+    throw fail("out of memory");
+  }
+
+  // Recognised by content, by one of the accepted demuxers.
+  FFormat.reset(avformat_alloc_context());
+  if (!FFormat) throw fail("out of memory");
+  FFormat->pb = FInput->Io.get();
+  FFormat->flags |= AVFMT_FLAG_CUSTOM_IO;
   AVDictionary* rawOptions = nullptr;
-  av_dict_set(&rawOptions, "protocol_whitelist", "file", 0);
   av_dict_set(&rawOptions, "format_whitelist", "mov,matroska", 0);
-  std::unique_ptr<AVDictionary, TDictionaryFreer> options(rawOptions);
-  AVFormatContext* format = nullptr;
-  rawOptions = options.release();
-  const int opened = avformat_open_input(&format, ("file:" + path).c_str(), nullptr, &rawOptions);
-  options.reset(rawOptions);
-  if (opened < 0) throw fail(AvError(opened));
+  AVFormatContext* format = FFormat.release();
+  const int opened = avformat_open_input(&format, nullptr, nullptr, &rawOptions);
+  av_dict_free(&rawOptions);
+  if (opened < 0) throw fail(AvError(opened));  // format was freed
   FFormat.reset(format);
   if (avformat_find_stream_info(FFormat.get(), nullptr) < 0) throw fail("no streams found");
 
@@ -251,8 +336,8 @@ void TVideoClip::DecodeAudio(const AVPacket& packet) {
   }
 }
 
-TVideoInfo ProbeVideo(const std::string& path) {
-  return TVideoClip(path, false).Info();
+TVideoInfo ProbeVideo(const std::string& path, int64_t offset, int64_t length) {
+  return TVideoClip(path, offset, length, false).Info();
 }
 
 }  // namespace tovrin

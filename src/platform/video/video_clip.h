@@ -3,7 +3,8 @@
 //
 // Only what a show plays is accepted: MP4/MOV and Matroska/WebM containers, recognised by their
 // content, holding H.264, H.265, VP8, VP9 or AV1 video, with AAC, Opus, Vorbis or MP3 sound. The
-// file is read as a local file only (no network, no references to other files).
+// demuxer reads the file's bytes through this class alone: it opens nothing else (no network, no
+// references to other files).
 //
 // A movie file comes from a package somebody sent, so nothing in it is trusted: the picture size
 // is limited to MaxVideoSide; a frame's time may move forward by at most MaxFrameGapMs from the
@@ -48,6 +49,9 @@ class TVideoClip {
 
   // Opens path. With withAudio, the sound stream (if any) is decoded too and goes to OnAudio.
   TVideoClip(const std::string& path, bool withAudio);
+  // Opens the length bytes at offset of path as the movie file (a movie inside a package).
+  TVideoClip(const std::string& path, int64_t offset, int64_t length, bool withAudio);
+  ~TVideoClip();
   TVideoClip(const TVideoClip&) = delete;
   TVideoClip& operator=(const TVideoClip&) = delete;
 
@@ -68,7 +72,10 @@ class TVideoClip {
   void DecodeAudio(const AVPacket& packet);
   int64_t TimeMs(const AVFrame& frame);
 
+  struct TInput;
+
   std::string FPath;
+  std::unique_ptr<TInput> FInput;  // the bytes the demuxer reads; outlives FFormat
   TFormatHandle FFormat;
   TCodecHandle FVideo;
   TCodecHandle FAudio;
@@ -86,7 +93,8 @@ class TVideoClip {
   int64_t FFrameStepMs = 33;
 };
 
-// The file's container and streams, without decoding a frame; raises as TVideoClip does.
-TVideoInfo ProbeVideo(const std::string& path);
+// The container and streams of the length bytes at offset of path, without decoding a frame;
+// raises as TVideoClip does.
+TVideoInfo ProbeVideo(const std::string& path, int64_t offset, int64_t length);
 
 }  // namespace tovrin

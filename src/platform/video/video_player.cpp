@@ -130,9 +130,16 @@ bool TVideoPlayer::DecodeNext() {
 void TVideoPlayer::Advance() {
   if (!FPlaying) return;
   try {
-    const int64_t elapsed = static_cast<uint32_t>(FApplication.TickCount() - FStartTick);
+    const uint32_t wake = FApplication.TickCount();
+    const int64_t elapsed = static_cast<uint32_t>(wake - FStartTick);
     int consumed = 0;
-    while (consumed < MaxFramesPerWake) {
+    bool cut = false;  // the wake ended before catching up
+    for (;;) {
+      if (consumed == MaxFramesPerWake ||
+          (consumed > 0 && FApplication.TickCount() - wake >= MaxWakeMs)) {
+        cut = true;
+        break;
+      }
       if (!FHaveNext && !DecodeNext()) {
         if (consumed > 0) {
           FDropped += consumed - 1;
@@ -155,8 +162,7 @@ void TVideoPlayer::Advance() {
     // Until the end is known, the count never says that the clip is at its last frame.
     FTotal = std::max(FStreamFrames, FCurrent + 2);
     // Wake when the next frame is due; at once when this wake could not catch up.
-    const int64_t wait =
-        consumed == MaxFramesPerWake ? 1 : std::clamp<int64_t>(FNextMs - elapsed, 1, 100);
+    const int64_t wait = cut ? 1 : std::clamp<int64_t>(FNextMs - elapsed, 1, 100);
     FTimer.SetInterval(static_cast<uint32_t>(wait));
     FTimer.SetEnabled(true);
   } catch (const std::exception&) {

@@ -4,8 +4,9 @@
 //
 // Pacing: the clip's clock starts at Play. A timer wakes when the next frame is due; every frame
 // whose time has come is decoded and only the latest is painted, so a clip that decodes slower
-// than it plays drops frames rather than slowing down. At most MaxFramesPerWake frames are
-// decoded on one wake, so the message loop (keys ending the show) is never held up for long.
+// than it plays drops frames rather than slowing down. At most MaxFramesPerWake frames, and no
+// more than MaxWakeMs of the clock, are spent decoding on one wake, so the message loop (keys
+// and signals ending the show) is never held up for long.
 // TotalFrames is the stream's frame count until the end is reached, then the number of frames
 // the clip really had, so that CurrentFrame reaches TotalFrames - 1 when the clip has ended.
 //
@@ -34,6 +35,7 @@ namespace tovrin {
 class TVideoPlayer final : public TMoviePlayer, public THostControl {
  public:
   static constexpr int MaxFramesPerWake = 8;
+  static constexpr uint32_t MaxWakeMs = 25;
   // Sound queued further ahead than this waits for the device (a clip whose sound runs ahead of
   // its picture cannot fill memory).
   static constexpr uint32_t MaxQueuedSoundMs = 2000;
