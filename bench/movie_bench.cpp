@@ -67,7 +67,7 @@ std::string Clip(int width, int height, int seconds) {
       std::string(TOVRIN_FFMPEG_PROGRAM) +
       " -nostdin -v error -y -f lavfi -i testsrc2=s=" + std::to_string(width) + "x" +
       std::to_string(height) + ":r=30:d=" + std::to_string(seconds) +
-      " -vf noise=alls=12:allf=t,format=yuv420p -c:v libx264 -preset veryfast -crf 23 '" + path +
+      " -vf noise=alls=12:allf=t,format=yuv420p -c:v libx264 -preset veryfast -crf 23 -f mp4 '" + path +
       ".part' && mv '" + path + ".part' '" + path + "'";
   std::printf("making %s ...\n", path.c_str());
   std::fflush(stdout);

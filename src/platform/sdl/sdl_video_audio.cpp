@@ -19,9 +19,9 @@ TSdlVideoAudio::TSdlVideoAudio() {
   want.freq = TVideoClip::AudioRate;
   want.format = AUDIO_S16SYS;
   want.channels = TVideoClip::AudioChannels;
-  // 1024 frames (21 ms): closing waits for a few of them, well inside the 100 ms a screen-saver
-  // host gives the program from SIGTERM to its end.
-  want.samples = 1024;
+  // 512 frames (11 ms), as the sound player's device: closing waits for a few of them, and a
+  // screen-saver host gives the program 100 ms from SIGTERM to its end.
+  want.samples = 512;
   SDL_AudioSpec have{};
   FDevice = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   if (FDevice == 0) {
@@ -32,6 +32,9 @@ TSdlVideoAudio::TSdlVideoAudio() {
 }
 
 TSdlVideoAudio::~TSdlVideoAudio() {
+  // What is queued is dropped first, so closing waits for no more of it.
+  SDL_PauseAudioDevice(FDevice, 1);
+  SDL_ClearQueuedAudio(FDevice);
   SDL_CloseAudioDevice(FDevice);
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
