@@ -98,7 +98,12 @@ void TMoviePlayback::PlayNextMovie() {
     }
     FMovieIndex = index;
     const std::string name = FSettings.FlashFileNameAt(FMovieIndex);
-    TMoviePlayer& player = IsOldControlMovie(name) ? *FFlash : *FVideo;
+    TMoviePlayer* const chosen = IsOldControlMovie(name) ? FFlash.get() : FVideo.get();
+    if (!chosen) {  // made for the package's movies, so always there; passed over if not
+      FMovieIndex = FMovieIndex + 1 > count - 1 ? 0 : FMovieIndex + 1;
+      continue;
+    }
+    TMoviePlayer& player = *chosen;
     ShowOnly(player);
     player.Stop();
     player.SetMovie(MediaFilePath(name, FMediaFolder.Path()));

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_platform.h"
 
+#include "core/errors.h"
 #include "platform/win32/win32_application.h"
 #include "platform/win32/win32_form_window.h"
 #include "platform/win32/win32_media_player.h"
