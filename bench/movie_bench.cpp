@@ -10,7 +10,8 @@
 //                     real time, and how many frames were dropped
 //   peak memory       a child process runs a whole movie show (TfrmScrn, headless, 1920 x 1080,
 //                     real clock) of the 4K clip for 10 s and reports its peak resident set, next
-//                     to its resident set before the show
+//                     to its resident set before the show (the saver is written by the parent)
+// The decoding alone is measured for each clip before it is played, as that clip's yardstick.
 //
 //   <build>/bench/movie_bench [--seconds N]      (N = 0: the 1080p figures alone)
 // The headless window stands for the screen: presenting is the copy of each frame into it, not a
@@ -130,27 +131,37 @@ void Play(const char* name, const std::string& path, double seconds) {
       static_cast<long long>(player.DroppedFrames()));
 }
 
-// The child's part: a movie show of clip for ten seconds.
-int PeakShow(const std::string& clip) {
-  testing::TScratchFolder folder("movie_bench");
-  std::filesystem::create_directories(folder.Path() / "tmp");
+// A movie show of clip, written into folder (by the parent, so that the child's peak is the
+// show's own).
+std::string WriteMovieSaver(const testing::TScratchFolder& folder, const std::string& clip) {
   RegisterStreamClass(TSSFileLocations::StaticClassInfo());
   RegisterStreamClass(TImage::StaticClassInfo());
   TSSFileLocations settings;
   settings.SetVer("flash");
   std::vector<uint8_t> bytes(std::filesystem::file_size(clip));
-  {
-    std::FILE* f = std::fopen(clip.c_str(), "rb");
-    if (!f || std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) return 1;
-    std::fclose(f);
+  std::FILE* f = std::fopen(clip.c_str(), "rb");
+  const bool read = f && std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  if (f) std::fclose(f);
+  if (!read) {
+    std::fprintf(stderr, "cannot read %s\n", clip.c_str());
+    std::exit(1);
   }
   const std::string exe = folder.Dir() + "bench.scr";
   testing::WriteSaver(exe, settings, {}, {}, {{"clip.mp4", std::move(bytes)}});
+  return exe;
+}
+
+// The child's part: the movie show of saver for ten seconds at 1920 x 1080.
+int PeakShow(const std::string& saver) {
+  testing::TScratchFolder folder("movie_bench_show");
+  std::filesystem::create_directories(folder.Path() / "tmp");
+  RegisterStreamClass(TSSFileLocations::StaticClassInfo());
+  RegisterStreamClass(TImage::StaticClassInfo());
   testing::TBoxTextRenderer text;
   THeadlessScript script;
   script.ScreenWidth = 1920;
   script.ScreenHeight = 1080;
-  script.ExeName = exe;
+  script.ExeName = saver;
   script.TempDir = folder.Dir() + "tmp/";
   script.SettingsDir = folder.Dir();
   THeadlessPlatform platform(script, text, THeadlessApplication::TClockKind::ckReal);
@@ -185,8 +196,11 @@ int main(int argc, char** argv) {
   Play("1080p30 play ", hd, 10);
   if (seconds == 0) return 0;
   const std::string uhd = Clip(3840, 2160, seconds);
+  DecodeAlone(uhd);
   Play("4K30 play    ", uhd, seconds);
   std::fflush(stdout);
-  const std::string child = std::string(argv[0]) + " --peak-show '" + uhd + "'";
+  const testing::TScratchFolder folder("movie_bench");
+  const std::string child =
+      std::string(argv[0]) + " --peak-show '" + WriteMovieSaver(folder, uhd) + "'";
   return std::system(child.c_str()) == 0 ? 0 : 1;
 }

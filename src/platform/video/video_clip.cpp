@@ -232,6 +232,9 @@ TVideoClip::TVideoClip(const std::string& path, int64_t offset, int64_t length, 
   const AVRational rate = video.avg_frame_rate.num > 0 && video.avg_frame_rate.den > 0
                               ? video.avg_frame_rate
                               : video.r_frame_rate;
+  if (rate.num > 0 && rate.den > 0 && rate.num <= 1000 * int64_t{rate.den}) {
+    FRate = rate;
+  }
   if (rate.num > 0 && rate.den > 0) {
     FFrameStepMs = std::clamp<int64_t>(av_rescale(1000, rate.den, rate.num), 1, 1000);
   }
@@ -334,6 +337,14 @@ void TVideoClip::DecodeAudio(const AVPacket& packet) {
       OnAudio(reinterpret_cast<const int16_t*>(out.data[0]), static_cast<size_t>(out.nb_samples));
     }
   }
+}
+
+int64_t TVideoClip::FrameIndexAt(int64_t ms) const {
+  return av_rescale_rnd(ms, FRate.num, int64_t{FRate.den} * 1000, AV_ROUND_NEAR_INF);
+}
+
+void TVideoClip::SetSkipNonReference(bool skip) {
+  FVideo->skip_frame = skip ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
 }
 
 TVideoInfo ProbeVideo(const std::string& path, int64_t offset, int64_t length) {

@@ -61,6 +61,11 @@ class TVideoClip {
   // the end of the clip. FrameMs() is then that frame's time from the start of the clip.
   bool NextFrame(AVFrame& frame);
   int64_t FrameMs() const { return FFrameMs; }
+  // The number of the frame at ms by the stream's frame rate (30 a second when it gives none).
+  int64_t FrameIndexAt(int64_t ms) const;
+  // While set, the decoder leaves out the frames no other frame refers to (true dropping: they
+  // are never decoded), for a player that has fallen behind the clock.
+  void SetSkipNonReference(bool skip);
 
   // Receives the sound decoded while frames are read: frames sample frames of AudioChannels
   // interleaved samples.
@@ -91,6 +96,7 @@ class TVideoClip {
   int64_t FFrameMs = 0;
   int64_t FLastMs = -1;
   int64_t FFrameStepMs = 33;
+  AVRational FRate{30, 1};
 };
 
 // The container and streams of the length bytes at offset of path, without decoding a frame;

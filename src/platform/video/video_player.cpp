@@ -71,6 +71,8 @@ void TVideoPlayer::SetMovie(const std::string& path) {
   FStreamFrames = 0;
   FDropped = 0;
   FPainted = 0;
+  FSkipping = false;
+  FLastPainted = -1;
   try {
     FClip = std::make_unique<TVideoClip>(path, FAudio != nullptr);
   } catch (const std::exception& e) {
@@ -122,8 +124,10 @@ bool TVideoPlayer::DecodeNext() {
   if (!FClip->NextFrame(*FNext)) return false;
   FHaveNext = true;
   FNextMs = FClip->FrameMs();
-  FNextIndex = FDecoded;
-  if (FDecoded < INT32_MAX - 1) FDecoded += 1;
+  // Frames the decoder left out still count: the index follows the clock of the stream.
+  const int64_t byTime = FClip->FrameIndexAt(FNextMs);
+  FNextIndex = static_cast<int32_t>(std::clamp<int64_t>(byTime, FDecoded, INT32_MAX - 2));
+  FDecoded = FNextIndex + 1;
   return true;
 }
 
@@ -141,10 +145,7 @@ void TVideoPlayer::Advance() {
         break;
       }
       if (!FHaveNext && !DecodeNext()) {
-        if (consumed > 0) {
-          FDropped += consumed - 1;
-          PaintFrame(*FShown);
-        }
+        if (consumed > 0) PaintFrame(*FShown);
         Ended();
         return;
       }
@@ -155,9 +156,12 @@ void TVideoPlayer::Advance() {
       FCurrent = FNextIndex;
       consumed += 1;
     }
-    if (consumed > 0) {
-      FDropped += consumed - 1;
-      PaintFrame(*FShown);
+    if (consumed > 0) PaintFrame(*FShown);
+    // Behind the clock, the frames nothing refers to are left out until it has caught up.
+    const bool behind = cut || consumed > 1;
+    if (behind != FSkipping) {
+      FSkipping = behind;
+      FClip->SetSkipNonReference(behind);
     }
     // Until the end is known, the count never says that the clip is at its last frame.
     FTotal = std::max(FStreamFrames, FCurrent + 2);
@@ -179,6 +183,9 @@ void TVideoPlayer::Ended() {
 }
 
 void TVideoPlayer::PaintFrame(const AVFrame& frame) {
+  // The frames between the one painted before and this one are dropped.
+  if (FLastPainted >= 0) FDropped += std::max(0, FCurrent - FLastPainted - 1);
+  FLastPainted = FCurrent;
   if (FFrame.Empty()) return;
   if (!FPainter.Paint(frame, FClip ? FClip->Info().Rotation : 0, FFrame)) return;
   FPainted += 1;

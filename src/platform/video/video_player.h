@@ -4,9 +4,10 @@
 //
 // Pacing: the clip's clock starts at Play. A timer wakes when the next frame is due; every frame
 // whose time has come is decoded and only the latest is painted, so a clip that decodes slower
-// than it plays drops frames rather than slowing down. At most MaxFramesPerWake frames, and no
-// more than MaxWakeMs of the clock, are spent decoding on one wake, so the message loop (keys
-// and signals ending the show) is never held up for long.
+// than it plays drops frames rather than slowing down: the frames whose time has passed are not
+// painted, and while it is behind the decoder leaves out the frames no other frame refers to. At
+// most MaxFramesPerWake frames, and no more than MaxWakeMs of the clock, are spent decoding on one
+// wake, so the message loop (keys and signals ending the show) is never held up for long.
 // TotalFrames is the stream's frame count until the end is reached, then the number of frames
 // the clip really had, so that CurrentFrame reaches TotalFrames - 1 when the clip has ended.
 //
@@ -72,7 +73,8 @@ class TVideoPlayer final : public TMoviePlayer, public THostControl {
   // ---- For tests and benchmarks
   // What the control shows (its bounds' size).
   const TBitmap& Frame() const { return FFrame; }
-  // Frames decoded and never painted since the clip was loaded, because their time had passed.
+  // Frames never painted since the clip was loaded, because their time had passed (decoded, or
+  // left out by the decoder).
   int64_t DroppedFrames() const { return FDropped; }
   // Frames painted since the clip was loaded.
   int64_t PaintedFrames() const { return FPainted; }
@@ -107,12 +109,14 @@ class TVideoPlayer final : public TMoviePlayer, public THostControl {
   int32_t FStreamFrames = 0;  // the frame count the stream gives (0: unknown)
   bool FEnded = false;
   bool FPlaying = false;
+  bool FSkipping = false;   // the decoder leaves out frames nothing refers to
   bool FStarted = false;    // the first frame has been painted
   uint32_t FStartTick = 0;  // the tick count at the clip's time 0
   int64_t FPausedMs = 0;    // the clip's time when it was stopped
   int32_t FTotal = 0;
   int32_t FCurrent = 0;
   int64_t FDropped = 0;
+  int32_t FLastPainted = -1;  // the index of the frame painted last
   int64_t FPainted = 0;
 };
 
