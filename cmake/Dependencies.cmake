@@ -20,6 +20,9 @@ set_target_properties(TurboJPEG::TurboJPEG PROPERTIES IMPORTED_LOCATION "${TURBO
 if(NOT WIN32)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(HEIF REQUIRED IMPORTED_TARGET libheif)
+  # Movies: FFmpeg's libraries (the video player, tovrin-pack's movie listing).
+  pkg_check_modules(TOVRIN_FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale
+                    libswresample libavutil)
 endif()
 # The Linux back end: SDL2 for windows, SDL2_mixer for sound (its header only: the engine loads the
 # library when the first sound opens; the back end's tests link it), GTK 3 for the setup dialog,

@@ -1,13 +1,28 @@
 // TMoviePlayer: the movie control of movie shows, placed over the show window.
 //
 // The platform creates it (and raises when the control is not installed). Failures of its
-// methods arrive as exceptions (Exception).
+// methods arrive as exceptions (Exception). Two kinds exist: the old movie control for .swf
+// movies, and the video player, which plays video files and draws in the show window itself.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
+#include "platform/host_window.h"
+
 namespace tovrin {
+
+// Whether a movie file goes to the old movie control (.swf, any case) rather than to the video
+// player.
+bool IsOldControlMovie(const std::string& fileName);
+
+// Mouse input over a movie control that draws in its parent window, in the parent's client
+// coordinates (the show ends on it as on input over the window itself).
+struct TMovieMouse {
+  std::function<void(int32_t x, int32_t y)> Move;
+  std::function<void(TMouseButton button, int32_t x, int32_t y)> Down;
+};
 
 class TMoviePlayer {
  public:

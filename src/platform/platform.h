@@ -14,7 +14,8 @@
 //                           the password verifier and changer, the instance lock, message boxes,
 //                           the shell, the input hook)
 //   media player            media_player.h (TMediaPlayer: sounds)
-//   movie player            movie_player.h (TMoviePlayer: the movie control)
+//   movie player            movie_player.h (TMoviePlayer: the movie control and the video
+//                           player; video/ holds a portable video player)
 //   text                    text_renderer.h (TTextRenderer: caption text)
 //   dialogs                 setup_dialog.h (TSetupDialogView, rendering a TSetupDialogModel),
 //                           preview_host.h (TPreviewHost: another program's window, for previews)
@@ -52,6 +53,10 @@ class TPlatform {
   // The movie control over parent, at (0, 0), visible; raises (Exception) when the control is
   // not installed.
   virtual std::unique_ptr<TMoviePlayer> CreateMoviePlayer(TFormWindow& parent) = 0;
+  // The video player over parent, visible; its sound plays unless sound is false; mouse receives
+  // the mouse input over it. Raises (Exception) when this build has no video player.
+  virtual std::unique_ptr<TMoviePlayer> CreateVideoPlayer(TFormWindow& parent, bool sound,
+                                                          TMovieMouse mouse) = 0;
   // The dialog window rendering model, not yet shown.
   virtual std::unique_ptr<TSetupDialogView> CreateSetupDialog(TSetupDialogModel& model) = 0;
   // The window with that handle, for drawing a preview; nullptr when there is no such window.

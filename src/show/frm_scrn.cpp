@@ -50,6 +50,15 @@ TfrmScrn::TfrmScrn(TPlatform& platform, TPasswordCheck passwordCheck)
       .System = FPlatform.System(),
       .Window = *FWindow,
       .CreatePlayer = [this] { return FPlatform.CreateMoviePlayer(*FWindow); },
+      .CreateVideoPlayer =
+          [this] {
+            TMovieMouse mouse{
+                .Move = [this](int32_t x, int32_t y) { Handle([&] { FormMouseMove(0, x, y); }); },
+                .Down = [this](TMouseButton button, int32_t x,
+                               int32_t y) { Handle([&] { FormMouseDown(button, 0, x, y); }); },
+            };
+            return FPlatform.CreateVideoPlayer(*FWindow, !FSettings.lMute(), std::move(mouse));
+          },
       .Pictures = *FPShow,
       .Settings = FSettings,
       .Media = FMediaFolder,

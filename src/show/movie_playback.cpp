@@ -15,6 +15,7 @@ TMoviePlayback::TMoviePlayback(TContext context)
       FSystem(context.System),
       FWindow(context.Window),
       FCreatePlayer(std::move(context.CreatePlayer)),
+      FCreateVideoPlayer(std::move(context.CreateVideoPlayer)),
       FPShow(context.Pictures),
       FSettings(context.Settings),
       FMediaFolder(context.Media),
@@ -26,11 +27,26 @@ TMoviePlayback::TMoviePlayback(TContext context)
 }
 
 void TMoviePlayback::CreateFlashPlayer() {
+  // Which players the movies need: a package without .swf movies never asks for the old control.
+  const int32_t count = FSettings.FlashCount();
+  bool needOld = false;
+  bool needVideo = count == 0;
+  for (int32_t i = 0; i < count; ++i) {
+    (IsOldControlMovie(FSettings.FlashFileNameAt(i)) ? needOld : needVideo) = true;
+  }
   try {
-    FFlash = FCreatePlayer();
-    FFlash->SetBounds(0, 0, FScreen.Width(), FScreen.Height());
-    FFlash->SetVisible(true);
+    if (needOld) {
+      FFlash = FCreatePlayer();
+      FFlash->SetBounds(0, 0, FScreen.Width(), FScreen.Height());
+      FFlash->SetVisible(true);
+    }
+    if (needVideo) {
+      FVideo = FCreateVideoPlayer();
+      FVideo->SetBounds(0, 0, FScreen.Width(), FScreen.Height());
+      FVideo->SetVisible(true);
+    }
   } catch (const std::exception&) {
+    FVideo.reset();
     FFlash.reset();
     std::string text = "Please install the Macromedia Flash Player ActiveX control.";
     std::string address = MoviePlayerDownloadUrl;
@@ -48,38 +64,75 @@ void TMoviePlayback::CreateFlashPlayer() {
   }
 }
 
-void TMoviePlayback::PlayNextMovie() {
-  if (!FFlash) return;
-  if (!FFlash->Visible()) FFlash->SetVisible(true);
+void TMoviePlayback::ShowOnly(TMoviePlayer& player) {
+  // The new one covers the screen before the others leave it, so nothing shows in between.
+  if (!player.Visible()) player.SetVisible(true);
+  for (TMoviePlayer* other : {FFlash.get(), FVideo.get()}) {
+    if (other && other != &player && other->Visible()) {
+      other->Stop();
+      other->SetVisible(false);
+    }
+  }
   if (FPShow.Visible()) FPShow.SetVisible(false);
+}
+
+void TMoviePlayback::PlayNextMovie() {
+  if (!FFlash && !FVideo) return;
   const int32_t count = FSettings.FlashCount();
-  if (count == 0) return;
+  if (count == 0) {
+    ShowOnly(FFlash ? *FFlash : *FVideo);
+    return;
+  }
   FTimerFlash.SetEnabled(false);
   if (!FLookedUp) {
     FExtracted = ExtractedMedia(FMediaFolder, FSettings.FlashFileNameList(), count);
     FLookedUp = true;
   }
   if (FMovieIndex > count - 1) FMovieIndex = 0;
-  const int32_t index = NextExtracted(FExtracted, FMovieIndex);
-  if (index < 0) return;
-  FMovieIndex = index;
-  FFlash->Stop();
-  FFlash->SetMovie(MediaFilePath(FSettings.FlashFileNameAt(FMovieIndex), FMediaFolder.Path()));
-  try {
-    FFlash->Play();
-  } catch (const std::exception&) {
-    // The next tick of the timer applies the frame rule as usual.
+  // One round at most: a video that cannot be played gives way to the next one at once.
+  for (int32_t tries = 0; tries < count; ++tries) {
+    const int32_t index = NextExtracted(FExtracted, FMovieIndex);
+    if (index < 0) {
+      ShowOnly(FPlayer ? *FPlayer : FFlash ? *FFlash : *FVideo);
+      return;
+    }
+    FMovieIndex = index;
+    const std::string name = FSettings.FlashFileNameAt(FMovieIndex);
+    TMoviePlayer* const chosen = IsOldControlMovie(name) ? FFlash.get() : FVideo.get();
+    if (!chosen) {  // made for the package's movies, so always there; passed over if not
+      FMovieIndex = FMovieIndex + 1 > count - 1 ? 0 : FMovieIndex + 1;
+      continue;
+    }
+    TMoviePlayer& player = *chosen;
+    ShowOnly(player);
+    player.Stop();
+    player.SetMovie(MediaFilePath(name, FMediaFolder.Path()));
+    bool played = true;
+    try {
+      player.Play();
+    } catch (const std::exception&) {
+      played = false;
+    }
+    FMovieIndex += 1;
+    // The old control's failures are left to the timer's frame rule, as ever.
+    if (played || &player == FFlash.get()) {
+      FPlayer = &player;
+      FTimerFlash.SetEnabled(true);
+      return;
+    }
+    if (FMovieIndex > count - 1) FMovieIndex = 0;
   }
-  FMovieIndex += 1;
-  FTimerFlash.SetEnabled(true);
+  // Not one movie of the round could be played: the show has nothing to show.
+  FHalt();
 }
 
 void TMoviePlayback::HideFlash() {
-  if (FFlash && FFlash->Visible()) FFlash->SetVisible(false);
+  for (TMoviePlayer* player : {FFlash.get(), FVideo.get()}) {
+    if (player && player->Visible()) player->SetVisible(false);
+  }
 }
 
 void TMoviePlayback::TakeOver() {
-  if (FFlash) FFlash->SetVisible(true);
   PlayNextMovie();
 }
 
@@ -88,9 +141,9 @@ void TMoviePlayback::StopTimerFlash() {
 }
 
 void TMoviePlayback::TimerFlashTimer() {
-  if (!FFlash) return;
-  const int32_t total = FFlash->TotalFrames();
-  const int32_t current = FFlash->CurrentFrame();
+  if (!FPlayer) return;
+  const int32_t total = FPlayer->TotalFrames();
+  const int32_t current = FPlayer->CurrentFrame();
   if (current >= total - 1) PlayNextMovie();
 }
 

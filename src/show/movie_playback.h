@@ -1,11 +1,15 @@
-// TMoviePlayback: the movies of a movie show, one after another in the movie control, the next
-// one loaded within a second of the last frame of the one before.
+// TMoviePlayback: the movies of a movie show, one after another, the next one loaded within a
+// second of the last frame of the one before.
 //
-// CreateFlashPlayer makes the movie control over the show window at activation. When the control
-// is not installed it offers the download page and halts the show. PlayNextMovie starts the next
-// movie and hides the picture control; the one-second timer (TimerFlashTimer) starts the movie
-// after that once the current one has reached its last frame. A movie the media step left out of
-// the media folder is passed over; with none there the control stays empty.
+// Two players exist: the old movie control plays .swf movies, the video player every other
+// movie. CreateFlashPlayer makes, over the show window at activation, the players the package's
+// movies need (a package of videos alone never asks for the old control). When a player cannot be
+// made it offers the download page and halts the show. PlayNextMovie starts the next movie in its
+// player, showing that player alone and hiding the picture control; the one-second timer
+// (TimerFlashTimer) starts the movie after that once the current one has reached its last frame.
+// A movie the media step left out of the media folder is passed over; with none there the player
+// stays empty. A video that cannot be played is passed over at once; when not one of a whole
+// round plays, the show ends without a word.
 //
 // Main thread only. What the context refers to belongs to the show window and outlives the
 // playback; the movie control belongs to the playback.
@@ -40,8 +44,10 @@ class TMoviePlayback {
     TScreen& Screen;            // the movie control covers it
     TSystemServices& System;    // the language file, the message, the download page
     TFormWindow& Window;        // the movie control's parent and the message's owner
-    // Makes the movie control over Window; raises when it is not installed.
+    // Makes the old movie control over Window; raises when it is not installed.
     std::function<std::unique_ptr<TMoviePlayer>()> CreatePlayer;
+    // Makes the video player over Window; raises when there is none.
+    std::function<std::unique_ptr<TMoviePlayer>()> CreateVideoPlayer;
     TCustomPicShow& Pictures;  // hidden while the movies play
     const TSSFileLocations& Settings;
     const TMediaFolder& Media;  // where the movies were extracted
@@ -54,39 +60,47 @@ class TMoviePlayback {
   TMoviePlayback(const TMoviePlayback&) = delete;
   TMoviePlayback& operator=(const TMoviePlayback&) = delete;
 
-  // Makes the movie control, visible and covering the screen; without the control, offers the
-  // download page and halts.
+  // Makes the players the movies need, visible and covering the screen; without one of them,
+  // offers the download page and halts.
   void CreateFlashPlayer();
-  // Loads and plays movie MovieIndex in the movie control, showing it instead of the pictures;
-  // does nothing without a movie control or movies.
+  // Loads and plays movie MovieIndex in its player, showing it instead of the pictures; does
+  // nothing without players or movies.
   void PlayNextMovie();
-  // A picture is about to be shown: the movie control, when it shows, steps aside.
+  // A picture is about to be shown: the players, when they show, step aside.
   void HideFlash();
-  // The pictures have all been shown once: the movie control shows and the movies play.
+  // The pictures have all been shown once: the movies play.
   void TakeOver();
   // The show is ending: no movie follows by itself.
   void StopTimerFlash();
 
   // ---- Read-only state, for tests
   TMoviePlayer* Flash() const { return FFlash.get(); }
+  TMoviePlayer* Video() const { return FVideo.get(); }
+  // The player of the movie that plays (or played last); nullptr before the first.
+  TMoviePlayer* Player() const { return FPlayer; }
   int32_t MovieIndex() const { return FMovieIndex; }
   const TTimer& TimerFlash() const { return FTimerFlash; }
 
  private:
   // Every second: the movie at its last frame gives way to the next one.
   void TimerFlashTimer();
+  // Shows player over the screen and hides the other player and the pictures.
+  void ShowOnly(TMoviePlayer& player);
 
   TScreen& FScreen;
   TSystemServices& FSystem;
   TFormWindow& FWindow;
   const std::function<std::unique_ptr<TMoviePlayer>()> FCreatePlayer;
+  const std::function<std::unique_ptr<TMoviePlayer>()> FCreateVideoPlayer;
   TCustomPicShow& FPShow;
   const TSSFileLocations& FSettings;
   const TMediaFolder& FMediaFolder;
   const THandlerGuard FGuard;
   const std::function<void()> FHalt;
 
-  std::unique_ptr<TMoviePlayer> FFlash;
+  std::unique_ptr<TMoviePlayer> FFlash;  // the old movie control (.swf movies)
+  std::unique_ptr<TMoviePlayer> FVideo;  // the video player (every other movie)
+  TMoviePlayer* FPlayer = nullptr;
   int32_t FMovieIndex = 0;
   // Which movies are in the media folder, looked up when the first one is to play.
   std::vector<bool> FExtracted;

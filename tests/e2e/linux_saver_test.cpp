@@ -373,6 +373,19 @@ void LinuxSaverTest::BuildSavers() {
                       "' --interval 100 --effects 1,5,9,12" + pictures) == 0 &&
                 Shell(pack + "-o '" + (dir / "movie.scr").string() + "' --kind flash --movie '" +
                       (dir / "intro.swf").string() + "'" + pictures) == 0;
+  // A video show of two clips: red then blue with a tone, and green (made by the ffmpeg program).
+  const std::string ffmpeg = std::string(TOVRIN_FFMPEG_PROGRAM) + " -nostdin -v error -y ";
+  SaversBuilt =
+      SaversBuilt &&
+      Shell(ffmpeg + "-f lavfi -i color=c=0xFF0000:s=320x240:r=25:d=0.6 " +
+            "-f lavfi -i color=c=0x0000FF:s=320x240:r=25:d=0.6 " +
+            "-f lavfi -i sine=frequency=440:duration=1.2 -filter_complex " +
+            "'[0:v][1:v]concat=n=2:v=1:a=0,format=yuv420p[v]' -map '[v]' -map 2:a -c:v libx264 " +
+            "-c:a aac -t 1.2 '" + (dir / "one.mp4").string() + "'") == 0 &&
+      Shell(ffmpeg + "-f lavfi -i color=c=0x00FF00:s=320x240:r=25:d=0.6 -pix_fmt yuv420p " +
+            "-c:v libvpx-vp9 '" + (dir / "two.webm").string() + "'") == 0 &&
+      Shell(pack + "-o '" + (dir / "video.scr").string() + "' --kind movie --movie '" +
+            (dir / "one.mp4").string() + "' --movie '" + (dir / "two.webm").string() + "'") == 0;
 }
 
 TEST_F(LinuxSaverTest, ShowCoversTheScreenWithTheFirstPictureAndLeavesNothingBehind) {
@@ -709,6 +722,73 @@ TEST_F(LinuxSaverTest, SetupWritesEachChoiceOnlyAfterItsBoxChanged) {
       EXPECT_NE(text.find("everymonitor=0"), std::string::npos) << text;
     }
   }
+}
+
+// The colour in the middle of the root window: 'r', 'g', 'b', or '?'.
+char MiddleColour(TX11Probe& x) {
+  const TColor c = x.Pixel(x.Root(), ScreenW / 2, ScreenH / 2);
+  if (Near(c, 0xFF0000)) return 'r';
+  if (Near(c, 0x00FF00)) return 'g';
+  if (Near(c, 0x0000FF)) return 'b';
+  return '?';
+}
+
+TEST_F(LinuxSaverTest, AVideoShowPlaysItsClipsInOrderWithSoundAndEndsOnInputAtOnce) {
+  TX11Probe x;
+  auto show = Start("video.scr", {"--show"}, Environment("disk"));
+  // The clips in package order, the colours of each in order, then the first again.
+  std::string runs;
+  const auto start = Clock::now();
+  while (runs.size() < 5 && MsSince(start) < 15000 && show->Running()) {
+    const char c = MiddleColour(x);
+    if (c != '?' && (runs.empty() || runs.back() != c)) runs += c;
+    if (runs == "r") Screenshot("video");
+    Sleep(20);
+  }
+  EXPECT_EQ(runs, "rbgrb");
+  EXPECT_TRUE(x.Dialogs().empty()) << "no message about a missing player";
+  // A key ends the show at once, the movie playing.
+  Shell("xdotool key space");
+  const auto keyed = Clock::now();
+  ASSERT_TRUE(show->WaitForExit(2000, 1)) << "a key ends the show";
+  const int64_t took = MsSince(keyed);
+  std::printf("key to exit during a movie: %lld ms\n", static_cast<long long>(took));
+  EXPECT_LT(took, kSignalExitMs);
+  EXPECT_EQ(show->Status(), 0);
+  EXPECT_TRUE(TempEntries().empty());
+  // The tone reached the sound device.
+  const std::vector<int16_t> played = ReadSamples(FDir / "audio.raw");
+  const auto loud = [](const std::vector<int16_t>& samples) {
+    return std::count_if(samples.begin(), samples.end(),
+                         [](int16_t v) { return std::abs(v) > 2000; });
+  };
+  EXPECT_GT(loud(played), 48000) << "half a second of the tone at least";
+
+  // Muted: the movies play, silent.
+  fs::create_directories(FDir / "cfg" / "tovrin" / "video.scr");
+  std::ofstream(FDir / "cfg" / "tovrin" / "video.scr" / "CONTROL.INI") << "[Setup]\nmute=1\n";
+  fs::remove(FDir / "audio.raw");
+  auto muted = Start("video.scr", {"--show"}, Environment("disk"));
+  ASSERT_TRUE(WaitFor([&] { return MiddleColour(x) == 'b'; }, 15000));
+  Shell("xdotool key space");
+  ASSERT_TRUE(muted->WaitExit(5000));
+  EXPECT_EQ(loud(ReadSamples(FDir / "audio.raw")), 0);
+}
+
+TEST_F(LinuxSaverTest, AHostedVideoShowEndsOnSigtermAtOnce) {
+  TX11Probe x;
+  const uint32_t host = x.CreateWindow(0, 0, 400, 300);
+  auto show = Start("video.scr", {"-window-id", std::to_string(host)}, Environment());
+  ASSERT_TRUE(WaitFor([&] { return Near(x.Pixel(host, 200, 150), 0x0000FF); }, 15000))
+      << "the first clip's second colour";
+  const auto start = Clock::now();
+  kill(show->Pid(), SIGTERM);
+  ASSERT_TRUE(show->WaitForExit(2000, 1));
+  const int64_t took = MsSince(start);
+  std::printf("SIGTERM to exit during a movie: %lld ms\n", static_cast<long long>(took));
+  EXPECT_LT(took, kSignalExitMs);
+  EXPECT_EQ(show->Status(), 0);
+  EXPECT_TRUE(TempEntries().empty());
 }
 
 TEST_F(LinuxSaverTest, MovieModeShowsTheMissingPlayerMessageAndEnds) {

@@ -196,3 +196,56 @@ TEST(ShowRenderEndToEnd, PackedSaverPlaysItsPicturesStylesAndSound) {
 
 }  // namespace
 }  // namespace tovrin::testing
+
+#if defined(TOVRIN_FFMPEG_PROGRAM)
+namespace tovrin::testing {
+namespace {
+
+// A movie show of two clips (made by the ffmpeg program), rendered off screen: the log names the
+// clips in package order, again and again, and the frames show their colours in that order.
+TEST(ShowRenderEndToEnd, PackedMovieShowPlaysItsClipsInOrder) {
+  TScratchFolder folder("movie_e2e");
+  const fs::path dir = folder.Path();
+  const std::string ffmpeg = std::string(TOVRIN_FFMPEG_PROGRAM) + " -nostdin -v error -y ";
+  RunCommand(ffmpeg + "-f lavfi -i color=c=0xFF0000:s=160x120:r=25:d=0.4 -pix_fmt yuv420p " +
+             "-c:v libx264 " + (dir / "red.mp4").string());
+  RunCommand(ffmpeg + "-f lavfi -i color=c=0x0000FF:s=160x120:r=25:d=0.4 -pix_fmt yuv420p " +
+             "-c:v libvpx-vp9 " + (dir / "blue.webm").string());
+  const fs::path saver = dir / "movies.scr";
+  RunCommand(std::string(TOVRIN_PACK_EXE) + " build --engine " + TOVRIN_PACK_EXE + " -o " +
+             saver.string() + " --kind movie --movie " + (dir / "red.mp4").string() + " --movie " +
+             (dir / "blue.webm").string() + " 2>&1");
+  const std::string inspected =
+      RunCommand(std::string(TOVRIN_PACK_EXE) + " inspect " + saver.string());
+  EXPECT_NE(inspected.find("\"red.mp4\", mp4: h264, no sound, 160x120, 0.4 s"), std::string::npos)
+      << inspected;
+  EXPECT_NE(inspected.find("\"blue.webm\", webm: vp9, no sound, 160x120, 0.4 s"), std::string::npos)
+      << inspected;
+
+  const fs::path frames = dir / "frames";
+  const std::string log =
+      RunCommand(std::string(TOVRIN_RENDER_EXE) + " show " + saver.string() + " --out " +
+                 frames.string() + " --size 160x120 --seconds 5 --fps 10 --log");
+  std::string order;
+  for (const std::string& line : Lines(log)) {
+    if (line.find(" movie red.mp4") != std::string::npos) order += 'r';
+    if (line.find(" movie blue.webm") != std::string::npos) order += 'b';
+    EXPECT_EQ(line.find(" message "), std::string::npos) << line;
+  }
+  EXPECT_EQ(order.substr(0, 4), "rbrb") << log;
+  // The frames: red, then blue, then red again.
+  std::string seen;
+  for (int i = 0; i < 50; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%06d.png", i);
+    if (!fs::exists(frames / name)) break;
+    const uint32_t c = Pixel(LoadPNG((frames / name).string()), 80, 60);
+    const char colour = Near(c, 0xFF0000) ? 'r' : Near(c, 0x0000FF) ? 'b' : '?';
+    if (seen.empty() || seen.back() != colour) seen += colour;
+  }
+  EXPECT_EQ(seen.substr(0, 3), "rbr") << seen;
+}
+
+}  // namespace
+}  // namespace tovrin::testing
+#endif

@@ -71,6 +71,18 @@ TEST(CommandLineTest, BuildOptionsAndOperands) {
   EXPECT_FALSE(b.Options.RandomPic.has_value());
 }
 
+TEST(CommandLineTest, KindMovieIsThePlainSpellingOfFlash) {
+  const struct {
+    const char* Given;
+    const char* Stored;
+  } cases[] = {{"movie", "flash"}, {"flash", "flash"}, {"photo", "photo"}, {"Movie", "Movie"}};
+  for (const auto& c : cases) {
+    const TCommandLine cl =
+        ParseCommandLine({"build", "-o", "out.scr", "--kind", c.Given, "--movie", "m.mp4"});
+    EXPECT_EQ(cl.Build.Options.Ver, c.Stored) << c.Given;
+  }
+}
+
 TEST(CommandLineTest, MistakesAreUsageErrors) {
   const std::vector<std::vector<std::string>> bad = {
       {},

@@ -204,13 +204,13 @@ class SaverE2E : public ::testing::Test {
     // own (its tests put a language file beside it).
     MovieDir = Dir / "movies";
     fs::create_directories(MovieDir);
-    std::ofstream(MovieDir / "m0.mov") << "TOVRIN-TEST-MOVIE frames=12 color=FF0000";
-    std::ofstream(MovieDir / "m1.mov") << "TOVRIN-TEST-MOVIE frames=12 color=0000FF";
+    std::ofstream(MovieDir / "m0.swf") << "FWS TOVRIN-TEST-MOVIE frames=12 color=FF0000";
+    std::ofstream(MovieDir / "m1.swf") << "FWS TOVRIN-TEST-MOVIE frames=12 color=0000FF";
     MovieSaver = (MovieDir / "Movies.scr").string();
     MovieBuildStatus = RunToEnd("\"" + pack + "\" build --engine \"" +
                                 WindowsPath(TOVRIN_ENGINE_EXE) + "\" -o \"" + MovieSaver +
-                                "\" --kind flash --movie \"" + (MovieDir / "m0.mov").string() +
-                                "\" --movie \"" + (MovieDir / "m1.mov").string() + "\"");
+                                "\" --kind flash --movie \"" + (MovieDir / "m0.swf").string() +
+                                "\" --movie \"" + (MovieDir / "m1.swf").string() + "\"");
   }
 
   void SetUp() override {
@@ -667,11 +667,11 @@ TEST_F(SaverE2E, MoviesFollowEachOtherAtTheirLastFrameAndTheInputHookEndsTheShow
   const std::vector<std::string> movies = MoviesLoaded(log);
   ASSERT_GE(movies.size(), 3u);
   EXPECT_EQ(std::vector<std::string>(movies.begin(), movies.begin() + 3),
-            (std::vector<std::string>{"m0.mov", "m1.mov", "m0.mov"}));
+            (std::vector<std::string>{"m0.swf", "m1.swf", "m0.swf"}));
   const std::vector<std::string> calls = ReadLines(log);
   ASSERT_GE(calls.size(), 3u);
   EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 3),
-            (std::vector<std::string>{"Stop", "Movie m0.mov", "Play"}));
+            (std::vector<std::string>{"Stop", "Movie m0.swf", "Play"}));
   // The control covers the screen in the movie's colour (red or blue).
   const TColor centre =
       CaptureScreen(ScreenRect()).Pixel(ScreenRect().Right / 2, ScreenRect().Bottom / 2);

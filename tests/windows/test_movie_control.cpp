@@ -3,10 +3,11 @@
 // members the show uses, with the same dispatch identifiers (Movie 102, TotalFrames 124; Play,
 // Stop and CurrentFrame by name), and plays a "movie" file of its own kind:
 //
-//   TOVRIN-TEST-MOVIE frames=<N> color=<RRGGBB>
+//   FWS TOVRIN-TEST-MOVIE frames=<N> color=<RRGGBB>
 //
+// (opening with an SWF movie's signature, as tovrin-pack takes .swf movies by their content)
 // at 10 frames a second, by filling its window with the colour. Every call is appended to the
-// file named by TOVRIN_TEST_LOG ("Movie m0.mov", "Play", "Stop").
+// file named by TOVRIN_TEST_LOG ("Movie m0.swf", "Play", "Stop").
 #include "windows_api.h"
 
 #include <ocidl.h>
@@ -250,7 +251,7 @@ class TMovieControl final : public IOleObject, public IOleInPlaceObject, public 
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return E_FAIL;
     unsigned frames = 0, color = 0;
-    const int read = std::fscanf(f, "TOVRIN-TEST-MOVIE frames=%u color=%x", &frames, &color);
+    const int read = std::fscanf(f, "FWS TOVRIN-TEST-MOVIE frames=%u color=%x", &frames, &color);
     std::fclose(f);
     if (read != 2) return E_FAIL;
     FTotal = static_cast<LONG>(frames);

@@ -16,6 +16,7 @@
 #include "import/picture_import.h"
 #include "input_file.h"
 #include "memory_budget.h"
+#include "movie_format.h"
 #include "ordered_work.h"
 #include "package/media_plan.h"
 #include "package/object_writer.h"
@@ -331,6 +332,7 @@ void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FI
   plan.Movies = PlanMedia(request.Movies);
   RefuseDuplicateMediaNames(plan);
   RefuseOutputThatIsAnInput(plan);
+  for (const TPlannedItem& movie : plan.Movies) CheckMovieFile(movie.Path);
   if (plan.Pictures.empty() && settings.Ver() != "flash") {
     throw EConvertError("a show of kind \"" + AnsiToUtf8(settings.Ver()) +
                         "\" needs at least one picture");

@@ -118,7 +118,12 @@ void AddBuildOptions(CLI::App& build, TBuildRequest& request) {
   yesNo("--sound-loop", &TPackSettings::SoundLoop, "set the stored sound-loop flag");
   yesNo("--mute", &TPackSettings::Mute, "no sound unless the user's setup choice says otherwise");
   media("--movie", request.Movies, "add a movie; repeatable (default: none)");
-  text("--kind", &TPackSettings::Ver, "photo or flash, stored as given (default: photo)")
+  AddOption(build, "--kind",
+            "photo, or movie (stored as flash, the name the engine reads; flash is accepted "
+            "too); any other text is stored as given (default: photo)",
+            [&s](std::string_view, const std::string& v) {
+              s.Ver = v == "movie" ? std::string("flash") : Utf8ToAnsiStrict(v);
+            })
       ->type_name("KIND");
   text("--title", &TPackSettings::Title, "title shown by the setup dialog (default: none)");
   text("--author", &TPackSettings::Author, "author shown by the setup dialog (default: none)");

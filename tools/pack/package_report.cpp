@@ -116,9 +116,33 @@ TJson SettingsJson(const TSSFileLocations& s) {
 TJson MediaJson(const std::vector<TMediaReport>& items) {
   TJson list = TJson::array();
   for (const TMediaReport& m : items) {
-    list.push_back({{"offset", m.Offset}, {"name", AnsiToUtf8(m.Name)}, {"size", m.Size}});
+    TJson item = {{"offset", m.Offset}, {"name", AnsiToUtf8(m.Name)}, {"size", m.Size}};
+    if (m.Format) {
+      const TMovieFormat& f = *m.Format;
+      item["container"] = f.Container;
+      item["video"] = f.VideoCodec;
+      item["audio"] = f.AudioCodec;
+      item["width"] = f.Width;
+      item["height"] = f.Height;
+      item["durationMs"] = f.DurationMs;
+      item["problem"] = f.Problem;
+    }
+    list.push_back(std::move(item));
   }
   return list;
+}
+
+// ", mp4: h264 + aac, 1920x1080, 12.5 s", or what is known of it.
+std::string MovieText(const TMovieFormat& f) {
+  if (f.Container.empty()) return ", not a movie a show plays";
+  std::string t = ", " + f.Container;
+  if (!f.Problem.empty()) return t + ", will not play: " + TerminalText(f.Problem);
+  if (f.VideoCodec.empty()) return t;
+  t += ": " + f.VideoCodec + (f.AudioCodec.empty() ? ", no sound" : " + " + f.AudioCodec);
+  t += ", " + std::to_string(f.Width) + "x" + std::to_string(f.Height);
+  char seconds[32];
+  std::snprintf(seconds, sizeof(seconds), ", %.1f s", static_cast<double>(f.DurationMs) / 1000.0);
+  return t + seconds;
 }
 
 // Package text in double quotes, with quotes and backslashes escaped and control characters shown
@@ -174,14 +198,25 @@ void ReadPackageItems(TPackageReport& report, TStream& stream) {
       report.Pictures.push_back(pic);
     }
     for (int32_t i = 0; i < s.SndCount(); ++i) {
-      report.Sounds.push_back({s.SndOffsetAt(i), s.SndFileNameAt(i), s.SndSizeAt(i)});
+      report.Sounds.push_back({s.SndOffsetAt(i), s.SndFileNameAt(i), s.SndSizeAt(i), {}});
     }
     for (int32_t i = 0; i < s.FlashCount(); ++i) {
-      report.Movies.push_back({s.FlashOffsetAt(i), s.FlashFileNameAt(i), s.FlashSizeAt(i)});
+      report.Movies.push_back({s.FlashOffsetAt(i), s.FlashFileNameAt(i), s.FlashSizeAt(i), {}});
     }
   });
   report.Media = PlanMediaExtraction(s, report.FileSize, report.Trailer.PackageLength,
                                      report.Trailer.SettingsOffset);
+}
+
+void DescribeMovies(TPackageReport& report) {
+  for (const TMediaFile& f : report.Media.Files) {
+    if (f.Kind != TMediaKind::mkMovie || f.Index < 0 ||
+        static_cast<size_t>(f.Index) >= report.Movies.size()) {
+      continue;
+    }
+    report.Movies[static_cast<size_t>(f.Index)].Format =
+        DescribeMovie(report.FileName, f.Offset, f.Size);
+  }
 }
 
 std::string RenderReportJson(const TPackageReport& report) {
@@ -269,7 +304,8 @@ std::string RenderReportText(const TPackageReport& report) {
     for (size_t i = 0; i < list->size(); ++i) {
       const TMediaReport& m = (*list)[i];
       t += "  #" + std::to_string(i) + " at " + std::to_string(m.Offset) + ": " +
-           std::to_string(m.Size) + " bytes, " + Quoted(m.Name) + "\n";
+           std::to_string(m.Size) + " bytes, " + Quoted(m.Name) +
+           (m.Format ? MovieText(*m.Format) : std::string()) + "\n";
     }
   }
   if (!report.Media.Accepted()) {

@@ -6,15 +6,22 @@
 //    "settings": {<property>: value, ..., "TextFont": {"Name", "Height", "Color", "Charset",
 //                 "Style": [names], "Pitch": name}, <comma list>: [strings], ...},
 //    "pictures": [{"offset", "width", "height", "jpegLength", "grayscale", "progressive"}],
-//    "sounds": [{"offset", "name", "size"}], "movies": [{"offset", "name", "size"}],
+//    "sounds": [{"offset", "name", "size"}],
+//    "movies": [{"offset", "name", "size", "container", "video", "audio", "width", "height",
+//                "durationMs", "problem"}] (the last seven when the movie was read: container ""
+//                for a file a show does not play; video, audio, sizes and duration as the video
+//                player reads them, "" and 0 where this build cannot tell; problem "" or why the
+//                player would not play it),
 //    "mediaLeftOut": null, or why the engine would write none of the sounds and movies}
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "movie_format.h"
 #include "package/media_plan.h"
 #include "package/package_locator.h"
 #include "package/ss_file_locations.h"
@@ -35,6 +42,7 @@ struct TMediaReport {
   int32_t Offset = 0;
   std::string Name;  // as stored (Windows-1252)
   int32_t Size = 0;
+  std::optional<TMovieFormat> Format;  // movies whose bytes lie inside the package
 };
 
 struct TPackageReport {
@@ -55,6 +63,8 @@ TPackageReport ReadPackageHead(const std::string& fileName, TStream& stream);
 // Reads the rest: every picture item (as the show reads it), and the sound and movie entries with
 // the engine's plan for them.
 void ReadPackageItems(TPackageReport& report, TStream& stream);
+// Reads what each movie the engine would extract holds (TMediaReport::Format).
+void DescribeMovies(TPackageReport& report);
 
 std::string RenderReportJson(const TPackageReport& report);
 std::string RenderReportText(const TPackageReport& report);

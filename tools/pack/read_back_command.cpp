@@ -13,6 +13,7 @@ void RunInspect(const TInspectRequest& request, std::FILE* out) {
   TFileStream stream(request.FileName, TFileMode::fmOpenRead);
   TPackageReport report = ReadPackageHead(request.FileName, stream);
   ReadPackageItems(report, stream);
+  DescribeMovies(report);
   const std::string text = request.Json ? RenderReportJson(report) : RenderReportText(report);
   std::fwrite(text.data(), 1, text.size(), out);
 }

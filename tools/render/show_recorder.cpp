@@ -59,7 +59,9 @@ TShowSummary RecordShow(const TShowRecording& recording, TTextRenderer& text,
   };
   platform.OnRecord = [&](const std::string& call) {
     if (call.rfind("Sound.Play(", 0) == 0) log("sound " + CalledWithFile(call));
-    if (call.rfind("Movie.SetMovie(", 0) == 0) log("movie " + CalledWithFile(call));
+    if (call.rfind("Movie.SetMovie(", 0) == 0 || call.rfind("Video.SetMovie(", 0) == 0) {
+      log("movie " + CalledWithFile(call));
+    }
     if (call.rfind("MessageBox(", 0) == 0) log("message " + call.substr(11, call.size() - 12));
   };
 

@@ -3,6 +3,10 @@
 #include "core/errors.h"
 #include "gfx/draw.h"
 
+#if TOVRIN_VIDEO
+#include "platform/headless/headless_video_player.h"
+#endif
+
 namespace tovrin {
 
 class THeadlessPlatform::TForm final : public THeadlessWindow {
@@ -47,6 +51,20 @@ std::unique_ptr<TMoviePlayer> THeadlessPlatform::CreateMoviePlayer(TFormWindow&)
   return player;
 }
 
+std::unique_ptr<TMoviePlayer> THeadlessPlatform::CreateVideoPlayer(TFormWindow& parent, bool sound,
+                                                                   TMovieMouse mouse) {
+#if TOVRIN_VIDEO
+  Record("Video.Create(sound=" + Flag(sound) + ")=" + Flag(FScript.VideoPlayerInstalled));
+  if (!FScript.VideoPlayerInstalled) throw Exception("No video player");
+  return std::make_unique<THeadlessVideoPlayer>(*this, parent, sound, std::move(mouse));
+#else
+  (void)parent;
+  (void)mouse;
+  Record("Video.Create(sound=" + Flag(sound) + ")=0");
+  throw Exception("No player for these movies is installed on this system");
+#endif
+}
+
 std::unique_ptr<TSetupDialogView> THeadlessPlatform::CreateSetupDialog(TSetupDialogModel& model) {
   auto view = std::make_unique<THeadlessSetupView>(*this, model);
   FSetupView = view.get();
@@ -76,7 +94,8 @@ TBitmap THeadlessPlatform::DeskImage() const {
   TBitmap image(desk.Width(), desk.Height());
   image.Fill(ColorToRGB(clBlack));
   for (const THeadlessWindow* form : FForms) {
-    if (form->Visible()) Draw(image, form->Left() - desk.Left, form->Top() - desk.Top, form->Screen());
+    if (form->Visible())
+      Draw(image, form->Left() - desk.Left, form->Top() - desk.Top, form->Screen());
   }
   return image;
 }

@@ -53,6 +53,7 @@ struct THeadlessScript {
   bool PasswordChangerInstalled = true;
   bool InputHookAvailable = true;
   bool MovieControlInstalled = true;
+  bool VideoPlayerInstalled = true;
   // Frames of every movie the control loads, and the clock time per frame while it plays.
   int32_t MovieFrames = 50;
   uint32_t MovieFrameMs = 40;
@@ -91,6 +92,9 @@ class THeadlessPlatform final : public TPlatform {
   std::unique_ptr<TFormWindow> CreateFormWindow(TFormEvents& events) override;
   std::unique_ptr<TMediaPlayer> CreateMediaPlayer() override;
   std::unique_ptr<TMoviePlayer> CreateMoviePlayer(TFormWindow& parent) override;
+  // The video player (headless_video_player.h) where this build has one; raises otherwise.
+  std::unique_ptr<TMoviePlayer> CreateVideoPlayer(TFormWindow& parent, bool sound,
+                                                  TMovieMouse mouse) override;
   std::unique_ptr<TSetupDialogView> CreateSetupDialog(TSetupDialogModel& model) override;
   std::unique_ptr<TPreviewHost> OpenPreviewHost(TWindowHandle handle) override;
 
@@ -117,6 +121,8 @@ class THeadlessPlatform final : public TPlatform {
   THeadlessMediaPlayer* Sound() const { return FSound; }
   THeadlessMoviePlayer* Movie() const { return FMovie; }
   THeadlessSetupView* SetupView() const { return FSetupView; }
+  // Sample frames of sound the video players have been given.
+  uint64_t VideoSoundFrames() const { return *FVideoSoundFrames; }
   // Another program's window, by handle.
   THeadlessPreviewWindow& AddPreviewWindow(TWindowHandle handle, TRect rect, bool visible = true);
   THeadlessPreviewWindow* PreviewWindow(TWindowHandle handle);
@@ -139,6 +145,7 @@ class THeadlessPlatform final : public TPlatform {
   friend class THeadlessMediaPlayer;
   friend class THeadlessMoviePlayer;
   friend class THeadlessSetupView;
+  friend class THeadlessVideoPlayer;
 
   // A piece that is being destroyed stops being the one made last.
   void Forget(const THeadlessMediaPlayer& player) {
@@ -162,6 +169,7 @@ class THeadlessPlatform final : public TPlatform {
   THeadlessMediaPlayer* FSound = nullptr;
   THeadlessMoviePlayer* FMovie = nullptr;
   THeadlessSetupView* FSetupView = nullptr;
+  std::shared_ptr<uint64_t> FVideoSoundFrames = std::make_shared<uint64_t>(0);
   std::map<TWindowHandle, std::unique_ptr<THeadlessPreviewWindow>> FPreviewWindows;
 };
 

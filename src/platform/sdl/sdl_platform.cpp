@@ -11,7 +11,9 @@
 #include "platform/sdl/sdl_form_window.h"
 #include "platform/sdl/sdl_screen.h"
 #include "platform/sdl/sdl_system.h"
+#include "platform/sdl/sdl_video_audio.h"
 #include "platform/sdl/x11_preview_host.h"
+#include "platform/video/video_player.h"
 
 namespace tovrin {
 
@@ -109,6 +111,19 @@ std::unique_ptr<TMediaPlayer> TSdlPlatform::CreateMediaPlayer() {
 
 std::unique_ptr<TMoviePlayer> TSdlPlatform::CreateMoviePlayer(TFormWindow&) {
   throw Exception("No player for these movies is installed on this system");
+}
+
+std::unique_ptr<TMoviePlayer> TSdlPlatform::CreateVideoPlayer(TFormWindow& parent, bool sound,
+                                                              TMovieMouse mouse) {
+  std::unique_ptr<TAudioSink> audio;
+  if (sound && FOptions.Sound) {
+    try {
+      audio = std::make_unique<TSdlVideoAudio>();
+    } catch (const Exception&) {
+      // No sound device: the movies play silent.
+    }
+  }
+  return std::make_unique<TVideoPlayer>(FApplication, parent, std::move(audio), std::move(mouse));
 }
 
 std::unique_ptr<TSetupDialogView> TSdlPlatform::CreateSetupDialog(TSetupDialogModel& model) {

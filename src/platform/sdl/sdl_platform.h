@@ -54,8 +54,12 @@ class TSdlPlatform final : public TPlatform {
   TTextRenderer& Text() override { return FText; }
   std::unique_ptr<TFormWindow> CreateFormWindow(TFormEvents& events) override;
   std::unique_ptr<TMediaPlayer> CreateMediaPlayer() override;
-  // No movie player exists on Linux: always raises.
+  // The old movie control does not exist on Linux: always raises.
   std::unique_ptr<TMoviePlayer> CreateMoviePlayer(TFormWindow& parent) override;
+  // The video player, with its sound on an SDL audio device of its own (silent when the options
+  // or sound say so, or when no device opens).
+  std::unique_ptr<TMoviePlayer> CreateVideoPlayer(TFormWindow& parent, bool sound,
+                                                  TMovieMouse mouse) override;
   std::unique_ptr<TSetupDialogView> CreateSetupDialog(TSetupDialogModel& model) override;
   std::unique_ptr<TPreviewHost> OpenPreviewHost(TWindowHandle handle) override;
 

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_platform.h"
 
+#include "core/errors.h"
 #include "platform/win32/win32_application.h"
 #include "platform/win32/win32_form_window.h"
 #include "platform/win32/win32_media_player.h"
@@ -53,6 +54,10 @@ std::unique_ptr<TMoviePlayer> TWin32Platform::CreateMoviePlayer(TFormWindow& par
   FApplication->Initialize();
   return std::make_unique<TWin32MoviePlayer>(reinterpret_cast<HWND>(parent.Handle()),
                                              CLSID_MovieControl);
+}
+
+std::unique_ptr<TMoviePlayer> TWin32Platform::CreateVideoPlayer(TFormWindow&, bool, TMovieMouse) {
+  throw Exception("No player for these movies is installed on this system");
 }
 
 std::unique_ptr<TSetupDialogView> TWin32Platform::CreateSetupDialog(TSetupDialogModel& model) {

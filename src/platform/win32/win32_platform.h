@@ -40,6 +40,9 @@ class TWin32Platform final : public TPlatform {
   std::unique_ptr<TMediaPlayer> CreateMediaPlayer() override;
   // The movie control (its class identifier CLSID_MovieControl).
   std::unique_ptr<TMoviePlayer> CreateMoviePlayer(TFormWindow& parent) override;
+  // This build has no video player yet: always raises.
+  std::unique_ptr<TMoviePlayer> CreateVideoPlayer(TFormWindow& parent, bool sound,
+                                                  TMovieMouse mouse) override;
   std::unique_ptr<TSetupDialogView> CreateSetupDialog(TSetupDialogModel& model) override;
   std::unique_ptr<TPreviewHost> OpenPreviewHost(TWindowHandle handle) override;
 
