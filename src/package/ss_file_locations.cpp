@@ -90,6 +90,9 @@ const TClassInfo& TSSFileLocations::StaticClassInfo() {
           CommaListProperty("FlashSizesCommaList", &S::FlashSizesCommaList,
                             &S::SetFlashSizesCommaList),
           CommaListProperty("DescriptCommaList", &S::DescriptCommaList, &S::SetDescriptCommaList),
+          MakeProperty("lShuffle", TPropKind::pkEnumeration, &BooleanTypeInfo(), &S::lShuffle,
+                       &S::SetlShuffle),
+          MakeProperty("PicFill", TPropKind::pkInteger, nullptr, &S::PicFill, &S::SetPicFill),
       }};
   return info;
 }

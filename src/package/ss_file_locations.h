@@ -7,6 +7,9 @@
 // FlashFileNamesCommaList, FlashSizesCommaList, DescriptCommaList. (Name and Tag come from the
 // component base.)
 //
+// Then the show choices that came later, each stored only when it differs from its default so
+// that a package made without them is written exactly as before: lShuffle, PicFill.
+//
 // Each comma-list property converts between its list and the comma text (comma_text.h). The
 // lists are kept packed as read (TCommaList), so that a package of millions of entries costs
 // memory in proportion to its bytes; the counts and the offsets, sizes and effects are read from
@@ -26,6 +29,9 @@
 namespace tovrin {
 
 using TStringList = std::vector<std::string>;
+
+// The PicFill values: black, or an enlarged, blurred and darkened copy of the picture itself.
+enum TPicFill : int32_t { pfBlack = 0, pfBlur = 1 };
 
 class TSSFileLocations : public TComponent {
  public:
@@ -63,6 +69,14 @@ class TSSFileLocations : public TComponent {
   void SetWeb(const std::string& v) { FWeb = v; }
   const std::string& Ver() const { return FVer; }
   void SetVer(const std::string& v) { FVer = v; }
+  // True: every picture once per round, in a fresh random order each round (lRandomPic then
+  // plays no part).
+  bool lShuffle() const { return FShuffle; }
+  void SetlShuffle(bool v) { FShuffle = v; }
+  // What shows around a picture that does not cover the screen (TPicFill values; others read as
+  // pfBlack).
+  int32_t PicFill() const { return FPicFill; }
+  void SetPicFill(int32_t v) { FPicFill = v; }
 
   // Comma-text views of the lists.
   std::string EffectCommaList() const;
@@ -140,6 +154,8 @@ class TSSFileLocations : public TComponent {
   std::string FEmail;
   std::string FWeb;
   std::string FVer;
+  bool FShuffle = false;
+  int32_t FPicFill = pfBlack;
   TCommaList FEffects;
   TCommaList FPics;
   TCommaList FPicFileNames;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/random.h"
+#include "gfx/blurred_backdrop.h"
 #include "gfx/draw.h"
 #include "gfx/muldiv.h"
 #include "gfx/stretch.h"
@@ -47,6 +48,7 @@ void TSlideScheduler::StopFollowers() {
 
 void TSlideScheduler::Start(TStream& program) {
   FProgram = &program;
+  FShuffle = TShuffleOrder(FSettings.PicCount());
   FSlideTimer.SetInterval(static_cast<uint32_t>(FSettings.Interval()));
   FSlideTimer.SetOnTimer([this] { FGuard([this] { ShowNextPicture(); }); });
 }
@@ -85,7 +87,19 @@ void TSlideScheduler::TryPictures() {
       }
       return;
     }
-    if (FSettings.lRandomPic()) {
+    if (FSettings.lShuffle()) {
+      const auto failed = [this](int32_t i) {
+        return !FFailed.empty() && FFailed[static_cast<size_t>(i)];
+      };
+      if (FSettings.Ver() == "flash" && FShuffle.Rounds() > 0 && FShuffle.RoundDone(failed)) {
+        // Every picture has had its turn once: the movies take over for good.
+        FPShow.SetVisible(false);
+        FMoviesTakeOver();
+        return;
+      }
+      // Never -1 here: some picture has not failed.
+      FPicIndex = FShuffle.Next(failed);
+    } else if (FSettings.lRandomPic()) {
       // A failed pick moves on to the next picture that may still show, wrapping round.
       FPicIndex = NextUsable(Random(count));
       if (FPicIndex > count - 1) FPicIndex = NextUsable(0);
@@ -206,8 +220,7 @@ TBitmap TSlideScheduler::ComposeFrame(const TStoredGraphic* graphic, int32_t W, 
   TBitmap frame(W, H);
   frame.Fill(ColorToRGB(clBlack));
 
-  if (const TJPEGImage* jpeg = dynamic_cast<const TJPEGImage*>(graphic);
-      jpeg && !jpeg->Empty()) {
+  if (const TJPEGImage* jpeg = dynamic_cast<const TJPEGImage*>(graphic); jpeg && !jpeg->Empty()) {
     if (FSettings.lStretch()) {
       // Stretched to the whole screen, proportions not kept. A picture larger than the screen
       // is decoded only as large as the screen needs, then filtered down.
@@ -215,6 +228,10 @@ TBitmap TSlideScheduler::ComposeFrame(const TStoredGraphic* graphic, int32_t W, 
     } else {
       // Centred at its own size: a larger picture is cut off equally on both sides.
       const TBitmap& picture = jpeg->Bitmap();
+      if (FSettings.PicFill() == pfBlur && (picture.Width() < W || picture.Height() < H)) {
+        // What the picture leaves uncovered shows its own blurred copy instead of black.
+        DrawBlurredBackdrop(frame, picture);
+      }
       Draw(frame, (W - picture.Width()) / 2, (H - picture.Height()) / 2, picture);
     }
   }

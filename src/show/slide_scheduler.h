@@ -37,6 +37,7 @@
 #include "platform/text_renderer.h"
 #include "platform/timer.h"
 #include "show/handler_guard.h"
+#include "show/shuffle_order.h"
 
 namespace tovrin {
 
@@ -80,11 +81,12 @@ class TSlideScheduler {
   // posted are dropped.
   void StopSlideTimer();
 
-  // Shows picture PicIndex (or a random one) and arms the slide timer; does nothing when the
-  // package holds no pictures. Pictures that fail are passed over a few at a time per turn of the
-  // message loop.
+  // Shows picture PicIndex (or a random one, or the next of the shuffled round) and arms the slide
+  // timer; does nothing when the package holds no pictures. Pictures that fail are passed over a
+  // few at a time per turn of the message loop.
   void ShowNextPicture();
-  // The screen-size frame of a freshly read picture item: black, the picture stretched or
+  // The screen-size frame of a freshly read picture item: black (or, with PicFill pfBlur, the
+  // picture's blurred backdrop when it does not cover the screen), the picture stretched or
   // centred, the caption on every other one. The item's own graphic (the decoded picture) is
   // released: the frame replaces it. Raises when the picture cannot be decoded.
   TBitmap ComposePicture(TImage& item);
@@ -137,6 +139,7 @@ class TSlideScheduler {
   uint8_t FTextToggle = 0;
   int32_t FPicIndex = 0;
   int32_t FStyleIndex = 0;
+  TShuffleOrder FShuffle{0};  // the order of a shuffled show
   TTimer FSlideTimer;
 
   // One bit per picture, set when it failed; sized at the first failure.
