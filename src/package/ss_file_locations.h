@@ -8,7 +8,8 @@
 // component base.)
 //
 // Then the show choices that came later, each stored only when it differs from its default so
-// that a package made without them is written exactly as before: lShuffle, PicFill.
+// that a package made without them is written exactly as before: lShuffle, PicFill,
+// lPicCaptions.
 //
 // Each comma-list property converts between its list and the comma text (comma_text.h). The
 // lists are kept packed as read (TCommaList), so that a package of millions of entries costs
@@ -77,6 +78,10 @@ class TSSFileLocations : public TComponent {
   // pfBlack).
   int32_t PicFill() const { return FPicFill; }
   void SetPicFill(int32_t v) { FPicFill = v; }
+  // True: every picture carries its own caption, entry i of DescriptCommaList for picture i, in
+  // the caption font; Text is then not drawn.
+  bool lPicCaptions() const { return FPicCaptions; }
+  void SetlPicCaptions(bool v) { FPicCaptions = v; }
 
   // Comma-text views of the lists.
   std::string EffectCommaList() const;
@@ -135,6 +140,8 @@ class TSSFileLocations : public TComponent {
   int32_t FlashOffsetAt(int32_t i) const;
   const std::string& FlashFileNameAt(int32_t i) const;
   int32_t FlashSizeAt(int32_t i) const;
+  // Entry i of DescriptCommaList, or empty when the list has no entry i.
+  std::string DescriptAt(int32_t i) const;
 
  private:
   static int32_t Count(const TCommaList& list) { return static_cast<int32_t>(list.size()); }
@@ -156,6 +163,7 @@ class TSSFileLocations : public TComponent {
   std::string FVer;
   bool FShuffle = false;
   int32_t FPicFill = pfBlack;
+  bool FPicCaptions = false;
   TCommaList FEffects;
   TCommaList FPics;
   TCommaList FPicFileNames;

@@ -204,7 +204,10 @@ TBitmap TSlideScheduler::ComposePicture(TImage& item) {
 std::vector<TBitmap> TSlideScheduler::ComposePictures(TImage& item,
                                                       const std::vector<TPoint>& sizes) {
   FTextToggle = FTextToggle == 0 ? 1 : 0;
-  const bool caption = FTextToggle == 1 && !FSettings.Text().empty();
+  // The picture's own caption on every picture, or the package's text on every other one.
+  const std::string caption = FSettings.lPicCaptions() ? FSettings.DescriptAt(FPicIndex)
+                              : FTextToggle == 1       ? FSettings.Text()
+                                                       : std::string();
   std::vector<TBitmap> frames;
   frames.reserve(sizes.size());
   for (const TPoint& size : sizes) {
@@ -216,7 +219,7 @@ std::vector<TBitmap> TSlideScheduler::ComposePictures(TImage& item,
 }
 
 TBitmap TSlideScheduler::ComposeFrame(const TStoredGraphic* graphic, int32_t W, int32_t H,
-                                      bool caption) {
+                                      const std::string& caption) {
   TBitmap frame(W, H);
   frame.Fill(ColorToRGB(clBlack));
 
@@ -235,7 +238,7 @@ TBitmap TSlideScheduler::ComposeFrame(const TStoredGraphic* graphic, int32_t W, 
       Draw(frame, (W - picture.Width()) / 2, (H - picture.Height()) / 2, picture);
     }
   }
-  if (caption) {
+  if (!caption.empty()) {
     // Size, colour and face of the caption font; its style and character set are not applied.
     const TFont& font = FSettings.TextFont();
     const int32_t ppi = FScreen.PixelsPerInch();
@@ -243,9 +246,9 @@ TBitmap TSlideScheduler::ComposeFrame(const TStoredGraphic* graphic, int32_t W, 
     textFont.Height = -MulDiv(font.Size(ppi), ppi, 72);
     textFont.Color = ColorToRGB(font.Color());
     textFont.Name = font.Name();
-    const TTextSize extent = FText.TextExtent(textFont, FSettings.Text());
+    const TTextSize extent = FText.TextExtent(textFont, caption);
     FText.TextOut(frame, frame.Width() / 2 - extent.Width / 2, frame.Height() - extent.Height,
-                  textFont, FSettings.Text());
+                  textFont, caption);
   }
   return frame;
 }

@@ -39,6 +39,7 @@ void ExpectSame(const TSSFileLocations& a, const TSSFileLocations& b) {
   EXPECT_EQ(a.DescriptList(), b.DescriptList());
   EXPECT_EQ(a.lShuffle(), b.lShuffle());
   EXPECT_EQ(a.PicFill(), b.PicFill());
+  EXPECT_EQ(a.lPicCaptions(), b.lPicCaptions());
 }
 
 std::unique_ptr<TSSFileLocations> FullSettings() {
@@ -59,6 +60,7 @@ std::unique_ptr<TSSFileLocations> FullSettings() {
   s->SetlSoundLoop(true);
   s->SetlShuffle(true);
   s->SetPicFill(pfBlur);
+  s->SetlPicCaptions(true);
   s->SetTitle("Harbour");
   s->SetAuthor(std::string(300, 'a'));  // longer than a short string
   s->SetEmail("me@example.org");

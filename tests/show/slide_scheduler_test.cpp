@@ -439,5 +439,47 @@ TEST_F(ShowTest, BlurFillLeavesCoveredScreensAlone) {
   }
 }
 
+// With lPicCaptions each picture carries its own caption from DescriptCommaList, on every
+// picture, drawn as the package text is drawn (same place, font and renderer); the package text
+// is not drawn, and a picture without an entry has no caption.
+TEST_F(ShowTest, PictureCaptionsOnEveryPictureFromTheDescriptionList) {
+  const std::vector<std::vector<uint8_t>> pictures = ThreePictures();
+  const std::vector<std::string> captions = {"Harbour", "", "Quay \xE9t\xE9"};  // Windows-1252
+  FSettings.SetlStretch(true);
+  FSettings.TextFont().SetHeight(-10);
+  FSettings.TextFont().SetColor(0x00FFFF);
+  // The expected frames: each picture alone, with its caption as the package text (the first
+  // picture of a show carries the text).
+  std::vector<TBitmap> expected;
+  for (size_t i = 0; i < pictures.size(); ++i) {
+    FSettings.SetText(captions[i]);
+    Build({pictures[i]});
+    Start();
+    RunPictures(1);
+    ASSERT_EQ(FFrames.size(), 1u);
+    expected.push_back(FFrames[0]);
+  }
+  FSettings.SetText("Package text");
+  FSettings.SetDescriptCommaList("Harbour,,\"Quay \xE9t\xE9\"");
+  FSettings.SetlPicCaptions(true);
+  Build(pictures);
+  Start();
+  RunPictures(6);
+  ASSERT_GE(FFrames.size(), 6u);
+  for (size_t i = 0; i < 6; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(FFrames[i] == expected[i % 3]);
+  }
+  // A list shorter than the pictures: the rest have no caption.
+  FSettings.SetDescriptCommaList("Harbour");
+  Build(pictures);
+  Start();
+  RunPictures(3);
+  ASSERT_GE(FFrames.size(), 3u);
+  EXPECT_TRUE(FFrames[0] == expected[0]);
+  EXPECT_TRUE(FFrames[1] == expected[1]);
+  EXPECT_FALSE(FFrames[2] == expected[2]);
+}
+
 }  // namespace
 }  // namespace tovrin::testing

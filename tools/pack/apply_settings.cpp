@@ -38,6 +38,7 @@ void TPackSettings::ApplyTo(TSSFileLocations& settings) const {
   if (Descriptions) settings.DescriptList() = *Descriptions;
   if (Shuffle) settings.SetlShuffle(*Shuffle);
   if (PicFill) settings.SetPicFill(*PicFill);
+  if (PicCaptions) settings.SetlPicCaptions(*PicCaptions);
 }
 
 }  // namespace tovrin

@@ -57,6 +57,7 @@ void TPackSettings::MergeFrom(const TPackSettings& over) {
   Take(Descriptions, over.Descriptions);
   Take(Shuffle, over.Shuffle);
   Take(PicFill, over.PicFill);
+  Take(PicCaptions, over.PicCaptions);
 }
 
 namespace {
@@ -129,6 +130,8 @@ constexpr TSettingsKey kSettingsKeys[] = {
                     TPackSettings& s) { s.Shuffle = ParseBoolean(w, v); }},
     {"PicFill", [](const std::string& w, std::string_view v,
                    TPackSettings& s) { s.PicFill = ParsePicFill(w, v); }},
+    {"lPicCaptions", [](const std::string& w, std::string_view v,
+                        TPackSettings& s) { s.PicCaptions = ParseBoolean(w, v); }},
 };
 
 }  // namespace

@@ -43,6 +43,7 @@ struct TPackSettings {
   std::optional<std::vector<std::string>> Descriptions;
   std::optional<bool> Shuffle;
   std::optional<int32_t> PicFill;  // TPicFill
+  std::optional<bool> PicCaptions;
 
   // Takes every field that `over` sets (options override the settings file).
   void MergeFrom(const TPackSettings& over);

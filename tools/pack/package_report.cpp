@@ -124,6 +124,7 @@ TJson SettingsJson(const TSSFileLocations& s) {
   }
   json["lShuffle"] = s.lShuffle();
   json["PicFill"] = s.PicFill();
+  json["lPicCaptions"] = s.lPicCaptions();
   return json;
 }
 
@@ -252,6 +253,7 @@ std::string RenderReportText(const TPackageReport& report) {
   for (const TListProperty& p : kLists) line(p.Name, Join((s.*p.List)()));
   line("lShuffle", s.lShuffle() ? "true" : "false");
   line("PicFill", PicFillName(s.PicFill()));
+  line("lPicCaptions", s.lPicCaptions() ? "true" : "false");
 
   const TStringList& names = s.PicFileNameList();
   t += "Pictures: " + std::to_string(report.Pictures.size()) + "\n";
