@@ -24,11 +24,9 @@ void TShuffleOrder::DrawRound(const std::function<bool(int32_t)>& excluded) {
   }
 }
 
-bool TShuffleOrder::RoundDone(const std::function<bool(int32_t)>& excluded) const {
-  for (size_t i = FPosition; i < FRound.size(); ++i) {
-    if (!excluded(FRound[i])) return false;
-  }
-  return true;
+bool TShuffleOrder::RoundDone(const std::function<bool(int32_t)>& excluded) {
+  while (FPosition < FRound.size() && excluded(FRound[FPosition])) ++FPosition;
+  return FPosition >= FRound.size();
 }
 
 int32_t TShuffleOrder::Next(const std::function<bool(int32_t)>& excluded) {

@@ -24,8 +24,9 @@ class TShuffleOrder {
   int32_t Next(const std::function<bool(int32_t)>& excluded);
 
   // True when no picture of the current round is left to give but excluded ones (and at the
-  // start).
-  bool RoundDone(const std::function<bool(int32_t)>& excluded) const;
+  // start). The excluded ones it meets are passed over for good, so asking after every picture
+  // costs no more than giving them.
+  bool RoundDone(const std::function<bool(int32_t)>& excluded);
   // Rounds drawn so far.
   int64_t Rounds() const { return FRounds; }
 

@@ -192,12 +192,15 @@ TEST_F(ShowTest, UnreadablePicturesArePassedOverAFewPerTurnThenTheShowEnds) {
   struct TCase {
     const char* name;
     bool random;
+    bool shuffle;
   };
-  const TCase cases[] = {{"in order", false}, {"at random", true}};
+  const TCase cases[] = {
+      {"in order", false, false}, {"at random", true, false}, {"shuffled", false, true}};
   constexpr int32_t kEntries = 1000;
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.name);
     FSettings.SetlRandomPic(c.random);
+    FSettings.SetlShuffle(c.shuffle);
     Build(std::vector<std::vector<uint8_t>>(kEntries, std::vector<uint8_t>(12, 0x55)));
     Start();
     const TSlideScheduler& scheduler = Show().Scheduler();
