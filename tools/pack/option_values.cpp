@@ -120,7 +120,7 @@ uint8_t ParseFontPitch(std::string_view what, std::string_view text) {
 }
 
 int32_t ParsePicFill(std::string_view what, std::string_view text) {
-  const std::string_view t = Trim(text);
+  const std::string t = Trim(text);
   if (SameText(t, "black") || t == "0") return 0;
   if (SameText(t, "blur") || t == "1") return 1;
   Bad(what, text, "a fill (black, blur)");
