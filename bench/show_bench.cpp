@@ -5,6 +5,10 @@
 //   BM_SlidePreparation/W/H   what the show does per slide before its transition: read the picture
 //                             item from the saver, decode it, compose the W x H frame (stretched,
 //                             captioned)
+//   BM_DecodePortrait         a portrait photograph as tovrin-pack --fit 1920x1080 stores it
+//                             (608 x 1080), decoded: the yardstick of the next line
+//   BM_BlurredBackdrop/W/H    the blurred fill behind that picture on a W x H screen
+//                             (PicFill blur), prepared with the slide's frame
 //   BM_WaitingOutInterval     a show on the real clock waiting between two slides; counter
 //                             cpu_percent is the processor time it used per wall-clock time
 //
@@ -22,6 +26,7 @@
 
 #include "core/memory_policy.h"
 #include "core/paths.h"
+#include "gfx/blurred_backdrop.h"
 #include "gfx/jpeg_decoder.h"
 #include "gfx/stretch.h"
 #include "jpeg_maker.h"
@@ -132,6 +137,35 @@ void BM_StretchPhoto(benchmark::State& state) {
   }
 }
 
+const std::vector<uint8_t>& Portrait() {
+  static const std::vector<uint8_t> bytes = testing::MakeJpeg(
+      608, 1080, testing::TJpegKind::Colour,
+      [](int x, int y) {
+        const uint32_t noise =
+            (static_cast<uint32_t>(x) * 2654435761u) ^ (static_cast<uint32_t>(y) * 40503u);
+        return ((x * 255 / 608 + (noise & 15)) & 0xFF) << 16 |
+               ((y * 255 / 1080 + ((noise >> 4) & 15)) & 0xFF) << 8 | ((noise >> 8) & 63);
+      },
+      90);
+  return bytes;
+}
+
+void BM_DecodePortrait(benchmark::State& state) {
+  for (auto _ : state) {
+    TBitmap b = DecodeJPEG(Portrait().data(), Portrait().size(), nullptr);
+    benchmark::DoNotOptimize(b.Bits());
+  }
+}
+
+void BM_BlurredBackdrop(benchmark::State& state) {
+  const TBitmap picture = DecodeJPEG(Portrait().data(), Portrait().size(), nullptr);
+  TBitmap frame(static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1)));
+  for (auto _ : state) {
+    DrawBlurredBackdrop(frame, picture);
+    benchmark::DoNotOptimize(frame.Bits());
+  }
+}
+
 double ProcessCpuSeconds() {
 #if !defined(_WIN32)
   rusage usage{};
@@ -188,6 +222,11 @@ BENCHMARK(BM_SlidePreparation)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadPictureItem)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StretchPhoto)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodePortrait)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BlurredBackdrop)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WaitingOutInterval)->Iterations(4)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 long PeakResidentKb() {

@@ -1,6 +1,7 @@
 // Fuzz target for what the preview and tovrin-pack do with a JPEG file's bytes:
 //   - the decode at a reduced scale that covers a box (DecodeJPEGCovering, the preview's),
 //   - the EXIF orientation read, and cleared in a copy,
+//   - the date and description read for captions,
 //   - the lossless turn,
 //   - the picture type sniffed, and the import planned and done: the decode for re-encoding, the
 //     turn, the box filter and the encoder.
@@ -18,6 +19,7 @@
 #include "gfx/jpeg_decoder.h"
 #include "import/exif_orientation.h"
 #include "import/jpeg_lossless_turn.h"
+#include "import/photo_metadata.h"
 #include "import/picture_import.h"
 #include "import/picture_type.h"
 #include "jpeg_maker.h"
@@ -61,6 +63,15 @@ TSeeds JpegImportSeeds() {
   }
   // Sizes that are and are not whole MCUs, with a box that makes the import shrink them.
   seeds.push_back({{2, 2, 6, 80}, test::JpegOf(test::UprightPicture(33, 17))});
+  // Every kind of caption metadata in one file.
+  seeds.push_back(
+      {{0, 0, 1, 80},
+       test::WithSegment(
+           test::WithSegment(test::WithSegment(test::JpegOf(test::UprightPicture(8, 8)),
+                                               test::ExifSegment(test::CaptionTiff(
+                                                   true, "exif", "2023:07:14 18:02:11"))),
+                             test::IptcSegment("Z\xFCrich")),
+           test::XmpSegment("a &amp; b &#x2014;"))});
   seeds.push_back({{1, 3, 8, 50}, test::JpegOf(test::UprightPicture(64, 48))});
   // Every kind the decoder handles.
   seeds.push_back({{1, 1, 3, 75}, MakeJpeg(16, 16, TJpegKind::Grey, pattern, 75)});
@@ -97,6 +108,14 @@ void CheckScaledDecode(std::span<const uint8_t> file, const TFitBox& box,
   } catch (const EInvalidGraphic&) {
   } catch (const EOutOfResources&) {
   }
+}
+
+// The caption metadata: text found comes from the file (a Latin-1 byte at most doubles in
+// UTF-8; a character reference is never shorter than what it stands for).
+void CheckMetadata(std::span<const uint8_t> file) {
+  const TPhotoMetadata meta = ReadPhotoMetadata(file);
+  Require(meta.DateTaken.size() <= file.size());
+  Require(meta.Description.size() <= 2 * file.size());
 }
 
 void CheckExif(std::span<const uint8_t> file) {
@@ -181,6 +200,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Without a box the decode is at full size.
   if (!box.Empty() || !huge) CheckScaledDecode(file, box, header);
   CheckExif(file);
+  CheckMetadata(file);
   const TPictureType type = SniffPictureType(file);
   Require(type != TPictureType::ptJpeg || (file[0] == 0xFF && file[1] == 0xD8 && file[2] == 0xFF));
   if (type != TPictureType::ptJpeg || !headerRead) return 0;

@@ -199,6 +199,10 @@ void WriteShowSettings(TStream& stream, const TSSFileLocations& s) {
   WriteStringProp(w, "FlashFileNamesCommaList", s.FlashFileNamesCommaList());
   WriteStringProp(w, "FlashSizesCommaList", s.FlashSizesCommaList());
   WriteStringProp(w, "DescriptCommaList", s.DescriptCommaList());
+  // The later choices only when made: a package without them stays as it always was.
+  if (s.lShuffle()) WriteBooleanProp(w, "lShuffle", true);
+  if (s.PicFill() != pfBlack) WriteIntegerProp(w, "PicFill", s.PicFill());
+  if (s.lPicCaptions()) WriteBooleanProp(w, "lPicCaptions", true);
   w.WriteListEnd();  // properties
   w.WriteListEnd();  // children
 }

@@ -90,6 +90,11 @@ const TClassInfo& TSSFileLocations::StaticClassInfo() {
           CommaListProperty("FlashSizesCommaList", &S::FlashSizesCommaList,
                             &S::SetFlashSizesCommaList),
           CommaListProperty("DescriptCommaList", &S::DescriptCommaList, &S::SetDescriptCommaList),
+          MakeProperty("lShuffle", TPropKind::pkEnumeration, &BooleanTypeInfo(), &S::lShuffle,
+                       &S::SetlShuffle),
+          MakeProperty("PicFill", TPropKind::pkInteger, nullptr, &S::PicFill, &S::SetPicFill),
+          MakeProperty("lPicCaptions", TPropKind::pkEnumeration, &BooleanTypeInfo(),
+                       &S::lPicCaptions, &S::SetlPicCaptions),
       }};
   return info;
 }
@@ -178,6 +183,10 @@ const std::string& S::FlashFileNameAt(int32_t i) const {
 }
 int32_t S::FlashSizeAt(int32_t i) const {
   return NumberAt(FFlashSizes, i);
+}
+std::string S::DescriptAt(int32_t i) const {
+  if (i < 0 || static_cast<size_t>(i) >= FDescripts.size()) return {};
+  return std::string(FDescripts.At(static_cast<size_t>(i)));
 }
 
 }  // namespace tovrin

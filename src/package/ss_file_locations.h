@@ -7,6 +7,10 @@
 // FlashFileNamesCommaList, FlashSizesCommaList, DescriptCommaList. (Name and Tag come from the
 // component base.)
 //
+// Then the show choices that came later, each stored only when it differs from its default so
+// that a package made without them is written exactly as before: lShuffle, PicFill,
+// lPicCaptions.
+//
 // Each comma-list property converts between its list and the comma text (comma_text.h). The
 // lists are kept packed as read (TCommaList), so that a package of millions of entries costs
 // memory in proportion to its bytes; the counts and the offsets, sizes and effects are read from
@@ -26,6 +30,9 @@
 namespace tovrin {
 
 using TStringList = std::vector<std::string>;
+
+// The PicFill values: black, or an enlarged, blurred and darkened copy of the picture itself.
+enum TPicFill : int32_t { pfBlack = 0, pfBlur = 1 };
 
 class TSSFileLocations : public TComponent {
  public:
@@ -63,6 +70,18 @@ class TSSFileLocations : public TComponent {
   void SetWeb(const std::string& v) { FWeb = v; }
   const std::string& Ver() const { return FVer; }
   void SetVer(const std::string& v) { FVer = v; }
+  // True: every picture once per round, in a fresh random order each round (lRandomPic then
+  // plays no part).
+  bool lShuffle() const { return FShuffle; }
+  void SetlShuffle(bool v) { FShuffle = v; }
+  // What shows around a picture that does not cover the screen (TPicFill values; others read as
+  // pfBlack).
+  int32_t PicFill() const { return FPicFill; }
+  void SetPicFill(int32_t v) { FPicFill = v; }
+  // True: every picture carries its own caption, entry i of DescriptCommaList for picture i, in
+  // the caption font; Text is then not drawn.
+  bool lPicCaptions() const { return FPicCaptions; }
+  void SetlPicCaptions(bool v) { FPicCaptions = v; }
 
   // Comma-text views of the lists.
   std::string EffectCommaList() const;
@@ -121,6 +140,8 @@ class TSSFileLocations : public TComponent {
   int32_t FlashOffsetAt(int32_t i) const;
   const std::string& FlashFileNameAt(int32_t i) const;
   int32_t FlashSizeAt(int32_t i) const;
+  // Entry i of DescriptCommaList, or empty when the list has no entry i.
+  std::string DescriptAt(int32_t i) const;
 
  private:
   static int32_t Count(const TCommaList& list) { return static_cast<int32_t>(list.size()); }
@@ -140,6 +161,9 @@ class TSSFileLocations : public TComponent {
   std::string FEmail;
   std::string FWeb;
   std::string FVer;
+  bool FShuffle = false;
+  int32_t FPicFill = pfBlack;
+  bool FPicCaptions = false;
   TCommaList FEffects;
   TCommaList FPics;
   TCommaList FPicFileNames;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/random.h"
+#include "gfx/blurred_backdrop.h"
 #include "gfx/draw.h"
 #include "gfx/muldiv.h"
 #include "gfx/stretch.h"
@@ -53,6 +54,7 @@ void TSlideScheduler::StopFollowers() {
 
 void TSlideScheduler::Start(TStream& program) {
   FProgram = &program;
+  FShuffle = TShuffleOrder(FSettings.PicCount());
   FSlideTimer.SetInterval(static_cast<uint32_t>(FSettings.Interval()));
   FSlideTimer.SetOnTimer([this] { FGuard([this] { ShowNextPicture(); }); });
 }
@@ -91,7 +93,19 @@ void TSlideScheduler::TryPictures() {
       }
       return;
     }
-    if (FSettings.lRandomPic()) {
+    if (FSettings.lShuffle()) {
+      const auto failed = [this](int32_t i) {
+        return !FFailed.empty() && FFailed[static_cast<size_t>(i)];
+      };
+      if (FSettings.Ver() == "flash" && FShuffle.Rounds() > 0 && FShuffle.RoundDone(failed)) {
+        // Every picture has had its turn once: the movies take over for good.
+        FPShow.SetVisible(false);
+        FMoviesTakeOver();
+        return;
+      }
+      // Never -1 here: some picture has not failed.
+      FPicIndex = FShuffle.Next(failed);
+    } else if (FSettings.lRandomPic()) {
       // A failed pick moves on to the next picture that may still show, wrapping round.
       FPicIndex = NextUsable(Random(count));
       if (FPicIndex > count - 1) FPicIndex = NextUsable(0);
@@ -196,7 +210,10 @@ TBitmap TSlideScheduler::ComposePicture(TImage& item) {
 std::vector<TBitmap> TSlideScheduler::ComposePictures(TImage& item,
                                                       const std::vector<TPoint>& sizes) {
   FTextToggle = FTextToggle == 0 ? 1 : 0;
-  const bool caption = FTextToggle == 1 && !FSettings.Text().empty();
+  // The picture's own caption on every picture, or the package's text on every other one.
+  const std::string caption = FSettings.lPicCaptions() ? FSettings.DescriptAt(FPicIndex)
+                              : FTextToggle == 1       ? FSettings.Text()
+                                                       : std::string();
   std::vector<TBitmap> frames;
   frames.reserve(sizes.size());
   for (const TPoint& size : sizes) {
@@ -208,7 +225,7 @@ std::vector<TBitmap> TSlideScheduler::ComposePictures(TImage& item,
 }
 
 TBitmap TSlideScheduler::ComposeFrame(const TStoredGraphic* graphic, int32_t W, int32_t H,
-                                      bool caption) {
+                                      const std::string& caption) {
   TBitmap frame = TBitmap::ForOverwrite(W, H);
   frame.Fill(ColorToRGB(clBlack));
 
@@ -220,10 +237,14 @@ TBitmap TSlideScheduler::ComposeFrame(const TStoredGraphic* graphic, int32_t W, 
     } else {
       // Centred at its own size: a larger picture is cut off equally on both sides.
       const TBitmap& picture = jpeg->Bitmap();
+      if (FSettings.PicFill() == pfBlur && (picture.Width() < W || picture.Height() < H)) {
+        // What the picture leaves uncovered shows its own blurred copy instead of black.
+        DrawBlurredBackdrop(frame, picture);
+      }
       Draw(frame, (W - picture.Width()) / 2, (H - picture.Height()) / 2, picture);
     }
   }
-  if (caption) {
+  if (!caption.empty()) {
     // Size, colour and face of the caption font; its style and character set are not applied.
     const TFont& font = FSettings.TextFont();
     const int32_t ppi = FScreen.PixelsPerInch();
@@ -231,9 +252,9 @@ TBitmap TSlideScheduler::ComposeFrame(const TStoredGraphic* graphic, int32_t W, 
     textFont.Height = -MulDiv(font.Size(ppi), ppi, 72);
     textFont.Color = ColorToRGB(font.Color());
     textFont.Name = font.Name();
-    const TTextSize extent = FText.TextExtent(textFont, FSettings.Text());
+    const TTextSize extent = FText.TextExtent(textFont, caption);
     FText.TextOut(frame, frame.Width() / 2 - extent.Width / 2, frame.Height() - extent.Height,
-                  textFont, FSettings.Text());
+                  textFont, caption);
   }
   return frame;
 }

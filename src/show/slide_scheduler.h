@@ -37,6 +37,7 @@
 #include "platform/text_renderer.h"
 #include "platform/timer.h"
 #include "show/handler_guard.h"
+#include "show/shuffle_order.h"
 
 namespace tovrin {
 
@@ -80,16 +81,18 @@ class TSlideScheduler {
   // posted are dropped.
   void StopSlideTimer();
 
-  // Shows picture PicIndex (or a random one) and arms the slide timer; does nothing when the
-  // package holds no pictures. Pictures that fail are passed over a few at a time per turn of the
-  // message loop.
+  // Shows picture PicIndex (or a random one, or the next of the shuffled round) and arms the slide
+  // timer; does nothing when the package holds no pictures. Pictures that fail are passed over a
+  // few at a time per turn of the message loop.
   void ShowNextPicture();
-  // The screen-size frame of a freshly read picture item: black, the picture stretched or
-  // centred, the caption on every other one. The item's own graphic (the decoded picture) is
-  // released: the frame replaces it. Raises when the picture cannot be decoded.
+  // The screen-size frame of a freshly read picture item: black (or, with PicFill pfBlur, the
+  // picture's blurred backdrop when it does not cover the screen), the picture stretched or
+  // centred, the caption on every other one (or, with lPicCaptions, the picture's own caption
+  // from DescriptCommaList at PicIndex on every one). The item's own graphic (the decoded picture)
+  // is released: the frame replaces it. Raises when the picture cannot be decoded.
   TBitmap ComposePicture(TImage& item);
   // The same for several screens at once, the primary one first: one frame per size, all with
-  // or all without the caption.
+  // the same caption or all without.
   std::vector<TBitmap> ComposePictures(TImage& item, const std::vector<TPoint>& sizes);
 
   // Observers for tools (tovrin-render show): a picture's transition starts / has ended. index is
@@ -114,7 +117,9 @@ class TSlideScheduler {
   // Reads, composes and shows picture FPicIndex; false when the item cannot be read or decoded.
   bool TryShowPicture();
   // The picture as a frame of width x height.
-  TBitmap ComposeFrame(const TStoredGraphic* graphic, int32_t width, int32_t height, bool caption);
+  // caption: the text drawn at the bottom centre; empty for none.
+  TBitmap ComposeFrame(const TStoredGraphic* graphic, int32_t width, int32_t height,
+                       const std::string& caption);
   std::vector<TCustomPicShow*> Followers() const;
   // The show's control composed a frame: the followers compose theirs at the same progress.
   void FollowProgress();
@@ -139,6 +144,7 @@ class TSlideScheduler {
   uint8_t FTextToggle = 0;
   int32_t FPicIndex = 0;
   int32_t FStyleIndex = 0;
+  TShuffleOrder FShuffle{0};  // the order of a shuffled show
   TTimer FSlideTimer;
 
   // One bit per picture, set when it failed; sized at the first failure.

@@ -37,6 +37,9 @@ void ExpectSame(const TSSFileLocations& a, const TSSFileLocations& b) {
   EXPECT_EQ(a.FlashFileNameList(), b.FlashFileNameList());
   EXPECT_EQ(a.FlashSizeList(), b.FlashSizeList());
   EXPECT_EQ(a.DescriptList(), b.DescriptList());
+  EXPECT_EQ(a.lShuffle(), b.lShuffle());
+  EXPECT_EQ(a.PicFill(), b.PicFill());
+  EXPECT_EQ(a.lPicCaptions(), b.lPicCaptions());
 }
 
 std::unique_ptr<TSSFileLocations> FullSettings() {
@@ -55,6 +58,9 @@ std::unique_ptr<TSSFileLocations> FullSettings() {
   s->SetInterval(70000);
   s->SetSoundRandom(3);
   s->SetlSoundLoop(true);
+  s->SetlShuffle(true);
+  s->SetPicFill(pfBlur);
+  s->SetlPicCaptions(true);
   s->SetTitle("Harbour");
   s->SetAuthor(std::string(300, 'a'));  // longer than a short string
   s->SetEmail("me@example.org");

@@ -1,5 +1,9 @@
 // Which picture comes next, with which style, and the frame it is shown in.
+#include <set>
+
 #include "core/random.h"
+#include "jpeg_maker.h"
+#include "show/shuffle_order.h"
 #include "show_fixture.h"
 
 namespace tovrin::testing {
@@ -188,12 +192,15 @@ TEST_F(ShowTest, UnreadablePicturesArePassedOverAFewPerTurnThenTheShowEnds) {
   struct TCase {
     const char* name;
     bool random;
+    bool shuffle;
   };
-  const TCase cases[] = {{"in order", false}, {"at random", true}};
+  const TCase cases[] = {
+      {"in order", false, false}, {"at random", true, false}, {"shuffled", false, true}};
   constexpr int32_t kEntries = 1000;
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.name);
     FSettings.SetlRandomPic(c.random);
+    FSettings.SetlShuffle(c.shuffle);
     Build(std::vector<std::vector<uint8_t>>(kEntries, std::vector<uint8_t>(12, 0x55)));
     Start();
     const TSlideScheduler& scheduler = Show().Scheduler();
@@ -234,6 +241,247 @@ TEST_F(ShowTest, FailedPicturesAreNotReadAgain) {
     EXPECT_EQ(scheduler.ReadCount(), 12 + scheduler.FailedCount());
     EXPECT_FALSE(App().Terminated());
   }
+}
+
+std::vector<std::vector<uint8_t>> FlatPictures(int count) {
+  std::vector<std::vector<uint8_t>> pictures;
+  for (int i = 0; i < count; ++i) {
+    pictures.push_back(FlatJpeg(8, 8, static_cast<uint32_t>(0x101010 * (i + 1))));
+  }
+  return pictures;
+}
+
+// A shuffled show: every round is a permutation of the pictures that can be read, rounds differ,
+// and no picture comes twice in a row, not even across the end of a round (with two pictures,
+// that forces them to alternate).
+TEST_F(ShowTest, ShuffleShowsEveryPictureOncePerRoundInAFreshOrder) {
+  struct TCase {
+    const char* name;
+    int pictures;
+    std::vector<int> broken;  // pictures that cannot be read
+    size_t rounds;
+  };
+  const TCase cases[] = {
+      {"ten pictures", 10, {}, 3},
+      {"two pictures alternate", 2, {}, 12},
+      {"unreadable ones are passed over", 6, {1, 4}, 5},
+  };
+  for (const TCase& c : cases) {
+    for (const uint32_t seed : {1u, 77u, 4242u}) {
+      SCOPED_TRACE(std::string(c.name) + ", seed " + std::to_string(seed));
+      FSettings.SetlShuffle(true);
+      FSettings.SetInterval(10);
+      std::vector<std::vector<uint8_t>> pictures = FlatPictures(c.pictures);
+      for (const int i : c.broken) pictures[static_cast<size_t>(i)].assign(300, 0x55);
+      Build(pictures);
+      ProcessRandom().SetSeed(seed);
+      Start();
+      const size_t perRound = static_cast<size_t>(c.pictures) - c.broken.size();
+      RunPictures(c.rounds * perRound);
+      ASSERT_GE(FPictures.size(), c.rounds * perRound);
+      std::set<std::vector<int32_t>> orders;
+      for (size_t r = 0; r < c.rounds; ++r) {
+        const std::vector<int32_t> round(
+            FPictures.begin() + static_cast<ptrdiff_t>(r * perRound),
+            FPictures.begin() + static_cast<ptrdiff_t>((r + 1) * perRound));
+        std::vector<int32_t> sorted = round;
+        std::sort(sorted.begin(), sorted.end());
+        std::vector<int32_t> expected;
+        for (int32_t i = 0; i < c.pictures; ++i) {
+          if (std::find(c.broken.begin(), c.broken.end(), i) == c.broken.end()) {
+            expected.push_back(i);
+          }
+        }
+        EXPECT_EQ(sorted, expected) << "round " << r;
+        orders.insert(round);
+      }
+      for (size_t i = 1; i < FPictures.size(); ++i) {
+        EXPECT_NE(FPictures[i], FPictures[i - 1]) << "transition " << i;
+      }
+      if (c.pictures > 2) {
+        EXPECT_GT(orders.size(), 1u) << "every round in the same order";
+      }
+    }
+  }
+  FSettings.SetlShuffle(false);
+}
+
+// A movie show that shuffles its pictures shows each once, then the movies take over.
+TEST_F(ShowTest, ShuffledMovieShowHandsOverAfterOneRound) {
+  FSettings.SetlShuffle(true);
+  FSettings.SetVer("flash");
+  FSettings.SetInterval(10);
+  Build(FlatPictures(4), {}, {{"clip.swf", std::vector<uint8_t>(64, 7)}});
+  Start();
+  RunPictures(8);
+  std::vector<int32_t> shown = FPictures;
+  std::sort(shown.begin(), shown.end());
+  EXPECT_EQ(shown, (std::vector<int32_t>{0, 1, 2, 3}));
+  EXPECT_FALSE(Show().PShow().Visible());
+}
+
+TEST(ShuffleOrder, PicturesExcludedMidRoundAreSkippedAndLeftOutOfLaterRounds) {
+  ProcessRandom().SetSeed(9);
+  TShuffleOrder order(5);
+  std::vector<bool> excluded(5, false);
+  const auto isExcluded = [&](int32_t i) { return excluded[static_cast<size_t>(i)]; };
+  const int32_t first = order.Next(isExcluded);
+  // Two pictures fail after the round was drawn; the rest of the round still comes.
+  int32_t gone = 0;
+  for (int32_t i = 0; i < 5 && gone < 2; ++i) {
+    if (i != first) {
+      excluded[static_cast<size_t>(i)] = true;
+      ++gone;
+    }
+  }
+  std::set<int32_t> rest;
+  while (!order.RoundDone(isExcluded)) rest.insert(order.Next(isExcluded));
+  EXPECT_EQ(rest.size(), 2u);
+  for (const int32_t i : rest) EXPECT_FALSE(excluded[static_cast<size_t>(i)]) << i;
+  for (int n = 0; n < 9; ++n) EXPECT_FALSE(excluded[static_cast<size_t>(order.Next(isExcluded))]);
+  excluded.assign(5, true);
+  EXPECT_EQ(order.Next(isExcluded), -1);
+}
+
+// Vertical stripes of red and green, two pixels each: a picture whose every detail a backdrop
+// that is not blurred would show as hard edges.
+std::vector<uint8_t> StripedJpeg(int width, int height, TJpegKind kind = TJpegKind::Colour) {
+  return MakeJpeg(width, height, kind,
+                  [](int x, int) { return (x / 2) % 2 == 0 ? 0xE02010u : 0x20C040u; });
+}
+
+// The largest difference of one channel between neighbouring pixels inside box.
+int Roughness(const TBitmap& frame, const TRect& box) {
+  int most = 0;
+  for (int32_t y = box.Top; y < box.Bottom; ++y) {
+    for (int32_t x = box.Left; x < box.Right; ++x) {
+      const uint32_t p = PixelAt(frame, x, y);
+      for (const uint32_t q : {x + 1 < box.Right ? PixelAt(frame, x + 1, y) : p,
+                               y + 1 < box.Bottom ? PixelAt(frame, x, y + 1) : p}) {
+        for (int shift = 0; shift < 24; shift += 8) {
+          most = std::max(most, std::abs(static_cast<int>((p >> shift) & 0xFF) -
+                                         static_cast<int>((q >> shift) & 0xFF)));
+        }
+      }
+    }
+  }
+  return most;
+}
+
+// The darkest channel sum inside box (0 for black).
+int Dimmest(const TBitmap& frame, const TRect& box) {
+  int least = 3 * 255;
+  for (int32_t y = box.Top; y < box.Bottom; ++y) {
+    for (int32_t x = box.Left; x < box.Right; ++x) {
+      const uint32_t p = PixelAt(frame, x, y);
+      least = std::min(least, static_cast<int>((p & 0xFF) + ((p >> 8) & 0xFF) + (p >> 16)));
+    }
+  }
+  return least;
+}
+
+// The screen is 64 x 48. A picture that leaves bands uncovered gets its blurred, darkened copy
+// behind it: the bands carry its colours, smoothly, and the picture itself is drawn as before.
+TEST_F(ShowTest, BlurFillPutsThePicturesOwnSoftCopyInTheBands) {
+  struct TCase {
+    const char* name;
+    int width, height;
+    TJpegKind kind;
+    TRect band;     // a part of the screen the picture leaves uncovered
+    TRect picture;  // where the picture lies
+  };
+  const TCase cases[] = {
+      {"portrait", 16, 48, TJpegKind::Colour, {0, 0, 24, 48}, {24, 0, 40, 48}},
+      {"panorama", 64, 16, TJpegKind::Colour, {0, 0, 64, 16}, {0, 16, 64, 32}},
+      {"small grey picture", 20, 20, TJpegKind::Grey, {44, 0, 64, 48}, {22, 14, 42, 34}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<uint8_t> jpeg = StripedJpeg(c.width, c.height, c.kind);
+    FSettings.SetPicFill(pfBlack);
+    Build({jpeg});
+    Start();
+    RunPictures(1);
+    ASSERT_EQ(FFrames.size(), 1u);
+    const TBitmap black = FFrames[0];
+    EXPECT_EQ(Dimmest(black, c.band), 0);
+    EXPECT_GT(Roughness(black, c.picture), 100) << "the stripes are sharp";
+
+    FSettings.SetPicFill(pfBlur);
+    Build({jpeg});
+    Start();
+    RunPictures(1);
+    ASSERT_EQ(FFrames.size(), 1u);
+    const TBitmap& blurred = FFrames[0];
+    EXPECT_GT(Dimmest(blurred, c.band), 60) << "the band is not black";
+    EXPECT_LE(Roughness(blurred, c.band), 10) << "the band is smooth";
+    for (int32_t y = c.picture.Top; y < c.picture.Bottom; ++y) {
+      for (int32_t x = c.picture.Left; x < c.picture.Right; ++x) {
+        ASSERT_EQ(PixelAt(blurred, x, y), PixelAt(black, x, y)) << x << "," << y;
+      }
+    }
+  }
+}
+
+// Where the picture covers the screen, or is stretched to it, the fill changes nothing.
+TEST_F(ShowTest, BlurFillLeavesCoveredScreensAlone) {
+  for (const bool stretch : {false, true}) {
+    SCOPED_TRACE(stretch ? "stretched" : "larger than the screen");
+    const std::vector<uint8_t> jpeg = stretch ? StripedJpeg(16, 48) : StripedJpeg(80, 60);
+    FSettings.SetlStretch(stretch);
+    std::vector<TBitmap> frames;
+    for (const int32_t fill : {pfBlack, pfBlur}) {
+      FSettings.SetPicFill(fill);
+      Build({jpeg});
+      Start();
+      RunPictures(1);
+      ASSERT_EQ(FFrames.size(), 1u);
+      frames.push_back(FFrames[0]);
+    }
+    EXPECT_TRUE(frames[0] == frames[1]);
+  }
+}
+
+// With lPicCaptions each picture carries its own caption from DescriptCommaList, on every
+// picture, drawn as the package text is drawn (same place, font and renderer); the package text
+// is not drawn, and a picture without an entry has no caption.
+TEST_F(ShowTest, PictureCaptionsOnEveryPictureFromTheDescriptionList) {
+  const std::vector<std::vector<uint8_t>> pictures = ThreePictures();
+  const std::vector<std::string> captions = {"Harbour", "", "Quay \xE9t\xE9"};  // Windows-1252
+  FSettings.SetlStretch(true);
+  FSettings.TextFont().SetHeight(-10);
+  FSettings.TextFont().SetColor(0x00FFFF);
+  // The expected frames: each picture alone, with its caption as the package text (the first
+  // picture of a show carries the text).
+  std::vector<TBitmap> expected;
+  for (size_t i = 0; i < pictures.size(); ++i) {
+    FSettings.SetText(captions[i]);
+    Build({pictures[i]});
+    Start();
+    RunPictures(1);
+    ASSERT_EQ(FFrames.size(), 1u);
+    expected.push_back(FFrames[0]);
+  }
+  FSettings.SetText("Package text");
+  FSettings.SetDescriptCommaList("Harbour,,\"Quay \xE9t\xE9\"");
+  FSettings.SetlPicCaptions(true);
+  Build(pictures);
+  Start();
+  RunPictures(6);
+  ASSERT_GE(FFrames.size(), 6u);
+  for (size_t i = 0; i < 6; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(FFrames[i] == expected[i % 3]);
+  }
+  // A list shorter than the pictures: the rest have no caption.
+  FSettings.SetDescriptCommaList("Harbour");
+  Build(pictures);
+  Start();
+  RunPictures(3);
+  ASSERT_GE(FFrames.size(), 3u);
+  EXPECT_TRUE(FFrames[0] == expected[0]);
+  EXPECT_TRUE(FFrames[1] == expected[1]);
+  EXPECT_FALSE(FFrames[2] == expected[2]);
 }
 
 }  // namespace

@@ -51,6 +51,11 @@ TEST(OptionValuesTest, EffectsBooleansAndStyles) {
   EXPECT_EQ(ParseFontPitch("p", "fixed"), 2);
   EXPECT_EQ(ParseCharset("c", "EASTEUROPE_CHARSET"), 238);
   EXPECT_THROW(ParseCharset("c", "256"), EConvertError);
+  EXPECT_EQ(ParsePicFill("f", "Blur"), 1);
+  EXPECT_EQ(ParsePicFill("f", "black"), 0);
+  EXPECT_EQ(ParsePicFill("f", "1"), 1);
+  EXPECT_THROW(ParsePicFill("f", "2"), EConvertError);
+  EXPECT_THROW(ParsePicFill("f", "blurry"), EConvertError);
 }
 
 TEST(CommandLineTest, BuildOptionsAndOperands) {
@@ -69,6 +74,12 @@ TEST(CommandLineTest, BuildOptionsAndOperands) {
   EXPECT_EQ(b.Options.Mute, false);
   EXPECT_EQ(b.Options.Text, "caf\xE9");  // stored in Windows-1252
   EXPECT_FALSE(b.Options.RandomPic.has_value());
+  EXPECT_FALSE(b.Options.Shuffle.has_value());
+  EXPECT_FALSE(b.Options.PicFill.has_value());
+  const TCommandLine photo =
+      ParseCommandLine({"build", "-o", "out.scr", "--shuffle", "--fill", "blur", "p1.jpg"});
+  EXPECT_EQ(photo.Build.Options.Shuffle, true);
+  EXPECT_EQ(photo.Build.Options.PicFill, 1);
 }
 
 TEST(CommandLineTest, KindMovieIsThePlainSpellingOfFlash) {
@@ -93,6 +104,7 @@ TEST(CommandLineTest, MistakesAreUsageErrors) {
       {"build", "-o", "x.scr", "p.jpg", "--interval"},
       {"build", "-o", "x.scr", "--interval=-5", "p.jpg"},
       {"build", "-o", "x.scr", "--stretch=maybe", "p.jpg"},
+      {"build", "-o", "x.scr", "--fill", "white", "p.jpg"},
       {"build", "-o", "x.scr", "--text", "\xE6\x97\xA5", "p.jpg"},
       {"inspect"},
       {"inspect", "a", "b"},
@@ -124,7 +136,7 @@ TEST_F(SettingsFileTest, KeysAreThePropertyNamesAndOptionsOverrideThem) {
   const std::string path = Write(
       "[Settings]\r\nText=Caf\xC3\xA9 du port\r\nTextFont.Size=24\r\ntextfont.color=#FF0000\r\n"
       "TextFont.Style=bold\r\nInterval=4000\r\nEffectCommaList=5,9,12\r\nlStretch=1\r\n"
-      "Ver=flash\r\nDescriptCommaList=one,\"two words\"\r\n");
+      "Ver=flash\r\nDescriptCommaList=one,\"two words\"\r\nlShuffle=yes\r\nPicFill=blur\r\n");
   TPackSettings settings = ReadPackSettingsFile(path);
   TPackSettings options;
   options.Interval = 1000;
@@ -141,6 +153,8 @@ TEST_F(SettingsFileTest, KeysAreThePropertyNamesAndOptionsOverrideThem) {
   EXPECT_FALSE(object.lRandomPic());
   EXPECT_EQ(object.Ver(), "flash");
   EXPECT_EQ(object.DescriptList(), (TStringList{"one", "two words"}));
+  EXPECT_TRUE(object.lShuffle());
+  EXPECT_EQ(object.PicFill(), pfBlur);
 }
 
 TEST_F(SettingsFileTest, UnsetValuesGetTheToolDefaults) {
@@ -150,6 +164,8 @@ TEST_F(SettingsFileTest, UnsetValuesGetTheToolDefaults) {
   EXPECT_EQ(object.Ver(), "photo");
   EXPECT_EQ(object.TextFont().Name(), "MS Sans Serif");
   EXPECT_TRUE(object.EffectList().empty());
+  EXPECT_FALSE(object.lShuffle());
+  EXPECT_EQ(object.PicFill(), pfBlack);
 }
 
 TEST_F(SettingsFileTest, RefusesWhatItCannotTake) {

@@ -19,6 +19,7 @@
 #include "package/object_writer.h"
 #include "package/ss_file_locations.h"
 #include "package/stream.h"
+#include "picture_samples.h"
 #include "test_jpeg.h"
 
 namespace tovrin {
@@ -261,7 +262,10 @@ TEST_F(PackToolTest, InspectJsonKeepsItsShape) {
                                                 "FlashCommaList",
                                                 "FlashFileNamesCommaList",
                                                 "FlashSizesCommaList",
-                                                "DescriptCommaList"}));
+                                                "DescriptCommaList",
+                                                "lShuffle",
+                                                "PicFill",
+                                                "lPicCaptions"}));
   EXPECT_EQ(Names(s.at("TextFont")),
             (std::vector<std::string>{"Name", "Height", "Color", "Charset", "Style", "Pitch"}));
   EXPECT_EQ(Names(j.at("pictures").at(0)),
@@ -291,6 +295,72 @@ TEST_F(PackToolTest, InspectJsonKeepsItsShape) {
   EXPECT_EQ(s.at("PicCommaList")[0].get<std::string>(), "5000");
   EXPECT_EQ(s.at("FlashSizesCommaList")[0].get<std::string>(), "8");
   EXPECT_TRUE(s.at("DescriptCommaList").empty());
+  EXPECT_FALSE(s.at("lShuffle").get<bool>());
+  EXPECT_EQ(s.at("PicFill").get<int64_t>(), 0);
+}
+
+// The photo-frame choices reach the package and inspect names them; a package made without them
+// is the same to the byte as one written before they existed (they are stored only when made).
+TEST_F(PackToolTest, ShuffleAndFillAreStoredOnlyWhenChosen) {
+  const fs::path plain = FDir / "plain.scr";
+  ASSERT_EQ(
+      Run({"build", "--engine", Engine().string(), "-o", plain.string(), In("red.jpg").string()})
+          .ExitCode,
+      0);
+  const TRun r = Run({"build", "--engine", Engine().string(), "-o", Out().string(), "--shuffle",
+                      "--fill", "blur", In("red.jpg").string()});
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
+  const TJson s = InspectJson(Out()).at("settings");
+  EXPECT_TRUE(s.at("lShuffle").get<bool>());
+  EXPECT_EQ(s.at("PicFill").get<int64_t>(), 1);
+  const TRun text = Run({"inspect", Out().string()});
+  // The value on a label's line of the human form.
+  const auto valueOf = [&text](const std::string& label) {
+    const size_t at = text.Out.find("\n  " + label + " ");
+    if (at == std::string::npos) return std::string("(no line)");
+    const size_t start = text.Out.find_first_not_of(' ', at + 3 + label.size());
+    return text.Out.substr(start, text.Out.find('\n', start) - start);
+  };
+  EXPECT_EQ(valueOf("PicFill"), "blur") << text.Out;
+  EXPECT_EQ(valueOf("lShuffle"), "true") << text.Out;
+
+  const TBytes plainBytes = ReadBytes(plain);
+  const std::string plainText(plainBytes.begin(), plainBytes.end());
+  EXPECT_EQ(plainText.find("lShuffle"), std::string::npos);
+  EXPECT_EQ(plainText.find("PicFill"), std::string::npos);
+  // The chosen package differs only by the two properties (and the trailer's lengths).
+  const TBytes chosen = ReadBytes(Out());
+  EXPECT_EQ(chosen.size(), plainBytes.size() + (1 + 8 + 1) + (1 + 7 + 2));
+}
+
+// --caption: each picture's caption from what it says about itself, stored in DescriptCommaList
+// in picture order (text the package's code page lacks becomes "?"), and lPicCaptions set.
+TEST_F(PackToolTest, CaptionsFromThePhotosThemselves) {
+  const TBytes plain = test::JpegOf(test::UprightPicture(16, 8));
+  fs::create_directories(FDir / "in" / "Whitby");
+  WriteBytes(FDir / "in" / "Whitby" / "a.jpg",
+             test::WithSegment(plain, test::ExifSegment(test::CaptionTiff(false, "OLYMPUS",
+                                                                          "2023:07:14 18:02:11"))));
+  WriteBytes(
+      FDir / "in" / "Whitby" / "b.jpg",
+      test::WithSegment(test::WithSegment(plain, test::XmpSegment("Caf\xC3\xA9 \xE6\x97\xA5")),
+                        test::ExifSegment(test::CaptionTiff(true, "", "2024:02:29 07:00:00"))));
+  WriteBytes(FDir / "in" / "Whitby" / "c.jpg", plain);
+  const TRun r = Run({"build", "--engine", Engine().string(), "-o", Out().string(), "--caption",
+                      "{date}, {description} - {folder}", (FDir / "in" / "Whitby").string()});
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
+  const TJson s = InspectJson(Out()).at("settings");
+  EXPECT_TRUE(s.at("lPicCaptions").get<bool>());
+  ASSERT_EQ(s.at("DescriptCommaList").size(), 3u);
+  EXPECT_EQ(s.at("DescriptCommaList")[0].get<std::string>(), "14 July 2023, OLYMPUS - Whitby");
+  EXPECT_EQ(s.at("DescriptCommaList")[1].get<std::string>(),
+            "29 February 2024, Caf\xC3\xA9 ? - Whitby");
+  EXPECT_EQ(s.at("DescriptCommaList")[2].get<std::string>(), "Whitby");
+
+  const TRun bad = Run({"build", "--engine", Engine().string(), "-o", Out().string(), "--caption",
+                        "{place}", In("red.jpg").string()});
+  EXPECT_NE(bad.ExitCode, 0);
+  EXPECT_NE(bad.Err.find("unknown field {place}"), std::string::npos) << bad.Err;
 }
 
 TEST_F(PackToolTest, DefaultsSettingsFileAndTheHumanForm) {

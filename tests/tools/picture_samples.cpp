@@ -142,6 +142,117 @@ TBytes ExifSegment(const TBytes& tiff, int extraLength) {
   return s;
 }
 
+namespace {
+
+void AppendText(TBytes& out, const std::string& text) {
+  for (const char c : text) out.push_back(static_cast<uint8_t>(c));
+}
+
+void Put16(TBytes& b, size_t at, uint32_t v, bool bigEndian) {
+  b[at + (bigEndian ? 0 : 1)] = static_cast<uint8_t>(v >> 8);
+  b[at + (bigEndian ? 1 : 0)] = static_cast<uint8_t>(v);
+}
+void Put32(TBytes& b, size_t at, uint32_t v, bool bigEndian) {
+  Put16(b, at + (bigEndian ? 0 : 2), v >> 16, bigEndian);
+  Put16(b, at + (bigEndian ? 2 : 0), v & 0xFFFF, bigEndian);
+}
+// A directory entry at `at`: tag, type, count, value.
+void PutEntry(TBytes& b, size_t at, uint16_t tag, uint16_t type, uint32_t count, uint32_t value,
+              bool bigEndian) {
+  Put16(b, at, tag, bigEndian);
+  Put16(b, at + 2, type, bigEndian);
+  Put32(b, at + 4, count, bigEndian);
+  Put32(b, at + 8, value, bigEndian);
+}
+TBytes Marker(uint8_t code, const TBytes& payload) {
+  const size_t length = payload.size() + 2;
+  TBytes s = {0xFF, code, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)};
+  Append(s, payload.begin(), payload.end());
+  return s;
+}
+
+}  // namespace
+
+TBytes CaptionTiff(bool bigEndian, const std::string& description, const std::string& date) {
+  // Header (8), IFD0 with two entries (2 + 24 + 4) at 8, Exif IFD with one entry (2 + 12 + 4) at
+  // 38, then the texts from 56.
+  TBytes b(56, 0);
+  b[0] = b[1] = bigEndian ? 'M' : 'I';
+  Put16(b, 2, 42, bigEndian);
+  Put32(b, 4, 8, bigEndian);
+  const auto text = [&b](const std::string& s) {
+    const auto at = static_cast<uint32_t>(b.size());
+    AppendText(b, s);
+    b.push_back(0);
+    return at;
+  };
+  uint16_t entries = 0;
+  if (!description.empty()) {
+    const uint32_t at = text(description);
+    PutEntry(b, 10, 0x010E, 2, static_cast<uint32_t>(description.size() + 1), at, bigEndian);
+    ++entries;
+  }
+  PutEntry(b, 10 + 12 * entries, 0x8769, 4, 1, 38, bigEndian);
+  ++entries;
+  Put16(b, 8, entries, bigEndian);
+  if (!date.empty()) {
+    const uint32_t at = text(date);
+    PutEntry(b, 40, 0x9003, 2, static_cast<uint32_t>(date.size() + 1), at, bigEndian);
+    Put16(b, 38, 1, bigEndian);
+  }
+  return b;
+}
+
+TBytes XmpSegment(const std::string& escapedText) {
+  const std::string header("http://ns.adobe.com/xap/1.0/\0", 29);
+  const std::string packet =
+      "<?xpacket begin='' id='W5M0MpCehiHzreSzNTczkc9d'?><x:xmpmeta xmlns:x='adobe:ns:meta/'>"
+      "<rdf:RDF xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#'><rdf:Description "
+      "xmlns:dc='http://purl.org/dc/elements/1.1/'><dc:title><rdf:Alt><rdf:li "
+      "xml:lang='x-default'>Not this</rdf:li></rdf:Alt></dc:title><dc:description><rdf:Alt>"
+      "<rdf:li xml:lang='x-default'>" +
+      escapedText +
+      "</rdf:li></rdf:Alt></dc:description></rdf:Description></rdf:RDF></x:xmpmeta>"
+      "<?xpacket end='w'?>";
+  TBytes payload;
+  AppendText(payload, header);
+  AppendText(payload, packet);
+  return Marker(0xE1, payload);
+}
+
+TBytes IptcSegment(const std::string& caption) {
+  const std::string header("Photoshop 3.0\0", 14);
+  TBytes payload;
+  AppendText(payload, header);
+  const auto resource = [&payload](uint16_t id, const TBytes& data) {
+    const std::string sig = "8BIM";
+    AppendText(payload, sig);
+    payload.push_back(static_cast<uint8_t>(id >> 8));
+    payload.push_back(static_cast<uint8_t>(id));
+    payload.push_back(0);  // empty name, padded to two bytes
+    payload.push_back(0);
+    const auto size = static_cast<uint32_t>(data.size());
+    for (int shift = 24; shift >= 0; shift -= 8)
+      payload.push_back(static_cast<uint8_t>(size >> shift));
+    Append(payload, data.begin(), data.end());
+    if (data.size() % 2 != 0) payload.push_back(0);
+  };
+  resource(0x03ED, TBytes(17, 1));  // an odd size: padded
+  TBytes iptc;
+  const auto dataset = [&iptc](uint8_t record, uint8_t number, const std::string& value) {
+    for (const uint8_t b : {uint8_t{0x1C}, record, number, static_cast<uint8_t>(value.size() >> 8),
+                            static_cast<uint8_t>(value.size())}) {
+      iptc.push_back(b);
+    }
+    AppendText(iptc, value);
+  };
+  dataset(2, 0, std::string("\0\4", 2));
+  dataset(2, 25, "harbour");
+  dataset(2, 120, caption);
+  resource(0x0404, iptc);
+  return Marker(0xED, payload);
+}
+
 TBytes WithSegment(const TBytes& jpeg, const TBytes& segment) {
   TBytes out;
   Append(out, jpeg.begin(), jpeg.begin() + 2);

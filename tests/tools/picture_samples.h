@@ -45,6 +45,19 @@ TBytes OrientationTiff(const TExifFields& fields);
 // bytes than are there when extraLength is not 0 (a segment cut short).
 TBytes ExifSegment(const TBytes& tiff, int extraLength = 0);
 
+// The TIFF block of an EXIF segment as cameras write it for captions: IFD0 holds ImageDescription
+// (when description is not empty) and the pointer to the Exif directory, which holds
+// DateTimeOriginal (when date is not empty). Texts are stored with their closing NUL, after the
+// directories.
+TBytes CaptionTiff(bool bigEndian, const std::string& description, const std::string& date);
+
+// An APP1 XMP segment whose dc:description holds text (already XML-escaped) in an rdf:Alt.
+TBytes XmpSegment(const std::string& escapedText);
+
+// An APP13 Photoshop segment: a resolution resource, then the IPTC resource 0x0404 with the
+// record version, a keyword and the caption dataset 2:120.
+TBytes IptcSegment(const std::string& caption);
+
 // The JPEG with `segment` put right after its start-of-image marker.
 TBytes WithSegment(const TBytes& jpeg, const TBytes& segment);
 

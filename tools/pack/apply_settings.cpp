@@ -36,6 +36,9 @@ void TPackSettings::ApplyTo(TSSFileLocations& settings) const {
     for (int32_t effect : *Effects) list.push_back(std::to_string(effect));
   }
   if (Descriptions) settings.DescriptList() = *Descriptions;
+  if (Shuffle) settings.SetlShuffle(*Shuffle);
+  if (PicFill) settings.SetPicFill(*PicFill);
+  if (PicCaptions) settings.SetlPicCaptions(*PicCaptions);
 }
 
 }  // namespace tovrin

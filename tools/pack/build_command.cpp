@@ -2,10 +2,12 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <span>
 #include <unordered_map>
 #include <vector>
 
+#include "caption_template.h"
 #include "core/ansi_text.h"
 #include "core/conversions.h"
 #include "core/errors.h"
@@ -13,6 +15,7 @@
 #include "core/output_file.h"
 #include "core/paths.h"
 #include "engine_locator.h"
+#include "import/photo_metadata.h"
 #include "import/picture_import.h"
 #include "input_file.h"
 #include "memory_budget.h"
@@ -232,7 +235,7 @@ struct TPictureCounts {
 // the package out, and writes the media, the settings and the trailer.
 TPictureCounts WritePackage(TPackagePlan& plan, TSSFileLocations& settings,
                             const std::vector<bool>& copies, const TImportOptions& options,
-                            std::FILE* err) {
+                            const std::optional<TCaptionTemplate>& captions, std::FILE* err) {
   TOutputFile out(plan.OutputPath);
   std::vector<uint8_t> buffer;
   CopyFileInto(out, plan.EnginePath, plan.EngineSize, buffer);
@@ -276,6 +279,11 @@ TPictureCounts WritePackage(TPackagePlan& plan, TSSFileLocations& settings,
     }
     counts.Turned += imported.Action == TImportAction::iaTurned ? 1 : 0;
     counts.Reencoded += imported.Action == TImportAction::iaReencoded ? 1 : 0;
+    if (captions) {
+      // Made from the file as given, which still holds its metadata.
+      settings.DescriptList().push_back(
+          Utf8ToAnsi(captions->Expand(picture.Path, ReadPhotoMetadata(file))));
+    }
     const std::vector<uint8_t>& jpeg = copies[i] ? file : imported.Jpeg;
     picture.FileSize = static_cast<int64_t>(jpeg.size());
     written.push_back(out.Size());
@@ -316,6 +324,12 @@ void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FI
   chosen.MergeFrom(request.Options);
   TSSFileLocations settings;
   chosen.ApplyTo(settings);
+  std::optional<TCaptionTemplate> captions;
+  if (!request.CaptionTemplate.empty()) {
+    captions.emplace("--caption", request.CaptionTemplate);
+    settings.SetlPicCaptions(true);
+    settings.DescriptList().clear();  // filled picture by picture as they are written
+  }
 
   TPackagePlan plan;
   plan.OutputPath = request.OutputPath;
@@ -353,7 +367,8 @@ void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FI
                  "engine will show nothing\n",
                  AnsiToUtf8(settings.Ver()).c_str());
   }
-  const TPictureCounts counts = WritePackage(plan, settings, copies, request.PictureOptions, err);
+  const TPictureCounts counts =
+      WritePackage(plan, settings, copies, request.PictureOptions, captions, err);
   std::string converted;
   if (counts.Turned + counts.Reencoded > 0) {
     converted = " (" + std::to_string(counts.Turned) + " turned losslessly, " +

@@ -104,6 +104,21 @@ void AddBuildOptions(CLI::App& build, TBuildRequest& request) {
   number("--effects", "LIST", "transition styles 0-127, e.g. 5,9,12 (default: none, no transition)",
          [&s](std::string_view what, const std::string& v) { s.Effects = ParseEffects(what, v); });
   yesNo("--random-pictures", &TPackSettings::RandomPic, "show the pictures in random order");
+  yesNo("--shuffle", &TPackSettings::Shuffle,
+        "show every picture once per round, each round in a fresh random order, never the same "
+        "picture twice in a row (overrides --random-pictures)");
+  number("--fill", "FILL",
+         "what shows around a picture that does not cover the screen: black, or blur (an "
+         "enlarged, blurred and darkened copy of the picture) (default: black)",
+         [&s](std::string_view what, const std::string& v) { s.PicFill = ParsePicFill(what, v); });
+  build
+      .add_option("--caption", request.CaptionTemplate,
+                  "each picture's own caption, on every picture in the caption font instead of "
+                  "--text: a template of {date} (taken, as 14 July 2023), {year}, {name} (file "
+                  "name without extension), {folder}, {description} (the photo's own) and "
+                  "literal text; a field a photo lacks is left out with the text before it "
+                  "(default: none)")
+      ->type_name("TEMPLATE");
   yesNo("--random-effects", &TPackSettings::RandomStyle,
         "pick each transition at random from the list");
   yesNo("--stretch", &TPackSettings::Stretch, "scale the pictures to the screen");

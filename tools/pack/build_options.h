@@ -24,6 +24,8 @@ struct TBuildRequest {
   TImportOptions PictureOptions;      // turning, fitting and re-encoding the pictures
   std::vector<std::string> Sounds;
   std::vector<std::string> Movies;
+  // Each picture's own caption from this template (UTF-8; caption_template.h); empty: none.
+  std::string CaptionTemplate;
 };
 
 // Adds the build command's options and operands to `build`, each bound to its field of `request`,

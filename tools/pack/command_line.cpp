@@ -20,8 +20,9 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       "Settings file keys: Text, TextFont.Name, TextFont.Size (points) or TextFont.Height, "
       "TextFont.Color, TextFont.Charset, TextFont.Style, TextFont.Pitch, lRandomPic, "
       "lRandomStyle, lClearOldImage, lStretch, Interval, SoundRandom, lSoundLoop, lMute, Title, "
-      "Author, Email, Web, Ver, EffectCommaList, DescriptCommaList; values as the options take "
-      "them. Texts are read as UTF-8 and stored in Windows-1252.");
+      "Author, Email, Web, Ver, EffectCommaList, DescriptCommaList, lShuffle, PicFill, "
+      "lPicCaptions; values as "
+      "the options take them. Texts are read as UTF-8 and stored in Windows-1252.");
   AddBuildOptions(*build, cl.Build);
 
   CLI::App* inspect = app.add_subcommand(

@@ -119,6 +119,13 @@ uint8_t ParseFontPitch(std::string_view what, std::string_view text) {
   return static_cast<uint8_t>(*v);
 }
 
+int32_t ParsePicFill(std::string_view what, std::string_view text) {
+  const std::string t = Trim(text);
+  if (SameText(t, "black") || t == "0") return 0;
+  if (SameText(t, "blur") || t == "1") return 1;
+  Bad(what, text, "a fill (black, blur)");
+}
+
 int32_t FontHeightForPoints(int32_t points) {
   return -MulDiv(points, PackPixelsPerInch, 72);
 }

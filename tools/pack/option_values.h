@@ -39,6 +39,10 @@ uint8_t ParseFontPitch(std::string_view what, std::string_view text);
 // The font height for a size in points (1 to 1000): -MulDiv(points, 96, 72).
 int32_t FontHeightForPoints(int32_t points);
 
+// What fills the screen around a picture: "black" or "blur" (ASCII case ignored), or the stored
+// number 0 or 1. Returns the stored number (TPicFill).
+int32_t ParsePicFill(std::string_view what, std::string_view text);
+
 // Transition style numbers 0 to 127, separated by commas and/or spaces ("5,9,12"); empty: none.
 std::vector<int32_t> ParseEffects(std::string_view what, std::string_view text);
 

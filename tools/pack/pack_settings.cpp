@@ -55,6 +55,9 @@ void TPackSettings::MergeFrom(const TPackSettings& over) {
   Take(Ver, over.Ver);
   Take(Effects, over.Effects);
   Take(Descriptions, over.Descriptions);
+  Take(Shuffle, over.Shuffle);
+  Take(PicFill, over.PicFill);
+  Take(PicCaptions, over.PicCaptions);
 }
 
 namespace {
@@ -123,6 +126,12 @@ constexpr TSettingsKey kSettingsKeys[] = {
      [](const std::string&, std::string_view v, TPackSettings& s) {
        s.Descriptions = ParseCommaText(Utf8ToAnsiStrict(v));
      }},
+    {"lShuffle", [](const std::string& w, std::string_view v,
+                    TPackSettings& s) { s.Shuffle = ParseBoolean(w, v); }},
+    {"PicFill", [](const std::string& w, std::string_view v,
+                   TPackSettings& s) { s.PicFill = ParsePicFill(w, v); }},
+    {"lPicCaptions", [](const std::string& w, std::string_view v,
+                        TPackSettings& s) { s.PicCaptions = ParseBoolean(w, v); }},
 };
 
 }  // namespace

@@ -41,6 +41,9 @@ struct TPackSettings {
   std::optional<std::string> Ver;
   std::optional<std::vector<int32_t>> Effects;
   std::optional<std::vector<std::string>> Descriptions;
+  std::optional<bool> Shuffle;
+  std::optional<int32_t> PicFill;  // TPicFill
+  std::optional<bool> PicCaptions;
 
   // Takes every field that `over` sets (options override the settings file).
   void MergeFrom(const TPackSettings& over);

@@ -91,6 +91,18 @@ constexpr TTextProperty kTexts[] = {
 
 using TJson = nlohmann::ordered_json;  // members in the order written
 
+// The fill around a picture by name, else as a number.
+std::string PicFillName(int32_t fill) {
+  switch (fill) {
+    case pfBlack:
+      return "black";
+    case pfBlur:
+      return "blur";
+    default:
+      return std::to_string(fill) + " (black)";
+  }
+}
+
 TJson SettingsJson(const TSSFileLocations& s) {
   TJson json;
   json["Text"] = AnsiToUtf8(s.Text());
@@ -110,6 +122,9 @@ TJson SettingsJson(const TSSFileLocations& s) {
     TJson& list = json[p.Name] = TJson::array();
     for (const std::string& entry : (s.*p.List)()) list.push_back(AnsiToUtf8(entry));
   }
+  json["lShuffle"] = s.lShuffle();
+  json["PicFill"] = s.PicFill();
+  json["lPicCaptions"] = s.lPicCaptions();
   return json;
 }
 
@@ -271,6 +286,9 @@ std::string RenderReportText(const TPackageReport& report) {
   for (const TBoolProperty& p : kFlagsLater) line(p.Name, (s.*p.Get)() ? "true" : "false");
   for (const TTextProperty& p : kTexts) line(p.Name, Quoted((s.*p.Get)()));
   for (const TListProperty& p : kLists) line(p.Name, Join((s.*p.List)()));
+  line("lShuffle", s.lShuffle() ? "true" : "false");
+  line("PicFill", PicFillName(s.PicFill()));
+  line("lPicCaptions", s.lPicCaptions() ? "true" : "false");
 
   const TStringList& names = s.PicFileNameList();
   t += "Pictures: " + std::to_string(report.Pictures.size()) + "\n";

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "tiff_reader.h"
+
 namespace tovrin {
 
 namespace {
@@ -13,21 +15,6 @@ constexpr uint16_t kTagOrientation = 0x0112;
 constexpr uint16_t kTypeShort = 3;
 constexpr size_t kIfdEntrySize = 12;
 constexpr char kExifHeader[6] = {'E', 'x', 'i', 'f', '\0', '\0'};
-
-// Reads 16- and 32-bit numbers of the TIFF structure in its byte order. Callers check bounds.
-struct TTiffReader {
-  std::span<const uint8_t> Bytes;
-  bool BigEndian;
-
-  uint16_t U16(size_t at) const {
-    const uint8_t a = Bytes[at], b = Bytes[at + 1];
-    return static_cast<uint16_t>(BigEndian ? (a << 8) | b : (b << 8) | a);
-  }
-  uint32_t U32(size_t at) const {
-    const uint32_t hi = U16(at), lo = U16(at + 2);
-    return BigEndian ? (hi << 16) | lo : (lo << 16) | hi;
-  }
-};
 
 TExifOrientation Damaged(std::string problem) {
   TExifOrientation r;
