@@ -83,7 +83,7 @@ std::string Clip(int width, int height, int seconds) {
 
 void DecodeAlone(const std::string& path) {
   TVideoClip clip(path, false);
-  TFrameHandle frame(av_frame_alloc());
+  TFrameHandle frame(Av().av_frame_alloc());
   const double cpu = CpuSeconds();
   const double wall = WallSeconds();
   int frames = 0;

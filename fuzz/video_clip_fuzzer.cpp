@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       // The first and the last sample handed over lie inside what the resampler made.
       if (frames > 0) touched += samples[0] + samples[frames * TVideoClip::AudioChannels - 1];
     };
-    TFrameHandle frame(av_frame_alloc());
+    TFrameHandle frame(Av().av_frame_alloc());
     TFramePainter painter;
     TBitmap bitmap(24, 16);
     int64_t last = -1;

@@ -4,32 +4,27 @@
 
 #include <memory>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
-}
+#include "platform/video/av_library.h"
 
 namespace tovrin {
 
 struct TFormatCloser {
-  void operator()(AVFormatContext* p) const { avformat_close_input(&p); }
+  void operator()(AVFormatContext* p) const { Av().avformat_close_input(&p); }
 };
 struct TCodecCloser {
-  void operator()(AVCodecContext* p) const { avcodec_free_context(&p); }
+  void operator()(AVCodecContext* p) const { Av().avcodec_free_context(&p); }
 };
 struct TFrameFreer {
-  void operator()(AVFrame* p) const { av_frame_free(&p); }
+  void operator()(AVFrame* p) const { Av().av_frame_free(&p); }
 };
 struct TPacketFreer {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
+  void operator()(AVPacket* p) const { Av().av_packet_free(&p); }
 };
 struct TScalerFreer {
-  void operator()(SwsContext* p) const { sws_freeContext(p); }
+  void operator()(SwsContext* p) const { Av().sws_freeContext(p); }
 };
 struct TResamplerFreer {
-  void operator()(SwrContext* p) const { swr_free(&p); }
+  void operator()(SwrContext* p) const { Av().swr_free(&p); }
 };
 
 using TFormatHandle = std::unique_ptr<AVFormatContext, TFormatCloser>;

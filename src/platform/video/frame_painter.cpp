@@ -67,7 +67,7 @@ bool TFramePainter::Paint(const AVFrame& frame, int32_t rotation, TBitmap& targe
     return false;
   }
   const auto format = static_cast<AVPixelFormat>(frame.format);
-  if (!sws_isSupportedInput(format)) return false;
+  if (!Av().sws_isSupportedInput(format)) return false;
 
   // The picture's shape as shown: its sample aspect, then the turn.
   int64_t shownW = frame.width;
@@ -85,14 +85,14 @@ bool TFramePainter::Paint(const AVFrame& frame, int32_t rotation, TBitmap& targe
   // costs a 4K frame more than its decoding on the main thread, and a moving picture hides the
   // difference.
   const bool smaller = int64_t{scaledW} * scaledH < int64_t{frame.width} * frame.height;
-  FScaler.reset(sws_getCachedContext(
+  FScaler.reset(Av().sws_getCachedContext(
       FScaler.release(), frame.width, frame.height, format, scaledW, scaledH, AV_PIX_FMT_BGR24,
       smaller ? SWS_FAST_BILINEAR : SWS_BILINEAR, nullptr, nullptr, nullptr));
   if (!FScaler) return false;
   // The frame's own colour matrix and range (phone videos are BT.709), to full-range RGB.
-  sws_setColorspaceDetails(FScaler.get(), sws_getCoefficients(frame.colorspace),
+  Av().sws_setColorspaceDetails(FScaler.get(), Av().sws_getCoefficients(frame.colorspace),
                            frame.color_range == AVCOL_RANGE_JPEG ? 1 : 0,
-                           sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+                           Av().sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
 
   if (rect != FLastRect || target.Width() != FLastWidth || target.Height() != FLastHeight) {
     FillBlack(target);
@@ -115,7 +115,7 @@ bool TFramePainter::Paint(const AVFrame& frame, int32_t rotation, TBitmap& targe
   uint8_t* planes[4] = {into->ScanLine(top) + static_cast<size_t>(left) * 3, nullptr, nullptr,
                         nullptr};
   const int strides[4] = {static_cast<int>(into->Stride()), 0, 0, 0};
-  if (sws_scale(FScaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) <= 0) {
+  if (Av().sws_scale(FScaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) <= 0) {
     return false;
   }
   if (turned) Turn(FUpright, rotation, target, rect.Left, rect.Top);

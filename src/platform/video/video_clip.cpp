@@ -31,33 +31,33 @@ bool Allowed(const std::array<AVCodecID, N>& list, AVCodecID id) {
 
 std::string AvError(int code) {
   std::array<char, AV_ERROR_MAX_STRING_SIZE> text{};
-  av_strerror(code, text.data(), text.size());
+  Av().av_strerror(code, text.data(), text.size());
   return text.data();
 }
 
 // A decoder for stream's codec, opened; nullptr when the codec cannot be opened.
 TCodecHandle OpenDecoder(const AVStream& stream, int threads) {
-  const AVCodec* codec = avcodec_find_decoder(stream.codecpar->codec_id);
+  const AVCodec* codec = Av().avcodec_find_decoder(stream.codecpar->codec_id);
   if (!codec) return nullptr;
-  TCodecHandle context(avcodec_alloc_context3(codec));
+  TCodecHandle context(Av().avcodec_alloc_context3(codec));
   if (!context) return nullptr;
-  if (avcodec_parameters_to_context(context.get(), stream.codecpar) < 0) return nullptr;
+  if (Av().avcodec_parameters_to_context(context.get(), stream.codecpar) < 0) return nullptr;
   context->thread_count = threads;
   // A stream may change its picture size midway; no frame may grow past the limit.
   context->max_pixels = int64_t{TVideoClip::MaxVideoSide} * TVideoClip::MaxVideoSide / 2;
   context->pkt_timebase = stream.time_base;
-  if (avcodec_open2(context.get(), codec, nullptr) < 0) return nullptr;
+  if (Av().avcodec_open2(context.get(), codec, nullptr) < 0) return nullptr;
   return context;
 }
 
 // Clockwise quarter turns of the stream's display matrix, in degrees.
 int32_t RotationOf(const AVStream& stream) {
   size_t size = 0;
-  const uint8_t* matrix = av_stream_get_side_data(&stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
+  const uint8_t* matrix = Av().av_stream_get_side_data(&stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
   if (!matrix || size < 9 * sizeof(int32_t)) return 0;
   std::array<int32_t, 9> values{};
   std::memcpy(values.data(), matrix, sizeof(values));
-  const double angle = av_display_rotation_get(values.data());  // counter-clockwise
+  const double angle = Av().av_display_rotation_get(values.data());  // counter-clockwise
   if (angle != angle) return 0;                                 // NaN: a degenerate matrix
   const long quarter = std::lround(-angle / 90.0);
   return static_cast<int32_t>(((quarter % 4) + 4) % 4 * 90);
@@ -76,8 +76,8 @@ struct TVideoClip::TInput {
   };
   struct TIoFreer {
     void operator()(AVIOContext* io) const {
-      if (io) av_freep(&io->buffer);
-      avio_context_free(&io);
+      if (io) Av().av_freep(&io->buffer);
+      Av().avio_context_free(&io);
     }
   };
   static constexpr int kBufferSize = 64 * 1024;
@@ -140,7 +140,7 @@ TVideoClip::TVideoClip(const std::string& path, int64_t offset, int64_t length, 
   };
   // The library's own messages would go to the standard error of a screen saver or a tool;
   // every failure comes back here as an exception instead.
-  av_log_set_level(AV_LOG_QUIET);
+  Av().av_log_set_level(AV_LOG_QUIET);
   FInput = std::make_unique<TInput>();
   FInput->File.reset(std::fopen(path.c_str(), "rb"));
   if (!FInput->File) throw fail("the file cannot be opened");
@@ -151,56 +151,56 @@ TVideoClip::TVideoClip(const std::string& path, int64_t offset, int64_t length, 
   if (offset < 0 || length < 0) throw fail("the file cannot be read");
   FInput->Start = offset;
   FInput->Length = length;
-  auto* buffer = static_cast<uint8_t*>(av_malloc(TInput::kBufferSize));
+  auto* buffer = static_cast<uint8_t*>(Av().av_malloc(TInput::kBufferSize));
   if (!buffer) throw fail("out of memory");
-  FInput->Io.reset(avio_alloc_context(buffer, TInput::kBufferSize, 0, FInput.get(), &TInput::Read,
+  FInput->Io.reset(Av().avio_alloc_context(buffer, TInput::kBufferSize, 0, FInput.get(), &TInput::Read,
                                       nullptr, &TInput::Seek));
   if (!FInput->Io) {
-    av_free(buffer);
+    Av().av_free(buffer);
     throw fail("out of memory");
   }
 
   // Recognised by content, by one of the accepted demuxers.
-  FFormat.reset(avformat_alloc_context());
+  FFormat.reset(Av().avformat_alloc_context());
   if (!FFormat) throw fail("out of memory");
   FFormat->pb = FInput->Io.get();
   FFormat->flags |= AVFMT_FLAG_CUSTOM_IO;
   AVDictionary* rawOptions = nullptr;
-  av_dict_set(&rawOptions, "format_whitelist", "mov,matroska", 0);
+  Av().av_dict_set(&rawOptions, "format_whitelist", "mov,matroska", 0);
   AVFormatContext* format = FFormat.release();
-  const int opened = avformat_open_input(&format, nullptr, nullptr, &rawOptions);
-  av_dict_free(&rawOptions);
+  const int opened = Av().avformat_open_input(&format, nullptr, nullptr, &rawOptions);
+  Av().av_dict_free(&rawOptions);
   if (opened < 0) throw fail(AvError(opened));  // format was freed
   FFormat.reset(format);
-  if (avformat_find_stream_info(FFormat.get(), nullptr) < 0) throw fail("no streams found");
+  if (Av().avformat_find_stream_info(FFormat.get(), nullptr) < 0) throw fail("no streams found");
 
-  FVideoIndex = av_find_best_stream(FFormat.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  FVideoIndex = Av().av_find_best_stream(FFormat.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
   if (FVideoIndex < 0) throw fail("no video");
   const AVStream& video = *FFormat->streams[FVideoIndex];
   const AVCodecParameters& vp = *video.codecpar;
   if (!Allowed(kVideoCodecs, vp.codec_id)) {
-    throw fail(std::string("video codec ") + avcodec_get_name(vp.codec_id) + " is not supported");
+    throw fail(std::string("video codec ") + Av().avcodec_get_name(vp.codec_id) + " is not supported");
   }
   if (vp.width <= 0 || vp.height <= 0 || vp.width > MaxVideoSide || vp.height > MaxVideoSide) {
     throw fail("picture size " + std::to_string(vp.width) + "x" + std::to_string(vp.height) +
                " is not supported");
   }
   FVideo = OpenDecoder(video, 0);
-  if (!FVideo) throw fail(std::string("no decoder for ") + avcodec_get_name(vp.codec_id));
+  if (!FVideo) throw fail(std::string("no decoder for ") + Av().avcodec_get_name(vp.codec_id));
 
   const int audioIndex =
-      av_find_best_stream(FFormat.get(), AVMEDIA_TYPE_AUDIO, -1, FVideoIndex, nullptr, 0);
+      Av().av_find_best_stream(FFormat.get(), AVMEDIA_TYPE_AUDIO, -1, FVideoIndex, nullptr, 0);
   if (audioIndex >= 0 && Allowed(kAudioCodecs, FFormat->streams[audioIndex]->codecpar->codec_id)) {
-    FInfo.AudioCodec = avcodec_get_name(FFormat->streams[audioIndex]->codecpar->codec_id);
+    FInfo.AudioCodec = Av().avcodec_get_name(FFormat->streams[audioIndex]->codecpar->codec_id);
     if (withAudio) {
       FAudio = OpenDecoder(*FFormat->streams[audioIndex], 1);
       if (FAudio) FAudioIndex = audioIndex;
     }
   }
-  FPacket.reset(av_packet_alloc());
-  FAudioFrame.reset(av_frame_alloc());
-  FAudioOut.reset(av_frame_alloc());
-  FResampler.reset(swr_alloc());
+  FPacket.reset(Av().av_packet_alloc());
+  FAudioFrame.reset(Av().av_frame_alloc());
+  FAudioOut.reset(Av().av_frame_alloc());
+  FResampler.reset(Av().swr_alloc());
   if (!FPacket || !FAudioFrame || !FAudioOut || !FResampler) throw fail("out of memory");
 
   // What the clip holds.
@@ -208,25 +208,25 @@ TVideoClip::TVideoClip(const std::string& path, int64_t offset, int64_t length, 
   if (family.find("matroska") != std::string::npos) {
     FInfo.Container = "matroska";
   } else {
-    const AVDictionaryEntry* brand = av_dict_get(FFormat->metadata, "major_brand", nullptr, 0);
+    const AVDictionaryEntry* brand = Av().av_dict_get(FFormat->metadata, "major_brand", nullptr, 0);
     FInfo.Container = brand && std::string(brand->value).starts_with("qt") ? "mov" : "mp4";
   }
-  FInfo.VideoCodec = avcodec_get_name(vp.codec_id);
+  FInfo.VideoCodec = Av().avcodec_get_name(vp.codec_id);
   FInfo.Rotation = RotationOf(video);
   int64_t width = vp.width;
   const int64_t height = vp.height;
   const AVRational sar =
-      av_guess_sample_aspect_ratio(FFormat.get(), FFormat->streams[FVideoIndex], nullptr);
+      Av().av_guess_sample_aspect_ratio(FFormat.get(), FFormat->streams[FVideoIndex], nullptr);
   if (sar.num > 0 && sar.den > 0)
-    width = std::clamp<int64_t>(av_rescale(width, sar.num, sar.den), 1, MaxVideoSide * 4);
+    width = std::clamp<int64_t>(Av().av_rescale(width, sar.num, sar.den), 1, MaxVideoSide * 4);
   const bool sideways = FInfo.Rotation == 90 || FInfo.Rotation == 270;
   FInfo.Width = static_cast<int32_t>(sideways ? height : width);
   FInfo.Height = static_cast<int32_t>(sideways ? width : height);
 
   if (video.duration > 0 && video.duration != AV_NOPTS_VALUE) {
-    FInfo.DurationMs = av_rescale_q(video.duration, video.time_base, AVRational{1, 1000});
+    FInfo.DurationMs = Av().av_rescale_q(video.duration, video.time_base, AVRational{1, 1000});
   } else if (FFormat->duration > 0 && FFormat->duration != AV_NOPTS_VALUE) {
-    FInfo.DurationMs = av_rescale(FFormat->duration, 1000, AV_TIME_BASE);
+    FInfo.DurationMs = Av().av_rescale(FFormat->duration, 1000, AV_TIME_BASE);
   }
   FInfo.DurationMs = std::max<int64_t>(FInfo.DurationMs, 0);
   const AVRational rate = video.avg_frame_rate.num > 0 && video.avg_frame_rate.den > 0
@@ -236,18 +236,18 @@ TVideoClip::TVideoClip(const std::string& path, int64_t offset, int64_t length, 
     FRate = rate;
   }
   if (rate.num > 0 && rate.den > 0) {
-    FFrameStepMs = std::clamp<int64_t>(av_rescale(1000, rate.den, rate.num), 1, 1000);
+    FFrameStepMs = std::clamp<int64_t>(Av().av_rescale(1000, rate.den, rate.num), 1, 1000);
   }
   if (video.nb_frames > 0) {
     FInfo.Frames = ClampToInt32(video.nb_frames);
   } else if (FInfo.DurationMs > 0 && rate.num > 0 && rate.den > 0) {
-    FInfo.Frames = ClampToInt32(av_rescale(FInfo.DurationMs, rate.num, int64_t{rate.den} * 1000));
+    FInfo.Frames = ClampToInt32(Av().av_rescale(FInfo.DurationMs, rate.num, int64_t{rate.den} * 1000));
   }
 }
 
 bool TVideoClip::NextFrame(AVFrame& frame) {
   if (FEnded) return false;
-  av_frame_unref(&frame);
+  Av().av_frame_unref(&frame);
   if (!Decode(frame)) {
     FEnded = true;
     return false;
@@ -272,14 +272,14 @@ int64_t TVideoClip::TimeMs(const AVFrame& frame) {
   const int64_t start = video.start_time == AV_NOPTS_VALUE ? 0 : video.start_time;
   int64_t offset = 0;
   if (__builtin_sub_overflow(pts, start, &offset)) return FLastMs < 0 ? 0 : FLastMs + FFrameStepMs;
-  return av_rescale_q(offset, video.time_base, AVRational{1, 1000});
+  return Av().av_rescale_q(offset, video.time_base, AVRational{1, 1000});
 }
 
 bool TVideoClip::Decode(AVFrame& frame) {
   int packets = 0;
   int errors = 0;
   for (;;) {
-    const int received = avcodec_receive_frame(FVideo.get(), &frame);
+    const int received = Av().avcodec_receive_frame(FVideo.get(), &frame);
     if (received == 0) return true;
     if (received == AVERROR_EOF) return false;
     if (received != AVERROR(EAGAIN)) {
@@ -287,47 +287,47 @@ bool TVideoClip::Decode(AVFrame& frame) {
       continue;
     }
     if (FDraining || ++packets > MaxPacketsPerFrame) return false;
-    const int read = av_read_frame(FFormat.get(), FPacket.get());
+    const int read = Av().av_read_frame(FFormat.get(), FPacket.get());
     if (read < 0) {
       // The end of the file, or a part that cannot be read (a truncated file): what the decoder
       // holds still comes out.
       FDraining = true;
-      avcodec_send_packet(FVideo.get(), nullptr);
+      Av().avcodec_send_packet(FVideo.get(), nullptr);
       continue;
     }
     if (FPacket->stream_index == FVideoIndex) {
-      if (avcodec_send_packet(FVideo.get(), FPacket.get()) < 0 && ++errors >= MaxDecodeErrors) {
-        av_packet_unref(FPacket.get());
+      if (Av().avcodec_send_packet(FVideo.get(), FPacket.get()) < 0 && ++errors >= MaxDecodeErrors) {
+        Av().av_packet_unref(FPacket.get());
         return false;
       }
     } else if (FPacket->stream_index == FAudioIndex) {
       DecodeAudio(*FPacket);
     }
-    av_packet_unref(FPacket.get());
+    Av().av_packet_unref(FPacket.get());
   }
 }
 
 void TVideoClip::DecodeAudio(const AVPacket& packet) {
   if (!FAudio) return;
-  if (avcodec_send_packet(FAudio.get(), &packet) < 0) return;
-  while (avcodec_receive_frame(FAudio.get(), FAudioFrame.get()) == 0) {
+  if (Av().avcodec_send_packet(FAudio.get(), &packet) < 0) return;
+  while (Av().avcodec_receive_frame(FAudio.get(), FAudioFrame.get()) == 0) {
     // The resampler configures itself from each frame and is reconfigured when the stream's
     // format changes, so it never reads a frame as a layout it does not have.
     AVFrame& out = *FAudioOut;
-    av_frame_unref(&out);
+    Av().av_frame_unref(&out);
     out.ch_layout = AV_CHANNEL_LAYOUT_STEREO;
     out.format = AV_SAMPLE_FMT_S16;
     out.sample_rate = AudioRate;
-    int converted = swr_convert_frame(FResampler.get(), &out, FAudioFrame.get());
+    int converted = Av().swr_convert_frame(FResampler.get(), &out, FAudioFrame.get());
     if (converted == AVERROR_INPUT_CHANGED) {
-      swr_close(FResampler.get());
-      av_frame_unref(&out);
+      Av().swr_close(FResampler.get());
+      Av().av_frame_unref(&out);
       out.ch_layout = AV_CHANNEL_LAYOUT_STEREO;
       out.format = AV_SAMPLE_FMT_S16;
       out.sample_rate = AudioRate;
-      converted = swr_convert_frame(FResampler.get(), &out, FAudioFrame.get());
+      converted = Av().swr_convert_frame(FResampler.get(), &out, FAudioFrame.get());
     }
-    av_frame_unref(FAudioFrame.get());
+    Av().av_frame_unref(FAudioFrame.get());
     if (converted < 0) {
       // Sound this clip cannot give: it plays on silent.
       FAudio.reset();
@@ -340,7 +340,7 @@ void TVideoClip::DecodeAudio(const AVPacket& packet) {
 }
 
 int64_t TVideoClip::FrameIndexAt(int64_t ms) const {
-  return av_rescale_rnd(ms, FRate.num, int64_t{FRate.den} * 1000, AV_ROUND_NEAR_INF);
+  return Av().av_rescale_rnd(ms, FRate.num, int64_t{FRate.den} * 1000, AV_ROUND_NEAR_INF);
 }
 
 void TVideoClip::SetSkipNonReference(bool skip) {

@@ -14,8 +14,8 @@ TVideoPlayer::TVideoPlayer(TApplication& application, THostWindow& parent,
       FAudio(std::move(audio)),
       FMouse(std::move(mouse)),
       FTimer(application),
-      FShown(av_frame_alloc()),
-      FNext(av_frame_alloc()) {
+      FShown(Av().av_frame_alloc()),
+      FNext(Av().av_frame_alloc()) {
   if (!FShown || !FNext) throw Exception("Out of memory");
   FTimer.SetEnabled(false);
   FTimer.SetOnTimer([this] { Advance(); });
@@ -97,8 +97,8 @@ void TVideoPlayer::Play() {
       Ended();
       throw Exception("Cannot play movie " + FPath + ": no picture could be decoded");
     }
-    av_frame_unref(FShown.get());
-    av_frame_move_ref(FShown.get(), FNext.get());
+    Av().av_frame_unref(FShown.get());
+    Av().av_frame_move_ref(FShown.get(), FNext.get());
     FHaveNext = false;
     FCurrent = FNextIndex;
     FStarted = true;
@@ -150,8 +150,8 @@ void TVideoPlayer::Advance() {
         return;
       }
       if (FNextMs > elapsed) break;
-      av_frame_unref(FShown.get());
-      av_frame_move_ref(FShown.get(), FNext.get());
+      Av().av_frame_unref(FShown.get());
+      Av().av_frame_move_ref(FShown.get(), FNext.get());
       FHaveNext = false;
       FCurrent = FNextIndex;
       consumed += 1;

@@ -38,7 +38,7 @@ struct TDecoded {
 
 TDecoded DecodeAll(TVideoClip& clip) {
   TDecoded out;
-  TFrameHandle frame(av_frame_alloc());
+  TFrameHandle frame(Av().av_frame_alloc());
   TFramePainter painter;
   TBitmap bitmap(32, 24);
   while (clip.NextFrame(*frame)) {
@@ -91,7 +91,7 @@ TEST_F(VideoClipTest, AcceptedFormatsDecodeEveryFrameInOrder) {
     for (size_t i = 0; i < decoded.Times.size(); ++i) {
       EXPECT_NEAR(decoded.Times[i], static_cast<int64_t>(i) * 40, 2) << i;
     }
-    TFrameHandle frame(av_frame_alloc());
+    TFrameHandle frame(Av().av_frame_alloc());
     EXPECT_FALSE(clip.NextFrame(*frame));  // and stays ended
   }
 }
@@ -221,7 +221,7 @@ TEST_F(VideoClipTest, TurnedPhoneClipsShowUpright) {
   EXPECT_EQ(clip.Info().Rotation, 270);
   EXPECT_EQ(clip.Info().Width, 48);
   EXPECT_EQ(clip.Info().Height, 64);
-  TFrameHandle frame(av_frame_alloc());
+  TFrameHandle frame(Av().av_frame_alloc());
   ASSERT_TRUE(clip.NextFrame(*frame));
   TBitmap screen(96, 64);  // the 48 x 64 picture fills the height, bars left and right
   TFramePainter painter;
