@@ -118,4 +118,18 @@ void TBitmap::SetPixel(int32_t x, int32_t y, TColor color) {
   p[2] = GetRValue(color);
 }
 
+TBitmap TBitmap::Part(const TRect& rect) const {
+  const TRect inside{std::max(rect.Left, 0), std::max(rect.Top, 0), std::min(rect.Right, FWidth),
+                     std::min(rect.Bottom, FHeight)};
+  if (inside.IsEmpty()) return TBitmap();
+  TBitmap out = ForOverwrite(inside.Width(), inside.Height(), FFormat);
+  out.FPalette = FPalette;
+  const auto offset = static_cast<size_t>(inside.Left) * static_cast<size_t>(BytesPerPixel());
+  const auto length = static_cast<size_t>(inside.Width()) * static_cast<size_t>(BytesPerPixel());
+  for (int32_t y = 0; y < inside.Height(); ++y) {
+    std::copy_n(ScanLine(inside.Top + y) + offset, length, out.ScanLine(y));
+  }
+  return out;
+}
+
 }  // namespace tovrin

@@ -106,6 +106,10 @@ class TBitmap {
   TColor Pixel(int32_t x, int32_t y) const;
   void SetPixel(int32_t x, int32_t y, TColor color);  // pf24bit only
 
+  // The pixels inside rect (clipped to the bitmap) as a bitmap of their own, with the same
+  // pixel format and palette; empty when nothing is left.
+  TBitmap Part(const TRect& rect) const;
+
   std::array<TPaletteEntry, 256>& Palette() { return FPalette; }
   const std::array<TPaletteEntry, 256>& Palette() const { return FPalette; }
 

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <optional>
 #include <string>
 
 #include "core/errors.h"
@@ -40,6 +41,8 @@ struct TDecodeSettings {
   int32_t CoverWidth = 0;
   int32_t CoverHeight = 0;
   bool ForReencoding = false;
+  // Only this part of the picture, at full size (a non-empty rectangle inside the picture).
+  std::optional<TRect> Part;
 };
 
 // The smallest of libjpeg's scales M/8 whose result still covers the wanted size: a picture
@@ -61,12 +64,12 @@ unsigned ScaleEighths(uint64_t width, uint64_t height, const TDecodeSettings& se
 // picture is. Called outside libjpeg's frames; it may throw.
 struct TTarget {
   TBitmap Bitmap;
+  // The part of the picture asked for, inside the picture (DecodeJPEGPart).
+  std::optional<TRect> Part;
 };
 
-void AllocateTarget(TTarget& target, j_decompress_ptr cinfo, bool grey, bool greyRamp) {
+void AllocateTarget(TTarget& target, JDIMENSION w, JDIMENSION h, bool grey, bool greyRamp) {
   const TPixelFormat format = grey ? TPixelFormat::pf8bit : TPixelFormat::pf24bit;
-  const auto w = cinfo->output_width;
-  const auto h = cinfo->output_height;
   if (w > 0x7FFFFFFFu || h > 0x7FFFFFFFu ||
       !TBitmap::SizeAllowed(static_cast<int32_t>(w), static_cast<int32_t>(h), format)) {
     throw EOutOfResources("JPEG picture of " + std::to_string(w) + " x " + std::to_string(h) +
@@ -94,6 +97,54 @@ void CmykRowToBgr(const JSAMPLE* in, uint8_t* out, JDIMENSION width, bool invert
     out[1] = static_cast<uint8_t>((m * k + 127) / 255);
     out[2] = static_cast<uint8_t>((c * k + 127) / 255);
   }
+}
+
+// Decodes the rows and columns of part into the target, which is part's size; called by Decode
+// once the output is set up, and as Decode holds no object with a destructor. The columns left
+// and right of the part are cut away by libjpeg (whole iMCU columns: no inverse transform, no
+// upsampling, no colour conversion) and the rows above are skipped without those; decoding stops
+// after the part's last row. Upsampled chroma at the edge of what libjpeg decodes is smoothed
+// against a copy of the edge rather than the real neighbour, so one iMCU more is decoded on
+// each side and thrown away: the part's pixels are those of the whole picture's decoding.
+bool DecodePart(j_decompress_ptr cinfo, const TRect& part, bool cmyk, TTarget& target) {
+  AllocateTarget(target, static_cast<JDIMENSION>(part.Width()),
+                 static_cast<JDIMENSION>(part.Height()), false, false);
+  jpeg_start_decompress(cinfo);
+  const int components = cmyk ? 4 : 3;
+  if (cinfo->output_components != components) {
+    FailJpeg(reinterpret_cast<j_common_ptr>(cinfo), "Unsupported JPEG colour format");
+  }
+  const auto left = static_cast<JDIMENSION>(part.Left);
+  const auto top = static_cast<JDIMENSION>(part.Top);
+  const auto right = static_cast<JDIMENSION>(part.Right);
+  const auto bottom = static_cast<JDIMENSION>(part.Bottom);
+  const auto marginX = static_cast<JDIMENSION>(cinfo->max_h_samp_factor * DCTSIZE);
+  const auto marginY = static_cast<JDIMENSION>(cinfo->max_v_samp_factor * DCTSIZE);
+  // jpeg_crop_scanline moves the start left to an iMCU boundary and widens to match.
+  JDIMENSION x = left > marginX ? left - marginX : 0;
+  JDIMENSION width = std::min(cinfo->output_width, right + marginX) - x;
+  if (x > 0 || width < cinfo->output_width) jpeg_crop_scanline(cinfo, &x, &width);
+  const JDIMENSION firstRow = top > marginY ? top - marginY : 0;
+  if (firstRow > 0) jpeg_skip_scanlines(cinfo, firstRow);
+
+  JSAMPARRAY row = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
+                                               width * static_cast<JDIMENSION>(components), 1);
+  const JDIMENSION skip = (left - x) * static_cast<JDIMENSION>(components);
+  const auto rowBytes = static_cast<size_t>(part.Width()) * 3;
+  while (cinfo->output_scanline < bottom) {
+    const JDIMENSION y = cinfo->output_scanline;
+    jpeg_read_scanlines(cinfo, row, 1);
+    if (y < top) continue;
+    uint8_t* out = target.Bitmap.ScanLine(static_cast<int32_t>(y - top));
+    if (cmyk) {
+      CmykRowToBgr(row[0] + skip, out, static_cast<JDIMENSION>(part.Width()),
+                   cinfo->saw_Adobe_marker != 0);
+    } else {
+      std::copy_n(row[0] + skip, rowBytes, out);
+    }
+  }
+  // The rest of the picture is not needed: the decompressor is aborted when it is destroyed.
+  return true;
 }
 
 // Reads the header, allocates the target and decodes every row. Returns false after a libjpeg
@@ -131,7 +182,23 @@ bool Decode(j_decompress_ptr cinfo, TJpegErrorManager& err, const uint8_t* data,
   }
   jpeg_calc_output_dimensions(cinfo);
 
-  AllocateTarget(target, cinfo, grey, grey && reencode);  // may throw; libjpeg is not running here
+  if (settings.Part) {
+    const TRect& part = *settings.Part;
+    const auto w = static_cast<int32_t>(std::min<JDIMENSION>(cinfo->output_width, 0x7FFFFFFF));
+    const auto h = static_cast<int32_t>(std::min<JDIMENSION>(cinfo->output_height, 0x7FFFFFFF));
+    target.Part = TRect{std::max(part.Left, 0), std::max(part.Top, 0), std::min(part.Right, w),
+                        std::min(part.Bottom, h)};
+    if (target.Part->IsEmpty()) return true;
+    // A grey-scale picture is quantised with dithering, which carries each pixel's error on to
+    // its neighbours: it is decoded whole, and so is a part that is the whole picture; the
+    // caller cuts the part out.
+    if (!grey && *target.Part != TRect{0, 0, w, h}) {
+      return DecodePart(cinfo, *target.Part, cmyk, target);
+    }
+  }
+
+  // may throw; libjpeg is not running here
+  AllocateTarget(target, cinfo->output_width, cinfo->output_height, grey, grey && reencode);
 
   jpeg_start_decompress(cinfo);
   const int expected = grey ? 1 : (cmyk ? 4 : 3);
@@ -212,6 +279,13 @@ TBitmap DecodeWith(const uint8_t* data, size_t size, const TDecodeSettings& sett
     throw EInvalidGraphic(decompressor.Errors().Message);
   }
   if (warnings != nullptr) *warnings = decompressor.Errors().Warnings;
+  if (target.Part) {
+    if (target.Part->IsEmpty()) return TBitmap();
+    if (target.Bitmap.Width() != target.Part->Width() ||
+        target.Bitmap.Height() != target.Part->Height()) {
+      return target.Bitmap.Part(*target.Part);
+    }
+  }
   return std::move(target.Bitmap);
 }
 
@@ -227,19 +301,26 @@ TBitmap DecodeJPEG(const uint8_t* data, size_t size, int* warnings) {
 
 TBitmap DecodeJPEGCovering(const uint8_t* data, size_t size, int32_t width, int32_t height,
                            int* warnings) {
-  return DecodeWith(data, size, TDecodeSettings{width, height, false}, warnings);
+  return DecodeWith(data, size, TDecodeSettings{width, height, false, std::nullopt}, warnings);
+}
+
+TBitmap DecodeJPEGPart(const uint8_t* data, size_t size, const TRect& part) {
+  TDecodeSettings settings;
+  settings.Part = part;
+  return DecodeWith(data, size, settings, nullptr);
 }
 
 TBitmap DecodeJPEGForReencoding(const uint8_t* data, size_t size, int32_t width, int32_t height,
                                 int* warnings) {
-  return DecodeWith(data, size, TDecodeSettings{width, height, true}, warnings);
+  return DecodeWith(data, size, TDecodeSettings{width, height, true, std::nullopt}, warnings);
 }
 
 TDecodedSize JPEGReencodingSize(int32_t width, int32_t height, int32_t coverWidth,
                                 int32_t coverHeight) {
   if (width <= 0 || height <= 0) return {0, 0};
   const auto w = static_cast<uint64_t>(width), h = static_cast<uint64_t>(height);
-  const unsigned m = ScaleEighths(w, h, TDecodeSettings{coverWidth, coverHeight, true});
+  const unsigned m =
+      ScaleEighths(w, h, TDecodeSettings{coverWidth, coverHeight, true, std::nullopt});
   // libjpeg rounds a scaled side up, as ScaleEighths counts it.
   return {static_cast<int32_t>((w * m + 7) / 8), static_cast<int32_t>((h * m + 7) / 8)};
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "gfx/bitmap.h"
+#include "gfx/rect.h"
 
 namespace tovrin {
 
@@ -31,6 +32,14 @@ TBitmap DecodeJPEG(const uint8_t* data, size_t size, int* warnings);
 // reduced decodings use libjpeg's scaled inverse transforms, not the floating-point one.
 TBitmap DecodeJPEGCovering(const uint8_t* data, size_t size, int32_t width, int32_t height,
                            int* warnings = nullptr);
+
+// The pixels of the picture inside part (clipped to the picture; an empty bitmap when nothing is
+// left), at full size: the same pixels as DecodeJPEG's in that rectangle, for a picture drawn at
+// its own size and cut off by the screen. A colour picture is decoded only as far as the part
+// needs: the rows above it and the columns beside it skip the inverse transform and the colour
+// conversion, and decoding stops after its last row. A grey-scale picture (whose quantising
+// dithers across neighbours) is decoded whole and cut. Fails as DecodeJPEG.
+TBitmap DecodeJPEGPart(const uint8_t* data, size_t size, const TRect& part);
 
 // As DecodeJPEGCovering, for a picture that is to be filtered down and encoded again
 // (tovrin-pack), where the same file must always give the same pixels:

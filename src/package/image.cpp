@@ -44,6 +44,12 @@ TBitmap TJPEGImage::BitmapCovering(int32_t width, int32_t height) const {
   return DecodeJPEGCovering(FData.data(), FData.size(), width, height);
 }
 
+TBitmap TJPEGImage::BitmapPart(const TRect& part) const {
+  if (FData.empty()) return TBitmap();
+  if (FBitmap) return FBitmap->Part(part);
+  return DecodeJPEGPart(FData.data(), FData.size(), part);
+}
+
 void TJPEGImage::WriteData(TStream& stream) const {
   if (FData.size() > 0x7FFFFFFF) throw EWriteError("Stream write error");
   const auto length = static_cast<uint32_t>(FData.size());

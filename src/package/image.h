@@ -63,6 +63,10 @@ class TJPEGImage : public TStoredGraphic {
   // The pixels decoded at a reduced size that still covers width x height (DecodeJPEGCovering),
   // for a picture about to be drawn scaled down; not kept. Errors as for Bitmap.
   TBitmap BitmapCovering(int32_t width, int32_t height) const;
+  // The pixels inside part (clipped to the picture), those Bitmap has there, decoded only as far
+  // as the part needs (DecodeJPEGPart) unless the whole picture is decoded already; not kept.
+  // Errors as for Bitmap.
+  TBitmap BitmapPart(const TRect& part) const;
 
  private:
   std::vector<uint8_t> FData;

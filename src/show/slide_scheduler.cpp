@@ -1,5 +1,6 @@
 #include "show/slide_scheduler.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -217,7 +218,8 @@ std::vector<TBitmap> TSlideScheduler::ComposePictures(TImage& item,
   std::vector<TBitmap> frames;
   frames.reserve(sizes.size());
   for (const TPoint& size : sizes) {
-    frames.push_back(ComposeFrame(item.Picture().Graphic(), size.X, size.Y, caption));
+    frames.push_back(
+        ComposeFrame(item.Picture().Graphic(), size.X, size.Y, caption, sizes.size() == 1));
   }
   // The decoded picture is no longer needed: the frames replace it.
   item.Picture().SetGraphic(nullptr);
@@ -225,7 +227,7 @@ std::vector<TBitmap> TSlideScheduler::ComposePictures(TImage& item,
 }
 
 TBitmap TSlideScheduler::ComposeFrame(const TStoredGraphic* graphic, int32_t W, int32_t H,
-                                      const std::string& caption) {
+                                      const std::string& caption, bool onlyFrame) {
   TBitmap frame = TBitmap::ForOverwrite(W, H);
   frame.Fill(ColorToRGB(clBlack));
 
@@ -234,6 +236,15 @@ TBitmap TSlideScheduler::ComposeFrame(const TStoredGraphic* graphic, int32_t W, 
       // Stretched to the whole screen, proportions not kept. A picture larger than the screen
       // is decoded only as large as the screen needs, then filtered down.
       StretchDrawGraphic(frame, TRect{0, 0, W, H}, jpeg->BitmapCovering(W, H));
+    } else if (const int32_t pw = jpeg->Width(), ph = jpeg->Height();
+               onlyFrame && (pw > W || ph > H) &&
+               !(FSettings.PicFill() == pfBlur && (pw < W || ph < H))) {
+      // Centred at its own size and cut off by the frame (nothing around it to fill): only
+      // the part the frame shows is decoded.
+      const int32_t x = (W - pw) / 2;
+      const int32_t y = (H - ph) / 2;
+      const TRect shown{std::max(0, -x), std::max(0, -y), std::min(pw, W - x), std::min(ph, H - y)};
+      Draw(frame, x + shown.Left, y + shown.Top, jpeg->BitmapPart(shown));
     } else {
       // Centred at its own size: a larger picture is cut off equally on both sides.
       const TBitmap& picture = jpeg->Bitmap();

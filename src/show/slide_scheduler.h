@@ -118,8 +118,10 @@ class TSlideScheduler {
   bool TryShowPicture();
   // The picture as a frame of width x height.
   // caption: the text drawn at the bottom centre; empty for none.
+  // onlyFrame: this is the picture's one frame, so a picture larger than the frame may be
+  // decoded only as far as the frame shows it (several frames share one whole decoding).
   TBitmap ComposeFrame(const TStoredGraphic* graphic, int32_t width, int32_t height,
-                       const std::string& caption);
+                       const std::string& caption, bool onlyFrame);
   std::vector<TCustomPicShow*> Followers() const;
   // The show's control composed a frame: the followers compose theirs at the same progress.
   void FollowProgress();

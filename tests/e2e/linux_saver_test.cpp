@@ -340,6 +340,17 @@ int64_t PeakResidentKiB(pid_t pid) {
   return 0;
 }
 
+// Whether a running process has a shared library of that name (a soname prefix) mapped.
+bool MapsLibrary(pid_t pid, const std::string& name) {
+  std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+  std::string line;
+  while (std::getline(maps, line)) {
+    const size_t slash = line.rfind('/');
+    if (slash != std::string::npos && line.compare(slash + 1, name.size(), name) == 0) return true;
+  }
+  return false;
+}
+
 void LinuxSaverTest::BuildSavers() {
   const fs::path& dir = *Savers;
   const std::vector<uint8_t> first = testing::MakeJpeg(
@@ -397,6 +408,11 @@ TEST_F(LinuxSaverTest, ShowCoversTheScreenWithTheFirstPictureAndLeavesNothingBeh
   ASSERT_TRUE(WaitFor([&] { return ShowsFirstPicture(x, x.Root(), ScreenW, ScreenH); }, 15000))
       << "the first picture, stretched over the whole screen";
   Screenshot("show");
+  // A show of pictures opens no dialog and plays no movie: the toolkit and the video libraries
+  // stay unloaded (each would have cost its load before the first picture).
+  for (const char* library : {"libgtk-3.so", "libgdk-3.so", "libpango-1.0.so", "libavcodec.so"}) {
+    EXPECT_FALSE(MapsLibrary(show->Pid(), library)) << library;
+  }
   // A pixel's nudge of the cursor, measured against where it rested (not against where it lay in
   // the window before the window moved), ends nothing.
   Shell("xdotool mousemove 321 241");

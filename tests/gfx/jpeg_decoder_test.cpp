@@ -2,6 +2,7 @@
 // approximately: float IDCT output may differ slightly between machines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <set>
@@ -217,6 +218,54 @@ TEST(DecodeJPEG, CorruptedBytesGiveAnErrorOrAPicture) {
     } catch (const EOutOfResources&) {
     }
   }
+}
+
+// A busy picture (every pixel its own colour, sharp edges): the chroma upsampling and the
+// progressive block smoothing then depend on the neighbours, and a part decoded without them
+// would show it.
+uint32_t Busy(int x, int y) {
+  const auto u = static_cast<uint32_t>(x * 7 + y * 13);
+  return ((u * 2654435761u) >> 8 & 0xFFFFFF) ^ (((x / 5 + y / 3) % 2) ? 0xFF00FFu : 0u);
+}
+
+// A part is the whole decoding's pixels in that rectangle, byte for byte, wherever it lies:
+// at the picture's edges, off the iMCU grid, one pixel, or reaching past the picture.
+TEST(DecodeJPEGPart, IsTheWholeDecodingCutToThePart) {
+  const TRect parts[] = {
+      {0, 0, 80, 50},      {37, 21, 203, 117}, {1, 1, 2, 2},     {16, 16, 32, 32},
+      {150, 90, 250, 150}, {-10, -5, 90, 60},  {0, 70, 250, 71}, {239, 0, 240, 150},
+  };
+  for (TJpegKind kind : {TJpegKind::Colour, TJpegKind::Progressive, TJpegKind::CmykAdobe,
+                         TJpegKind::Grey, TJpegKind::GreyProgressive}) {
+    const auto jpeg = MakeJpeg(240, 150, kind, Busy);
+    const TBitmap whole = DecodeJPEG(jpeg.data(), jpeg.size());
+    for (const TRect& part : parts) {
+      const TRect inside{std::max(part.Left, 0), std::max(part.Top, 0), std::min(part.Right, 240),
+                         std::min(part.Bottom, 150)};
+      const TBitmap cut = DecodeJPEGPart(jpeg.data(), jpeg.size(), part);
+      SCOPED_TRACE("kind " + std::to_string(static_cast<int>(kind)) + " part " +
+                   std::to_string(part.Left) + "," + std::to_string(part.Top));
+      ASSERT_EQ(cut.Width(), inside.Width());
+      ASSERT_EQ(cut.Height(), inside.Height());
+      ASSERT_EQ(cut.PixelFormat(), whole.PixelFormat());
+      const auto bpp = static_cast<size_t>(whole.BytesPerPixel());
+      int differing = 0;
+      for (int32_t y = 0; y < cut.Height(); ++y) {
+        const uint8_t* expected = whole.ScanLine(inside.Top + y) + inside.Left * bpp;
+        if (!std::equal(expected, expected + inside.Width() * bpp, cut.ScanLine(y))) ++differing;
+      }
+      EXPECT_EQ(differing, 0) << "rows differing";
+      if (whole.PixelFormat() == TPixelFormat::pf8bit) {
+        EXPECT_EQ(cut.Palette(), whole.Palette());
+      }
+    }
+  }
+}
+
+TEST(DecodeJPEGPart, APartOutsideThePictureIsEmpty) {
+  const auto jpeg = MakeJpeg(64, 40, TJpegKind::Colour, TwoColours);
+  EXPECT_TRUE(DecodeJPEGPart(jpeg.data(), jpeg.size(), TRect{64, 0, 100, 40}).Empty());
+  EXPECT_TRUE(DecodeJPEGPart(jpeg.data(), jpeg.size(), TRect{10, 10, 10, 20}).Empty());
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include <set>
 
 #include "core/random.h"
+#include "gfx/draw.h"
+#include "gfx/jpeg_decoder.h"
 #include "jpeg_maker.h"
 #include "show/shuffle_order.h"
 #include "show_fixture.h"
@@ -420,6 +422,38 @@ TEST_F(ShowTest, BlurFillPutsThePicturesOwnSoftCopyInTheBands) {
         ASSERT_EQ(PixelAt(blurred, x, y), PixelAt(black, x, y)) << x << "," << y;
       }
     }
+  }
+}
+
+// A picture cut off by the screen is decoded only as far as the screen shows it; the frame is
+// still the whole decoding drawn centred, byte for byte (a busy picture shows any pixel of the
+// edges or of the upsampled chroma decoded differently).
+TEST_F(ShowTest, APictureCutOffByTheScreenIsTheWholeDecodingCentred) {
+  const auto busy = [](int x, int y) {
+    return static_cast<uint32_t>((x * 2654435761u) ^ (y * 40503u) ^
+                                 ((x / 3 + y / 2) % 2 ? 0xFF : 0));
+  };
+  struct TCase {
+    const char* name;
+    int width, height;
+    TJpegKind kind;
+  };
+  const TCase cases[] = {
+      {"wider and taller", 204, 101, TJpegKind::Colour},
+      {"only wider", 151, 30, TJpegKind::Colour},
+      {"only taller", 41, 97, TJpegKind::Progressive},
+      {"grey", 99, 77, TJpegKind::Grey},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<uint8_t> jpeg = MakeJpeg(c.width, c.height, c.kind, busy);
+    TBitmap expected(64, 48);
+    Draw(expected, (64 - c.width) / 2, (48 - c.height) / 2, DecodeJPEG(jpeg.data(), jpeg.size()));
+    Build({jpeg});
+    Start();
+    RunPictures(1);
+    ASSERT_EQ(FFrames.size(), 1u);
+    EXPECT_TRUE(FFrames[0] == expected);
   }
 }
 

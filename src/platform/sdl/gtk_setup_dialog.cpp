@@ -1,12 +1,12 @@
 #include "platform/sdl/gtk_setup_dialog.h"
 
 #include <gdk/gdkkeysyms.h>
-#include <gdk/gdkx.h>
 
 #include <cstdio>
 
 #include "core/ansi_text.h"
 #include "core/errors.h"
+#include "platform/sdl/gtk_library.h"
 
 namespace tovrin {
 
@@ -25,12 +25,12 @@ std::string DialogCss(TColor background) {
 
 // The item a widget shows, for the signal handlers that several widgets share.
 void SetItemData(GtkWidget* widget, TSetupItem item) {
-  g_object_set_data(G_OBJECT(widget), "tovrin-item", GINT_TO_POINTER(static_cast<int>(item)));
+  Gtk().g_object_set_data(G_OBJECT(widget), "tovrin-item", GINT_TO_POINTER(static_cast<int>(item)));
 }
 
 TSetupItem ItemOf(GtkWidget* widget) {
   return static_cast<TSetupItem>(
-      GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), "tovrin-item")));
+      GPOINTER_TO_INT(Gtk().g_object_get_data(G_OBJECT(widget), "tovrin-item")));
 }
 
 }  // namespace
@@ -70,21 +70,23 @@ int32_t TGtkSetupDialog::Scale(int32_t v) const {
 }
 
 void TGtkSetupDialog::Build() {
-  FWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  gtk_window_set_resizable(GTK_WINDOW(FWindow), FALSE);
-  gtk_window_set_position(GTK_WINDOW(FWindow), GTK_WIN_POS_CENTER);
-  gtk_window_set_type_hint(GTK_WINDOW(FWindow), GDK_WINDOW_TYPE_HINT_DIALOG);
+  FWindow = Gtk().gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  Gtk().gtk_window_set_resizable(GTK_WINDOW(FWindow), FALSE);
+  Gtk().gtk_window_set_position(GTK_WINDOW(FWindow), GTK_WIN_POS_CENTER);
+  Gtk().gtk_window_set_type_hint(GTK_WINDOW(FWindow), GDK_WINDOW_TYPE_HINT_DIALOG);
 
-  GtkCssProvider* css = gtk_css_provider_new();
+  GtkCssProvider* css = Gtk().gtk_css_provider_new();
   const std::string rules = DialogCss(ColorToRGB(FModel.BackgroundColor()));
-  gtk_css_provider_load_from_data(css, rules.c_str(), -1, nullptr);
-  gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
-                                            GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-  g_object_unref(css);
+  Gtk().gtk_css_provider_load_from_data(css, rules.c_str(), -1, nullptr);
+  Gtk().gtk_style_context_add_provider_for_screen(Gtk().gdk_screen_get_default(),
+                                                  GTK_STYLE_PROVIDER(css),
+                                                  GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  Gtk().g_object_unref(css);
 
-  GtkWidget* fixed = gtk_fixed_new();
-  gtk_widget_set_size_request(fixed, Scale(FModel.ClientWidth()), Scale(FModel.ClientHeight()));
-  gtk_container_add(GTK_CONTAINER(FWindow), fixed);
+  GtkWidget* fixed = Gtk().gtk_fixed_new();
+  Gtk().gtk_widget_set_size_request(fixed, Scale(FModel.ClientWidth()),
+                                    Scale(FModel.ClientHeight()));
+  Gtk().gtk_container_add(GTK_CONTAINER(FWindow), fixed);
 
   int32_t count = 0;
   const TSetupItemLayout* layout = FModel.Layout(count);
@@ -96,25 +98,25 @@ void TGtkSetupDialog::Build() {
     switch (place.Item) {
       case TSetupItem::siMute:
       case TSetupItem::siEveryMonitor:
-        widget = shown = gtk_check_button_new_with_label("");
+        widget = shown = Gtk().gtk_check_button_new_with_label("");
         SetItemData(widget, place.Item);
-        g_signal_connect(widget, "toggled", G_CALLBACK(OnToggled), this);
+        ConnectSignal(widget, "toggled", G_CALLBACK(OnToggled), this);
         break;
       case TSetupItem::siOK:
-        widget = shown = gtk_button_new_with_mnemonic("");
-        gtk_widget_set_can_default(widget, TRUE);
-        g_signal_connect(widget, "clicked", G_CALLBACK(OnClicked), this);
+        widget = shown = Gtk().gtk_button_new_with_mnemonic("");
+        Gtk().gtk_widget_set_can_default(widget, TRUE);
+        ConnectSignal(widget, "clicked", G_CALLBACK(OnClicked), this);
         break;
       case TSetupItem::siEmail:
       case TSetupItem::siWeb: {
-        GtkWidget* label = gtk_label_new("");
-        PangoAttrList* attrs = pango_attr_list_new();
-        pango_attr_list_insert(attrs, pango_attr_foreground_new(0, 0, 0xFFFF));
-        pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
-        gtk_label_set_attributes(GTK_LABEL(label), attrs);
-        pango_attr_list_unref(attrs);
-        GtkWidget* box = gtk_event_box_new();
-        gtk_container_add(GTK_CONTAINER(box), label);
+        GtkWidget* label = Gtk().gtk_label_new("");
+        PangoAttrList* attrs = Gtk().pango_attr_list_new();
+        Gtk().pango_attr_list_insert(attrs, Gtk().pango_attr_foreground_new(0, 0, 0xFFFF));
+        Gtk().pango_attr_list_insert(attrs, Gtk().pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+        Gtk().gtk_label_set_attributes(GTK_LABEL(label), attrs);
+        Gtk().pango_attr_list_unref(attrs);
+        GtkWidget* box = Gtk().gtk_event_box_new();
+        Gtk().gtk_container_add(GTK_CONTAINER(box), label);
         ConnectLink(box, place.Item);
         shown = label;
         widget = box;
@@ -122,63 +124,65 @@ void TGtkSetupDialog::Build() {
       }
       case TSetupItem::siTitle:
       case TSetupItem::siAuthor:
-        widget = shown = gtk_label_new("");
+        widget = shown = Gtk().gtk_label_new("");
         if (place.Item == TSetupItem::siTitle) {
-          gtk_style_context_add_class(gtk_widget_get_style_context(widget), "title");
+          Gtk().gtk_style_context_add_class(Gtk().gtk_widget_get_style_context(widget), "title");
         }
         break;
     }
     if (!widget) continue;
     if (place.Width > 0 && place.Height > 0) {
-      gtk_widget_set_size_request(widget, Scale(place.Width), Scale(place.Height));
+      Gtk().gtk_widget_set_size_request(widget, Scale(place.Width), Scale(place.Height));
     }
-    gtk_fixed_put(GTK_FIXED(fixed), widget, Scale(place.Left), Scale(place.Top));
+    Gtk().gtk_fixed_put(GTK_FIXED(fixed), widget, Scale(place.Left), Scale(place.Top));
   }
-  if (GtkWidget* ok = Widget(TSetupItem::siOK)) gtk_window_set_default(GTK_WINDOW(FWindow), ok);
-  g_signal_connect(FWindow, "delete-event", G_CALLBACK(OnDelete), this);
-  g_signal_connect(FWindow, "key-press-event", G_CALLBACK(OnKeyPress), this);
+  if (GtkWidget* ok = Widget(TSetupItem::siOK))
+    Gtk().gtk_window_set_default(GTK_WINDOW(FWindow), ok);
+  ConnectSignal(FWindow, "delete-event", G_CALLBACK(OnDelete), this);
+  ConnectSignal(FWindow, "key-press-event", G_CALLBACK(OnKeyPress), this);
   Refresh();
 }
 
 void TGtkSetupDialog::ConnectLink(GtkWidget* box, TSetupItem item) {
   SetItemData(box, item);
-  gtk_widget_add_events(box, GDK_BUTTON_PRESS_MASK | GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK);
-  g_signal_connect(box, "button-press-event", G_CALLBACK(OnLinkPress), this);
-  g_signal_connect(box, "enter-notify-event", G_CALLBACK(OnLinkEnter), this);
-  g_signal_connect(box, "leave-notify-event", G_CALLBACK(OnLinkLeave), this);
+  Gtk().gtk_widget_add_events(
+      box, GDK_BUTTON_PRESS_MASK | GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK);
+  ConnectSignal(box, "button-press-event", G_CALLBACK(OnLinkPress), this);
+  ConnectSignal(box, "enter-notify-event", G_CALLBACK(OnLinkEnter), this);
+  ConnectSignal(box, "leave-notify-event", G_CALLBACK(OnLinkLeave), this);
 }
 
 TWindowHandle TGtkSetupDialog::Handle() const {
   if (!FWindow) return 0;
-  GdkWindow* window = gtk_widget_get_window(FWindow);
-  if (!window || !GDK_IS_X11_WINDOW(window)) return 0;
-  return static_cast<TWindowHandle>(gdk_x11_window_get_xid(window));
+  GdkWindow* window = Gtk().gtk_widget_get_window(FWindow);
+  if (!window || !IsInstanceOf(window, Gtk().gdk_x11_window_get_type())) return 0;
+  return static_cast<TWindowHandle>(Gtk().gdk_x11_window_get_xid(window));
 }
 
 void TGtkSetupDialog::Show() {
   if (!FWindow) return;
-  gtk_widget_show_all(FWindow);
-  gtk_window_present(GTK_WINDOW(FWindow));
+  Gtk().gtk_widget_show_all(FWindow);
+  Gtk().gtk_window_present(GTK_WINDOW(FWindow));
   // The first check box is the first in tab order.
-  if (GtkWidget* first = Widget(TSetupItem::siMute)) gtk_widget_grab_focus(first);
+  if (GtkWidget* first = Widget(TSetupItem::siMute)) Gtk().gtk_widget_grab_focus(first);
 }
 
 void TGtkSetupDialog::Refresh() {
   if (!FWindow) return;
   FRefreshing = true;
-  gtk_window_set_title(GTK_WINDOW(FWindow), AnsiToUtf8(FModel.Caption()).c_str());
+  Gtk().gtk_window_set_title(GTK_WINDOW(FWindow), AnsiToUtf8(FModel.Caption()).c_str());
   for (size_t i = 0; i < SetupItemCount; ++i) {
     const auto item = static_cast<TSetupItem>(i);
     GtkWidget* widget = Widget(item);
     if (!widget) continue;
     const std::string caption = AnsiToUtf8(FModel.ItemCaption(item));
     if (item == TSetupItem::siOK) {
-      gtk_button_set_label(GTK_BUTTON(widget), MnemonicCaption(caption).c_str());
+      Gtk().gtk_button_set_label(GTK_BUTTON(widget), MnemonicCaption(caption).c_str());
     } else if (IsCheckBox(item)) {
-      gtk_button_set_label(GTK_BUTTON(widget), caption.c_str());
-      gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(widget), FModel.Checked(item));
+      Gtk().gtk_button_set_label(GTK_BUTTON(widget), caption.c_str());
+      Gtk().gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(widget), FModel.Checked(item));
     } else {
-      gtk_label_set_text(GTK_LABEL(widget), caption.c_str());
+      Gtk().gtk_label_set_text(GTK_LABEL(widget), caption.c_str());
     }
   }
   FRefreshing = false;
@@ -189,7 +193,7 @@ void TGtkSetupDialog::Close() {
   GtkWidget* window = FWindow;
   FWindow = nullptr;
   FWidgets.fill(nullptr);
-  gtk_widget_destroy(window);
+  Gtk().gtk_widget_destroy(window);
 }
 
 void TGtkSetupDialog::OnToggled(GtkToggleButton* button, gpointer self) {
@@ -226,10 +230,11 @@ gboolean TGtkSetupDialog::OnLinkPress(GtkWidget* widget, GdkEventButton* event, 
 
 gboolean TGtkSetupDialog::OnLinkEnter(GtkWidget* widget, GdkEventCrossing*, gpointer self) {
   const TSetupItem item = ItemOf(widget);
-  if (GdkWindow* window = gtk_widget_get_window(widget)) {
-    GdkCursor* hand = gdk_cursor_new_from_name(gdk_window_get_display(window), "pointer");
-    gdk_window_set_cursor(window, hand);
-    if (hand) g_object_unref(hand);
+  if (GdkWindow* window = Gtk().gtk_widget_get_window(widget)) {
+    GdkCursor* hand =
+        Gtk().gdk_cursor_new_from_name(Gtk().gdk_window_get_display(window), "pointer");
+    Gtk().gdk_window_set_cursor(window, hand);
+    if (hand) Gtk().g_object_unref(hand);
   }
   static_cast<TGtkSetupDialog*>(self)->FModel.LinkMouseEnter(item);
   return FALSE;
@@ -237,7 +242,8 @@ gboolean TGtkSetupDialog::OnLinkEnter(GtkWidget* widget, GdkEventCrossing*, gpoi
 
 gboolean TGtkSetupDialog::OnLinkLeave(GtkWidget* widget, GdkEventCrossing*, gpointer self) {
   const TSetupItem item = ItemOf(widget);
-  if (GdkWindow* window = gtk_widget_get_window(widget)) gdk_window_set_cursor(window, nullptr);
+  if (GdkWindow* window = Gtk().gtk_widget_get_window(widget))
+    Gtk().gdk_window_set_cursor(window, nullptr);
   static_cast<TGtkSetupDialog*>(self)->FModel.LinkMouseLeave(item);
   return FALSE;
 }

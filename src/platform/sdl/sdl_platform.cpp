@@ -3,6 +3,8 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <cstdio>
+
 #include "core/errors.h"
 #include "platform/sdl/gtk_message_box.h"
 #include "platform/sdl/gtk_setup_dialog.h"
@@ -34,7 +36,17 @@ TGtkToolkit& TSdlPlatform::Gtk() {
 
 TModalResult TSdlPlatform::ShowMessageBox(TWindowHandle owner, const std::string& text,
                                           const std::string& caption, TMsgBoxKind kind) {
-  TGtkMessageBox box(Gtk(), owner, text, caption, kind);
+  TGtkToolkit* toolkit = nullptr;
+  try {
+    toolkit = &Gtk();
+  } catch (const Exception& e) {
+    // No GTK to draw the box (not installed, or the display refuses it): the text goes to the
+    // error output and the box answers as if closed. A Yes/No question then answers No, so
+    // nothing the user was asked about (a download page opening) happens unasked.
+    std::fprintf(stderr, "%s: %s (%s)\n", caption.c_str(), text.c_str(), e.what());
+    return kind == TMsgBoxKind::mbInformationYesNo ? TModalResult::mrNo : TModalResult::mrOk;
+  }
+  TGtkMessageBox box(*toolkit, owner, text, caption, kind);
   TGtkMessageBox* outer = FMessageBox;
   FMessageBox = &box;
   FVideo.EnterModal();
