@@ -93,11 +93,22 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The Debian package: tovrin_<version>_<arch>.deb, its Depends worked out by dpkg-shlibdeps from
-# the libraries the programs really link.
+# the libraries the programs really link, and the ones the engine loads at run time.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The libraries the engine loads only when first needed (GTK 3 for the setup dialog and message
+# boxes, SDL2_mixer for sound, FFmpeg's for movies) are invisible to dpkg-shlibdeps: they are named
+# here, by the Debian package names of the sonames the build compiled against.
+if(TOVRIN_FFMPEG_FOUND AND TOVRIN_MIXER_FOUND AND TOVRIN_GTK_FOUND)
+  set(tovrin_loaded_packages libgtk-3-0 libsdl2-mixer-2.0-0)
+  foreach(lib libavformat libavcodec libswscale libswresample libavutil)
+    string(REGEX MATCH "^[0-9]+" major "${TOVRIN_FFMPEG_${lib}_VERSION}")
+    list(APPEND tovrin_loaded_packages "${lib}${major}")
+  endforeach()
+  list(JOIN tovrin_loaded_packages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+endif()
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

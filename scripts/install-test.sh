@@ -81,7 +81,12 @@ else
   fail "cpack -G DEB made no $DEB"
   finish
 fi
-log "$(basename "$DEB"): $(stat -c %s "$DEB") bytes; $(dpkg-deb -f "$DEB" Depends)"
+DEPENDS=$(dpkg-deb -f "$DEB" Depends)
+log "$(basename "$DEB"): $(stat -c %s "$DEB") bytes; $DEPENDS"
+# The libraries the engine loads only when first needed are not linked: the package names them.
+for dep in libgtk-3-0 libsdl2-mixer-2.0-0 libavformat libavcodec libswscale libswresample libavutil; do
+  check "the package does not depend on $dep" grep -q "\b$dep" <<<"$DEPENDS"
+done
 mapfile -t PACKAGED < <(dpkg-deb -c "$DEB" | awk '$1 !~ /^d/ {print substr($6, 2)}')
 for f in "${FILES[@]}"; do
   check "the package lacks /usr/$f" bash -c "printf '%s\n' \"\$@\" | grep -qx '/usr/$f'" _ "${PACKAGED[@]}"
