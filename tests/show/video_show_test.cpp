@@ -17,12 +17,12 @@ constexpr uint32_t kBlue = 0x0000FF;
 // A clip of flat colour segments the size of the fixture's screen, 40 ms a frame.
 TSaverFile Clip(const std::string& name, std::vector<TClipSegment> segments,
                 const std::string& encoder = "libx264", const std::string& audio = "") {
-  TClipSpec spec;
-  spec.Segments = std::move(segments);
-  spec.VideoCodec = encoder;
-  spec.AudioCodec = audio;
+  TClipRecipe recipe;
+  recipe.Segments = std::move(segments);
+  recipe.VideoCodec = encoder;
+  recipe.AudioCodec = audio;
   const size_t dot = name.rfind('.');
-  return {name, ClipBytes(spec, name.substr(dot))};
+  return {name, ClipBytes(recipe, name.substr(dot))};
 }
 
 class VideoShowTest : public ShowTest {

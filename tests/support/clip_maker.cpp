@@ -21,42 +21,42 @@ std::string Hex(uint32_t rgb) {
 
 }  // namespace
 
-bool MakeClip(const std::filesystem::path& path, const TClipSpec& spec) {
+bool MakeClip(const std::filesystem::path& path, const TClipRecipe& recipe) {
   std::string command = std::string(TOVRIN_FFMPEG_PROGRAM) + " -nostdin -v error -y";
   std::string concat;
   uint32_t frames = 0;
-  for (size_t i = 0; i < spec.Segments.size(); ++i) {
-    const TClipSegment& s = spec.Segments[i];
-    command += " -f lavfi -i color=c=" + Hex(s.Rgb) + ":s=" + std::to_string(spec.Width) + "x" +
-               std::to_string(spec.Height) + ":r=" + std::to_string(spec.Rate) +
-               ":d=" + std::to_string(static_cast<double>(s.Frames) / spec.Rate);
+  for (size_t i = 0; i < recipe.Segments.size(); ++i) {
+    const TClipSegment& s = recipe.Segments[i];
+    command += " -f lavfi -i color=c=" + Hex(s.Rgb) + ":s=" + std::to_string(recipe.Width) + "x" +
+               std::to_string(recipe.Height) + ":r=" + std::to_string(recipe.Rate) +
+               ":d=" + std::to_string(static_cast<double>(s.Frames) / recipe.Rate);
     concat += "[" + std::to_string(i) + ":v]";
     frames += s.Frames;
   }
-  const double seconds = static_cast<double>(frames) / spec.Rate;
-  if (!spec.AudioCodec.empty()) {
+  const double seconds = static_cast<double>(frames) / recipe.Rate;
+  if (!recipe.AudioCodec.empty()) {
     command +=
         " -f lavfi -i sine=frequency=440:sample_rate=44100:duration=" + std::to_string(seconds);
   }
-  command += " -filter_complex '" + concat + "concat=n=" + std::to_string(spec.Segments.size()) +
+  command += " -filter_complex '" + concat + "concat=n=" + std::to_string(recipe.Segments.size()) +
              ":v=1:a=0,format=yuv420p[v]' -map '[v]'";
-  if (!spec.AudioCodec.empty()) {
-    command += " -map " + std::to_string(spec.Segments.size()) + ":a -c:a " + spec.AudioCodec;
+  if (!recipe.AudioCodec.empty()) {
+    command += " -map " + std::to_string(recipe.Segments.size()) + ":a -c:a " + recipe.AudioCodec;
   }
-  command += " -c:v " + spec.VideoCodec + " -t " + std::to_string(seconds) + " " + spec.Extra +
+  command += " -c:v " + recipe.VideoCodec + " -t " + std::to_string(seconds) + " " + recipe.Extra +
              " '" + path.string() + "'";
   const int rc = std::system(command.c_str());
   EXPECT_EQ(rc, 0) << command;
   return rc == 0;
 }
 
-std::vector<uint8_t> ClipBytes(const TClipSpec& spec, const std::string& extension) {
+std::vector<uint8_t> ClipBytes(const TClipRecipe& recipe, const std::string& extension) {
   static std::atomic<int> counter{0};
   const std::filesystem::path path =
       std::filesystem::temp_directory_path() /
       ("tovrin_clip_" + std::to_string(getpid()) + "_" + std::to_string(counter++) + extension);
   std::vector<uint8_t> bytes;
-  if (MakeClip(path, spec)) {
+  if (MakeClip(path, recipe)) {
     std::ifstream in(path, std::ios::binary);
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }

@@ -15,7 +15,7 @@ struct TClipSegment {
   uint32_t Frames = 1;  // at the clip's rate
 };
 
-struct TClipSpec {
+struct TClipRecipe {
   std::vector<TClipSegment> Segments;
   int Width = 64;
   int Height = 48;
@@ -27,9 +27,9 @@ struct TClipSpec {
 
 // Writes the clip to path (its extension chooses the container); fails the calling test (and
 // returns false) when ffmpeg fails.
-bool MakeClip(const std::filesystem::path& path, const TClipSpec& spec);
+bool MakeClip(const std::filesystem::path& path, const TClipRecipe& recipe);
 
 // The clip's bytes (made in a scratch file beside nothing else).
-std::vector<uint8_t> ClipBytes(const TClipSpec& spec, const std::string& extension);
+std::vector<uint8_t> ClipBytes(const TClipRecipe& recipe, const std::string& extension);
 
 }  // namespace tovrin::testing

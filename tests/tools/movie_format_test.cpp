@@ -74,11 +74,11 @@ class MovieFileTest : public ::testing::Test {
 };
 
 TEST_F(MovieFileTest, RefusedByContentOrByNameNamingTheFile) {
-  TClipSpec spec;
-  spec.Segments = {{0xFF0000, 3}};
-  const std::vector<uint8_t> mp4 = ClipBytes(spec, ".mp4");
-  spec.VideoCodec = "libvpx-vp9";
-  const std::vector<uint8_t> webm = ClipBytes(spec, ".webm");
+  TClipRecipe recipe;
+  recipe.Segments = {{0xFF0000, 3}};
+  const std::vector<uint8_t> mp4 = ClipBytes(recipe, ".mp4");
+  recipe.VideoCodec = "libvpx-vp9";
+  const std::vector<uint8_t> webm = ClipBytes(recipe, ".webm");
   const struct {
     std::string Name;
     std::vector<uint8_t> Bytes;
@@ -112,12 +112,12 @@ TEST_F(MovieFileTest, RefusedByContentOrByNameNamingTheFile) {
 }
 
 TEST_F(MovieFileTest, AMovieInsideAFileIsDescribedFromItsOwnBytes) {
-  TClipSpec spec;
-  spec.Segments = {{0xFF0000, 25}, {0x00FF00, 25}};
-  spec.Width = 96;
-  spec.Height = 64;
-  spec.AudioCodec = "aac";
-  const std::vector<uint8_t> clip = ClipBytes(spec, ".mp4");
+  TClipRecipe recipe;
+  recipe.Segments = {{0xFF0000, 25}, {0x00FF00, 25}};
+  recipe.Width = 96;
+  recipe.Height = 64;
+  recipe.AudioCodec = "aac";
+  const std::vector<uint8_t> clip = ClipBytes(recipe, ".mp4");
   ASSERT_FALSE(clip.empty());
   // As in a screen saver: an engine's bytes before the movie, the settings after it.
   const std::string path = (FFolder.Path() / "saver.scr").string();

@@ -51,9 +51,9 @@ TDecoded DecodeAll(TVideoClip& clip) {
 
 class VideoClipTest : public ::testing::Test {
  protected:
-  std::string Make(const TClipSpec& spec, const std::string& name) {
+  std::string Make(const TClipRecipe& recipe, const std::string& name) {
     const std::filesystem::path path = FFolder.Path() / name;
-    MakeClip(path, spec);
+    MakeClip(path, recipe);
     return path.string();
   }
   TScratchFolder FFolder{"video_clip"};
@@ -73,11 +73,11 @@ TEST_F(VideoClipTest, AcceptedFormatsDecodeEveryFrameInOrder) {
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.File);
-    TClipSpec spec;
-    spec.Segments = {{kRed, 5}, {kGreen, 5}, {kBlue, 5}};
-    spec.VideoCodec = c.Encoder;
-    spec.AudioCodec = c.Audio;
-    TVideoClip clip(Make(spec, c.File), false);
+    TClipRecipe recipe;
+    recipe.Segments = {{kRed, 5}, {kGreen, 5}, {kBlue, 5}};
+    recipe.VideoCodec = c.Encoder;
+    recipe.AudioCodec = c.Audio;
+    TVideoClip clip(Make(recipe, c.File), false);
     EXPECT_EQ(clip.Info().Container, c.Container);
     EXPECT_EQ(clip.Info().VideoCodec, c.Video);
     EXPECT_EQ(clip.Info().AudioCodec, c.Sound);
@@ -97,16 +97,16 @@ TEST_F(VideoClipTest, AcceptedFormatsDecodeEveryFrameInOrder) {
 }
 
 TEST_F(VideoClipTest, RefusesWhatAShowDoesNotPlayNamingTheFile) {
-  TClipSpec mpeg4;
+  TClipRecipe mpeg4;
   mpeg4.Segments = {{kRed, 3}};
   mpeg4.VideoCodec = "mpeg4";
-  TClipSpec avi = mpeg4;
+  TClipRecipe avi = mpeg4;
   avi.VideoCodec = "libx264";
   const std::string text = (FFolder.Path() / "notes.mp4").string();
   std::ofstream(text) << "these are not the frames you are looking for";
   const std::string empty = (FFolder.Path() / "empty.mp4").string();
   std::ofstream{empty};
-  TClipSpec sound;
+  TClipRecipe sound;
   sound.Segments = {{kRed, 3}};
   const std::string audioOnly = (FFolder.Path() / "tone.m4a").string();
   ASSERT_EQ(std::system((std::string(TOVRIN_FFMPEG_PROGRAM) +
@@ -138,15 +138,15 @@ TEST_F(VideoClipTest, RefusesWhatAShowDoesNotPlayNamingTheFile) {
 }
 
 TEST_F(VideoClipTest, CutShortAnywhereItRefusesOrPlaysWhatItHas) {
-  TClipSpec spec;
-  spec.Segments = {{kRed, 6}, {kGreen, 6}};
-  spec.AudioCodec = "aac";
-  const std::string whole = Make(spec, "whole.mp4");
+  TClipRecipe recipe;
+  recipe.Segments = {{kRed, 6}, {kGreen, 6}};
+  recipe.AudioCodec = "aac";
+  const std::string whole = Make(recipe, "whole.mp4");
   std::ifstream in(whole, std::ios::binary);
   const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
   // The moov box goes first with +faststart; without it, last. Both layouts are cut.
-  spec.Extra = "-movflags +faststart";
-  const std::string fast = Make(spec, "fast.mp4");
+  recipe.Extra = "-movflags +faststart";
+  const std::string fast = Make(recipe, "fast.mp4");
   std::ifstream fastIn(fast, std::ios::binary);
   const std::vector<char> fastBytes((std::istreambuf_iterator<char>(fastIn)), {});
   int played = 0;
@@ -172,10 +172,10 @@ TEST_F(VideoClipTest, CutShortAnywhereItRefusesOrPlaysWhatItHas) {
 }
 
 TEST_F(VideoClipTest, SoundComesResampledWhenAskedFor) {
-  TClipSpec spec;
-  spec.Segments = {{kRed, 25}};
-  spec.AudioCodec = "aac";
-  const std::string path = Make(spec, "tone.mp4");
+  TClipRecipe recipe;
+  recipe.Segments = {{kRed, 25}};
+  recipe.AudioCodec = "aac";
+  const std::string path = Make(recipe, "tone.mp4");
   for (const bool withAudio : {true, false}) {
     SCOPED_TRACE(withAudio);
     TVideoClip clip(path, withAudio);

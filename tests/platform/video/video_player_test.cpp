@@ -33,16 +33,16 @@ char Dominant(const TBitmap& b, int32_t x, int32_t y) {
 class VideoPlayerTest : public ::testing::Test {
  protected:
   VideoPlayerTest() {
-    TClipSpec spec;
-    spec.Segments = {{kRed, 5}, {kGreen, 5}, {kBlue, 5}};  // 40 ms a frame, 600 ms in all
+    TClipRecipe recipe;
+    recipe.Segments = {{kRed, 5}, {kGreen, 5}, {kBlue, 5}};  // 40 ms a frame, 600 ms in all
     FClip = (FFolder.Path() / "rgb.mp4").string();
-    MakeClip(FClip, spec);
-    spec.Segments = {{kBlue, 4}};
-    spec.Width = 32;  // a narrower shape: bars at the sides of a 64 x 32 player
-    spec.Height = 32;
+    MakeClip(FClip, recipe);
+    recipe.Segments = {{kBlue, 4}};
+    recipe.Width = 32;  // a narrower shape: bars at the sides of a 64 x 32 player
+    recipe.Height = 32;
     FSquare = (FFolder.Path() / "square.webm").string();
-    spec.VideoCodec = "libvpx-vp9";
-    MakeClip(FSquare, spec);
+    recipe.VideoCodec = "libvpx-vp9";
+    MakeClip(FSquare, recipe);
     FPlayer.SetBounds(0, 0, 64, 32);
   }
   void RunUntil(uint32_t tick) {
