@@ -12,7 +12,6 @@
 //               device unless SDL_AUDIODRIVER names another)
 //
 // Run: build/native/bench/sdl_show_bench (needs Xvfb).
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,6 +22,7 @@
 #include <fstream>
 #include <vector>
 
+#include "bench_measures.h"
 #include "no_form_events.h"
 #include "picshow/custom_pic_show.h"
 #include "platform/sdl/pixel_copy.h"
@@ -37,33 +37,11 @@
 namespace tovrin {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Gradient;
+using bench::MsBetween;
 constexpr int32_t kWidth = 1920;
 constexpr int32_t kHeight = 1080;
-
-double MsBetween(Clock::time_point a, Clock::time_point b) {
-  return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-double CpuMs() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
-         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
-}
-
-TBitmap Gradient(int32_t w, int32_t h, int seed) {
-  TBitmap b(w, h);
-  for (int32_t y = 0; y < h; ++y) {
-    uint8_t* row = b.ScanLine(y);
-    for (int32_t x = 0; x < w; ++x) {
-      row[3 * x] = static_cast<uint8_t>(x + seed);
-      row[3 * x + 1] = static_cast<uint8_t>(y * seed);
-      row[3 * x + 2] = static_cast<uint8_t>(x + y);
-    }
-  }
-  return b;
-}
 
 int Main() {
   TXvfbDisplay display(kWidth, kHeight);
@@ -163,21 +141,12 @@ int Main() {
       player.Open();
       player.Play();
     }
-    bool done = false;
-    TTimer slide(app);
-    slide.SetInterval(5000);
-    slide.SetOnTimer([&] { done = true; });
-    const double cpu0 = CpuMs();
-    const uint64_t waits0 = app.WaitCount();
-    const auto wall0 = Clock::now();
-    while (!done) app.HandleMessage();
-    const double cpu = CpuMs() - cpu0;
-    const double wall = MsBetween(wall0, Clock::now());
+    const bench::TIdle idle = bench::MeasureIdle(app, 5000);
     std::printf(
         "idle%s: %.1f ms of processor time in %.0f ms of waiting: %.3f%% of a core, %llu "
         "wake-ups of the loop\n",
-        music ? " with music" : "", cpu, wall, cpu / wall * 100.0,
-        static_cast<unsigned long long>(app.WaitCount() - waits0));
+        music ? " with music" : "", idle.CpuMs, idle.WallMs, idle.CpuMs / idle.WallMs * 100.0,
+        static_cast<unsigned long long>(idle.Wakes));
   }
   std::remove(wave.c_str());
   return 0;

@@ -3,23 +3,13 @@
 // report without a primary flag, nothing at all).
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
+#include "monitor_printer.h"
 #include "platform/common/desk_monitors.h"
 
 namespace tovrin {
 namespace {
-
-std::string Describe(const std::vector<TMonitor>& monitors) {
-  std::string text;
-  for (const TMonitor& m : monitors) {
-    const TRect& r = m.Bounds;
-    text += "[" + std::to_string(r.Left) + "," + std::to_string(r.Top) + " " +
-            std::to_string(r.Width()) + "x" + std::to_string(r.Height()) + "]";
-  }
-  return text;
-}
 
 TEST(DeskMonitors, PrimaryFirstOthersInReportedOrderUnusableDropped) {
   const TRect fallback{0, 0, 1024, 768};
@@ -58,9 +48,7 @@ TEST(DeskMonitors, PrimaryFirstOthersInReportedOrderUnusableDropped) {
   for (const TCase& c : cases) {
     std::vector<TMonitor> expected;
     for (const TRect& r : c.Expected) expected.push_back(TMonitor{r});
-    const std::vector<TMonitor> actual = DeskMonitors(c.Reported, fallback);
-    EXPECT_EQ(actual, expected) << c.What << ": expected " << Describe(expected) << ", got "
-                                << Describe(actual);
+    EXPECT_EQ(DeskMonitors(c.Reported, fallback), expected) << c.What;
   }
 }
 

@@ -18,6 +18,7 @@
 #include "platform/sdl/sdl_video.h"
 #include "platform/sdl/x11_connection.h"
 #include "platform/sdl/x11_monitor_watch.h"
+#include "monitor_printer.h"
 #include "x11_cursor_probe.h"
 #include "x11_probe.h"
 #include "xvfb_display.h"
