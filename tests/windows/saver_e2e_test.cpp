@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "e2e_process.h"
+#include "e2e_screen.h"
 #include "gfx/draw.h"
 #include "gfx/jpeg_decoder.h"
 #include "gfx/stretch.h"
@@ -62,28 +63,10 @@ std::vector<std::string> ReadLines(const fs::path& path) {
   return lines;
 }
 
-std::string ShotsDir() {
-  const char* dir = std::getenv("TOVRIN_SHOTS_DIR");
-  fs::path path = dir ? fs::path(WindowsPath(dir)) : fs::current_path() / "shots";
-  fs::create_directories(path);
-  return path.string();
-}
-
+// The whole primary screen, kept with the log.
 void KeepScreenshot(const std::string& name) {
-  const TBitmap shot =
-      CaptureScreen(TRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
-  const std::string path = (fs::path(ShotsDir()) / (name + ".bmp")).string();
-  if (SaveBmp(shot, path)) std::printf("screenshot: %s\n", path.c_str());
-}
-
-// Waits up to ms until rect of the screen shows expected (within two levels a channel), looking
-// every 100 ms.
-bool WaitForScreen(const TRect& rect, const TBitmap& expected, uint32_t ms) {
-  for (uint32_t waited = 0;; waited += 100) {
-    if (MaxChannelDifference(CaptureScreen(rect), expected) <= 2) return true;
-    if (waited >= ms) return false;
-    PumpFor(100);
-  }
+  test::KeepScreenshot(name,
+                       TRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
 }
 
 // The system-wide screen-saver-running flag, asked by a fresh process (see test_saver_flag.cpp).

@@ -24,6 +24,8 @@
 #include <vector>
 
 #include "e2e_process.h"
+#include "e2e_screen.h"
+#include "form_event_log.h"
 #include "gfx/draw.h"
 #include "gfx/jpeg_decoder.h"
 #include "jpeg_maker.h"
@@ -32,6 +34,7 @@
 #include "platform/win32/win32_form_window.h"
 #include "platform/win32/win32_screen.h"
 #include "screen_capture.h"
+#include "solid_bitmap.h"
 #include "system_settings.h"
 
 namespace fs = std::filesystem;
@@ -82,12 +85,7 @@ TRect WindowBounds(HWND window) {
 }
 
 void KeepDeskScreenshot(const std::string& name) {
-  const char* dir = std::getenv("TOVRIN_SHOTS_DIR");
-  const fs::path folder = dir ? fs::path(WindowsPath(dir)) : fs::current_path() / "shots";
-  fs::create_directories(folder);
-  const std::string path = (folder / (name + ".bmp")).string();
-  if (SaveBmp(CaptureScreen(DeskBounds(Desk())), path))
-    std::printf("screenshot: %s\n", path.c_str());
+  KeepScreenshot(name, DeskBounds(Desk()));
 }
 
 // Waits up to ms until every rectangle of the screen shows its bitmap (within two levels a
@@ -106,19 +104,6 @@ std::string WaitForScreens(const std::vector<TRect>& rects, const std::vector<TB
     if (wrong.empty() || waited >= ms) return wrong;
     PumpFor(100);
   }
-}
-
-TBitmap Solid(int32_t width, int32_t height, uint8_t blue, uint8_t green, uint8_t red) {
-  TBitmap bitmap(width, height);
-  for (int32_t y = 0; y < height; ++y) {
-    uint8_t* row = bitmap.ScanLine(y);
-    for (int32_t x = 0; x < width; ++x) {
-      row[3 * x] = blue;
-      row[3 * x + 1] = green;
-      row[3 * x + 2] = red;
-    }
-  }
-  return bitmap;
 }
 
 // Moves the cursor to (x, y) of the desk, through the system's input queue, and waits until the
@@ -153,28 +138,6 @@ TEST(TwoMonitorDesk, TheScreenListsEveryMonitorPrimaryFirstInPhysicalPixels) {
   EXPECT_EQ(screen.Height(), Desk()[0].Height());
 }
 
-// Records the input one window receives.
-class TInputLog final : public TFormEvents {
- public:
-  void FormShow() override {}
-  void FormActivate() override {}
-  void FormKeyDown(uint16_t key, TShiftState) override {
-    Log.push_back("key " + std::to_string(key));
-  }
-  void FormMouseDown(TMouseButton, TShiftState, int32_t x, int32_t y) override {
-    Log.push_back("down " + std::to_string(x) + "," + std::to_string(y));
-  }
-  void FormMouseMove(TShiftState, int32_t x, int32_t y) override {
-    Log.push_back("move " + std::to_string(x) + "," + std::to_string(y));
-  }
-  void FormUserMessage(uint32_t) override {}
-  void FormCloseRequest() override {}
-  bool Saw(const std::string& entry) const {
-    return std::find(Log.begin(), Log.end(), entry) != Log.end();
-  }
-  std::vector<std::string> Log;
-};
-
 TEST(TwoMonitorDesk, AWindowOnEachMonitorCoversItAboveAllAndTakesTheInputOverIt) {
   const std::vector<TRect> desk = Desk();
   ASSERT_EQ(desk.size(), 2u);
@@ -182,10 +145,10 @@ TEST(TwoMonitorDesk, AWindowOnEachMonitorCoversItAboveAllAndTakesTheInputOverIt)
   TWin32Screen screen(app);
   // Told apart on the screen by their colours (TColor is 0x00BBGGRR).
   const TColor colors[] = {0x00204080, 0x00806020};
-  std::vector<std::unique_ptr<TInputLog>> logs;
+  std::vector<std::unique_ptr<testing::TFormEventLog>> logs;
   std::vector<std::unique_ptr<TWin32FormWindow>> windows;
   for (size_t i = 0; i < desk.size(); ++i) {
-    logs.push_back(std::make_unique<TInputLog>());
+    logs.push_back(std::make_unique<testing::TFormEventLog>());
     windows.push_back(std::make_unique<TWin32FormWindow>(app, screen, *logs[i]));
     TWin32FormWindow& w = *windows[i];
     w.SetBounds(desk[i].Left, desk[i].Top, desk[i].Width(), desk[i].Height());
@@ -209,8 +172,7 @@ TEST(TwoMonitorDesk, AWindowOnEachMonitorCoversItAboveAllAndTakesTheInputOverIt)
     EXPECT_TRUE(GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) << "window " << i;
     EXPECT_EQ(GetWindow(hwnd, GW_OWNER), app.Handle()) << "window " << i << ": no task-bar button";
     const TColor c = colors[i];
-    expected.push_back(
-        Solid(desk[i].Width(), desk[i].Height(), (c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF));
+    expected.push_back(Solid(desk[i].Width(), desk[i].Height(), c));
   }
   std::string wrong;
   for (uint32_t waited = 0; waited < 5000; waited += 100) {
@@ -225,17 +187,17 @@ TEST(TwoMonitorDesk, AWindowOnEachMonitorCoversItAboveAllAndTakesTheInputOverIt)
     const int32_t x = desk[i].Left + 100, y = desk[i].Top + 50;
     MoveMouseTo(x, y);
     const uint32_t start = app.TickCount();
-    while (!logs[i]->Saw("move 100,50") && app.TickCount() - start < 3000) pump(20);
+    while (!logs[i]->Has("move 100,50") && app.TickCount() - start < 3000) pump(20);
     POINT p{};
     GetCursorPos(&p);
-    EXPECT_TRUE(logs[i]->Saw("move 100,50"))
+    EXPECT_TRUE(logs[i]->Has("move 100,50"))
         << "monitor " << i << ": cursor at " << p.x << "," << p.y << "; the window saw "
         << ::testing::PrintToString(logs[i]->Log);
   }
   // A key goes to the active window, which is one of ours.
   PressKey('K');
   pump(300);
-  EXPECT_TRUE(logs[0]->Saw("key 75") || logs[1]->Saw("key 75"));
+  EXPECT_TRUE(logs[0]->Has("key 75") || logs[1]->Has("key 75"));
 }
 
 // ---- The screen saver
@@ -344,8 +306,8 @@ TEST_F(TwoMonitorShow, EveryMonitorShowsThePictureOrIsBlackAndAMoveOnTheOtherEnd
   TDeskBackdrop backdrop;
   ASSERT_TRUE(backdrop.Shown());
   ASSERT_EQ(WaitForScreens(desk,
-                           {Solid(desk[0].Width(), desk[0].Height(), 255, 0, 255),
-                            Solid(desk[1].Width(), desk[1].Height(), 255, 0, 255)},
+                           {Solid(desk[0].Width(), desk[0].Height(), RGB(255, 0, 255)),
+                            Solid(desk[1].Width(), desk[1].Height(), RGB(255, 0, 255))},
                            5000),
             "")
       << "the backdrop must be on the screen before the show covers it";
@@ -364,7 +326,7 @@ TEST_F(TwoMonitorShow, EveryMonitorShowsThePictureOrIsBlackAndAMoveOnTheOtherEnd
     const std::vector<TBitmap> expected{PictureFrame(desk[0]),
                                         c.PictureOnSecond
                                             ? PictureFrame(desk[1])
-                                            : Solid(desk[1].Width(), desk[1].Height(), 0, 0, 0)};
+                                            : Solid(desk[1].Width(), desk[1].Height(), clBlack)};
     EXPECT_EQ(WaitForScreens(desk, expected, kStartMs), "");
     // Named for the desk too: the script runs this program on two.
     KeepDeskScreenshot("two-monitors-" + std::string(desk[1].Left < 0 ? "left-" : "right-") +

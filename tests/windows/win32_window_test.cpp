@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "form_event_log.h"
 #include "gdi_objects.h"
 #include "noise_bitmap.h"
 #include "platform/win32/win32_application.h"
@@ -21,44 +22,6 @@ namespace {
 
 using test::CaptureScreen;
 using test::PumpFor;
-
-// Records the form's events.
-class TRecordingForm final : public TFormEvents {
- public:
-  void FormShow() override { Log.push_back("show"); }
-  void FormActivate() override {
-    Log.push_back("activate");
-    ++Depth;
-    MaxDepth = std::max(MaxDepth, Depth);
-    if (OnActivate) {
-      auto handler = std::move(OnActivate);
-      handler();
-    }
-    --Depth;
-  }
-  void FormKeyDown(uint16_t key, TShiftState) override {
-    Log.push_back("key " + std::to_string(key));
-    if (ThrowOnKey) throw std::runtime_error("handler failed");
-  }
-  void FormMouseDown(TMouseButton button, TShiftState, int32_t x, int32_t y) override {
-    Log.push_back("down " + std::to_string(static_cast<int>(button)) + " " + std::to_string(x) +
-                  "," + std::to_string(y));
-  }
-  void FormMouseMove(TShiftState, int32_t x, int32_t y) override {
-    Log.push_back("move " + std::to_string(x) + "," + std::to_string(y));
-  }
-  void FormUserMessage(uint32_t message) override {
-    Log.push_back("user " + std::to_string(message));
-  }
-  void FormCloseRequest() override { Log.push_back("close"); }
-
-  std::vector<std::string> Log;
-  bool ThrowOnKey = false;
-  // Runs once inside the next FormActivate.
-  std::function<void()> OnActivate;
-  int Depth = 0;
-  int MaxDepth = 0;
-};
 
 // A windowless control that paints a bitmap of its own size and records what it receives.
 class TBitmapControl final : public THostControl {
@@ -124,7 +87,7 @@ class Win32WindowTest : public ::testing::Test {
 
   TWin32Application FApp;
   TWin32Screen FScreen{FApp};
-  TRecordingForm FForm;
+  testing::TFormEventLog FForm;
   TWin32FormWindow FWindow;
   std::vector<std::string> FReports;
 };

@@ -12,13 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "form_event_log.h"
+#include "monitor_printer.h"
 #include "platform/sdl/sdl_application.h"
 #include "platform/sdl/sdl_form_window.h"
 #include "platform/sdl/sdl_screen.h"
 #include "platform/sdl/sdl_video.h"
 #include "platform/sdl/x11_connection.h"
 #include "platform/sdl/x11_monitor_watch.h"
-#include "monitor_printer.h"
 #include "x11_cursor_probe.h"
 #include "x11_probe.h"
 #include "xvfb_display.h"
@@ -164,27 +165,6 @@ TEST_F(SdlMonitorsTest, TheScreenStopsNotifyingWhenTheHandlerIsCleared) {
   EXPECT_EQ(screen.Monitors(), Monitors({Left})) << "read afresh once no watch holds them";
 }
 
-class RecordingForm final : public TFormEvents {
- public:
-  void FormShow() override { Log.push_back("show"); }
-  void FormActivate() override { Log.push_back("activate"); }
-  void FormKeyDown(uint16_t key, TShiftState) override {
-    Log.push_back("key " + std::to_string(key));
-  }
-  void FormMouseDown(TMouseButton, TShiftState, int32_t x, int32_t y) override {
-    Log.push_back("down " + std::to_string(x) + "," + std::to_string(y));
-  }
-  void FormMouseMove(TShiftState, int32_t x, int32_t y) override {
-    Log.push_back("move " + std::to_string(x) + "," + std::to_string(y));
-  }
-  void FormUserMessage(uint32_t) override {}
-  void FormCloseRequest() override { Log.push_back("close"); }
-  bool Has(const std::string& entry) const {
-    return std::find(Log.begin(), Log.end(), entry) != Log.end();
-  }
-  std::vector<std::string> Log;
-};
-
 TEST_F(SdlMonitorsTest, AWindowLandsExactlyOnTheRectangleItIsGiven) {
   // X monitors start at 0, 0 or beyond; other desks put monitors left of or above the primary
   // one, at negative coordinates. A window moved after it appeared lands where it is told too.
@@ -192,7 +172,7 @@ TEST_F(SdlMonitorsTest, AWindowLandsExactlyOnTheRectangleItIsGiven) {
                          TRect{0, 0, 1440, 600}};
   TSdlApplication app;
   TSdlVideo video(app);
-  RecordingForm form;
+  testing::TFormEventLog form;
   TSdlFormWindow window(video, app, form);
   window.SetColor(clBlack);
   TX11Probe probe;
@@ -232,13 +212,13 @@ TEST_F(SdlMonitorsTest, WindowsLandOnTheirMonitorsAndTheFirstKeepsTheKeyboard) {
 
   // As the show does it: its own window first, covering the primary monitor, the cursor hidden;
   // then a window on the other monitor.
-  RecordingForm firstForm;
+  testing::TFormEventLog firstForm;
   TSdlFormWindow first(video, app, firstForm);
   first.SetColor(RGB(220, 30, 30));
   first.SetBounds(Left.Left, Left.Top, Left.Width(), Left.Height());
   first.SetVisible(true);
   screen.ShowCursor(false);
-  RecordingForm secondForm;
+  testing::TFormEventLog secondForm;
   TSdlFormWindow second(video, app, secondForm);
   second.SetTakesFocus(false);
   second.SetBounds(Right.Left, Right.Top, Right.Width(), Right.Height());
@@ -278,7 +258,7 @@ TEST_F(SdlMonitorsTest, WindowsLandOnTheirMonitorsAndTheFirstKeepsTheKeyboard) {
       << ::testing::PrintToString(secondForm.Log);
   EXPECT_TRUE(testing::CursorHidden()) << "over the second window";
   ASSERT_EQ(Shell("xdotool click 1 key x"), 0);
-  EXPECT_TRUE(PumpUntil(app, [&] { return secondForm.Has("down 203,253"); }))
+  EXPECT_TRUE(PumpUntil(app, [&] { return secondForm.Has("down 0 203,253"); }))
       << ::testing::PrintToString(secondForm.Log);
   EXPECT_TRUE(PumpUntil(app, [&] { return firstForm.Has("key 88"); })) << "keys go to the first";
   EXPECT_FALSE(secondForm.Has("key 88"));

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "form_event_log.h"
 #include "platform/sdl/sdl_application.h"
 #include "platform/sdl/sdl_form_window.h"
 #include "platform/sdl/sdl_video.h"
@@ -57,30 +58,6 @@ class ColorControl final : public THostControl {
   TRect FBounds;
 };
 
-class RecordingForm final : public TFormEvents {
- public:
-  void FormShow() override { Log.push_back("show"); }
-  void FormActivate() override {
-    Log.push_back("activate");
-    if (OnActivate) OnActivate();
-  }
-  void FormKeyDown(uint16_t key, TShiftState) override {
-    Log.push_back("key " + std::to_string(key));
-  }
-  void FormMouseDown(TMouseButton, TShiftState, int32_t x, int32_t y) override {
-    Log.push_back("down " + std::to_string(x) + "," + std::to_string(y));
-  }
-  void FormMouseMove(TShiftState, int32_t x, int32_t y) override {
-    Log.push_back("move " + std::to_string(x) + "," + std::to_string(y));
-  }
-  void FormUserMessage(uint32_t message) override {
-    Log.push_back("message " + std::to_string(message));
-  }
-  void FormCloseRequest() override { Log.push_back("close"); }
-  std::vector<std::string> Log;
-  std::function<void()> OnActivate;
-};
-
 class SdlWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { Display = new TXvfbDisplay(ScreenW, ScreenH); }
@@ -113,7 +90,7 @@ TXvfbDisplay* SdlWindowTest::Display = nullptr;
 TEST_F(SdlWindowTest, CoversTheScreenAndSendsOnlyTheInvalidRectangles) {
   TSdlApplication app;
   TSdlVideo video(app);
-  RecordingForm form;
+  testing::TFormEventLog form;
   TSdlFormWindow window(video, app, form);
   ColorControl control(TRect{0, 0, ScreenW, ScreenH}, RGB(200, 30, 40));
   window.InsertControl(control);
@@ -154,7 +131,7 @@ TEST_F(SdlWindowTest, AppearsOnlyAfterItsActivationPlacedItAndPaintsWithoutBeing
   // and the screen shows the activated colour at once, before any paint.
   TSdlApplication app;
   TSdlVideo video(app);
-  RecordingForm form;
+  testing::TFormEventLog form;
   TSdlFormWindow window(video, app, form);
   ColorControl control(TRect{0, 0, ScreenW, ScreenH}, RGB(200, 30, 40));
   window.InsertControl(control);
@@ -184,7 +161,7 @@ TEST_F(SdlWindowTest, AppearsOnlyAfterItsActivationPlacedItAndPaintsWithoutBeing
 TEST_F(SdlWindowTest, KeysClicksAndMovesReachTheFormAndItsControl) {
   TSdlApplication app;
   TSdlVideo video(app);
-  RecordingForm form;
+  testing::TFormEventLog form;
   TSdlFormWindow window(video, app, form);
   ColorControl control(TRect{0, 0, 160, ScreenH}, clWhite);  // the left half
   window.InsertControl(control);
@@ -200,7 +177,7 @@ TEST_F(SdlWindowTest, KeysClicksAndMovesReachTheFormAndItsControl) {
   EXPECT_TRUE(PumpUntil(app, [&] { return Has(control.Log, "down 1 40,50"); }));
   EXPECT_TRUE(Has(control.Log, "enter"));
   ASSERT_EQ(Run("xdotool mousemove 200 50 click 1"), 0);
-  EXPECT_TRUE(PumpUntil(app, [&] { return Has(form.Log, "down 200,50"); }));
+  EXPECT_TRUE(PumpUntil(app, [&] { return Has(form.Log, "down 0 200,50"); }));
   EXPECT_TRUE(Has(control.Log, "leave"));
   window.Close();
   EXPECT_TRUE(PumpUntil(app, [&] { return Has(form.Log, "close"); }));
@@ -212,7 +189,7 @@ TEST_F(SdlWindowTest, AHostedWindowShowsTheFrameAtTheHostsSizeAndLeavesInputToTh
   const uint32_t host = x.CreateWindow(40, 30, 200, 150);
   TSdlApplication app;
   TSdlVideo video(app);
-  RecordingForm form;
+  testing::TFormEventLog form;
   TSdlFormWindow window(video, app, form, host);
   EXPECT_TRUE(window.Hosted());
   EXPECT_EQ(window.ClientWidth(), 200);
