@@ -12,6 +12,8 @@
 #include <memory>
 #include <utility>
 
+#include "platform/common/shared_libraries.h"
+
 namespace tovrin {
 
 class TSdlMixerLibrary {
@@ -19,7 +21,8 @@ class TSdlMixerLibrary {
   // The name the system's loader knows SDL2_mixer 2 by.
   static constexpr const char* SharedObjectName = "libSDL2_mixer-2.0.so.0";
 
-  // Loads the library (or takes it again: a library once loaded stays in the process). Raises
+  // Loads the library (or takes it again: a library once loaded stays in the process, so that
+  // handlers its decoders' libraries left behind never point into unmapped code). Raises
   // Exception naming what is missing when the library or one of its functions cannot be found:
   // a show without it plays no sound, as one without a sound device.
   static std::unique_ptr<TSdlMixerLibrary> Load();
@@ -38,12 +41,9 @@ class TSdlMixerLibrary {
   decltype(&::Mix_HaltMusic) HaltMusic = nullptr;
 
  private:
-  struct TCloser {
-    void operator()(void* handle) const;
-  };
-  explicit TSdlMixerLibrary(std::unique_ptr<void, TCloser> handle) : FHandle(std::move(handle)) {}
+  explicit TSdlMixerLibrary(TSharedLibraries library) : FLibrary(std::move(library)) {}
 
-  std::unique_ptr<void, TCloser> FHandle;
+  TSharedLibraries FLibrary;
 };
 
 }  // namespace tovrin
