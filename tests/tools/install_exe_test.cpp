@@ -1,6 +1,5 @@
 // `tovrin-pack install` and `install --uninstall` run for real against a temporary HOME.
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,28 +10,15 @@
 
 #include "scratch_dir.h"
 #include "test_jpeg.h"
+#include "tool_run.h"
 
 namespace tovrin {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct TRun {
-  int ExitCode = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string ShellQuote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string ReadText(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using TRun = test::TToolRun;
+using test::ReadText;
+using test::ShellQuote;
 
 void WriteText(const fs::path& p, const std::string& text) {
   std::ofstream(p, std::ios::binary) << text;
@@ -80,17 +66,8 @@ class InstallToolTest : public ::testing::Test {
   fs::path Settings() const { return FHome / ".xscreensaver"; }
 
   TRun Run(const std::vector<std::string>& args) {
-    std::string command = "env -u XDG_DATA_HOME HOME=" + ShellQuote(FHome.string()) + " " +
-                          ShellQuote(TOVRIN_PACK_EXE);
-    for (const std::string& a : args) command += " " + ShellQuote(a);
-    const fs::path out = FDir / "stdout.txt", err = FDir / "stderr.txt";
-    command += " >" + ShellQuote(out.string()) + " 2>" + ShellQuote(err.string());
-    const int status = std::system(command.c_str());
-    TRun r;
-    r.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    r.Out = ReadText(out);
-    r.Err = ReadText(err);
-    return r;
+    return test::RunTool(TOVRIN_PACK_EXE, args, FDir,
+                         "env -u XDG_DATA_HOME HOME=" + ShellQuote(FHome.string()) + " ");
   }
 
   fs::path FDir, FHome;

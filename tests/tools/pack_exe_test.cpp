@@ -1,5 +1,4 @@
 // Runs the real tovrin-pack executable: build, inspect --json, extract, and its refusals.
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -21,6 +20,7 @@
 #include "package/stream.h"
 #include "picture_samples.h"
 #include "test_jpeg.h"
+#include "tool_run.h"
 
 namespace tovrin {
 namespace {
@@ -36,18 +36,9 @@ std::vector<std::string> Names(const TJson& object) {
 }
 
 using TBytes = std::vector<uint8_t>;
-
-struct TRun {
-  int ExitCode = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string ShellQuote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using TRun = test::TToolRun;
+using test::ReadText;
+using test::ShellQuote;
 
 TBytes ReadBytes(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -58,11 +49,6 @@ void WriteBytes(const fs::path& p, const TBytes& bytes) {
   std::ofstream(p, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string ReadText(const fs::path& p) {
-  const TBytes b = ReadBytes(p);
-  return std::string(b.begin(), b.end());
 }
 
 class PackToolTest : public ::testing::Test {
@@ -90,18 +76,7 @@ class PackToolTest : public ::testing::Test {
   fs::path Out() const { return FDir / "show.scr"; }
 
   TRun Run(const std::vector<std::string>& args, const std::string& tool = TOVRIN_PACK_EXE) {
-    std::string command = ShellQuote(tool);
-    for (const std::string& a : args) command += " " + ShellQuote(a);
-    const fs::path out = FDir / "stdout.txt", err = FDir / "stderr.txt";
-    command += " >" + ShellQuote(out.string()) + " 2>" + ShellQuote(err.string());
-    const int status = std::system(command.c_str());
-    TRun r;
-    r.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    r.Out = ReadText(out);
-    r.Err = ReadText(err);
-    fs::remove(out);
-    fs::remove(err);
-    return r;
+    return test::RunTool(tool, args, FDir);
   }
 
   // A show of the three pictures, two sounds and a movie, with settings as options.

@@ -1,6 +1,5 @@
 // Runs the real tovrin-render executable: single frames, frame lists, contact sheets and the
 // refusals. Other tools and the golden comparisons depend on this interface exactly.
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -15,22 +14,14 @@
 #include "help_text.h"
 #include "picshow/styles/compose_frame.h"
 #include "scratch_dir.h"
+#include "tool_run.h"
 
 namespace tovrin {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct TRun {
-  int ExitCode = -1;
-  std::string Err;
-};
-
-std::string ShellQuote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using TRun = test::TToolRun;
+using test::ShellQuote;
 
 TBitmap Picture(int32_t w, int32_t h, uint8_t salt) {
   TBitmap b(w, h);
@@ -66,26 +57,14 @@ class RenderToolTest : public ::testing::Test {
   std::string Path(const std::string& name) const { return (FDir / name).string(); }
 
   TRun Run(const std::vector<std::string>& args) {
-    std::string command = ShellQuote(TOVRIN_RENDER_EXE);
-    for (const std::string& a : args) command += " " + ShellQuote(a);
-    const std::string err = Path("stderr.txt");
-    command += " >/dev/null 2>" + ShellQuote(err);
-    const int status = std::system(command.c_str());
-    TRun r;
-    r.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    std::ifstream in(err);
-    r.Err.assign(std::istreambuf_iterator<char>(in), {});
-    return r;
+    return test::RunTool(TOVRIN_RENDER_EXE, args, FDir);
   }
 
   // Standard output of a run that must succeed.
   std::string Output(const std::vector<std::string>& args) {
-    std::string command = ShellQuote(TOVRIN_RENDER_EXE);
-    for (const std::string& a : args) command += " " + ShellQuote(a);
-    command += " >" + ShellQuote(Path("stdout.txt"));
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    std::ifstream in(Path("stdout.txt"));
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    const TRun r = Run(args);
+    EXPECT_EQ(r.ExitCode, 0) << r.Err;
+    return r.Out;
   }
 
   fs::path FDir;
