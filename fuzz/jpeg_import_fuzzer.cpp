@@ -1,7 +1,7 @@
 // Fuzz target for what the preview and tovrin-pack do with a JPEG file's bytes:
 //   - the decode at a reduced scale that covers a box (DecodeJPEGCovering, the preview's),
 //   - the EXIF orientation read, and cleared in a copy,
-//   - the date and description read for captions,
+//   - the date, description and GPS position read for captions,
 //   - the lossless turn,
 //   - the picture type sniffed, and the import planned and done: the decode for re-encoding, the
 //     turn, the box filter and the encoder.
@@ -72,6 +72,17 @@ TSeeds JpegImportSeeds() {
                                                    true, "exif", "2023:07:14 18:02:11"))),
                              test::IptcSegment("Z\xFCrich")),
            test::XmpSegment("a &amp; b &#x2014;"))});
+  // GPS positions as EXIF (big-endian, south and west) and XMP write them.
+  seeds.push_back(
+      {{0, 0, 1, 80},
+       test::WithSegment(
+           test::WithSegment(test::JpegOf(test::UprightPicture(8, 8)),
+                             test::ExifSegment(test::GpsTiff({true,
+                                                              "S",
+                                                              "W",
+                                                              {{22, 1}, {57, 1}, {684, 100}},
+                                                              {{43, 1}, {12, 1}, {378, 10}}}))),
+           test::XmpPacketSegment(" exif:GPSLatitude='51,30.5N' exif:GPSLongitude='0,7.5W'>"))});
   seeds.push_back({{1, 3, 8, 50}, test::JpegOf(test::UprightPicture(64, 48))});
   // Every kind the decoder handles.
   seeds.push_back({{1, 1, 3, 75}, MakeJpeg(16, 16, TJpegKind::Grey, pattern, 75)});
@@ -116,6 +127,9 @@ void CheckMetadata(std::span<const uint8_t> file) {
   const TPhotoMetadata meta = ReadPhotoMetadata(file);
   Require(meta.DateTaken.size() <= file.size());
   Require(meta.Description.size() <= 2 * file.size());
+  // A position is on the globe or absent.
+  Require(!meta.Position || (meta.Position->Latitude >= -90 && meta.Position->Latitude <= 90 &&
+                             meta.Position->Longitude >= -180 && meta.Position->Longitude <= 180));
 }
 
 void CheckExif(std::span<const uint8_t> file) {

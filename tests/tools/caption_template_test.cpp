@@ -9,9 +9,9 @@ namespace tovrin {
 namespace {
 
 TEST(CaptionTemplate, FieldsAPhotoLacksAreLeftOutWithTheirSeparators) {
-  const TPhotoMetadata full{"2023:07:14 18:02:11", "Harbour at dusk"};
-  const TPhotoMetadata dateOnly{"2023:07:14 18:02:11", ""};
-  const TPhotoMetadata textOnly{"", "Harbour at dusk"};
+  const TPhotoMetadata full{"2023:07:14 18:02:11", "Harbour at dusk", std::nullopt};
+  const TPhotoMetadata dateOnly{"2023:07:14 18:02:11", "", std::nullopt};
+  const TPhotoMetadata textOnly{"", "Harbour at dusk", std::nullopt};
   const TPhotoMetadata none{};
   struct TCase {
     const char* templ;
@@ -35,8 +35,47 @@ TEST(CaptionTemplate, FieldsAPhotoLacksAreLeftOutWithTheirSeparators) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.templ);
     const TCaptionTemplate t("--caption", c.templ);
-    EXPECT_EQ(t.Expand("/photos/Whitby 2019/IMG_0042.jpeg", c.meta), c.expected);
+    EXPECT_EQ(t.Expand("/photos/Whitby 2019/IMG_0042.jpeg", c.meta, TPlaceFinder()), c.expected);
   }
+}
+
+TEST(CaptionTemplate, PlaceFromThePhotosPosition) {
+  TPlaceTable table;
+  table.Countries = {"United Kingdom"};
+  table.Places = {{"Whitby", 0, 5448774, -61498}};
+  const TPlaceFinder places(std::move(table));
+  const TGeoPosition whitby{54.4884, -0.6078};
+  const TGeoPosition atSea{54.9, 1.0};
+  const TPhotoMetadata there{"2023:07:14 18:02:11", "Harbour", whitby};
+  const TPhotoMetadata noGps{"2023:07:14 18:02:11", "Harbour", std::nullopt};
+  const TPhotoMetadata farOut{"2023:07:14 18:02:11", "", atSea};
+  const TPhotoMetadata onlyGps{"", "", whitby};
+  struct TCase {
+    const char* templ;
+    const TPhotoMetadata& meta;
+    const char* expected;
+  };
+  const TCase cases[] = {
+      {"{date}, {place}", there, "14 July 2023, Whitby, United Kingdom"},
+      {"{date}, {place}", noGps, "14 July 2023"},
+      {"{date}, {place}", farOut, "14 July 2023"},
+      {"{date}, {place}", onlyGps, "Whitby, United Kingdom"},
+      {"{description} at {place}, {year}", there, "Harbour at Whitby, United Kingdom, 2023"},
+      {"{description} at {place}, {year}", noGps, "Harbour, 2023"},
+      {"{place}", farOut, ""},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.templ);
+    const TCaptionTemplate t("--caption", c.templ);
+    EXPECT_TRUE(t.Uses(TCaptionField::cfPlace));
+    EXPECT_EQ(t.Expand("IMG_0042.jpeg", c.meta, places), c.expected);
+    // A tool without its table of places names none.
+    TPhotoMetadata withoutPosition = c.meta;
+    withoutPosition.Position.reset();
+    EXPECT_EQ(t.Expand("IMG_0042.jpeg", c.meta, TPlaceFinder()),
+              t.Expand("IMG_0042.jpeg", withoutPosition, places));
+  }
+  EXPECT_FALSE(TCaptionTemplate("--caption", "{date}, {description}").Uses(TCaptionField::cfPlace));
 }
 
 TEST(CaptionTemplate, DatesAsPeopleWriteThem) {
@@ -66,7 +105,7 @@ TEST(CaptionTemplate, DatesAsPeopleWriteThem) {
 }
 
 TEST(CaptionTemplate, MistakesAreRefusedWithTheirPlace) {
-  for (const char* bad : {"{place}", "{date", "date}", "{Date}", "{}", "{date}, {whenever}"}) {
+  for (const char* bad : {"{places}", "{date", "date}", "{Date}", "{}", "{date}, {whenever}"}) {
     SCOPED_TRACE(bad);
     EXPECT_THROW(TCaptionTemplate("--caption", bad), EConvertError);
   }

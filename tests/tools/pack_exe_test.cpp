@@ -19,6 +19,7 @@
 #include "package/ss_file_locations.h"
 #include "package/stream.h"
 #include "picture_samples.h"
+#include "places/built_in_places.h"
 #include "test_jpeg.h"
 #include "tool_run.h"
 
@@ -333,9 +334,47 @@ TEST_F(PackToolTest, CaptionsFromThePhotosThemselves) {
   EXPECT_EQ(s.at("DescriptCommaList")[2].get<std::string>(), "Whitby");
 
   const TRun bad = Run({"build", "--engine", Engine().string(), "-o", Out().string(), "--caption",
-                        "{place}", In("red.jpg").string()});
+                        "{places}", In("red.jpg").string()});
   EXPECT_NE(bad.ExitCode, 0);
-  EXPECT_NE(bad.Err.find("unknown field {place}"), std::string::npos) << bad.Err;
+  EXPECT_NE(bad.Err.find("unknown field {places}"), std::string::npos) << bad.Err;
+}
+
+// {place}: the town nearest to the photo's GPS position from the table built into the tool, in
+// the package's code page like every caption ("\xC5\x81" has no place in it and becomes "?"); a
+// photo without a position, or far from any town, keeps the rest of its caption. A tool built
+// without the table says so once and leaves {place} out.
+TEST_F(PackToolTest, CaptionsWithThePlaceTheyWereTakenIn) {
+  const TBytes plain = test::JpegOf(test::UprightPicture(16, 8));
+  const auto photo = [&](const char* name, const TBytes& gps) {
+    WriteBytes(
+        FDir / name,
+        test::WithSegment(test::WithSegment(plain, test::ExifSegment(gps)),
+                          test::ExifSegment(test::CaptionTiff(false, "", "2023:07:14 18:02:11"))));
+    return (FDir / name).string();
+  };
+  const std::string krakow = photo(
+      "krakow.jpg",
+      test::GpsTiff({false, "N", "E", {{50, 1}, {3, 1}, {42, 1}}, {{19, 1}, {56, 1}, {14, 1}}}));
+  const std::string lodz = photo(
+      "lodz.jpg", test::GpsTiff({true, "N", "E", {{51, 1}, {4555, 100}}, {{19, 1}, {2736, 100}}}));
+  const std::string atSea =
+      photo("sea.jpg", test::GpsTiff({false, "N", "W", {{30, 1}}, {{40, 1}}}));
+  const std::string nowhere = photo("nowhere.jpg", test::GpsTiff({}));
+  const TRun r = Run({"build", "--engine", Engine().string(), "-o", Out().string(), "--caption",
+                      "{date}, {place}", krakow, lodz, atSea, nowhere});
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
+  const TJson captions = InspectJson(Out()).at("settings").at("DescriptCommaList");
+  ASSERT_EQ(captions.size(), 4u);
+  if (BuiltInPlaceTable().empty()) {
+    EXPECT_NE(r.Err.find("built without its table of places"), std::string::npos) << r.Err;
+    EXPECT_EQ(captions[0].get<std::string>(), "14 July 2023");
+  } else {
+    EXPECT_EQ(r.Err.find("table of places"), std::string::npos) << r.Err;
+    EXPECT_EQ(captions[0].get<std::string>(), "14 July 2023, Krak\xC3\xB3w, Poland");
+    EXPECT_EQ(captions[1].get<std::string>(), "14 July 2023, ?\xC3\xB3\x64?, Poland");
+  }
+  EXPECT_EQ(captions[2].get<std::string>(), "14 July 2023");
+  EXPECT_EQ(captions[3].get<std::string>(), "14 July 2023");
 }
 
 TEST_F(PackToolTest, DefaultsSettingsFileAndTheHumanForm) {

@@ -203,6 +203,55 @@ TBytes CaptionTiff(bool bigEndian, const std::string& description, const std::st
   return b;
 }
 
+TBytes GpsTiff(const TGpsFields& f) {
+  // Header (8), IFD0 with the GPS pointer (2 + 12 + 4) at 8, the GPS directory at 26 with up to
+  // four entries (2 + 48 + 4), then the rationals from 80.
+  TBytes b(80, 0);
+  b[0] = b[1] = f.BigEndian ? 'M' : 'I';
+  Put16(b, 2, 42, f.BigEndian);
+  Put32(b, 4, 8, f.BigEndian);
+  Put16(b, 8, 1, f.BigEndian);
+  PutEntry(b, 10, 0x8825, 4, 1, 26, f.BigEndian);
+  uint16_t entries = 0;
+  const auto reference = [&](uint16_t tag, const std::string& letters) {
+    if (letters.empty()) return;
+    const size_t at = 28 + 12 * entries++;
+    PutEntry(b, at, tag, 2, static_cast<uint32_t>(letters.size() + 1), 0, f.BigEndian);
+    for (size_t i = 0; i < letters.size() && i < 3; ++i)
+      b[at + 8 + i] = static_cast<uint8_t>(letters[i]);
+  };
+  const auto coordinate = [&](uint16_t tag, const std::vector<TRational>& parts) {
+    if (parts.empty()) return;
+    const auto data = static_cast<uint32_t>(b.size());
+    b.resize(b.size() + 8 * parts.size());
+    for (size_t i = 0; i < parts.size(); ++i) {
+      Put32(b, data + 8 * i, parts[i].first, f.BigEndian);
+      Put32(b, data + 8 * i + 4, parts[i].second, f.BigEndian);
+    }
+    PutEntry(b, 28 + 12 * entries++, tag, 5, static_cast<uint32_t>(parts.size()), data,
+             f.BigEndian);
+  };
+  reference(0x0001, f.LatitudeRef);
+  coordinate(0x0002, f.Latitude);
+  reference(0x0003, f.LongitudeRef);
+  coordinate(0x0004, f.Longitude);
+  Put16(b, 26, entries, f.BigEndian);
+  return b;
+}
+
+TBytes XmpPacketSegment(const std::string& inside) {
+  const std::string header("http://ns.adobe.com/xap/1.0/\0", 29);
+  const std::string packet =
+      "<?xpacket begin='' id='W5M0MpCehiHzreSzNTczkc9d'?><x:xmpmeta xmlns:x='adobe:ns:meta/'>"
+      "<rdf:RDF xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#'><rdf:Description "
+      "xmlns:exif='http://ns.adobe.com/exif/1.0/'" +
+      inside + "</rdf:Description></rdf:RDF></x:xmpmeta><?xpacket end='w'?>";
+  TBytes payload;
+  AppendText(payload, header);
+  AppendText(payload, packet);
+  return Marker(0xE1, payload);
+}
+
 TBytes XmpSegment(const std::string& escapedText) {
   const std::string header("http://ns.adobe.com/xap/1.0/\0", 29);
   const std::string packet =

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gfx/bitmap.h"
@@ -50,6 +51,22 @@ TBytes ExifSegment(const TBytes& tiff, int extraLength = 0);
 // DateTimeOriginal (when date is not empty). Texts are stored with their closing NUL, after the
 // directories.
 TBytes CaptionTiff(bool bigEndian, const std::string& description, const std::string& date);
+
+// The TIFF block of an EXIF segment with a GPS position: IFD0 holds only the pointer (tag 0x8825)
+// to the GPS directory, which holds the two hemisphere letters (inline ASCII, up to 3 characters)
+// and the two coordinates as RATIONALs (numerator, denominator), stored after the directories.
+// An empty reference or coordinate leaves its entry out.
+using TRational = std::pair<uint32_t, uint32_t>;
+struct TGpsFields {
+  bool BigEndian = false;
+  std::string LatitudeRef, LongitudeRef;
+  std::vector<TRational> Latitude, Longitude;
+};
+TBytes GpsTiff(const TGpsFields& fields);
+
+// An APP1 XMP segment whose rdf:Description holds `inside` as it is: attributes, then ">", then
+// elements, e.g. " exif:GPSLatitude='51,30.5N'>".
+TBytes XmpPacketSegment(const std::string& inside);
 
 // An APP1 XMP segment whose dc:description holds text (already XML-escaped) in an rdf:Alt.
 TBytes XmpSegment(const std::string& escapedText);

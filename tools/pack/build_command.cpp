@@ -27,6 +27,8 @@
 #include "package/stream.h"
 #include "package_plan.h"
 #include "picture_folders.h"
+#include "places/built_in_places.h"
+#include "places/place_finder.h"
 #include "progress.h"
 #include "wording.h"
 
@@ -235,7 +237,8 @@ struct TPictureCounts {
 // the package out, and writes the media, the settings and the trailer.
 TPictureCounts WritePackage(TPackagePlan& plan, TSSFileLocations& settings,
                             const std::vector<bool>& copies, const TImportOptions& options,
-                            const std::optional<TCaptionTemplate>& captions, std::FILE* err) {
+                            const std::optional<TCaptionTemplate>& captions,
+                            const TPlaceFinder& places, std::FILE* err) {
   TOutputFile out(plan.OutputPath);
   std::vector<uint8_t> buffer;
   CopyFileInto(out, plan.EnginePath, plan.EngineSize, buffer);
@@ -282,7 +285,7 @@ TPictureCounts WritePackage(TPackagePlan& plan, TSSFileLocations& settings,
     if (captions) {
       // Made from the file as given, which still holds its metadata.
       settings.DescriptList().push_back(
-          Utf8ToAnsi(captions->Expand(picture.Path, ReadPhotoMetadata(file))));
+          Utf8ToAnsi(captions->Expand(picture.Path, ReadPhotoMetadata(file), places)));
     }
     const std::vector<uint8_t>& jpeg = copies[i] ? file : imported.Jpeg;
     picture.FileSize = static_cast<int64_t>(jpeg.size());
@@ -315,6 +318,20 @@ TPictureCounts WritePackage(TPackagePlan& plan, TSSFileLocations& settings,
   return counts;
 }
 
+// The places {place} is looked up in: the built-in table when the captions ask for it. A tool
+// built without the table says so once and leaves {place} out.
+TPlaceFinder PlacesFor(const std::optional<TCaptionTemplate>& captions, std::FILE* err) {
+  if (!captions || !captions->Uses(TCaptionField::cfPlace)) return {};
+  const std::span<const uint8_t> table = BuiltInPlaceTable();
+  if (table.empty()) {
+    std::fprintf(err,
+                 "tovrin-pack: warning: this tovrin-pack was built without its table of places; "
+                 "{place} is left out of every caption\n");
+    return {};
+  }
+  return TPlaceFinder(ReadPlaceTable(table));
+}
+
 }  // namespace
 
 void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FILE* out,
@@ -330,6 +347,7 @@ void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FI
     settings.SetlPicCaptions(true);
     settings.DescriptList().clear();  // filled picture by picture as they are written
   }
+  const TPlaceFinder places = PlacesFor(captions, err);
 
   TPackagePlan plan;
   plan.OutputPath = request.OutputPath;
@@ -368,7 +386,7 @@ void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FI
                  AnsiToUtf8(settings.Ver()).c_str());
   }
   const TPictureCounts counts =
-      WritePackage(plan, settings, copies, request.PictureOptions, captions, err);
+      WritePackage(plan, settings, copies, request.PictureOptions, captions, places, err);
   std::string converted;
   if (counts.Turned + counts.Reencoded > 0) {
     converted = " (" + std::to_string(counts.Turned) + " turned losslessly, " +

@@ -115,9 +115,10 @@ void AddBuildOptions(CLI::App& build, TBuildRequest& request) {
       .add_option("--caption", request.CaptionTemplate,
                   "each picture's own caption, on every picture in the caption font instead of "
                   "--text: a template of {date} (taken, as 14 July 2023), {year}, {name} (file "
-                  "name without extension), {folder}, {description} (the photo's own) and "
-                  "literal text; a field a photo lacks is left out with the text before it "
-                  "(default: none)")
+                  "name without extension), {folder}, {description} (the photo's own), {place} "
+                  "(the town nearest to the photo's GPS position, as Town, Country) and literal "
+                  "text; a field a photo lacks is left out with the text before it (default: "
+                  "none)")
       ->type_name("TEMPLATE");
   yesNo("--random-effects", &TPackSettings::RandomStyle,
         "pick each transition at random from the list");

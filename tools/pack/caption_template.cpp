@@ -1,5 +1,6 @@
 #include "caption_template.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/errors.h"
@@ -18,6 +19,7 @@ constexpr TFieldName kFields[] = {
     {"name", TCaptionField::cfName},
     {"folder", TCaptionField::cfFolder},
     {"description", TCaptionField::cfDescription},
+    {"place", TCaptionField::cfPlace},
 };
 
 constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
@@ -88,7 +90,7 @@ TCaptionTemplate::TCaptionTemplate(std::string_view what, std::string_view text)
       }
       if (!known) {
         throw EConvertError(std::string(what) + ": unknown field {" + std::string(name) +
-                            "} (known: {date}, {year}, {name}, {folder}, {description})");
+                            "} (known: {date}, {year}, {name}, {folder}, {description}, {place})");
       }
       FLiterals.emplace_back();
       i = end;
@@ -100,7 +102,12 @@ TCaptionTemplate::TCaptionTemplate(std::string_view what, std::string_view text)
   }
 }
 
-std::string TCaptionTemplate::Expand(const std::string& path, const TPhotoMetadata& meta) const {
+bool TCaptionTemplate::Uses(TCaptionField field) const {
+  return std::find(FFields.begin(), FFields.end(), field) != FFields.end();
+}
+
+std::string TCaptionTemplate::Expand(const std::string& path, const TPhotoMetadata& meta,
+                                     const TPlaceFinder& places) const {
   if (FFields.empty()) return FLiterals.front();
   const std::filesystem::path file(path);
   std::string body;
@@ -126,6 +133,11 @@ std::string TCaptionTemplate::Expand(const std::string& path, const TPhotoMetada
       }
       case TCaptionField::cfDescription:
         value = meta.Description;
+        break;
+      case TCaptionField::cfPlace:
+        if (meta.Position) {
+          value = places.NameOfPlaceNear(meta.Position->Latitude, meta.Position->Longitude);
+        }
         break;
     }
     if (!value || value->empty()) continue;

@@ -2,7 +2,8 @@
 //
 // Fields: {date} (the day the photo was taken, as "14 July 2023"), {year}, {name} (the file name
 // without its extension), {folder} (the name of the folder that holds the file) and
-// {description} (the photo's own description). Everything else is literal text; "{{" and "}}"
+// {description} (the photo's own description) and {place} (the town nearest to where it was
+// taken, "Town, Country", from a table of places). Everything else is literal text; "{{" and "}}"
 // stand for single braces.
 //
 // A field the photo lacks is left out together with the text that separates it from the field
@@ -18,10 +19,11 @@
 #include <vector>
 
 #include "import/photo_metadata.h"
+#include "places/place_finder.h"
 
 namespace tovrin {
 
-enum class TCaptionField { cfDate, cfYear, cfName, cfFolder, cfDescription };
+enum class TCaptionField { cfDate, cfYear, cfName, cfFolder, cfDescription, cfPlace };
 
 class TCaptionTemplate {
  public:
@@ -29,8 +31,11 @@ class TCaptionTemplate {
   TCaptionTemplate(std::string_view what, std::string_view utf8);
 
   // The caption of one picture (UTF-8). path: the picture's file as given; meta: what it says
-  // about itself.
-  std::string Expand(const std::string& path, const TPhotoMetadata& meta) const;
+  // about itself; places: where {place} looks its position up (an empty finder names none).
+  std::string Expand(const std::string& path, const TPhotoMetadata& meta,
+                     const TPlaceFinder& places) const;
+
+  bool Uses(TCaptionField field) const;
 
  private:
   // Literal text, then field, literal, field, ..., literal: one more literal than fields.

@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "places/built_in_places.h"
+
 namespace tovrin {
 
 TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -22,7 +24,9 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       "lRandomStyle, lClearOldImage, lStretch, Interval, SoundRandom, lSoundLoop, lMute, Title, "
       "Author, Email, Web, Ver, EffectCommaList, DescriptCommaList, lShuffle, PicFill, "
       "lPicCaptions; values as "
-      "the options take them. Texts are read as UTF-8 and stored in Windows-1252.");
+      "the options take them. Texts are read as UTF-8 and stored in Windows-1252. The towns "
+      "{place} names: " +
+      std::string(kPlacesAttribution) + ".");
   AddBuildOptions(*build, cl.Build);
 
   CLI::App* inspect = app.add_subcommand(

@@ -18,8 +18,14 @@ constexpr size_t kIfdEntrySize = 12;
 constexpr uint16_t kTagImageDescription = 0x010E;
 constexpr uint16_t kTagExifIfd = 0x8769;
 constexpr uint16_t kTagDateTimeOriginal = 0x9003;
+constexpr uint16_t kTagGpsIfd = 0x8825;
+constexpr uint16_t kTagGpsLatitudeRef = 0x0001;
+constexpr uint16_t kTagGpsLatitude = 0x0002;
+constexpr uint16_t kTagGpsLongitudeRef = 0x0003;
+constexpr uint16_t kTagGpsLongitude = 0x0004;
 constexpr uint16_t kTypeAscii = 2;
 constexpr uint16_t kTypeLong = 4;
+constexpr uint16_t kTypeRational = 5;
 constexpr std::string_view kExifHeader{"Exif\0\0", 6};
 constexpr std::string_view kXmpHeader{"http://ns.adobe.com/xap/1.0/\0", 29};
 constexpr std::string_view kPhotoshopHeader{"Photoshop 3.0\0", 14};
@@ -85,21 +91,79 @@ void ForEachEntry(const TTiffReader& in, uint32_t ifd, F found) {
   }
 }
 
+// Degrees from degrees, minutes and seconds, or nothing when a part is not a real angle or the
+// whole lies beyond limit (90 for latitudes, 180 for longitudes). A negative hemisphere (S, W)
+// turns the sign.
+std::optional<double> Angle(const double (&parts)[3], double limit, bool negative) {
+  for (const double part : parts) {
+    if (!(part >= 0)) return std::nullopt;  // also refuses NaN
+  }
+  if (parts[1] >= 60 || parts[2] >= 60) return std::nullopt;
+  const double degrees = parts[0] + parts[1] / 60 + parts[2] / 3600;
+  if (degrees > limit) return std::nullopt;
+  return negative ? -degrees : degrees;
+}
+
+// A GPS coordinate entry: one to three RATIONALs (degrees, minutes, seconds), or nothing when the
+// entry does not fit the data or a denominator is zero.
+std::optional<double> RationalAngle(const TTiffReader& in, size_t entry, double limit,
+                                    bool negative) {
+  if (in.U16(entry + 2) != kTypeRational) return std::nullopt;
+  const uint32_t count = in.U32(entry + 4);
+  if (count < 1 || count > 3) return std::nullopt;
+  const size_t at = in.U32(entry + 8);  // 8 bytes each: never inline
+  if (at > in.Bytes.size() || size_t{count} * 8 > in.Bytes.size() - at) return std::nullopt;
+  double parts[3] = {0, 0, 0};
+  for (size_t i = 0; i < count; ++i) {
+    const uint32_t numerator = in.U32(at + i * 8);
+    const uint32_t denominator = in.U32(at + i * 8 + 4);
+    if (denominator == 0) return std::nullopt;
+    parts[i] = static_cast<double>(numerator) / denominator;
+  }
+  return Angle(parts, limit, negative);
+}
+
+// Where the GPS directory says the photo was taken; a reference other than the two hemisphere
+// letters leaves the position out, since its sign cannot be known.
+std::optional<TGeoPosition> GpsPosition(const TTiffReader& in, uint32_t gpsIfd) {
+  std::string latitudeRef, longitudeRef;
+  size_t latitudeEntry = 0, longitudeEntry = 0;
+  ForEachEntry(in, gpsIfd, [&](uint16_t tag, size_t entry) {
+    if (tag == kTagGpsLatitudeRef) latitudeRef = Trimmed(AsciiValue(in, entry));
+    if (tag == kTagGpsLongitudeRef) longitudeRef = Trimmed(AsciiValue(in, entry));
+    if (tag == kTagGpsLatitude) latitudeEntry = entry;
+    if (tag == kTagGpsLongitude) longitudeEntry = entry;
+  });
+  if (latitudeEntry == 0 || longitudeEntry == 0) return std::nullopt;
+  if ((latitudeRef != "N" && latitudeRef != "S") || (longitudeRef != "E" && longitudeRef != "W")) {
+    return std::nullopt;
+  }
+  const std::optional<double> latitude = RationalAngle(in, latitudeEntry, 90, latitudeRef == "S");
+  const std::optional<double> longitude =
+      RationalAngle(in, longitudeEntry, 180, longitudeRef == "W");
+  if (!latitude || !longitude) return std::nullopt;
+  return TGeoPosition{*latitude, *longitude};
+}
+
 void ReadExif(std::span<const uint8_t> tiff, TPhotoMetadata& meta, std::string& description) {
   if (tiff.size() < 8) return;
   const bool bigEndian = tiff[0] == 'M' && tiff[1] == 'M';
   if (!bigEndian && !(tiff[0] == 'I' && tiff[1] == 'I')) return;
   const TTiffReader in{tiff, bigEndian};
   if (in.U16(2) != 42) return;
-  uint32_t exifIfd = 0;
+  uint32_t exifIfd = 0, gpsIfd = 0;
   ForEachEntry(in, in.U32(4), [&](uint16_t tag, size_t entry) {
     if (tag == kTagImageDescription) description = Trimmed(AsUtf8(AsciiValue(in, entry)));
     if (tag == kTagExifIfd && in.U16(entry + 2) == kTypeLong) exifIfd = in.U32(entry + 8);
+    if (tag == kTagGpsIfd && in.U16(entry + 2) == kTypeLong) gpsIfd = in.U32(entry + 8);
   });
-  // The Exif directory is one level down; it is not followed further, so no loop can form.
+  // The Exif and GPS directories are one level down; neither is followed further, so no loop
+  // can form.
   ForEachEntry(in, exifIfd, [&](uint16_t tag, size_t entry) {
     if (tag == kTagDateTimeOriginal) meta.DateTaken = Trimmed(AsciiValue(in, entry));
   });
+  if (const std::optional<TGeoPosition> position = GpsPosition(in, gpsIfd))
+    meta.Position = position;
 }
 
 // The text of an XML element's content with the five named entities and numeric character
@@ -182,6 +246,81 @@ std::string XmpDescription(std::string_view xmp) {
   return Trimmed(AsUtf8(XmlText(body.substr(start + 1, end - start - 1))));
 }
 
+// A decimal number at the front of text ("51", "30.5"), taken off it; nothing when there is none.
+// Read by hand: the C library's conversion would follow the locale's decimal point.
+std::optional<double> TakeNumber(std::string_view& text) {
+  double value = 0, scale = 1;
+  size_t digits = 0, length = 0;
+  bool point = false;
+  for (; length < text.size() && digits < 18; ++length) {
+    const char c = text[length];
+    if (c == '.' && !point) {
+      point = true;
+    } else if (c >= '0' && c <= '9') {
+      ++digits;
+      if (point) {
+        scale /= 10;
+        value += (c - '0') * scale;
+      } else {
+        value = value * 10 + (c - '0');
+      }
+    } else {
+      break;
+    }
+  }
+  if (digits == 0) return std::nullopt;
+  text.remove_prefix(length);
+  return value;
+}
+
+// An XMP GPS coordinate, "DDD,MM,SSk" or "DDD,MM.mmk" with k the hemisphere letter.
+std::optional<double> XmpAngle(std::string_view value, char positive, char negative, double limit) {
+  while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
+  if (value.empty() || (value.back() != positive && value.back() != negative)) return std::nullopt;
+  const bool south = value.back() == negative;
+  value.remove_suffix(1);
+  double parts[3] = {0, 0, 0};
+  for (size_t i = 0; i < 3; ++i) {
+    const std::optional<double> part = TakeNumber(value);
+    if (!part) return std::nullopt;
+    parts[i] = *part;
+    if (value.empty()) break;
+    if (value.front() != ',' || i == 2) return std::nullopt;
+    value.remove_prefix(1);
+  }
+  if (!value.empty()) return std::nullopt;
+  return Angle(parts, limit, south);
+}
+
+// The value of an XMP property written as an attribute (name="value") or as an element
+// (<name>value</name>), or nothing.
+std::optional<std::string_view> XmpProperty(std::string_view xmp, std::string_view name) {
+  for (size_t at = xmp.find(name); at != std::string_view::npos; at = xmp.find(name, at + 1)) {
+    const std::string_view rest = xmp.substr(at + name.size());
+    if (rest.size() >= 2 && rest[0] == '=' && (rest[1] == '"' || rest[1] == '\'')) {
+      const size_t end = rest.find(rest[1], 2);
+      if (end == std::string_view::npos) return std::nullopt;
+      return rest.substr(2, end - 2);
+    }
+    if (!rest.empty() && rest[0] == '>' && at > 0 && xmp[at - 1] == '<') {
+      const size_t end = rest.find('<', 1);
+      if (end == std::string_view::npos) return std::nullopt;
+      return rest.substr(1, end - 1);
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<TGeoPosition> XmpPosition(std::string_view xmp) {
+  const std::optional<std::string_view> latitude = XmpProperty(xmp, "exif:GPSLatitude");
+  const std::optional<std::string_view> longitude = XmpProperty(xmp, "exif:GPSLongitude");
+  if (!latitude || !longitude) return std::nullopt;
+  const std::optional<double> north = XmpAngle(*latitude, 'N', 'S', 90);
+  const std::optional<double> east = XmpAngle(*longitude, 'E', 'W', 180);
+  if (!north || !east) return std::nullopt;
+  return TGeoPosition{*north, *east};
+}
+
 uint32_t BigU32(std::span<const uint8_t> b, size_t at) {
   return (uint32_t{b[at]} << 24) | (uint32_t{b[at + 1]} << 16) | (uint32_t{b[at + 2]} << 8) |
          b[at + 3];
@@ -230,6 +369,7 @@ std::string PhotoshopCaption(std::span<const uint8_t> blocks) {
 TPhotoMetadata ReadPhotoMetadata(std::span<const uint8_t> jpeg) {
   TPhotoMetadata meta;
   std::string exifText, xmpText, iptcText;
+  std::optional<TGeoPosition> xmpPosition;
   if (jpeg.size() < 2 || jpeg[0] != 0xFF || jpeg[1] != 0xD8) return meta;
   size_t pos = 2;
   while (pos < jpeg.size()) {
@@ -246,15 +386,17 @@ TPhotoMetadata ReadPhotoMetadata(std::span<const uint8_t> jpeg) {
     if (marker == kMarkerAPP1 && StartsWith(payload, kExifHeader)) {
       ReadExif(payload.subspan(kExifHeader.size()), meta, exifText);
     } else if (marker == kMarkerAPP1 && StartsWith(payload, kXmpHeader)) {
-      const std::span<const uint8_t> xmp = payload.subspan(kXmpHeader.size());
-      xmpText =
-          XmpDescription(std::string_view(reinterpret_cast<const char*>(xmp.data()), xmp.size()));
+      const std::span<const uint8_t> xmpBytes = payload.subspan(kXmpHeader.size());
+      const std::string_view xmp(reinterpret_cast<const char*>(xmpBytes.data()), xmpBytes.size());
+      xmpText = XmpDescription(xmp);
+      xmpPosition = XmpPosition(xmp);
     } else if (marker == kMarkerAPP13 && StartsWith(payload, kPhotoshopHeader)) {
       iptcText = PhotoshopCaption(payload.subspan(kPhotoshopHeader.size()));
     }
     pos += length;
   }
   meta.Description = !xmpText.empty() ? xmpText : !iptcText.empty() ? iptcText : exifText;
+  if (!meta.Position) meta.Position = xmpPosition;
   return meta;
 }
 
