@@ -20,7 +20,7 @@ int32_t Units(double degrees) {
 
 TPlaceTable TestTable() {
   TPlaceTable t;
-  t.Countries = {"Poland", "United Kingdom", "Australia", "Brazil", "Fiji", "Norway", ""};
+  t.Countries = {"Poland", "United Kingdom", "Australia", "Brazil", "Fiji", "Norway", "", "Monaco"};
   const auto add = [&t](const char* name, uint16_t country, double latitude, double longitude) {
     t.Places.push_back({name, country, Units(latitude), Units(longitude)});
   };
@@ -36,6 +36,7 @@ TPlaceTable TestTable() {
   add("First twin", 1, 10, 10);
   add("Second twin", 1, 10, 10);
   add("Station", 6, -89.9, 0);
+  add("Monaco", 7, 43.73333, 7.41667);
   return t;
 }
 
@@ -58,6 +59,9 @@ TEST(PlaceFinder, NamesTheNearestPlaceWithinReach) {
       {"far north, two cells of longitude away", 78.22, 16.6, "Longyearbyen, Norway"},
       {"two at one spot: the first listed", 10.01, 10.01, "First twin, United Kingdom"},
       {"a place of no country, near the pole", -90, 120, "Station"},
+      {"a city state", 43.74, 7.42, "Monaco"},
+      {"just within reach (24 km north of Whitby)", 54.48774 + 24 / 111.195, -0.61498,
+       "Whitby, United Kingdom"},
       {"just beyond reach (26 km north of Whitby)", 54.48774 + 26 / 111.195, -0.61498,
        std::nullopt},
       {"in the middle of the Atlantic", 30, -40, std::nullopt},

