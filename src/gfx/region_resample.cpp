@@ -1,0 +1,124 @@
+#include "gfx/region_resample.h"
+
+#include <cassert>
+
+namespace tovrin {
+
+namespace {
+
+// One axis of the sampling: where destination pixel i lands in the source, in 32.32 fixed point,
+// stepped from the first one (see the header's formula).
+struct TAxisStep {
+  int64_t Start;
+  int64_t Step;
+};
+
+TAxisStep AxisStep(int64_t origin, int64_t extent, int32_t destExtent) {
+  // extent is below 2^31 (a bitmap side is at most 16384 pixels, times 65536 in the region's
+  // units, plus the margin a caller's region may have), so the shift stays far inside 64 bits.
+  const int64_t step = (extent << 16) / destExtent;
+  return TAxisStep{(origin << 16) + step / 2 - (int64_t{1} << 31), step};
+}
+
+// The two source pixels at a position and the weight of the second, edges repeated.
+struct TTap {
+  int32_t First;
+  int32_t Second;
+  uint16_t Weight;
+};
+
+TTap TapAt(int64_t position, int32_t srcExtent) {
+  const int64_t whole = position >> 32;  // floor, also for positions before the first pixel
+  if (whole < 0) return TTap{0, 0, 0};
+  if (whole >= srcExtent - 1) return TTap{srcExtent - 1, srcExtent - 1, 0};
+  const auto i = static_cast<int32_t>(whole);
+  return TTap{i, i + 1, static_cast<uint16_t>((position >> 24) & 0xFF)};
+}
+
+}  // namespace
+
+void TRegionResampler::PlanColumns(int32_t destWidth, int32_t srcWidth, int64_t left,
+                                   int64_t width) {
+  const auto n = static_cast<size_t>(destWidth);
+  FFirst.resize(n);
+  FSecond.resize(n);
+  FWeight.resize(n);
+  const TAxisStep axis = AxisStep(left, width, destWidth);
+  int64_t position = axis.Start;
+  for (size_t x = 0; x < n; ++x, position += axis.Step) {
+    const TTap tap = TapAt(position, srcWidth);
+    FFirst[x] = tap.First * 3;
+    FSecond[x] = tap.Second * 3;
+    FWeight[x] = tap.Weight;
+  }
+}
+
+void TRegionResampler::InterpolateRow(const TBitmap& src, int32_t y, int slot, int32_t destWidth) {
+  const uint8_t* row = src.ScanLine(y);
+  uint16_t* out = FRows[slot].data();
+  const int32_t* first = FFirst.data();
+  const int32_t* second = FSecond.data();
+  const uint16_t* weight = FWeight.data();
+  for (int32_t x = 0; x < destWidth; ++x, out += 3) {
+    const uint8_t* a = row + first[x];
+    const uint8_t* b = row + second[x];
+    const unsigned w = weight[x];
+    const unsigned keep = 256 - w;
+    out[0] = static_cast<uint16_t>(a[0] * keep + b[0] * w);
+    out[1] = static_cast<uint16_t>(a[1] * keep + b[1] * w);
+    out[2] = static_cast<uint16_t>(a[2] * keep + b[2] * w);
+  }
+  FRowOf[slot] = y;
+}
+
+void TRegionResampler::Resample(TBitmap& dest, const TBitmap& src, const TFixedRect& region) {
+  assert(dest.PixelFormat() == TPixelFormat::pf24bit);
+  assert(src.PixelFormat() == TPixelFormat::pf24bit);
+  assert(&dest != &src);
+  if (dest.Empty() || src.Empty() || region.Width <= 0 || region.Height <= 0) return;
+  const int32_t W = dest.Width();
+  const int32_t H = dest.Height();
+  PlanColumns(W, src.Width(), region.Left, region.Width);
+  const size_t rowValues = static_cast<size_t>(W) * 3;
+  for (std::vector<uint16_t>& row : FRows) row.resize(rowValues);
+  // The source may differ from the last call's: no row is carried over.
+  FRowOf[0] = FRowOf[1] = -1;
+
+  // The slot holding source row y, interpolating it into a slot other than `keep` when neither
+  // holds it.
+  const auto slotFor = [&](int32_t y, int keep) {
+    if (FRowOf[0] == y) return 0;
+    if (FRowOf[1] == y) return 1;
+    const int slot = keep == 0 ? 1 : 0;
+    InterpolateRow(src, y, slot, W);
+    return slot;
+  };
+
+  const TAxisStep axis = AxisStep(region.Top, region.Height, H);
+  int64_t position = axis.Start;
+  for (int32_t y = 0; y < H; ++y, position += axis.Step) {
+    const TTap tap = TapAt(position, src.Height());
+    // Keep the second row when it is already there (a frame that skips rows).
+    const int holdsSecond = tap.Weight == 0           ? -1
+                            : FRowOf[0] == tap.Second ? 0
+                            : FRowOf[1] == tap.Second ? 1
+                                                      : -1;
+    const int s0 = slotFor(tap.First, holdsSecond);
+    const uint16_t* r0 = FRows[s0].data();
+    uint8_t* out = dest.ScanLine(y);
+    if (tap.Weight == 0) {
+      for (size_t i = 0; i < rowValues; ++i) {
+        out[i] = static_cast<uint8_t>((r0[i] + 128u) >> 8);
+      }
+      continue;
+    }
+    const uint16_t* r1 = FRows[slotFor(tap.Second, s0)].data();
+    const uint32_t w = tap.Weight;
+    const uint32_t keep = 256 - w;
+    for (size_t i = 0; i < rowValues; ++i) {
+      out[i] = static_cast<uint8_t>((r0[i] * keep + r1[i] * w + 32768u) >> 16);
+    }
+  }
+}
+
+}  // namespace tovrin
