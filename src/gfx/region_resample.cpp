@@ -1,6 +1,7 @@
 #include "gfx/region_resample.h"
 
 #include <cassert>
+#include <cstring>
 
 namespace tovrin {
 
@@ -16,8 +17,9 @@ struct TAxisStep {
 TAxisStep AxisStep(int64_t origin, int64_t extent, int32_t destExtent) {
   // extent is below 2^31 (a bitmap side is at most 16384 pixels, times 65536 in the region's
   // units, plus the margin a caller's region may have), so the shift stays far inside 64 bits.
-  const int64_t step = (extent << 16) / destExtent;
-  return TAxisStep{(origin << 16) + step / 2 - (int64_t{1} << 31), step};
+  // (Multiplied rather than shifted: origin may be negative.)
+  const int64_t step = extent * 65536 / destExtent;
+  return TAxisStep{origin * 65536 + step / 2 - (int64_t{1} << 31), step};
 }
 
 // The two source pixels at a position and the weight of the second, edges repeated.
@@ -42,31 +44,39 @@ void TRegionResampler::PlanColumns(int32_t destWidth, int32_t srcWidth, int64_t 
   const auto n = static_cast<size_t>(destWidth);
   FFirst.resize(n);
   FSecond.resize(n);
-  FWeight.resize(n);
+  FWeight.resize(n * 3);
+  FTapA.resize(n * 3);
+  FTapB.resize(n * 3);
   const TAxisStep axis = AxisStep(left, width, destWidth);
   int64_t position = axis.Start;
   for (size_t x = 0; x < n; ++x, position += axis.Step) {
     const TTap tap = TapAt(position, srcWidth);
     FFirst[x] = tap.First * 3;
     FSecond[x] = tap.Second * 3;
-    FWeight[x] = tap.Weight;
+    FWeight[x * 3] = FWeight[x * 3 + 1] = FWeight[x * 3 + 2] = tap.Weight;
   }
 }
 
 void TRegionResampler::InterpolateRow(const TBitmap& src, int32_t y, int slot, int32_t destWidth) {
-  const uint8_t* row = src.ScanLine(y);
-  uint16_t* out = FRows[slot].data();
-  const int32_t* first = FFirst.data();
-  const int32_t* second = FSecond.data();
-  const uint16_t* weight = FWeight.data();
-  for (int32_t x = 0; x < destWidth; ++x, out += 3) {
-    const uint8_t* a = row + first[x];
-    const uint8_t* b = row + second[x];
-    const unsigned w = weight[x];
-    const unsigned keep = 256 - w;
-    out[0] = static_cast<uint16_t>(a[0] * keep + b[0] * w);
-    out[1] = static_cast<uint16_t>(a[1] * keep + b[1] * w);
-    out[2] = static_cast<uint16_t>(a[2] * keep + b[2] * w);
+  // The tables, the source row and the outputs never overlap; saying so lets the compiler keep
+  // values in registers and vectorise.
+  const uint8_t* __restrict row = src.ScanLine(y);
+  const int32_t* __restrict first = FFirst.data();
+  const int32_t* __restrict second = FSecond.data();
+  // First the two source pixels of every column side by side (a plain gather), ...
+  uint8_t* __restrict tapA = FTapA.data();
+  uint8_t* __restrict tapB = FTapB.data();
+  for (int32_t x = 0; x < destWidth; ++x) {
+    std::memcpy(tapA + x * 3, row + first[x], 3);
+    std::memcpy(tapB + x * 3, row + second[x], 3);
+  }
+  // ... then a * (256 - w) + b * w for every channel at once, written as a * 256 + (b - a) * w:
+  // the result is 0 to 65280, so 16-bit lanes that wrap give it exactly.
+  uint16_t* __restrict out = FRows[slot].data();
+  const uint16_t* __restrict weight = FWeight.data();
+  const size_t values = static_cast<size_t>(destWidth) * 3;
+  for (size_t i = 0; i < values; ++i) {
+    out[i] = static_cast<uint16_t>((tapA[i] << 8) + (tapB[i] - tapA[i]) * weight[i]);
   }
   FRowOf[slot] = y;
 }
@@ -104,19 +114,25 @@ void TRegionResampler::Resample(TBitmap& dest, const TBitmap& src, const TFixedR
                             : FRowOf[1] == tap.Second ? 1
                                                       : -1;
     const int s0 = slotFor(tap.First, holdsSecond);
-    const uint16_t* r0 = FRows[s0].data();
-    uint8_t* out = dest.ScanLine(y);
+    // Byte output never overlaps the rows: without saying so the compiler may not vectorise.
+    const uint16_t* __restrict r0 = FRows[s0].data();
+    uint8_t* __restrict out = dest.ScanLine(y);
     if (tap.Weight == 0) {
       for (size_t i = 0; i < rowValues; ++i) {
         out[i] = static_cast<uint8_t>((r0[i] + 128u) >> 8);
       }
       continue;
     }
-    const uint16_t* r1 = FRows[slotFor(tap.Second, s0)].data();
-    const uint32_t w = tap.Weight;
-    const uint32_t keep = 256 - w;
+    const uint16_t* __restrict r1 = FRows[slotFor(tap.Second, s0)].data();
+    // All in 16 bits, so the loop vectorises into 16-bit multiplies that keep their high half
+    // (the weights are 1 to 255 here, times 256): each product is the row value times its
+    // weight / 256, rounded down, and the sum is at most 65280 + 128.
+    const auto w = static_cast<uint16_t>(tap.Weight << 8);
+    const auto keep = static_cast<uint16_t>((256 - tap.Weight) << 8);
     for (size_t i = 0; i < rowValues; ++i) {
-      out[i] = static_cast<uint8_t>((r0[i] * keep + r1[i] * w + 32768u) >> 16);
+      const auto high0 = static_cast<uint16_t>((uint32_t{r0[i]} * keep) >> 16);
+      const auto high1 = static_cast<uint16_t>((uint32_t{r1[i]} * w) >> 16);
+      out[i] = static_cast<uint8_t>(static_cast<uint16_t>(high0 + high1 + 128u) >> 8);
     }
   }
 }

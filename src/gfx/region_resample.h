@@ -57,11 +57,13 @@ class TRegionResampler {
   // Interpolates source row y across into FRows[slot].
   void InterpolateRow(const TBitmap& src, int32_t y, int slot, int32_t destWidth);
 
-  // Per destination column: the byte offsets of the two source pixels and the weight of the
-  // second (0 to 256).
+  // Per destination column: the byte offsets of the two source pixels, and per channel the
+  // weight of the second (0 to 255); the two pixels of every column of the row at hand.
   std::vector<int32_t> FFirst;
   std::vector<int32_t> FSecond;
   std::vector<uint16_t> FWeight;
+  std::vector<uint8_t> FTapA;
+  std::vector<uint8_t> FTapB;
   // Two source rows interpolated to the destination width, 256 times their 8-bit values, and
   // which source row each holds (-1: none).
   std::vector<uint16_t> FRows[2];
