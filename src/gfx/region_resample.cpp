@@ -1,5 +1,6 @@
 #include "gfx/region_resample.h"
 
+#include <bit>
 #include <cassert>
 #include <cstring>
 
@@ -45,8 +46,9 @@ void TRegionResampler::PlanColumns(int32_t destWidth, int32_t srcWidth, int64_t 
   FFirst.resize(n);
   FSecond.resize(n);
   FWeight.resize(n * 3);
-  FTapA.resize(n * 3);
-  FTapB.resize(n * 3);
+  // One byte more than the columns need: the gather stores four bytes a pixel.
+  FTapA.resize(n * 3 + 1);
+  FTapB.resize(n * 3 + 1);
   const TAxisStep axis = AxisStep(left, width, destWidth);
   int64_t position = axis.Start;
   for (size_t x = 0; x < n; ++x, position += axis.Step) {
@@ -67,8 +69,24 @@ void TRegionResampler::InterpolateRow(const TBitmap& src, int32_t y, int slot, i
   uint8_t* __restrict tapA = FTapA.data();
   uint8_t* __restrict tapB = FTapB.data();
   for (int32_t x = 0; x < destWidth; ++x) {
-    std::memcpy(tapA + x * 3, row + first[x], 3);
-    std::memcpy(tapB + x * 3, row + second[x], 3);
+    const uint8_t* a = row + first[x];
+    if (second[x] == first[x] + 3) {
+      // Two neighbours, six bytes a0 a1 a2 b0 b1 b2: read as the four bytes from a0 and the
+      // four from a2 (both inside the row), stored four bytes at a time; the fourth byte of
+      // each store is overwritten by the next column.
+      uint32_t lowFour;
+      uint32_t highFour;
+      std::memcpy(&lowFour, a, 4);
+      std::memcpy(&highFour, a + 2, 4);
+      // b0 b1 b2 are the last three bytes of highFour in memory.
+      const uint32_t b = std::endian::native == std::endian::little ? highFour >> 8 : highFour << 8;
+      std::memcpy(tapA + x * 3, &lowFour, 4);
+      std::memcpy(tapB + x * 3, &b, 4);
+    } else {
+      // An edge column, its pixel repeated.
+      std::memcpy(tapA + x * 3, a, 3);
+      std::memcpy(tapB + x * 3, row + second[x], 3);
+    }
   }
   // ... then a * (256 - w) + b * w for every channel at once, written as a * 256 + (b - a) * w:
   // the result is 0 to 65280, so 16-bit lanes that wrap give it exactly.
