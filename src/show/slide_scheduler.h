@@ -83,7 +83,7 @@ class TSlideScheduler {
   // picture Interval ms after each transition.
   void Start(TStream& program);
   // No further picture comes by itself (the show is ending, or asks whether it may); tries still
-  // posted are dropped.
+  // posted are dropped, and a moving picture stops where it is.
   void StopSlideTimer();
 
   // Shows picture PicIndex (or a random one, or the next of the shuffled round) and arms the slide

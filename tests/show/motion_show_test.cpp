@@ -10,8 +10,9 @@ namespace tovrin::testing {
 namespace {
 
 // A picture in which every pixel differs from its neighbours, so any motion changes the frame.
-std::vector<uint8_t> BusyJpeg(int width, int height, uint32_t tint) {
-  return MakeJpeg(width, height, TJpegKind::Colour, [=](int x, int y) {
+std::vector<uint8_t> BusyJpeg(int width, int height, uint32_t tint,
+                              TJpegKind kind = TJpegKind::Colour) {
+  return MakeJpeg(width, height, kind, [=](int x, int y) {
     const uint32_t v = static_cast<uint32_t>((x * 7 + y * 13) % 256);
     return tint ^ (v << 16 | ((x * 5) % 256) << 8 | ((y * 11) % 256));
   });
@@ -79,16 +80,18 @@ TEST_F(MotionShowTest, HeldPicturesMoveAndTheNextTransitionStartsFromTheMovedFra
   struct TCase {
     const char* name;
     int width, height;  // on a 64 x 48 screen
+    TJpegKind kind = TJpegKind::Colour;
   };
   const TCase cases[] = {
       {"landscape: zoom", 80, 50},
       {"portrait: pan down or up", 40, 90},
       {"panorama: pan across", 200, 40},
       {"smaller than the screen", 30, 20},
+      {"grey (an 8-bit decoding)", 80, 50, TJpegKind::Grey},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.name);
-    Build({BusyJpeg(c.width, c.height, 0), BusyJpeg(c.width, c.height, 0x808080)});
+    Build({BusyJpeg(c.width, c.height, 0, c.kind), BusyJpeg(c.width, c.height, 0x808080, c.kind)});
     const TRun run = Record(99, 100, 9000);
     ASSERT_GE(run.Shown.size(), 2u);
     ASSERT_GE(run.OldPics.size(), 2u);
