@@ -11,15 +11,25 @@
 //                             (PicFill blur), prepared with the slide's frame
 //   BM_WaitingOutInterval     a show on the real clock waiting between two slides; counter
 //                             cpu_percent is the processor time it used per wall-clock time
+//   BM_MotionFrame/W/H        one frame of a moving picture (lMotion): the framing of the moment
+//                             resampled to W x H, alternating in the same loop with the
+//                             yardstick, one plain W x H copy (what presenting any frame costs);
+//                             counters motion_ms, copy_ms, and core_percent_at_25fps
+//   BM_SlidePreparationMotion/W/H  BM_SlidePreparation with lMotion (the picture scaled to cover
+//                             the screen once per slide, then the first frame)
+//   BM_HoldWithMotion         as BM_WaitingOutInterval with lMotion at 1920 x 1080: the processor
+//                             time of a hold whose picture moves at 25 frames a second
 //
 // With --peak-memory the program instead runs a show of four such photographs at 1920 x 1080 on
 // the virtual clock and prints its peak resident set against one decoded picture plus eight
 // screen-size frames plus 20 MB.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -27,7 +37,9 @@
 #include "core/memory_policy.h"
 #include "core/paths.h"
 #include "gfx/blurred_backdrop.h"
+#include "gfx/draw.h"
 #include "gfx/jpeg_decoder.h"
+#include "gfx/region_resample.h"
 #include "gfx/stretch.h"
 #include "jpeg_maker.h"
 #include "package/package_locator.h"
@@ -35,6 +47,7 @@
 #include "platform/headless/headless_platform.h"
 #include "saver_builder.h"
 #include "show/frm_scrn.h"
+#include "show/motion_path.h"
 
 #if !defined(_WIN32)
 #include <sys/resource.h>
@@ -71,11 +84,12 @@ struct TBenchSaver {
   std::unique_ptr<THeadlessPlatform> Platform;
 
   TBenchSaver(int count, int32_t width, int32_t height, int32_t interval,
-              THeadlessApplication::TClockKind clock) {
+              THeadlessApplication::TClockKind clock, bool motion = false) {
     std::filesystem::create_directories(Folder.Path() / "tmp");
     TSSFileLocations settings;
     settings.SetVer("photo");
-    settings.SetlStretch(true);
+    settings.SetlStretch(!motion);
+    settings.SetlMotion(motion);
     settings.SetText("Harbour at dusk");
     settings.SetInterval(interval);
     settings.SetEffectCommaList("4");
@@ -99,9 +113,9 @@ void BM_DecodeJpeg(benchmark::State& state) {
   }
 }
 
-void BM_SlidePreparation(benchmark::State& state) {
+void SlidePreparation(benchmark::State& state, bool motion) {
   TBenchSaver saver(1, static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1)),
-                    5000, THeadlessApplication::TClockKind::ckVirtual);
+                    5000, THeadlessApplication::TClockKind::ckVirtual, motion);
   TfrmScrn show(*saver.Platform, TPasswordCheck::pcAskVerifier);
   show.Show();  // the first activation reads the settings
   // The show reads every picture from its program file, opened once.
@@ -111,6 +125,64 @@ void BM_SlidePreparation(benchmark::State& state) {
     TBitmap frame = show.Scheduler().ComposePicture(*item);
     benchmark::DoNotOptimize(frame.Bits());
   }
+}
+
+void BM_SlidePreparation(benchmark::State& state) {
+  SlidePreparation(state, false);
+}
+void BM_SlidePreparationMotion(benchmark::State& state) {
+  SlidePreparation(state, true);
+}
+
+double ThreadCpuMs() {
+#if !defined(_WIN32)
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+#else
+  return 0;
+#endif
+}
+
+// The photograph scaled to cover a W x H screen, as a moving slide prepares it.
+TBitmap MotionSource(int32_t w, int32_t h) {
+  const TBitmap photo = DecodeJPEG(Photo().data(), Photo().size(), nullptr);
+  const TMotionSource s = MotionSourceFor(photo.Width(), photo.Height(), w, h, false);
+  TBitmap source = TBitmap::ForOverwrite(s.Size.X, s.Size.Y);
+  StretchDrawGraphic(source, source.BoundsRect(), photo);
+  return source;
+}
+
+void BM_MotionFrame(benchmark::State& state) {
+  const int32_t w = static_cast<int32_t>(state.range(0));
+  const int32_t h = static_cast<int32_t>(state.range(1));
+  const TBitmap source = MotionSource(w, h);
+  const TMotionPath path(TPoint{source.Width(), source.Height()}, TPoint{w, h}, TMotionChoice{});
+  TBitmap frame = TBitmap::ForOverwrite(w, h);
+  TBitmap copy = TBitmap::ForOverwrite(w, h);
+  TRegionResampler resampler;
+  double motion = 0;
+  double yardstick = 0;
+  uint32_t ms = 0;
+  // Processor time of this thread, so other work on a busy machine does not count.
+  for (auto _ : state) {
+    // A 5 s hold, frame by frame at 25 a second, round and round.
+    ms = (ms + 40) % 5000;
+    const double t0 = ThreadCpuMs();
+    resampler.Resample(frame, source, path.At(ms, 5000));
+    benchmark::DoNotOptimize(frame.Bits());
+    const double t1 = ThreadCpuMs();
+    Draw(copy, 0, 0, frame);
+    benchmark::DoNotOptimize(copy.Bits());
+    const double t2 = ThreadCpuMs();
+    motion += t1 - t0;
+    yardstick += t2 - t1;
+  }
+  const auto n = static_cast<double>(state.iterations());
+  state.counters["motion_ms"] = motion / n;
+  state.counters["copy_ms"] = yardstick / n;
+  // 25 frames a second of motion_ms each, in percent of one core's second.
+  state.counters["core_percent_at_25fps"] = motion / n * 25 / 1000 * 100;
 }
 
 // The parts of a slide's preparation on their own.
@@ -177,6 +249,33 @@ double ProcessCpuSeconds() {
 #endif
 }
 
+// Runs the show for chunks of 500 ms of real time once the first transition has ended, and
+// gives the processor time used per wall-clock time.
+void MeasureHold(benchmark::State& state, THeadlessPlatform& platform, TfrmScrn& show) {
+  show.Show();
+  while (!show.Scheduler().SlideTimer().Enabled()) platform.App().HandleMessage();
+  double cpu = 0;
+  double wall = 0;
+  for (auto _ : state) {
+    const double cpu0 = ProcessCpuSeconds();
+    const auto t0 = std::chrono::steady_clock::now();
+    bool stop = false;
+    const uint32_t tick = platform.App().TickCount() + 500;
+    platform.App().PostAt(tick, [&stop] { stop = true; });
+    while (!stop) platform.App().HandleMessage();
+    cpu += ProcessCpuSeconds() - cpu0;
+    wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  }
+  state.counters["cpu_percent"] = wall > 0 ? 100.0 * cpu / wall : 0;
+}
+
+void BM_HoldWithMotion(benchmark::State& state) {
+  TBenchSaver saver(1, 1920, 1080, 60000, THeadlessApplication::TClockKind::ckReal, true);
+  TfrmScrn show(*saver.Platform, TPasswordCheck::pcAskVerifier);
+  MeasureHold(state, *saver.Platform, show);
+  if (!show.Scheduler().Motion().Moving()) state.SkipWithError("the picture did not move");
+}
+
 void BM_WaitingOutInterval(benchmark::State& state) {
   // Small pictures: only the waiting is measured.
   testing::TScratchFolder folder("show_bench_idle");
@@ -197,22 +296,8 @@ void BM_WaitingOutInterval(benchmark::State& state) {
   script.SettingsDir = folder.Dir();
   THeadlessPlatform platform(script, text, THeadlessApplication::TClockKind::ckReal);
   TfrmScrn show(platform, TPasswordCheck::pcAskVerifier);
-  show.Show();
   // Let the first transition run, then measure the wait that follows.
-  while (!show.Scheduler().SlideTimer().Enabled()) platform.App().HandleMessage();
-  double cpu = 0;
-  double wall = 0;
-  for (auto _ : state) {
-    const double cpu0 = ProcessCpuSeconds();
-    const auto t0 = std::chrono::steady_clock::now();
-    bool stop = false;
-    const uint32_t tick = platform.App().TickCount() + 500;
-    platform.App().PostAt(tick, [&stop] { stop = true; });
-    while (!stop) platform.App().HandleMessage();
-    cpu += ProcessCpuSeconds() - cpu0;
-    wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-  }
-  state.counters["cpu_percent"] = wall > 0 ? 100.0 * cpu / wall : 0;
+  MeasureHold(state, platform, show);
 }
 
 BENCHMARK(BM_DecodeJpeg)->Unit(benchmark::kMillisecond);
@@ -228,6 +313,12 @@ BENCHMARK(BM_BlurredBackdrop)
     ->Args({3840, 2160})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WaitingOutInterval)->Iterations(4)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MotionFrame)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SlidePreparationMotion)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HoldWithMotion)->Iterations(6)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 long PeakResidentKb() {
   std::ifstream status("/proc/self/status");

@@ -203,6 +203,7 @@ void WriteShowSettings(TStream& stream, const TSSFileLocations& s) {
   if (s.lShuffle()) WriteBooleanProp(w, "lShuffle", true);
   if (s.PicFill() != pfBlack) WriteIntegerProp(w, "PicFill", s.PicFill());
   if (s.lPicCaptions()) WriteBooleanProp(w, "lPicCaptions", true);
+  if (s.lMotion()) WriteBooleanProp(w, "lMotion", true);
   w.WriteListEnd();  // properties
   w.WriteListEnd();  // children
 }

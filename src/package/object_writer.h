@@ -50,7 +50,7 @@ void WritePictureItem(TStream& stream, std::span<const uint8_t> jpegBytes);
 // Writes the settings object: Booleans and Integers always, strings and comma lists only when not
 // empty, the font as TextFont.Charset, .Color, .Height, .Name, .Style (and .Pitch when it is not
 // fpDefault); colours and character sets that have names are written as identifiers. lShuffle,
-// PicFill and lPicCaptions follow the lists, only when they differ from their defaults.
+// PicFill, lPicCaptions and lMotion follow the lists, only when they differ from their defaults.
 void WriteShowSettings(TStream& stream, const TSSFileLocations& settings);
 
 }  // namespace tovrin

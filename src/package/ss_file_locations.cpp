@@ -95,6 +95,8 @@ const TClassInfo& TSSFileLocations::StaticClassInfo() {
           MakeProperty("PicFill", TPropKind::pkInteger, nullptr, &S::PicFill, &S::SetPicFill),
           MakeProperty("lPicCaptions", TPropKind::pkEnumeration, &BooleanTypeInfo(),
                        &S::lPicCaptions, &S::SetlPicCaptions),
+          MakeProperty("lMotion", TPropKind::pkEnumeration, &BooleanTypeInfo(), &S::lMotion,
+                       &S::SetlMotion),
       }};
   return info;
 }

@@ -9,7 +9,7 @@
 //
 // Then the show choices that came later, each stored only when it differs from its default so
 // that a package made without them is written exactly as before: lShuffle, PicFill,
-// lPicCaptions.
+// lPicCaptions, lMotion.
 //
 // Each comma-list property converts between its list and the comma text (comma_text.h). The
 // lists are kept packed as read (TCommaList), so that a package of millions of entries costs
@@ -82,6 +82,9 @@ class TSSFileLocations : public TComponent {
   // the caption font; Text is then not drawn.
   bool lPicCaptions() const { return FPicCaptions; }
   void SetlPicCaptions(bool v) { FPicCaptions = v; }
+  // True: each picture fills the screen and moves slowly (pans or zooms) while it is held.
+  bool lMotion() const { return FMotion; }
+  void SetlMotion(bool v) { FMotion = v; }
 
   // Comma-text views of the lists.
   std::string EffectCommaList() const;
@@ -164,6 +167,7 @@ class TSSFileLocations : public TComponent {
   bool FShuffle = false;
   int32_t FPicFill = pfBlack;
   bool FPicCaptions = false;
+  bool FMotion = false;
   TCommaList FEffects;
   TCommaList FPics;
   TCommaList FPicFileNames;

@@ -372,4 +372,21 @@ void TCustomPicShow::Clear() {
   Repaint();
 }
 
+bool TCustomPicShow::RedrawMedia(const std::function<void(TBitmap& media)>& draw) {
+  if (FBusy || FMedia.Empty()) return false;
+  if (!FMediaLock.TryLock()) return false;
+  {
+    // Released on every way out of the drawing.
+    struct TRelease {
+      TCanvasLock& Lock;
+      ~TRelease() { Lock.Unlock(); }
+    } release{FMediaLock};
+    SyncBackBufferBeforeOverwritingMedia();
+    draw(FMedia);
+  }
+  InvalidateMediaRect(FMedia.BoundsRect());
+  Update();
+  return true;
+}
+
 }  // namespace tovrin

@@ -153,6 +153,11 @@ class TCustomPicShow : public THostControl {
   // Discards the shown frame (not while Busy, and not while someone holds Media's lock), so
   // that only the background is painted and the next transition starts from it.
   void Clear();
+  // Outside a transition, lets draw overwrite every pixel of Media in place (its size stays) and
+  // repaints the control now: a picture that moves while it is held. The next transition starts
+  // from the frame drawn. Returns false, drawing nothing, while Busy, without a shown frame, or
+  // while someone holds Media's lock.
+  bool RedrawMedia(const std::function<void(TBitmap& media)>& draw);
   // Marks the whole control for repainting / repaints it now / repaints the invalid area now.
   void Invalidate();
   void Repaint();

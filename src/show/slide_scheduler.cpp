@@ -25,7 +25,13 @@ TSlideScheduler::TSlideScheduler(TContext context)
       FEndShow(std::move(context.EndShow)),
       FShowOver(std::move(context.ShowOver)),
       FFollowers(std::move(context.Followers)),
-      FSlideTimer(context.Application) {
+      FSlideTimer(context.Application),
+      FMotion(TSlideMotion::TContext{
+          .Application = FApplication,
+          .Pictures = FPShow,
+          .Followers = FFollowers,
+          .Guard = FGuard,
+      }) {
   FSlideTimer.SetEnabled(false);
   FPShow.OnProgress = [this](TCustomPicShow&) { FollowProgress(); };
 }
@@ -42,6 +48,7 @@ void TSlideScheduler::FollowProgress() {
 }
 
 void TSlideScheduler::HidePictures() {
+  FMotion.Forget();
   // The movies play on the show window; the other monitors go black.
   FPShow.SetVisible(false);
   for (TCustomPicShow* follower : Followers()) follower->SetVisible(false);
@@ -62,12 +69,15 @@ void TSlideScheduler::Start(TStream& program) {
 
 void TSlideScheduler::StopSlideTimer() {
   FSlideTimer.SetEnabled(false);
+  FMotion.Stop();
   ++FRound;
 }
 
 void TSlideScheduler::ShowNextPicture() {
   if (FProgram == nullptr || FSettings.PicCount() == 0) return;
   FSlideTimer.SetEnabled(false);
+  // The next transition starts from the frame the motion reached.
+  FMotion.Stop();
   ++FRound;
   FHideMovie();
   TryPictures();
@@ -199,6 +209,7 @@ bool TSlideScheduler::TryShowPicture() {
   FollowProgress();
   StopFollowers();
   if (FShowOver()) return true;
+  FMotion.StartHold(static_cast<uint32_t>(std::max(0, FSettings.Interval())));
   if (OnPictureShown) OnPictureShown(FPicIndex);
   FApplication.ProcessMessages();
   return true;
@@ -217,6 +228,14 @@ std::vector<TBitmap> TSlideScheduler::ComposePictures(TImage& item,
                                                        : std::string();
   std::vector<TBitmap> frames;
   frames.reserve(sizes.size());
+  const TJPEGImage* jpeg = dynamic_cast<const TJPEGImage*>(item.Picture().Graphic());
+  if (FSettings.lMotion() && jpeg && !jpeg->Empty()) {
+    FMotion.Prepare(*jpeg, sizes, FSettings.lStretch(), CaptionDrawer(caption));
+    for (size_t i = 0; i < sizes.size(); ++i) frames.push_back(FMotion.FirstFrame(i));
+    item.Picture().SetGraphic(nullptr);
+    return frames;
+  }
+  FMotion.Forget();
   for (const TPoint& size : sizes) {
     frames.push_back(
         ComposeFrame(item.Picture().Graphic(), size.X, size.Y, caption, sizes.size() == 1));
@@ -255,19 +274,38 @@ TBitmap TSlideScheduler::ComposeFrame(const TStoredGraphic* graphic, int32_t W, 
       Draw(frame, (W - picture.Width()) / 2, (H - picture.Height()) / 2, picture);
     }
   }
-  if (!caption.empty()) {
-    // Size, colour and face of the caption font; its style and character set are not applied.
-    const TFont& font = FSettings.TextFont();
-    const int32_t ppi = FScreen.PixelsPerInch();
-    TTextFont textFont;
-    textFont.Height = -MulDiv(font.Size(ppi), ppi, 72);
-    textFont.Color = ColorToRGB(font.Color());
-    textFont.Name = font.Name();
-    const TTextSize extent = FText.TextExtent(textFont, caption);
-    FText.TextOut(frame, frame.Width() / 2 - extent.Width / 2, frame.Height() - extent.Height,
-                  textFont, caption);
-  }
+  if (!caption.empty()) DrawCaption(frame, caption);
   return frame;
+}
+
+namespace {
+
+// Size, colour and face of the caption font; its style and character set are not applied.
+TTextFont CaptionFont(const TFont& font, int32_t ppi) {
+  TTextFont textFont;
+  textFont.Height = -MulDiv(font.Size(ppi), ppi, 72);
+  textFont.Color = ColorToRGB(font.Color());
+  textFont.Name = font.Name();
+  return textFont;
+}
+
+}  // namespace
+
+void TSlideScheduler::DrawCaption(TBitmap& frame, const std::string& caption) {
+  const TTextFont textFont = CaptionFont(FSettings.TextFont(), FScreen.PixelsPerInch());
+  const TTextSize extent = FText.TextExtent(textFont, caption);
+  FText.TextOut(frame, frame.Width() / 2 - extent.Width / 2, frame.Height() - extent.Height,
+                textFont, caption);
+}
+
+std::function<void(TBitmap&)> TSlideScheduler::CaptionDrawer(const std::string& caption) {
+  if (caption.empty()) return nullptr;
+  TTextFont textFont = CaptionFont(FSettings.TextFont(), FScreen.PixelsPerInch());
+  const TTextSize extent = FText.TextExtent(textFont, caption);
+  return [&text = FText, textFont = std::move(textFont), extent, caption](TBitmap& frame) {
+    text.TextOut(frame, frame.Width() / 2 - extent.Width / 2, frame.Height() - extent.Height,
+                 textFont, caption);
+  };
 }
 
 }  // namespace tovrin

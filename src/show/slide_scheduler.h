@@ -6,6 +6,10 @@
 // Interval ms after the transition has ended. In a movie show the pictures are shown once, then
 // the movies take over for good.
 //
+// With lMotion each picture fills the screen and moves slowly while it is held (TSlideMotion): the
+// frame a transition leads to is the start of the picture's motion, and the next transition
+// starts from the moved frame on screen.
+//
 // On a desk of several monitors the other monitors' picture controls (Followers) run the same
 // transition: each gets the picture composed at its own size and the same style, and composes
 // its frame of each step right after the show's control has composed its own (the show's control
@@ -38,6 +42,7 @@
 #include "platform/timer.h"
 #include "show/handler_guard.h"
 #include "show/shuffle_order.h"
+#include "show/slide_motion.h"
 
 namespace tovrin {
 
@@ -78,7 +83,7 @@ class TSlideScheduler {
   // picture Interval ms after each transition.
   void Start(TStream& program);
   // No further picture comes by itself (the show is ending, or asks whether it may); tries still
-  // posted are dropped.
+  // posted are dropped, and a moving picture stops where it is.
   void StopSlideTimer();
 
   // Shows picture PicIndex (or a random one, or the next of the shuffled round) and arms the slide
@@ -88,7 +93,8 @@ class TSlideScheduler {
   // The screen-size frame of a freshly read picture item: black (or, with PicFill pfBlur, the
   // picture's blurred backdrop when it does not cover the screen), the picture stretched or
   // centred, the caption on every other one (or, with lPicCaptions, the picture's own caption
-  // from DescriptCommaList at PicIndex on every one). The item's own graphic (the decoded picture)
+  // from DescriptCommaList at PicIndex on every one). With lMotion, the picture's motion is
+  // prepared and the frame is its first one. The item's own graphic (the decoded picture)
   // is released: the frame replaces it. Raises when the picture cannot be decoded.
   TBitmap ComposePicture(TImage& item);
   // The same for several screens at once, the primary one first: one frame per size, all with
@@ -104,6 +110,7 @@ class TSlideScheduler {
   int32_t PicIndex() const { return FPicIndex; }
   int32_t StyleIndex() const { return FStyleIndex; }
   const TTimer& SlideTimer() const { return FSlideTimer; }
+  const TSlideMotion& Motion() const { return FMotion; }
   // Picture items read so far (shown or failed), and the pictures known to fail.
   int64_t ReadCount() const { return FReadCount; }
   int32_t FailedCount() const { return FFailedCount; }
@@ -122,6 +129,11 @@ class TSlideScheduler {
   // decoded only as far as the frame shows it (several frames share one whole decoding).
   TBitmap ComposeFrame(const TStoredGraphic* graphic, int32_t width, int32_t height,
                        const std::string& caption, bool onlyFrame);
+  // Draws caption at the bottom centre of frame in the caption font.
+  void DrawCaption(TBitmap& frame, const std::string& caption);
+  // The caption drawing of a moving slide, for frames of any size: the font and extent are worked
+  // out once here. Empty for no caption.
+  std::function<void(TBitmap&)> CaptionDrawer(const std::string& caption);
   std::vector<TCustomPicShow*> Followers() const;
   // The show's control composed a frame: the followers compose theirs at the same progress.
   void FollowProgress();
@@ -148,6 +160,7 @@ class TSlideScheduler {
   int32_t FStyleIndex = 0;
   TShuffleOrder FShuffle{0};  // the order of a shuffled show
   TTimer FSlideTimer;
+  TSlideMotion FMotion;
 
   // One bit per picture, set when it failed; sized at the first failure.
   std::vector<bool> FFailed;

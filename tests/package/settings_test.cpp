@@ -40,6 +40,7 @@ void ExpectSame(const TSSFileLocations& a, const TSSFileLocations& b) {
   EXPECT_EQ(a.lShuffle(), b.lShuffle());
   EXPECT_EQ(a.PicFill(), b.PicFill());
   EXPECT_EQ(a.lPicCaptions(), b.lPicCaptions());
+  EXPECT_EQ(a.lMotion(), b.lMotion());
 }
 
 std::unique_ptr<TSSFileLocations> FullSettings() {
@@ -61,6 +62,7 @@ std::unique_ptr<TSSFileLocations> FullSettings() {
   s->SetlShuffle(true);
   s->SetPicFill(pfBlur);
   s->SetlPicCaptions(true);
+  s->SetlMotion(true);
   s->SetTitle("Harbour");
   s->SetAuthor(std::string(300, 'a'));  // longer than a short string
   s->SetEmail("me@example.org");

@@ -75,11 +75,13 @@ TEST(CommandLineTest, BuildOptionsAndOperands) {
   EXPECT_EQ(b.Options.Text, "caf\xE9");  // stored in Windows-1252
   EXPECT_FALSE(b.Options.RandomPic.has_value());
   EXPECT_FALSE(b.Options.Shuffle.has_value());
+  EXPECT_FALSE(b.Options.Motion.has_value());
   EXPECT_FALSE(b.Options.PicFill.has_value());
-  const TCommandLine photo =
-      ParseCommandLine({"build", "-o", "out.scr", "--shuffle", "--fill", "blur", "p1.jpg"});
+  const TCommandLine photo = ParseCommandLine(
+      {"build", "-o", "out.scr", "--shuffle", "--fill", "blur", "--motion=yes", "p1.jpg"});
   EXPECT_EQ(photo.Build.Options.Shuffle, true);
   EXPECT_EQ(photo.Build.Options.PicFill, 1);
+  EXPECT_EQ(photo.Build.Options.Motion, true);
 }
 
 TEST(CommandLineTest, KindMovieIsThePlainSpellingOfFlash) {
@@ -136,7 +138,8 @@ TEST_F(SettingsFileTest, KeysAreThePropertyNamesAndOptionsOverrideThem) {
   const std::string path = Write(
       "[Settings]\r\nText=Caf\xC3\xA9 du port\r\nTextFont.Size=24\r\ntextfont.color=#FF0000\r\n"
       "TextFont.Style=bold\r\nInterval=4000\r\nEffectCommaList=5,9,12\r\nlStretch=1\r\n"
-      "Ver=flash\r\nDescriptCommaList=one,\"two words\"\r\nlShuffle=yes\r\nPicFill=blur\r\n");
+      "Ver=flash\r\nDescriptCommaList=one,\"two words\"\r\nlShuffle=yes\r\nPicFill=blur\r\n"
+      "lMotion=1\r\n");
   TPackSettings settings = ReadPackSettingsFile(path);
   TPackSettings options;
   options.Interval = 1000;
@@ -154,6 +157,7 @@ TEST_F(SettingsFileTest, KeysAreThePropertyNamesAndOptionsOverrideThem) {
   EXPECT_EQ(object.Ver(), "flash");
   EXPECT_EQ(object.DescriptList(), (TStringList{"one", "two words"}));
   EXPECT_TRUE(object.lShuffle());
+  EXPECT_TRUE(object.lMotion());
   EXPECT_EQ(object.PicFill(), pfBlur);
 }
 
@@ -165,6 +169,7 @@ TEST_F(SettingsFileTest, UnsetValuesGetTheToolDefaults) {
   EXPECT_EQ(object.TextFont().Name(), "MS Sans Serif");
   EXPECT_TRUE(object.EffectList().empty());
   EXPECT_FALSE(object.lShuffle());
+  EXPECT_FALSE(object.lMotion());
   EXPECT_EQ(object.PicFill(), pfBlack);
 }
 

@@ -241,7 +241,8 @@ TEST_F(PackToolTest, InspectJsonKeepsItsShape) {
                                                 "DescriptCommaList",
                                                 "lShuffle",
                                                 "PicFill",
-                                                "lPicCaptions"}));
+                                                "lPicCaptions",
+                                                "lMotion"}));
   EXPECT_EQ(Names(s.at("TextFont")),
             (std::vector<std::string>{"Name", "Height", "Color", "Charset", "Style", "Pitch"}));
   EXPECT_EQ(Names(j.at("pictures").at(0)),
@@ -273,22 +274,24 @@ TEST_F(PackToolTest, InspectJsonKeepsItsShape) {
   EXPECT_TRUE(s.at("DescriptCommaList").empty());
   EXPECT_FALSE(s.at("lShuffle").get<bool>());
   EXPECT_EQ(s.at("PicFill").get<int64_t>(), 0);
+  EXPECT_FALSE(s.at("lMotion").get<bool>());
 }
 
 // The photo-frame choices reach the package and inspect names them; a package made without them
 // is the same to the byte as one written before they existed (they are stored only when made).
-TEST_F(PackToolTest, ShuffleAndFillAreStoredOnlyWhenChosen) {
+TEST_F(PackToolTest, ShuffleFillAndMotionAreStoredOnlyWhenChosen) {
   const fs::path plain = FDir / "plain.scr";
   ASSERT_EQ(
       Run({"build", "--engine", Engine().string(), "-o", plain.string(), In("red.jpg").string()})
           .ExitCode,
       0);
   const TRun r = Run({"build", "--engine", Engine().string(), "-o", Out().string(), "--shuffle",
-                      "--fill", "blur", In("red.jpg").string()});
+                      "--fill", "blur", "--motion", In("red.jpg").string()});
   ASSERT_EQ(r.ExitCode, 0) << r.Err;
   const TJson s = InspectJson(Out()).at("settings");
   EXPECT_TRUE(s.at("lShuffle").get<bool>());
   EXPECT_EQ(s.at("PicFill").get<int64_t>(), 1);
+  EXPECT_TRUE(s.at("lMotion").get<bool>());
   const TRun text = Run({"inspect", Out().string()});
   // The value on a label's line of the human form.
   const auto valueOf = [&text](const std::string& label) {
@@ -299,14 +302,16 @@ TEST_F(PackToolTest, ShuffleAndFillAreStoredOnlyWhenChosen) {
   };
   EXPECT_EQ(valueOf("PicFill"), "blur") << text.Out;
   EXPECT_EQ(valueOf("lShuffle"), "true") << text.Out;
+  EXPECT_EQ(valueOf("lMotion"), "true") << text.Out;
 
   const TBytes plainBytes = ReadBytes(plain);
   const std::string plainText(plainBytes.begin(), plainBytes.end());
   EXPECT_EQ(plainText.find("lShuffle"), std::string::npos);
   EXPECT_EQ(plainText.find("PicFill"), std::string::npos);
-  // The chosen package differs only by the two properties (and the trailer's lengths).
+  EXPECT_EQ(plainText.find("lMotion"), std::string::npos);
+  // The chosen package differs only by the three properties (and the trailer's lengths).
   const TBytes chosen = ReadBytes(Out());
-  EXPECT_EQ(chosen.size(), plainBytes.size() + (1 + 8 + 1) + (1 + 7 + 2));
+  EXPECT_EQ(chosen.size(), plainBytes.size() + (1 + 8 + 1) + (1 + 7 + 2) + (1 + 7 + 1));
 }
 
 // --caption: each picture's caption from what it says about itself, stored in DescriptCommaList

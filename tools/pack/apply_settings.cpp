@@ -39,6 +39,7 @@ void TPackSettings::ApplyTo(TSSFileLocations& settings) const {
   if (Shuffle) settings.SetlShuffle(*Shuffle);
   if (PicFill) settings.SetPicFill(*PicFill);
   if (PicCaptions) settings.SetlPicCaptions(*PicCaptions);
+  if (Motion) settings.SetlMotion(*Motion);
 }
 
 }  // namespace tovrin

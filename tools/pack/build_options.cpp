@@ -107,6 +107,9 @@ void AddBuildOptions(CLI::App& build, TBuildRequest& request) {
   yesNo("--shuffle", &TPackSettings::Shuffle,
         "show every picture once per round, each round in a fresh random order, never the same "
         "picture twice in a row (overrides --random-pictures)");
+  yesNo("--motion", &TPackSettings::Motion,
+        "fill the screen with each picture and move it slowly while it is held: landscape "
+        "pictures zoom, portraits pan down or up, panoramas pan across");
   number("--fill", "FILL",
          "what shows around a picture that does not cover the screen: black, or blur (an "
          "enlarged, blurred and darkened copy of the picture) (default: black)",

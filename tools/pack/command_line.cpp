@@ -23,7 +23,7 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       "TextFont.Color, TextFont.Charset, TextFont.Style, TextFont.Pitch, lRandomPic, "
       "lRandomStyle, lClearOldImage, lStretch, Interval, SoundRandom, lSoundLoop, lMute, Title, "
       "Author, Email, Web, Ver, EffectCommaList, DescriptCommaList, lShuffle, PicFill, "
-      "lPicCaptions; values as "
+      "lPicCaptions, lMotion; values as "
       "the options take them. Texts are read as UTF-8 and stored in Windows-1252. The towns "
       "{place} names: " +
       std::string(kPlacesAttribution) + ".");

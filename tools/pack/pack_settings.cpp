@@ -58,6 +58,7 @@ void TPackSettings::MergeFrom(const TPackSettings& over) {
   Take(Shuffle, over.Shuffle);
   Take(PicFill, over.PicFill);
   Take(PicCaptions, over.PicCaptions);
+  Take(Motion, over.Motion);
 }
 
 namespace {
@@ -132,6 +133,8 @@ constexpr TSettingsKey kSettingsKeys[] = {
                    TPackSettings& s) { s.PicFill = ParsePicFill(w, v); }},
     {"lPicCaptions", [](const std::string& w, std::string_view v,
                         TPackSettings& s) { s.PicCaptions = ParseBoolean(w, v); }},
+    {"lMotion", [](const std::string& w, std::string_view v,
+                   TPackSettings& s) { s.Motion = ParseBoolean(w, v); }},
 };
 
 }  // namespace

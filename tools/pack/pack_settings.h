@@ -44,6 +44,7 @@ struct TPackSettings {
   std::optional<bool> Shuffle;
   std::optional<int32_t> PicFill;  // TPicFill
   std::optional<bool> PicCaptions;
+  std::optional<bool> Motion;
 
   // Takes every field that `over` sets (options override the settings file).
   void MergeFrom(const TPackSettings& over);

@@ -125,6 +125,7 @@ TJson SettingsJson(const TSSFileLocations& s) {
   json["lShuffle"] = s.lShuffle();
   json["PicFill"] = s.PicFill();
   json["lPicCaptions"] = s.lPicCaptions();
+  json["lMotion"] = s.lMotion();
   return json;
 }
 
@@ -289,6 +290,7 @@ std::string RenderReportText(const TPackageReport& report) {
   line("lShuffle", s.lShuffle() ? "true" : "false");
   line("PicFill", PicFillName(s.PicFill()));
   line("lPicCaptions", s.lPicCaptions() ? "true" : "false");
+  line("lMotion", s.lMotion() ? "true" : "false");
 
   const TStringList& names = s.PicFileNameList();
   t += "Pictures: " + std::to_string(report.Pictures.size()) + "\n";
