@@ -196,9 +196,10 @@ run_program() {
   # Unix paths resolve through Wine's Z: drive.
   out=$(cd "$(dirname "$exe")" && env "$@" timeout "$TEST_TIMEOUT" wine "$exe" --gtest_color=no 2>&1) ||
     rc=$?
-  # A test may ask for its next clip only once it has the one before: a few rounds at most.
+  # A test may ask for its next clip only once it has the one before: rounds while new clips
+  # come, ten at most.
   local round
-  for round in 1 2 3; do
+  for round in $(seq 10); do
     make_wanted_clips || break
     log "$name: made the clips it asked for; running it again"
     rc=0
