@@ -1,5 +1,6 @@
 # Third-party libraries come from the system (Debian packages natively; for the Windows build,
-# libjpeg is cross-built into the build folder by scripts/build-libjpeg-mingw.sh and found through
+# libjpeg and FFmpeg's libraries are cross-built into the build folder by
+# scripts/build-libjpeg-mingw.sh and scripts/build-ffmpeg-mingw.sh and found through
 # CMAKE_PREFIX_PATH).
 find_package(JPEG REQUIRED)
 find_package(Threads REQUIRED)
@@ -23,6 +24,22 @@ if(NOT WIN32)
   # Movies: FFmpeg's libraries (the video player, tovrin-pack's movie listing).
   pkg_check_modules(TOVRIN_FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale
                     libswresample libavutil)
+elseif(NOT TOVRIN_FUZZ)
+  # The Windows build links the static FFmpeg libraries scripts/build-ffmpeg-mingw.sh cross-builds
+  # into the prefix, in the order they depend on each other. They need nothing beyond what the
+  # engine already imports (kernel32, user32, ole32): the system libraries FFmpeg's configure
+  # suggests for the parts we leave out (bcrypt for random seeds) are not linked, so a part that
+  # came to need one would fail to link instead of adding an import.
+  find_path(TOVRIN_FFMPEG_INCLUDE_DIR libavformat/avformat.h REQUIRED)
+  set(TOVRIN_FFMPEG_LIBRARIES)
+  foreach(lib avformat avcodec swscale swresample avutil)
+    find_library(TOVRIN_FFMPEG_${lib}_LIBRARY NAMES lib${lib}.a REQUIRED)
+    list(APPEND TOVRIN_FFMPEG_LIBRARIES ${TOVRIN_FFMPEG_${lib}_LIBRARY})
+  endforeach()
+  add_library(TovrinFFmpeg::Static INTERFACE IMPORTED)
+  set_target_properties(TovrinFFmpeg::Static PROPERTIES
+    INTERFACE_INCLUDE_DIRECTORIES "${TOVRIN_FFMPEG_INCLUDE_DIR}"
+    INTERFACE_LINK_LIBRARIES "${TOVRIN_FFMPEG_LIBRARIES};user32;ole32")
 endif()
 # The Linux back end: SDL2 for windows, SDL2_mixer for sound (its header only: the engine loads the
 # library when the first sound opens; the back end's tests link it), GTK 3 for the setup dialog,

@@ -5,9 +5,8 @@
 #
 #   scripts/build-libjpeg-mingw.sh        # does nothing when the prefix already holds the library
 #
-# Needs: apt (when the machine has no deb-src entries, ones for its own Debian suites are added
-# for the download and removed again), dpkg-dev for `apt-get source`, cmake, ninja, the MinGW-w64
-# cross compiler, and nasm for the SIMD code (without nasm the library is built without SIMD).
+# Needs: apt and dpkg-dev for `apt-get source` (scripts/debian-source.sh), cmake, ninja, the
+# MinGW-w64 cross compiler, and nasm for the SIMD code (without nasm the library is built without SIMD).
 # No third-party source is kept in the repository.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -26,80 +25,10 @@ if [[ -f $PREFIX/lib/libjpeg.a && -f $PREFIX/include/jpeglib.h && -f $PREFIX/inc
   exit 0
 fi
 
-as_root() {
-  if ((EUID == 0)); then "$@"; else sudo "$@"; fi
-}
+# shellcheck source=debian-source.sh
+. "$ROOT/scripts/debian-source.sh"
 
-# Debian's sources come as deb822 files (/etc/apt/sources.list.d/*.sources) or as one-line entries
-# (sources.list). Add a deb-src twin of every enabled Debian entry when there is none yet.
-has_deb_src() {
-  grep -qsE '^[[:space:]]*deb-src[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list &&
-    return 0
-  grep -qsiE '^Types:.*deb-src' /etc/apt/sources.list.d/*.sources
-}
-
-add_deb_src() {
-  local dir=/etc/apt/sources.list.d tmp f added=0
-  tmp=$(mktemp)
-  for f in "$dir"/*.sources; do
-    [[ -f $f && $f != "$dir/tovrin-deb-src.sources" ]] || continue
-    # Keep the stanzas that name a Debian archive, with their Types turned into deb-src.
-    awk 'BEGIN { RS = ""; ORS = "\n\n" }
-         /URIs:[^\n]*debian/ && /Types:[^\n]*deb/ {
-           gsub(/Types:[^\n]*/, "Types: deb-src"); print }' "$f" >>"$tmp"
-  done
-  if [[ -s $tmp ]]; then
-    as_root install -m 0644 "$tmp" "$dir/tovrin-deb-src.sources"
-    ADDED_SOURCES+=("$dir/tovrin-deb-src.sources")
-    added=1
-  fi
-  # One-line entries ("deb [options] uri suite components") get a deb-src twin each.
-  : >"$tmp"
-  for f in /etc/apt/sources.list "$dir"/*.list; do
-    [[ -f $f && $f != "$dir/tovrin-deb-src.list" ]] || continue
-    sed -nE '/debian/s/^[[:space:]]*deb([[:space:]]+)/deb-src\1/p' "$f" >>"$tmp"
-  done
-  if [[ -s $tmp ]]; then
-    as_root install -m 0644 "$tmp" "$dir/tovrin-deb-src.list"
-    ADDED_SOURCES+=("$dir/tovrin-deb-src.list")
-    added=1
-  fi
-  rm -f "$tmp"
-  ((added)) || { log "no Debian apt source found to derive a deb-src entry from"; return 1; }
-}
-
-fetch_source() {
-  local dir
-  dir=$(find "$SRC" -mindepth 1 -maxdepth 1 -type d -name 'libjpeg-turbo-*' 2>/dev/null | head -n 1)
-  if [[ -n $dir && -f $dir/CMakeLists.txt ]]; then
-    printf '%s\n' "$dir"
-    return 0
-  fi
-  rm -rf "$SRC"  # an interrupted download or unpacking is started again
-  mkdir -p "$SRC"
-  ADDED_SOURCES=()
-  if ! has_deb_src; then
-    add_deb_src
-  fi
-  # The package lists may be stale or may lack the sources: update once and try again.
-  local rc=0
-  if ! (cd "$SRC" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1); then
-    rm -rf "$SRC" && mkdir -p "$SRC"
-    as_root apt-get update -qq >/dev/null
-    (cd "$SRC" && apt-get source -qq libjpeg-turbo >"$DEPS/libjpeg-source.log" 2>&1) || rc=$?
-  fi
-  # The machine's apt sources are left as they were found.
-  if ((${#ADDED_SOURCES[@]} > 0)); then as_root rm -f "${ADDED_SOURCES[@]}"; fi
-  if ((rc != 0)); then
-    cat "$DEPS/libjpeg-source.log" >&2
-    return 1
-  fi
-  dir=$(find "$SRC" -mindepth 1 -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
-  [[ -n $dir && -f $dir/CMakeLists.txt ]] || { log "apt-get source gave no source tree"; return 1; }
-  printf '%s\n' "$dir"
-}
-
-src_dir=$(fetch_source)
+src_dir=$(debian_source libjpeg-turbo "$SRC/libjpeg-turbo" CMakeLists.txt "$DEPS/libjpeg-source.log")
 log "building $(basename "$src_dir")"
 
 simd=(-DWITH_SIMD=ON -DREQUIRE_SIMD=ON)
@@ -122,13 +51,10 @@ cmake --build "$WORK" -j "$JOBS" --target jpeg-static turbojpeg-static >"$DEPS/l
   { tail -n 30 "$DEPS/libjpeg-build.log"; exit 1; }
 
 # Install by hand what the consumers need: the IJG library with its four public headers, and the
-# TurboJPEG library with its one.
-staging=$DEPS/prefix.new
-rm -rf "$staging"
-mkdir -p "$staging/lib" "$staging/include"
-cp "$WORK/libjpeg.a" "$WORK/libturbojpeg.a" "$staging/lib/"
+# TurboJPEG library with its one. The prefix is shared with the other Windows libraries, so only
+# these files are replaced; the libraries go last, as the cache check above looks for them.
+mkdir -p "$PREFIX/lib" "$PREFIX/include"
 cp "$src_dir/jpeglib.h" "$src_dir/jerror.h" "$src_dir/jmorecfg.h" "$WORK/jconfig.h" \
-  "$src_dir/turbojpeg.h" "$staging/include/"
-rm -rf "$PREFIX"
-mv "$staging" "$PREFIX"
+  "$src_dir/turbojpeg.h" "$PREFIX/include/"
+cp "$WORK/libjpeg.a" "$WORK/libturbojpeg.a" "$PREFIX/lib/"
 log "installed into $PREFIX"

@@ -5,16 +5,17 @@
 #   scripts/windows-test.sh                 build everything and run every test program
 #   scripts/windows-test.sh --engine-only   build only the engine, tovrin.exe
 #
-# Steps: libjpeg for Windows (scripts/build-libjpeg-mingw.sh, cached in build/win-deps), configure
-# and build build/windows, prepare a Wine prefix once (build/wineprefix), run each test program
+# Steps: libjpeg and FFmpeg's libraries for Windows (scripts/build-libjpeg-mingw.sh and
+# scripts/build-ffmpeg-mingw.sh, cached in build/win-deps), configure and build build/windows, prepare a Wine prefix once (build/wineprefix), run each test program
 # (*.exe under build/windows/tests) and count GoogleTest's own summaries, then make the Windows zip
 # (build/windows/tovrin-<version>-windows.zip) and try it as a user would (one more check), then
 # run the two-monitor programs (build/windows/two-monitor-tests) on a nested display of two
 # screens. The last line printed is exactly "windows: N passed, N failed"; the exit status is
 # non-zero when anything failed.
 # Needs the Debian packages g++-mingw-w64-x86-64, wine, wine64, xvfb, xauth, xserver-xephyr,
-# dpkg-dev, nasm, unzip, imagemagick, x11-utils, cmake and ninja-build. Runs without interaction;
-# only the first run reaches the network, for Debian's libjpeg-turbo source package.
+# dpkg-dev, nasm, make, unzip, imagemagick, x11-utils, ffmpeg, cmake and ninja-build. Runs without
+# interaction; only the first run reaches the network, for Debian's libjpeg-turbo and ffmpeg
+# source packages.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$ROOT/build/windows
@@ -43,6 +44,10 @@ export ALSA_CONFIG_PATH=$ROOT/build/windows-test-alsa.conf
 export TOVRIN_ALSA_FILE=$ROOT/build/windows-test-sound.raw
 # Screenshots of each mode of the real screen saver (named in the log).
 export TOVRIN_SHOTS_DIR=$ROOT/build/windows-test-shots
+# Movie clips for the tests, made on the host by the ffmpeg program (the programs under Wine
+# cannot run it): a program asks for the clips it lacks in wanted.txt there (tests/support/
+# clip_maker.h), they are made, and the program runs again. Kept from run to run.
+export TOVRIN_TEST_CLIPS=$ROOT/build/windows-test-clips
 
 log() { printf '== windows: %s\n' "$*" >&2; }
 
@@ -156,6 +161,28 @@ ALSA
 passed=0
 failed=0
 
+# Makes the clips the last program asked for in $TOVRIN_TEST_CLIPS/wanted.txt; true when it made
+# any (the program then runs again), false when none were asked for. A clip ffmpeg cannot make
+# is left out: the program's test fails on it again.
+make_wanted_clips() {
+  local wanted=$TOVRIN_TEST_CLIPS/wanted.txt name options made=1
+  [[ -s $wanted ]] || return 1
+  while IFS=$'\t' read -r name options; do
+    options=${options%$'\r'}
+    [[ -n $name && ! -f $TOVRIN_TEST_CLIPS/$name ]] || continue
+    # The options are ffmpeg's command line as the tests write it for a shell (quoted filters).
+    if bash -c "ffmpeg -nostdin -v error -y $options '$TOVRIN_TEST_CLIPS/new-$name'" \
+         >>"$ROOT/build/windows-test-clips.log" 2>&1; then
+      mv "$TOVRIN_TEST_CLIPS/new-$name" "$TOVRIN_TEST_CLIPS/$name"
+      made=0
+    else
+      log "ffmpeg could not make the clip $name (build/windows-test-clips.log)"
+    fi
+  done <"$wanted"
+  rm -f "$wanted"
+  return $made
+}
+
 # Runs one test program (with the environment assignments that follow it) and adds its counts to
 # passed and failed.
 run_program() {
@@ -163,10 +190,22 @@ run_program() {
   shift
   name=$(basename "$exe" .exe)
   rc=0
+  mkdir -p "$TOVRIN_TEST_CLIPS"
+  rm -f "$TOVRIN_TEST_CLIPS/wanted.txt"
   # Started from its own folder: relative paths in a test land in the build tree, and absolute
   # Unix paths resolve through Wine's Z: drive.
   out=$(cd "$(dirname "$exe")" && env "$@" timeout "$TEST_TIMEOUT" wine "$exe" --gtest_color=no 2>&1) ||
     rc=$?
+  # A test may ask for its next clip only once it has the one before: rounds while new clips
+  # come, ten at most.
+  local round
+  for round in $(seq 10); do
+    make_wanted_clips || break
+    log "$name: made the clips it asked for; running it again"
+    rc=0
+    out=$(cd "$(dirname "$exe")" && env "$@" timeout "$TEST_TIMEOUT" wine "$exe" --gtest_color=no 2>&1) ||
+      rc=$?
+  done
   p=0 f=0
   if [[ $out =~ \[\ \ PASSED\ \ \]\ ([0-9]+)\ test ]]; then p=${BASH_REMATCH[1]}; fi
   if [[ $out =~ \[\ \ FAILED\ \ \]\ ([0-9]+)\ test ]]; then f=${BASH_REMATCH[1]}; fi
@@ -248,12 +287,17 @@ if [[ ${1:-} == --engine-only ]]; then
   targets=(--target tovrin)
 fi
 
-for tool in cmake ninja x86_64-w64-mingw32-g++-posix wine xvfb-run Xephyr; do
+for tool in cmake ninja make nasm x86_64-w64-mingw32-g++-posix wine xvfb-run Xephyr ffmpeg; do
   command -v "$tool" >/dev/null || { log "missing $tool"; echo "windows: 0 passed, 1 failed"; exit 1; }
 done
 
 if ! "$ROOT/scripts/build-libjpeg-mingw.sh"; then
   log "libjpeg for Windows could not be built"
+  echo "windows: 0 passed, 1 failed"
+  exit 1
+fi
+if ! "$ROOT/scripts/build-ffmpeg-mingw.sh"; then
+  log "FFmpeg's libraries for Windows could not be built (build/win-deps/ffmpeg-build.log)"
   echo "windows: 0 passed, 1 failed"
   exit 1
 fi

@@ -1,6 +1,12 @@
 // Movie clips made at test time by the ffmpeg program (its path comes from the build:
 // TOVRIN_FFMPEG_PROGRAM): flat colour segments one after another, with a tone as sound when
 // asked, in the container and codecs asked for.
+//
+// Under Wine the test programs cannot run the host's ffmpeg, so the clips are made on the host
+// before the run: a clip is looked up in the folder TOVRIN_TEST_CLIPS by a name made from its
+// ffmpeg options and extension. A clip not there yet fails the test and is asked for in the
+// folder's wanted.txt (a line "NAME<TAB>OPTIONS"); scripts/windows-test.sh makes what was asked
+// for with the host's ffmpeg and runs the program again.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +30,13 @@ struct TClipRecipe {
   std::string AudioCodec;              // empty: no sound
   std::string Extra;                   // further ffmpeg output options
 };
+
+// The ffmpeg options (inputs, filters, codecs; no output) that make the clip.
+std::string ClipOptions(const TClipRecipe& recipe);
+
+// Runs "ffmpeg OPTIONS output" (under Wine: copies the clip the host made with them); fails the
+// calling test (and returns false) when ffmpeg fails.
+bool RunFfmpeg(const std::string& options, const std::filesystem::path& output);
 
 // Writes the clip to path (its extension chooses the container); fails the calling test (and
 // returns false) when ffmpeg fails.

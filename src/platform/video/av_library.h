@@ -1,11 +1,13 @@
 // TAvLibrary: the functions of FFmpeg's libraries the video player calls, looked up when the first
 // movie file is opened.
 //
-// The libraries are loaded at run time rather than with the program: with their codecs they bring
-// some eighty shared libraries whose loading and relocation every show would otherwise pay before
-// its first picture, movies or not. The declarations still come from FFmpeg's headers, so each
-// pointer has the type the header gives (a changed signature fails to compile). The libraries
-// are the ones the build compiled against, by their major versions.
+// On Linux the libraries are loaded at run time rather than with the program (av_library.cpp):
+// with their codecs they bring some eighty shared libraries whose loading and relocation every
+// show would otherwise pay before its first picture, movies or not. The libraries are the ones
+// the build compiled against, by their major versions. The Windows engine links its own build of
+// them statically and the table holds the linked functions (av_library_linked.cpp). Either way
+// the declarations come from FFmpeg's headers, so each pointer has the type the header gives (a
+// changed signature fails to compile).
 #pragma once
 
 extern "C" {
@@ -76,7 +78,8 @@ struct TAvLibrary {
 
 // The libraries' functions, loaded on the first call (the libraries then stay for the process's
 // life, as the system keeps them). Raises Exception naming what is missing when a library or a
-// function cannot be found; the next call tries again. Thread-safe.
+// function cannot be found; the next call tries again. Thread-safe. (Linked statically: never
+// raises.)
 const TAvLibrary& Av();
 
 }  // namespace tovrin

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_platform.h"
 
 #include "core/errors.h"
+#include "platform/video/video_player.h"
 #include "platform/win32/win32_application.h"
 #include "platform/win32/win32_form_window.h"
 #include "platform/win32/win32_media_player.h"
@@ -10,6 +11,7 @@
 #include "platform/win32/win32_setup_dialog.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/win32_video_audio.h"
 
 namespace tovrin {
 
@@ -56,8 +58,18 @@ std::unique_ptr<TMoviePlayer> TWin32Platform::CreateMoviePlayer(TFormWindow& par
                                              CLSID_MovieControl);
 }
 
-std::unique_ptr<TMoviePlayer> TWin32Platform::CreateVideoPlayer(TFormWindow&, bool, TMovieMouse) {
-  throw Exception("No player for these movies is installed on this system");
+std::unique_ptr<TMoviePlayer> TWin32Platform::CreateVideoPlayer(TFormWindow& parent, bool sound,
+                                                                TMovieMouse mouse) {
+  FApplication->Initialize();
+  std::unique_ptr<TAudioSink> audio;
+  if (sound) {
+    try {
+      audio = std::make_unique<TWin32VideoAudio>(FApplication->Winmm());
+    } catch (const Exception&) {
+      // No sound device: the movies play silent.
+    }
+  }
+  return std::make_unique<TVideoPlayer>(*FApplication, parent, std::move(audio), std::move(mouse));
 }
 
 std::unique_ptr<TSetupDialogView> TWin32Platform::CreateSetupDialog(TSetupDialogModel& model) {

@@ -40,7 +40,8 @@ class TWin32Platform final : public TPlatform {
   std::unique_ptr<TMediaPlayer> CreateMediaPlayer() override;
   // The movie control (its class identifier CLSID_MovieControl).
   std::unique_ptr<TMoviePlayer> CreateMoviePlayer(TFormWindow& parent) override;
-  // This build has no video player yet: always raises.
+  // The video player (FFmpeg's libraries, linked in), its sound on the wave output device when
+  // sound is true and a device opens.
   std::unique_ptr<TMoviePlayer> CreateVideoPlayer(TFormWindow& parent, bool sound,
                                                   TMovieMouse mouse) override;
   std::unique_ptr<TSetupDialogView> CreateSetupDialog(TSetupDialogModel& model) override;

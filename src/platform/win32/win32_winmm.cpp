@@ -9,6 +9,16 @@ TWin32Winmm::TWin32Winmm()
       FGetTime(FLibrary.Entry<decltype(FGetTime)>("timeGetTime")),
       FSendCommand(FLibrary.Entry<decltype(FSendCommand)>("mciSendCommandW")),
       FGetErrorString(FLibrary.Entry<decltype(FGetErrorString)>("mciGetErrorStringW")) {
+  FWaveOut.Open = FLibrary.Entry<decltype(FWaveOut.Open)>("waveOutOpen");
+  FWaveOut.Close = FLibrary.Entry<decltype(FWaveOut.Close)>("waveOutClose");
+  FWaveOut.PrepareHeader = FLibrary.Entry<decltype(FWaveOut.PrepareHeader)>("waveOutPrepareHeader");
+  FWaveOut.UnprepareHeader =
+      FLibrary.Entry<decltype(FWaveOut.UnprepareHeader)>("waveOutUnprepareHeader");
+  FWaveOut.Write = FLibrary.Entry<decltype(FWaveOut.Write)>("waveOutWrite");
+  FWaveOut.Pause = FLibrary.Entry<decltype(FWaveOut.Pause)>("waveOutPause");
+  FWaveOut.Restart = FLibrary.Entry<decltype(FWaveOut.Restart)>("waveOutRestart");
+  FWaveOut.Reset = FLibrary.Entry<decltype(FWaveOut.Reset)>("waveOutReset");
+  FWaveOut.GetPosition = FLibrary.Entry<decltype(FWaveOut.GetPosition)>("waveOutGetPosition");
   FPeriodSet = FBeginPeriod && FEndPeriod && FBeginPeriod(1) == TIMERR_NOERROR;
 }
 
@@ -29,8 +39,9 @@ namespace {
 // mapped until the process ends. Only modules already loaded are looked up, by name, so nothing
 // new is loaded and nothing is searched for beside the program.
 void PinLoadedDrivers() {
-  static constexpr const wchar_t* kModules[] = {L"winmm.dll",    L"mciwave.dll",  L"mciseq.dll",
-                                                L"mciavi32.dll", L"mciqtz32.dll", L"mcicda.dll"};
+  static constexpr const wchar_t* kModules[] = {
+      L"winmm.dll",  L"mciwave.dll", L"mciseq.dll",   L"mciavi32.dll",  L"mciqtz32.dll",
+      L"mcicda.dll", L"wdmaud.drv",  L"winealsa.drv", L"winepulse.drv", L"wineoss.drv"};
   for (const wchar_t* name : kModules) {
     HMODULE module = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, name, &module);
@@ -45,6 +56,13 @@ MCIERROR TWin32Winmm::SendCommand(MCIDEVICEID device, UINT message, DWORD_PTR fl
   const MCIERROR error = FSendCommand(device, message, flags, params);
   if (message == MCI_OPEN && error == 0) PinLoadedDrivers();
   return error;
+}
+
+MMRESULT TWin32Winmm::OpenWaveOut(HWAVEOUT* device, const WAVEFORMATEX& format) const {
+  if (!FWaveOut.Complete()) return MMSYSERR_NODRIVER;
+  const MMRESULT result = FWaveOut.Open(device, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL);
+  if (result == MMSYSERR_NOERROR) PinLoadedDrivers();
+  return result;
 }
 
 bool TWin32Winmm::ErrorString(MCIERROR error, wchar_t* text, UINT count) const {

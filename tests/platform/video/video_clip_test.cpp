@@ -64,12 +64,14 @@ TEST_F(VideoClipTest, AcceptedFormatsDecodeEveryFrameInOrder) {
     std::string File, Encoder, Audio, Container, Video, Sound;
   };
   const TCase cases[] = {
-      {"a.mp4", "libx264", "aac", "mp4", "h264", "aac"},
-      {"b.mov", "libx264", "", "mov", "h264", ""},
-      {"c.mp4", "libx265 -x265-params log-level=none", "", "mp4", "hevc", ""},
-      {"d.webm", "libvpx-vp9", "libopus", "matroska", "vp9", "opus"},
-      {"e.mkv", "libvpx", "libvorbis", "matroska", "vp8", "vorbis"},
-      {"f.webm", "libaom-av1 -cpu-used 8", "", "matroska", "av1", ""},
+    {"a.mp4", "libx264", "aac", "mp4", "h264", "aac"},
+    {"b.mov", "libx264", "", "mov", "h264", ""},
+    {"c.mp4", "libx265 -x265-params log-level=none", "", "mp4", "hevc", ""},
+    {"d.webm", "libvpx-vp9", "libopus", "matroska", "vp9", "opus"},
+    {"e.mkv", "libvpx", "libvorbis", "matroska", "vp8", "vorbis"},
+#if !defined(TOVRIN_VIDEO_NO_AV1)
+    {"f.webm", "libaom-av1 -cpu-used 8", "", "matroska", "av1", ""},
+#endif
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.File);
@@ -109,11 +111,7 @@ TEST_F(VideoClipTest, RefusesWhatAShowDoesNotPlayNamingTheFile) {
   TClipRecipe sound;
   sound.Segments = {{kRed, 3}};
   const std::string audioOnly = (FFolder.Path() / "tone.m4a").string();
-  ASSERT_EQ(std::system((std::string(TOVRIN_FFMPEG_PROGRAM) +
-                         " -nostdin -v error -y -f lavfi -i sine=duration=0.5 -c:a aac '" +
-                         audioOnly + "'")
-                            .c_str()),
-            0);
+  ASSERT_TRUE(RunFfmpeg(" -f lavfi -i sine=duration=0.5 -c:a aac", audioOnly));
   const struct {
     std::string Path, Why;
   } cases[] = {
@@ -202,6 +200,9 @@ TEST_F(VideoClipTest, TurnedPhoneClipsShowUpright) {
   // A portrait phone clip: stored 64 x 48 with the left half red, with a display matrix that
   // turns it a quarter counter-clockwise (what ffprobe reports as rotation 90), so it shows
   // 48 x 64 with the bottom half red.
+#if defined(_WIN32)
+  GTEST_SKIP() << "the clip is made in two runs of ffmpeg, the second reading the first's file";
+#endif
   const std::string stored = (FFolder.Path() / "stored.mp4").string();
   const std::string path = (FFolder.Path() / "phone.mp4").string();
   const std::string ffmpeg = std::string(TOVRIN_FFMPEG_PROGRAM) + " -nostdin -v error -y ";
