@@ -84,6 +84,9 @@ int Run(int argc, char** argv) {
   std::printf("thumbnails: %zu photos listed in %.2f s, every 256-pixel thumbnail made in %.2f s\n",
               session.Photos().size(), listed, Seconds(start));
 
+  session.WaitForPreviewCopies();
+  std::printf("preview copies: every photo fitted for the preview %.2f s after the start\n",
+              Seconds(start));
   start = Clock::now();
   for (int style = 0; style < 16; ++style) session.StyleStrip(style, 160, 90, 12);
   const double first = Seconds(start);

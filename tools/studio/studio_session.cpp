@@ -134,7 +134,8 @@ struct TStudioSession::TThumbs {
   std::deque<std::string> CopyQueue;
   std::condition_variable Wake;
   std::condition_variable Idle;
-  int Busy = 0;
+  int Busy = 0;            // workers at work
+  int BusyThumbnails = 0;  // of them, on thumbnails
   bool Stop = false;
   std::vector<std::thread> Workers;
   // Strips, kept for the two pictures they were made from.
@@ -153,8 +154,11 @@ TStudioSession::TStudioSession(TStudioSetup setup)
   for (const char* sub : {"photos", "sounds", "builds", "preview"}) {
     fs::create_directories(PathFromUtf8(FWorkPath + sub));
   }
-  // Two workers: the thumbnails of a folder of photos are ready in half the time, and the
-  // requests the page makes meanwhile still get a core.
+  // Before the workers start: a folder that cannot be read ends the constructor, and nothing
+  // is left running. Their thumbnails wait in the queue.
+  for (const std::string& folder : FSetup.Folders) AddPhotoFolder(folder);
+  // One worker a core, up to four: the thumbnails of a folder of photos are made in parallel,
+  // and the page's own requests run on the server's threads meanwhile.
   const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
   for (unsigned i = 0; i < workers; ++i) {
     FThumbs->Workers.emplace_back([this] {
@@ -169,6 +173,7 @@ TStudioSession::TStudioSession(TStudioSetup setup)
         const std::string id = std::move(queue.front());
         queue.pop_front();
         ++t.Busy;
+        t.BusyThumbnails += thumbnail ? 1 : 0;
         lock.unlock();
         try {
           if (thumbnail) {
@@ -181,14 +186,10 @@ TStudioSession::TStudioSession(TStudioSetup setup)
         }
         lock.lock();
         --t.Busy;
-        if (t.Busy == 0 && t.Queue.empty() && t.CopyQueue.empty()) t.Idle.notify_all();
+        t.BusyThumbnails -= thumbnail ? 1 : 0;
+        t.Idle.notify_all();
       }
     });
-  }
-  std::vector<TStudioPhoto> added;
-  for (const std::string& folder : FSetup.Folders) {
-    const std::vector<TStudioPhoto> photos = AddPhotoFolder(folder);
-    added.insert(added.end(), photos.begin(), photos.end());
   }
 }
 
@@ -467,6 +468,11 @@ std::vector<uint8_t> TStudioSession::Thumbnail(const std::string& id, int32_t si
 }
 
 void TStudioSession::WaitForThumbnails() {
+  std::unique_lock lock(FThumbs->Lock);
+  FThumbs->Idle.wait(lock, [&] { return FThumbs->Queue.empty() && FThumbs->BusyThumbnails == 0; });
+}
+
+void TStudioSession::WaitForPreviewCopies() {
   std::unique_lock lock(FThumbs->Lock);
   FThumbs->Idle.wait(lock, [&] {
     return FThumbs->Queue.empty() && FThumbs->CopyQueue.empty() && FThumbs->Busy == 0;
