@@ -25,8 +25,8 @@
 
 #include "gfx/bitmap.h"
 #include "import/jpeg_encode.h"
-#include "show_preview.h"
-#include "studio_session.h"
+#include "tools/studio/show_preview.h"
+#include "tools/studio/studio_session.h"
 
 namespace {
 
