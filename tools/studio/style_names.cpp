@@ -68,89 +68,84 @@ constexpr std::array<TNamed, 93> kRest{{
     {"Wipe in from all four corners", "four pieces"},
     {"Squeeze each quarter into its corner", "four pieces"},
     {"Slide the quarters in from the four sides", "four pieces"},
-    // 58, 59 curved wipes
-    {"Curved wipe, first variant", "curved wipe"},
-    {"Curved wipe, second variant", "curved wipe"},
-    // 60..64 bands across
-    {"Bands grow across, first variant", "bands"},
-    {"Bands grow across, second variant", "bands"},
-    {"Bands grow across, third variant", "bands"},
-    {"Bands grow across, fourth variant", "bands"},
-    {"Bands grow across from one side", "bands"},
-    // 65..68 ragged wipes across
-    {"Ragged wipe across, first variant", "ragged"},
-    {"Ragged wipe across, second variant", "ragged"},
-    {"Ragged wipe across, third variant", "ragged"},
-    {"Ragged wipe across, fourth variant", "ragged"},
-    // 69, 70 curved wipes
-    {"Curved wipe, third variant", "curved wipe"},
-    {"Curved wipe, fourth variant", "curved wipe"},
-    // 71..75 bands down
-    {"Bands grow down, first variant", "bands"},
-    {"Bands grow down, second variant", "bands"},
-    {"Bands grow down, third variant", "bands"},
-    {"Bands grow down, fourth variant", "bands"},
-    {"Bands grow down from one side", "bands"},
-    // 76..79 ragged wipes down
-    {"Ragged wipe down, first variant", "ragged"},
-    {"Ragged wipe down, second variant", "ragged"},
-    {"Ragged wipe down, third variant", "ragged"},
-    {"Ragged wipe down, fourth variant", "ragged"},
-    // 80..83 curved wipes from the corners
-    {"Curved corner wipe, first corner", "curved wipe"},
-    {"Curved corner wipe, second corner", "curved wipe"},
-    {"Curved corner wipe, third corner", "curved wipe"},
-    {"Curved corner wipe, fourth corner", "curved wipe"},
-    // 84, 85 iris
-    {"Iris opening from the centre", "iris"},
-    {"Iris closing to the centre", "iris"},
-    // 86..99 bands both ways
-    {"Checked bands, first variant", "bands"},
-    {"Checked bands, second variant", "bands"},
-    {"Checked bands, third variant", "bands"},
-    {"Checked bands, fourth variant", "bands"},
-    {"Checked bands, fifth variant", "bands"},
-    {"Checked bands, sixth variant", "bands"},
-    {"Checked bands, seventh variant", "bands"},
-    {"Checked bands, eighth variant", "bands"},
-    {"Grid bands, first variant", "bands"},
-    {"Grid bands, second variant", "bands"},
-    {"Grid bands, third variant", "bands"},
-    {"Grid bands, fourth variant", "bands"},
-    {"Grid bands from one corner", "bands"},
-    {"Grid bands, fifth variant", "bands"},
-    // 100..109 ragged both ways
-    {"Ragged wipe both ways, first variant", "ragged"},
-    {"Ragged wipe both ways, second variant", "ragged"},
-    {"Ragged wipe both ways, third variant", "ragged"},
-    {"Ragged wipe both ways, fourth variant", "ragged"},
-    {"Ragged wipe both ways, fifth variant", "ragged"},
-    {"Ragged wipe both ways, sixth variant", "ragged"},
-    {"Ragged wipe both ways, seventh variant", "ragged"},
-    {"Ragged wipe both ways, eighth variant", "ragged"},
-    {"Ragged wipe both ways, ninth variant", "ragged"},
-    {"Ragged wipe both ways, tenth variant", "ragged"},
-    // 110..117 triangles
-    {"Triangle wipe, first variant", "triangle"},
-    {"Triangle wipe, second variant", "triangle"},
-    {"Triangle wipe, third variant", "triangle"},
-    {"Triangle wipe, fourth variant", "triangle"},
-    {"Triangle wipe, fifth variant", "triangle"},
-    {"Triangle wipe, sixth variant", "triangle"},
-    {"Triangle wipe, seventh variant", "triangle"},
-    {"Triangles grow in a ten by ten grid", "triangle"},
-    // 118..122 pixel styles
-    {"Cross-fade", "fade"},
-    {"Swing in, first variant", "swing"},
-    {"Swing in, second variant", "swing"},
-    {"Swing in, third variant", "swing"},
-    {"Swing in, fourth variant", "swing"},
-    // 123..126 crumble, 127 random blocks
-    {"Crumble, first direction", "crumble"},
-    {"Crumble, second direction", "crumble"},
-    {"Crumble, third direction", "crumble"},
-    {"Crumble, fourth direction", "crumble"},
-    {"Random blocks", "blocks"},
+    {"Curved wipe from the left", "curved wipe"},                                      // 58
+    {"Curved wipe from the right", "curved wipe"},                                     // 59
+    {"Interlaced rows grow from the right", "bands"},                                  // 60
+    {"Interlaced rows grow from the left", "bands"},                                   // 61
+    {"Interlaced rows grow from the left, then the rest from the right", "bands"},     // 62
+    {"Interlaced rows grow from the right, then the rest from the left", "bands"},     // 63
+    {"Interlaced rows grow from both sides at once", "bands"},                         // 64
+    {"Ragged wipe from the right", "ragged"},                                          // 65
+    {"Ragged wipe from the left", "ragged"},                                           // 66
+    {"Ragged wipe from a centre column outwards", "ragged"},                           // 67
+    {"Ragged wipe from both sides inwards", "ragged"},                                 // 68
+    {"Curved wipe from the top", "curved wipe"},                                       // 69
+    {"Curved wipe from the bottom", "curved wipe"},                                    // 70
+    {"Interlaced columns grow from the bottom", "bands"},                              // 71
+    {"Interlaced columns grow from the top", "bands"},                                 // 72
+    {"Interlaced columns grow from the top, then the rest from the bottom", "bands"},  // 73
+    {"Interlaced columns grow from the bottom, then the rest from the top", "bands"},  // 74
+    {"Interlaced columns grow from the top and bottom at once", "bands"},              // 75
+    {"Ragged wipe from the bottom", "ragged"},                                         // 76
+    {"Ragged wipe from the top", "ragged"},                                            // 77
+    {"Ragged wipe from a centre row outwards", "ragged"},                              // 78
+    {"Ragged wipe from the top and bottom inwards", "ragged"},                         // 79
+    {"Curved wipe from the top left corner", "curved wipe"},                           // 80
+    {"Curved wipe from the top right corner", "curved wipe"},                          // 81
+    {"Curved wipe from the bottom left corner", "curved wipe"},                        // 82
+    {"Curved wipe from the bottom right corner", "curved wipe"},                       // 83
+    {"Rounded iris opening from the centre", "iris"},                                  // 84
+    {"Rounded iris closing on the centre", "iris"},                                    // 85
+    {"Rows grow from the right; columns from the bottom", "bands"},                    // 86
+    {"Rows grow from the right; columns from the top", "bands"},                       // 87
+    {"Rows grow from the left; columns from the bottom", "bands"},                     // 88
+    {"Rows grow from the left; columns from the top", "bands"},                        // 89
+    {"Rows grow from the left, then the rest from the right; columns from the top, then the rest "
+     "from the bottom",
+     "bands"},  // 90
+    {"Rows grow from the left, then the rest from the right; columns from the bottom, then the "
+     "rest from the top",
+     "bands"},  // 91
+    {"Rows grow from the right, then the rest from the left; columns from the top, then the rest "
+     "from the bottom",
+     "bands"},  // 92
+    {"Rows grow from the right, then the rest from the left; columns from the bottom, then the "
+     "rest from the top",
+     "bands"},                                                                                // 93
+    {"Rows grow from the right; columns from the top and bottom at once", "bands"},           // 94
+    {"Rows grow from the left; columns from the top and bottom at once", "bands"},            // 95
+    {"Rows grow from both sides at once; columns from the bottom", "bands"},                  // 96
+    {"Rows grow from both sides at once; columns from the top", "bands"},                     // 97
+    {"Rows grow from both sides at once; columns from the top and bottom at once", "bands"},  // 98
+    {"Hold the old picture, then cut to the new one", "bands"},                               // 99
+    {"Ragged wipe from the right and from the bottom", "ragged"},                             // 100
+    {"Ragged wipe from the right and from the top", "ragged"},                                // 101
+    {"Ragged wipe from the left and from the bottom", "ragged"},                              // 102
+    {"Ragged wipe from the left and from the top", "ragged"},                                 // 103
+    {"Ragged wipe from the right and from a centre row outwards", "ragged"},                  // 104
+    {"Ragged wipe from the left and from a centre row outwards", "ragged"},                   // 105
+    {"Ragged wipe from a centre column outwards and from the bottom", "ragged"},              // 106
+    {"Ragged wipe from a centre column outwards and from the top", "ragged"},                 // 107
+    {"Ragged wipe from a centre column outwards and from a centre row outwards", "ragged"},   // 108
+    {"Ragged wipe from both sides inwards and from the top and bottom inwards", "ragged"},    // 109
+    {"Triangle grows from the top left corner", "triangle"},                                  // 110
+    {"Triangle grows from the top right corner", "triangle"},                                 // 111
+    {"Triangle grows from the bottom left corner", "triangle"},                               // 112
+    {"Triangle grows from the bottom right corner", "triangle"},                              // 113
+    {"Wedges sweep in from the left and right edges", "triangle"},                            // 114
+    {"Wedges sweep in from the top and bottom edges", "triangle"},                            // 115
+    {"Four wedges sweep round the centre", "triangle"},                                       // 116
+    {"Triangles grow in every cell of a ten by ten grid", "triangle"},                        // 117
+    {"Cross-fade", "fade"},                                                                   // 118
+    {"Swing in about the top left corner", "swing"},                                          // 119
+    {"Swing in about the bottom left corner", "swing"},                                       // 120
+    {"Swing in about the top right corner", "swing"},                                         // 121
+    {"Swing in about the bottom right corner", "swing"},                                      // 122
+    {"Crumble in from the right", "crumble"},                                                 // 123
+    {"Crumble in from the left", "crumble"},                                                  // 124
+    {"Crumble in from the bottom", "crumble"},                                                // 125
+    {"Crumble in from the top", "crumble"},                                                   // 126
+    {"Random blocks, more and larger", "blocks"},                                             // 127
 }};
 
 }  // namespace
