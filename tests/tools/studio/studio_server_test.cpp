@@ -2,6 +2,7 @@
 // answers the page builds on.
 #include <httplib.h>
 
+#include <chrono>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -192,6 +193,48 @@ TEST_F(StudioServerTest, AStripIsFramesTimesTheWidthAsked) {
   std::set<std::string> names;
   for (const json& style : styles) names.insert(style["name"].get<std::string>());
   EXPECT_EQ(names.size(), 128u) << "every style has a name of its own";
+}
+
+TEST_F(StudioServerTest, ThePreviewStreamsJpegFramesInRealTimeUntilTheViewerGoes) {
+  std::string received;
+  std::string type;
+  int frames = 0;
+  std::chrono::steady_clock::time_point first;
+  httplib::Result r =
+      FClient->Get((Base() + "api/preview?w=160&h=90").c_str(),
+                   [&](const httplib::Response& response) {
+                     type = response.get_header_value("Content-Type");
+                     return true;
+                   },
+                   [&](const char* data, size_t length) {
+                     received.append(data, length);
+                     size_t at = 0;
+                     frames = 0;
+                     while ((at = received.find("--frame\r\n", at)) != std::string::npos) {
+                       ++frames;
+                       at += 9;
+                     }
+                     if (frames == 1 && first == std::chrono::steady_clock::time_point()) {
+                       first = std::chrono::steady_clock::now();
+                     }
+                     // 25 whole frames (a 26th has begun): enough; going away ends the stream.
+                     return frames < 26;
+                   });
+  const double elapsed =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - first).count();
+  EXPECT_EQ(type, "multipart/x-mixed-replace; boundary=frame");
+  ASSERT_GE(frames, 26) << received.size() << " bytes, " << httplib::to_string(r.error());
+  // Frames 0 to 25 are 40 ms of show time apart: paced, the 26th comes a second after the first
+  // (less what the first was late by); unpaced they come as fast as they are made.
+  EXPECT_GE(elapsed, 0.75);
+  const size_t head = received.find("\r\n\r\n");
+  ASSERT_NE(head, std::string::npos);
+  const size_t length = std::stoul(received.substr(received.find("Content-Length: ") + 16));
+  const TBitmap frame =
+      DecodeJPEG(reinterpret_cast<const uint8_t*>(received.data() + head + 4), length);
+  EXPECT_EQ(frame.Width(), 160);
+  EXPECT_EQ(frame.Height(), 90);
+  EXPECT_EQ(r.error(), httplib::Error::Canceled) << "the client went away, not the server";
 }
 
 TEST(Base64Test, RoundTripsAndRefusesWhatIsNotBase64) {
