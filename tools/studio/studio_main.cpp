@@ -77,12 +77,14 @@ void OpenBrowser(const std::string& address) {
 }
 
 int Serve(const TStudioArguments& args, const std::string& toolPath) {
-  // SIGINT and SIGTERM are taken by sigtimedwait below, never by a handler: blocked before any
-  // thread starts, so every thread inherits the mask.
+  // SIGINT, SIGTERM and SIGHUP (its terminal closed) are taken by sigtimedwait below, never by a
+  // handler: blocked before any thread starts, so every thread inherits the mask, and the studio
+  // ends as usual, removing its work folder.
   sigset_t stopSignals;
   sigemptyset(&stopSignals);
   sigaddset(&stopSignals, SIGINT);
   sigaddset(&stopSignals, SIGTERM);
+  sigaddset(&stopSignals, SIGHUP);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
   // A browser that goes away mid-answer must not end the studio.
   signal(SIGPIPE, SIG_IGN);
@@ -108,7 +110,7 @@ int Serve(const TStudioArguments& args, const std::string& toolPath) {
   for (;;) {
     const timespec second{1, 0};
     const int signal = sigtimedwait(&stopSignals, nullptr, &second);
-    if (signal == SIGINT || signal == SIGTERM) {
+    if (signal == SIGINT || signal == SIGTERM || signal == SIGHUP) {
       std::fprintf(stderr, "tovrin-studio: stopped\n");
       break;
     }

@@ -61,9 +61,9 @@ class TStudioProcess {
     char buffer[512];
     return fgets(buffer, sizeof buffer, FOut) != nullptr ? std::string(buffer) : std::string();
   }
-  // The exit status after SIGTERM, or -1 when it did not end within 10 s.
-  int Terminate() {
-    kill(FPid, SIGTERM);
+  // The exit status after the signal, or -1 when it did not end within 10 s.
+  int Terminate(int signal) {
+    kill(FPid, signal);
     for (int i = 0; i < 100; ++i) {
       int status = 0;
       if (waitpid(FPid, &status, WNOHANG) == FPid) {
@@ -80,33 +80,36 @@ class TStudioProcess {
   FILE* FOut = nullptr;
 };
 
-TEST(StudioExeTest, PrintsItsAddressServesItsPageAndEndsCleanlyOnSigterm) {
-  const fs::path temp = ScratchDirFor("tovrin-studio-exe");
-  TStudioProcess studio({"--no-browser"}, temp);
-  std::string address = studio.Line();
-  ASSERT_FALSE(address.empty());
-  address.pop_back();  // the newline
-  // http://127.0.0.1:PORT/SECRET/
-  const std::string prefix = "http://127.0.0.1:";
-  ASSERT_EQ(address.rfind(prefix, 0), 0u) << address;
-  const size_t slash = address.find('/', prefix.size());
-  const int port = std::stoi(address.substr(prefix.size(), slash - prefix.size()));
-  const std::string path = address.substr(slash);
-  EXPECT_EQ(path.size(), 34u) << "a secret of 32 characters between slashes";
+TEST(StudioExeTest, PrintsItsAddressServesItsPageAndEndsCleanlyOnSigtermOrSighup) {
+  for (const int signal : {SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    const fs::path temp = ScratchDirFor("tovrin-studio-exe");
+    TStudioProcess studio({"--no-browser"}, temp);
+    std::string address = studio.Line();
+    ASSERT_FALSE(address.empty());
+    address.pop_back();  // the newline
+    // http://127.0.0.1:PORT/SECRET/
+    const std::string prefix = "http://127.0.0.1:";
+    ASSERT_EQ(address.rfind(prefix, 0), 0u) << address;
+    const size_t slash = address.find('/', prefix.size());
+    const int port = std::stoi(address.substr(prefix.size(), slash - prefix.size()));
+    const std::string path = address.substr(slash);
+    EXPECT_EQ(path.size(), 34u) << "a secret of 32 characters between slashes";
 
-  httplib::Client client("127.0.0.1", port);
-  httplib::Result page = client.Get(path.c_str());
-  ASSERT_TRUE(page);
-  EXPECT_EQ(page->status, 200);
-  // Its work folder is under the temporary directory it was given, readable by it alone.
-  std::vector<fs::path> work;
-  for (const auto& entry : fs::directory_iterator(temp)) work.push_back(entry.path());
-  ASSERT_EQ(work.size(), 1u);
-  EXPECT_EQ(fs::status(work[0]).permissions() & fs::perms::all, fs::perms::owner_all);
+    httplib::Client client("127.0.0.1", port);
+    httplib::Result page = client.Get(path.c_str());
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    // Its work folder is under the temporary directory it was given, readable by it alone.
+    std::vector<fs::path> work;
+    for (const auto& entry : fs::directory_iterator(temp)) work.push_back(entry.path());
+    ASSERT_EQ(work.size(), 1u);
+    EXPECT_EQ(fs::status(work[0]).permissions() & fs::perms::all, fs::perms::owner_all);
 
-  EXPECT_EQ(studio.Terminate(), 0);
-  EXPECT_FALSE(fs::exists(work[0])) << "the work folder is removed at the end";
-  fs::remove_all(temp);
+    EXPECT_EQ(studio.Terminate(signal), 0);
+    EXPECT_FALSE(fs::exists(work[0])) << "the work folder is removed at the end";
+    fs::remove_all(temp);
+  }
 }
 
 TEST(StudioExeTest, CommandLineMistakesAreRefusedWithStatusTwo) {
