@@ -1,0 +1,439 @@
+#!/usr/bin/env python3
+"""The studio's whole flow in a real browser: headless Chromium driven through chromium-driver.
+
+It starts tovrin-studio on a free port, opens its page, adds three made photos and a corrupt one
+through the page's file picker, moves a photo with the keyboard, picks two transitions, sets a
+caption (text, font, colour) and an interval, watches the preview change, builds the Linux saver,
+waits for the browser's download and checks with `tovrin-pack inspect --json` that the saver holds
+exactly those choices. It also checks that a page on another origin can neither read the studio's
+API nor change its state. Screenshots of the page go to --screenshots and are named in the log.
+
+Exit status: 0 passed, 1 failed, 77 skipped (no chromium or chromium-driver here).
+
+With --figures N it instead measures, in the browser, how long the page takes to show the
+thumbnails of N 12-megapixel photos given on the studio's command line, and the gallery's first
+animated strips.
+"""
+
+import argparse
+import http.server
+import json
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import urllib.error
+import urllib.request
+
+SKIP = 77
+
+
+class Failure(Exception):
+    pass
+
+
+def log(message):
+    print(message, flush=True)
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def wait_for(what, predicate, timeout, interval=0.1):
+    """Polls predicate until it returns something true, which is returned; fails after timeout."""
+    deadline = time.monotonic() + timeout
+    last_error = None
+    while time.monotonic() < deadline:
+        try:
+            value = predicate()
+            if value:
+                return value
+        except Exception as e:  # a page still changing under the driver; try again
+            last_error = e
+        time.sleep(interval)
+    raise Failure(f"timed out after {timeout} s waiting for {what}"
+                  + (f" (last error: {last_error})" if last_error else ""))
+
+
+def find_browser():
+    browser = shutil.which("chromium") or shutil.which("chromium-browser")
+    driver = shutil.which("chromedriver") or (
+        "/usr/bin/chromedriver" if os.access("/usr/bin/chromedriver", os.X_OK) else None)
+    return browser, driver
+
+
+def make_photo(ffmpeg, path, source, size):
+    subprocess.run([ffmpeg, "-v", "error", "-y", "-f", "lavfi", "-i", f"{source}=size={size}",
+                    "-frames:v", "1", "-q:v", "3", path], check=True)
+
+
+class Studio:
+    """A running tovrin-studio, its address read from the first line it prints."""
+
+    def __init__(self, exe, args, work):
+        env = dict(os.environ, TMPDIR=work)
+        self.process = subprocess.Popen([exe, "--no-browser", "--port", "0", *args],
+                                        stdout=subprocess.PIPE, text=True, env=env)
+        first = [None]
+        reader = threading.Thread(target=lambda: first.__setitem__(0, self.process.stdout.readline()))
+        reader.start()
+        reader.join(20)
+        line = first[0] or ""
+        match = re.search(r"http://(127\.0\.0\.1|localhost):(\d+)/([0-9a-f]{32})/", line)
+        if not match:
+            self.stop()
+            raise Failure(f"tovrin-studio's first line holds no address: {line!r}")
+        self.url = match.group(0)
+        self.port = int(match.group(2))
+        log(f"studio at {self.url}")
+        # Keep reading what it prints, so a full pipe never blocks it.
+        threading.Thread(target=lambda: [log("studio: " + l.rstrip()) for l in self.process.stdout],
+                         daemon=True).start()
+
+    def get(self, path):
+        with urllib.request.urlopen(self.url + path, timeout=30) as response:
+            return json.loads(response.read() or b"null")
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.send_signal(signal.SIGTERM)
+            try:
+                return self.process.wait(15)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+                raise Failure("tovrin-studio did not end within 15 s of SIGTERM")
+        return self.process.returncode
+
+
+def start_browser(work, downloads):
+    from selenium import webdriver
+    from selenium.webdriver.chrome.service import Service
+
+    browser, driver = find_browser()
+    options = webdriver.ChromeOptions()
+    options.binary_location = browser
+    for flag in ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                 "--disable-default-apps", "--disable-extensions", "--window-size=1280,800",
+                 f"--user-data-dir={os.path.join(work, 'chromium-profile')}"]:
+        options.add_argument(flag)
+    options.add_experimental_option("prefs", {
+        "download.default_directory": downloads,
+        "download.prompt_for_download": False,
+        "download.directory_upgrade": True,
+        "safebrowsing.enabled": False,
+    })
+    session = webdriver.Chrome(service=Service(driver), options=options)
+    # Headless Chromium follows the preference only in some versions; this asks for it directly.
+    session.execute_cdp_cmd("Browser.setDownloadBehavior",
+                            {"behavior": "allow", "downloadPath": downloads})
+    return session
+
+
+def screenshot(session, folder, name):
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, name)
+    session.save_screenshot(path)
+    log(f"screenshot: {path}")
+    return path
+
+
+def open_page(session, studio):
+    session.get(studio.url)
+    wait_for("the page to load the studio's state",
+             lambda: session.execute_script("return document.body.dataset.ready === '1'"), 20)
+
+
+def thumbs_state(session):
+    return session.execute_script("""
+        return Array.from(document.querySelectorAll('#thumbs .thumb')).map(t => ({
+          name: t.querySelector('.name').textContent,
+          bad: t.classList.contains('bad'),
+          problem: t.querySelector('.problem') ? t.querySelector('.problem').textContent : '',
+          problemShown: !!(t.querySelector('.problem') && t.querySelector('.problem').offsetParent),
+          loaded: !!(t.querySelector('img') && t.querySelector('img').complete
+                     && t.querySelector('img').naturalWidth > 0)}));""")
+
+
+def pick_style(session, number):
+    card = session.find_element("css selector", f'.style-card[data-number="{number}"]')
+    session.execute_script("arguments[0].scrollIntoView({block: 'center'})", card)
+    card.click()
+
+
+def set_typed(session, element_id, text):
+    field = session.find_element("id", element_id)
+    field.clear()
+    field.send_keys(text)
+
+
+def distinct_preview_frames(session, seconds):
+    """Screenshots of the preview <img> over `seconds`; returns how many differ."""
+    preview = session.find_element("id", "preview")
+    seen = set()
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline and len(seen) < 3:
+        seen.add(preview.screenshot_as_png)
+        time.sleep(0.4)
+    return len(seen)
+
+
+def foreign_origin_is_refused(session, studio):
+    """Loads a page from another origin (a server of this test's own) and has it try the API."""
+    body = b"<!DOCTYPE html><title>elsewhere</title><p>another site"
+
+    class Handler(http.server.BaseHTTPRequestHandler):
+        def do_GET(self):
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
+
+        def log_message(self, *args):
+            pass
+
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    try:
+        before = studio.get("api/state")
+        session.get(f"http://127.0.0.1:{server.server_address[1]}/")
+        # Even knowing the secret, the other site cannot read an answer (no CORS headers) ...
+        read = session.execute_async_script("""
+            const done = arguments[arguments.length - 1];
+            fetch(arguments[0] + 'api/state').then(r => r.text()).then(t => done('read: ' + t.slice(0, 40)),
+                                                                       e => done('refused'));""",
+                                            studio.url)
+        check(read == "refused", f"a page on another origin read the studio's state: {read}")
+        # ... nor change anything with a request it need not read (a "simple" cross-site POST).
+        session.execute_async_script("""
+            const done = arguments[arguments.length - 1];
+            fetch(arguments[0] + 'api/photos', {method: 'POST', mode: 'no-cors', body: 'x',
+                  headers: {'Content-Type': 'text/plain'}}).then(() => done(), () => done());""",
+                                     studio.url)
+        after = studio.get("api/state")
+        check(len(after["photos"]) == len(before["photos"]),
+              f"a page on another origin added a photo: {len(before['photos'])} -> {len(after['photos'])}")
+    finally:
+        server.shutdown()
+        server.server_close()
+
+
+def run_flow(args, work):
+    photos_dir = os.path.join(work, "photos")
+    downloads = os.path.join(work, "downloads")
+    os.makedirs(photos_dir)
+    os.makedirs(downloads)
+    # Three photos of different sizes, so the saver's pictures show which photo is where.
+    made = [("harbour.jpg", "testsrc2", "800x600"), ("forest.jpg", "mandelbrot", "640x480"),
+            ("bars.jpg", "smptehdbars", "960x540")]
+    paths = []
+    for name, source, size in made:
+        path = os.path.join(photos_dir, name)
+        make_photo(args.ffmpeg, path, source, size)
+        paths.append(path)
+    corrupt = os.path.join(photos_dir, "damaged.jpg")
+    with open(corrupt, "wb") as f:
+        f.write(b"\xff\xd8\xff\xe0\x00\x10JFIF\x00" + bytes(range(256)) * 8)
+
+    studio = Studio(args.studio, [], work)
+    session = None
+    try:
+        session = start_browser(work, downloads)
+        open_page(session, studio)
+
+        # Photos through the picker: three readable and one corrupt, which must be marked.
+        session.find_element("id", "add-photos").send_keys("\n".join(paths + [corrupt]))
+        wait_for("four thumbnails, three shown and one marked",
+                 lambda: (lambda t: len(t) == 4 and sum(x["loaded"] for x in t) == 3
+                          and sum(x["bad"] for x in t) == 1)(thumbs_state(session)), 60)
+        thumbs = thumbs_state(session)
+        bad = [t for t in thumbs if t["bad"]]
+        check(bad[0]["name"] == "damaged.jpg", f"the wrong photo is marked: {bad}")
+        check(bad[0]["problemShown"] and "Left out" in bad[0]["problem"],
+              f"the corrupt photo's thumbnail does not say what is wrong: {bad[0]}")
+        summary = session.find_element("id", "photo-summary").text
+        check(summary.startswith("4 photos") and "1 left out" in summary and "saver about" in summary,
+              f"the photo count and size line reads: {summary!r}")
+
+        # Reorder from the keyboard: the first photo moves one place later.
+        first = session.find_element("css selector", "#thumbs .thumb")
+        first.click()
+        from selenium.webdriver.common.keys import Keys
+        from selenium.webdriver.common.action_chains import ActionChains
+        ActionChains(session).key_down(Keys.ALT).send_keys(Keys.ARROW_RIGHT).key_up(Keys.ALT).perform()
+        expected_names = [made[1][0], made[0][0], made[2][0]]
+        wait_for("the studio to keep the new order", lambda: [
+            p["name"] for p in studio.get("api/state")["photos"] if p["ok"]] == expected_names, 10)
+
+        # Two transitions, picked in this order; the gallery's strips must play.
+        wait_for("the gallery's first strip", lambda: session.execute_script(
+            "return document.querySelectorAll('.style-card img.loaded').length > 0"), 20)
+        styles = [17, 5]
+        for number in styles:
+            pick_style(session, number)
+            wait_for(f"style {number} to be picked", lambda n=number: n in (
+                studio.get("api/state")["choices"]["styles"] or []), 10)
+
+        # Caption, its font and colour, and the interval.
+        caption = "Holiday 2026"
+        set_typed(session, "caption-text", caption)
+        fonts = session.execute_script(
+            "return Array.from(document.querySelectorAll('#caption-font option')).map(o => o.value)")
+        check(len(fonts) > 0, "the font list is empty")
+        font = fonts[-1]
+        from selenium.webdriver.support.ui import Select
+        Select(session.find_element("id", "caption-font")).select_by_value(font)
+        session.execute_script("""const c = document.getElementById('caption-color');
+            c.value = '#ff8000'; c.dispatchEvent(new Event('input', {bubbles: true}));
+            c.dispatchEvent(new Event('change', {bubbles: true}));""")
+        set_typed(session, "interval", "3")
+        wait_for("the studio to hold the caption and the interval", lambda: (lambda c: (
+            c["caption"]["text"] == caption and c["caption"]["font"] == font
+            and c["caption"]["color"].lower() == "#ff8000" and c["intervalMs"] == 3000))(
+                studio.get("api/state")["choices"]), 10)
+        sample = session.find_element("id", "caption-sample")
+        check(sample.text == caption, f"the caption sample shows {sample.text!r}")
+        check(sample.value_of_css_property("color") in ("rgba(255, 128, 0, 1)", "rgb(255, 128, 0)"),
+              f"the caption sample's colour is {sample.value_of_css_property('color')}")
+
+        # The preview plays: frames of the real show, changing over time.
+        wait_for("the preview's first frame", lambda: session.execute_script(
+            "const p = document.getElementById('preview'); return p.naturalWidth > 0;"), 30)
+        frames = distinct_preview_frames(session, 12)
+        check(frames >= 2, "the preview did not change in 12 seconds")
+        session.execute_script("document.querySelector('.style-card[data-number=\"17\"]')"
+                               ".scrollIntoView({block: 'nearest'})")
+        page_shot = screenshot(session, args.screenshots, "studio-page.png")
+        if args.readme_shot:
+            shutil.copyfile(page_shot, args.readme_shot)
+            log(f"README picture: {args.readme_shot}")
+
+        # Build the Linux saver; the browser downloads it.
+        set_typed(session, "saver-name", "Holiday")
+        session.find_element("id", "build").click()
+
+        def downloaded():
+            names = os.listdir(downloads)
+            finished = [n for n in names if not n.endswith((".crdownload", ".tmp"))
+                        and not n.startswith(".")]
+            status = session.find_element("id", "build-status")
+            if "error" in status.get_attribute("class"):
+                raise Failure(f"the build failed: {status.text}")
+            return finished if finished and not any(n.endswith(".crdownload") for n in names) else None
+
+        files = wait_for("the saver's download", downloaded, 180, 0.25)
+        check(len(files) == 1, f"expected one downloaded saver, found {files}")
+        screenshot(session, args.screenshots, "studio-built.png")
+        saver = os.path.join(downloads, files[0])
+        log(f"downloaded {saver} ({os.path.getsize(saver)} bytes)")
+        check(not files[0].endswith(".scr"), f"the Linux saver is named {files[0]}")
+
+        inspected = subprocess.run([args.pack, "inspect", "--json", saver], check=True,
+                                   capture_output=True, text=True)
+        report = json.loads(inspected.stdout)
+        settings = report["settings"]
+        checks = [
+            ("picture names", settings["PicFileNamesCommaList"], expected_names),
+            ("picture sizes", [(p["width"], p["height"]) for p in report["pictures"]],
+             [(640, 480), (800, 600), (960, 540)]),
+            ("transitions", settings["EffectCommaList"], [str(n) for n in styles]),
+            ("random transitions", settings["lRandomStyle"], False),
+            ("caption", settings["Text"], caption),
+            ("caption font", settings["TextFont"]["Name"], font),
+            ("caption colour (stored BGR)", settings["TextFont"]["Color"], 0x0080FF),
+            ("interval", settings["Interval"], 3000),
+        ]
+        wrong = [f"{what}: expected {want!r}, saver has {have!r}" for what, have, want in checks
+                 if have != want]
+        check(not wrong, "the downloaded saver differs from the choices made:\n  " + "\n  ".join(wrong))
+        log("the downloaded saver holds exactly the choices made in the page")
+
+        foreign_origin_is_refused(session, studio)
+        log("a page on another origin can neither read nor change the studio")
+    finally:
+        if session is not None:
+            session.quit()
+        rc = studio.stop()
+    check(rc == 0, f"tovrin-studio ended with status {rc} after SIGTERM")
+
+
+def run_figures(args, work):
+    """Times, in the browser, the thumbnails of N 12-megapixel photos and the first strips."""
+    photos_dir = os.path.join(work, "big")
+    os.makedirs(photos_dir)
+    log(f"making {args.figures} photos of 4000x3000 ...")
+    subprocess.run([args.ffmpeg, "-v", "error", "-f", "lavfi", "-i", "testsrc2=size=4000x3000:rate=25",
+                    "-frames:v", str(args.figures), "-q:v", "2",
+                    os.path.join(photos_dir, "photo-%03d.jpg")], check=True)
+    total = sum(os.path.getsize(os.path.join(photos_dir, n)) for n in os.listdir(photos_dir))
+    log(f"{args.figures} photos, {total / 1e6:.0f} MB")
+    studio = Studio(args.studio, [photos_dir], work)
+    session = None
+    try:
+        session = start_browser(work, os.path.join(work, "downloads"))
+        session.get(studio.url)
+        # Times from the page's own clock, which starts when the navigation starts.
+        times = wait_for("every thumbnail and a strip", lambda: session.execute_script("""
+            const w = window.__tovrinTimes || (window.__tovrinTimes = {});
+            const imgs = Array.from(document.querySelectorAll('#thumbs .thumb img'));
+            if (!w.strip && document.querySelector('.style-card img.loaded')) w.strip = performance.now();
+            if (!w.thumbs && imgs.length === arguments[0] && imgs.every(i => i.complete && i.naturalWidth > 0))
+              w.thumbs = performance.now();
+            return w.thumbs && w.strip ? w : null;""", args.figures), 120, 0.02)
+        log(f"FIGURE: all {args.figures} thumbnails shown {times['thumbs'] / 1000:.2f} s after the page opened")
+        log(f"FIGURE: first gallery strip shown {times['strip'] / 1000:.2f} s after the page opened")
+        screenshot(session, args.screenshots, "studio-figures.png")
+    finally:
+        if session is not None:
+            session.quit()
+        studio.stop()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--studio", required=True, help="the tovrin-studio executable")
+    parser.add_argument("--pack", required=True, help="the tovrin-pack executable")
+    parser.add_argument("--ffmpeg", default=shutil.which("ffmpeg") or "ffmpeg")
+    parser.add_argument("--screenshots", required=True, help="folder for the page's screenshots")
+    parser.add_argument("--readme-shot", help="also copy the page's screenshot here")
+    parser.add_argument("--figures", type=int, default=0, metavar="N",
+                        help="measure thumbnails of N 12-megapixel photos instead of the flow")
+    args = parser.parse_args()
+
+    browser, driver = find_browser()
+    if not browser or not driver:
+        log("SKIPPED: the studio's browser test needs Debian's chromium and chromium-driver "
+            "(apt-get install chromium chromium-driver python3-selenium)")
+        return SKIP
+    try:
+        import selenium  # noqa: F401
+    except ImportError:
+        log("SKIPPED: the studio's browser test needs python3-selenium")
+        return SKIP
+
+    work = tempfile.mkdtemp(prefix="tovrin-studio-test-")
+    try:
+        if args.figures:
+            run_figures(args, work)
+        else:
+            run_flow(args, work)
+    except Failure as e:
+        log(f"FAILED: {e}")
+        return 1
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    log("PASSED")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
