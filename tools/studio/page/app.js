@@ -512,7 +512,7 @@ function renderGallery() {
       const img = entry.target.querySelector("img");
       if (!img.getAttribute("src")) loadStrip(img);
     }
-  }, { root: gallery.closest(".panel"), rootMargin: "200px 0px" });
+  }, { root: gallery, rootMargin: "200px 0px" });
 
   const cards = studio.styles.map((style) => {
     const img = el("img", { alt: "", decoding: "async", "data-number": String(style.number) });
@@ -612,6 +612,7 @@ function choicePatch(path, value) {
 function controlValue(control) {
   const path = control.dataset.choice;
   if (control.type === "checkbox") return control.checked;
+  if (control.type === "number" && control.value.trim() === "") return NaN;
   if (path === "intervalMs") {
     const seconds = Number(control.value);
     return Number.isFinite(seconds) ? Math.round(seconds * 1000) : NaN;
@@ -633,8 +634,8 @@ function showControlValue(control, value) {
 
 function renderChoices() {
   for (const control of document.querySelectorAll("[data-choice]")) {
-    // A field being typed in is not overwritten under the user's fingers.
-    if (control === document.activeElement && control.type !== "checkbox") continue;
+    // A field being typed in, or holding an edit not yet taken by the studio, keeps what it shows.
+    if (control.dataset.pending || (control === document.activeElement && control.type !== "checkbox")) continue;
     showControlValue(control, readChoice(control.dataset.choice));
   }
   renderCaptionSample();
@@ -665,9 +666,12 @@ function showFieldError(control, message) {
 }
 
 // Sends a change of choices; the studio's answer (or refusal) is what the page shows afterwards.
+// Returns whether the studio took the change.
 async function sendChoices(patch, control = null) {
+  let accepted = false;
   try {
     await api("PUT", "api/choices", patch);
+    accepted = true;
     if (control) clearFieldError(control);
     showBanner("");
   } catch (e) {
@@ -680,24 +684,40 @@ async function sendChoices(patch, control = null) {
   }
   await refreshQuietly();
   restartPreview();
+  return accepted;
 }
 
 function setUpChoices() {
   for (const control of document.querySelectorAll("[data-choice]")) {
-    const send = () => {
+    // A control whose edit has not reached the studio yet is "pending": reading the state back
+    // (after some other change) must not put the old value over what the user typed.
+    let timer = 0;
+    const send = async () => {
+      clearTimeout(timer);
       const value = controlValue(control);
       if (typeof value === "number" && !Number.isFinite(value)) {
         clearFieldError(control);
         showFieldError(control, "Type a number here.");
         return;
       }
-      sendChoices(choicePatch(control.dataset.choice, value), control);
+      const accepted = await sendChoices(choicePatch(control.dataset.choice, value), control);
+      // Typed on while the change travelled: the newer value is still to be sent.
+      if (accepted && controlValue(control) === value) delete control.dataset.pending;
     };
     const typed = control.type === "text" || control.type === "email" || control.type === "url" || control.type === "number";
     if (typed) {
-      control.addEventListener("input", debounce(send, 500));
+      control.addEventListener("input", () => {
+        control.dataset.pending = "1";
+        clearTimeout(timer);
+        timer = setTimeout(send, 500);
+      });
+      // Leaving the field (or Enter) sends at once rather than after the pause.
+      control.addEventListener("change", () => { if (control.dataset.pending) send(); });
     } else {
-      control.addEventListener("change", send);
+      control.addEventListener("change", () => {
+        control.dataset.pending = "1";
+        send();
+      });
     }
     if (control.id.startsWith("caption-")) control.addEventListener("input", renderCaptionSample);
   }
