@@ -189,6 +189,30 @@ def distinct_preview_frames(session, seconds):
     return len(seen)
 
 
+def dropped_folders_are_read_whole(session):
+    """A dropped folder is read through directory entries, handed out in batches. Headless
+    Chromium cannot drop a real folder, so the page's reader is given entries of the same shape:
+    250 pictures (three batches of 100 at most), a subfolder, and files that are not pictures."""
+    names = session.execute_async_script("""
+        const done = arguments[arguments.length - 1];
+        const file = (name) => ({name, isFile: true, isDirectory: false,
+                                 file: (ok) => setTimeout(() => ok(new File(['x'], name)))});
+        const folder = (name, children) => ({name, isFile: false, isDirectory: true, createReader() {
+          let at = 0;
+          return {readEntries(ok) { setTimeout(() => { const batch = children.slice(at, at + 100);
+                                                      at += batch.length; ok(batch); }); }};
+        }});
+        const many = Array.from({length: 250}, (_, k) => file(`p${String(249 - k).padStart(3, '0')}.jpg`));
+        const top = folder('holiday', [...many, file('notes.txt'),
+                                       folder('day2', [file('b.png'), file('song.mp3'), file('a.HEIC')])]);
+        collectEntries([top, file('loose.txt')]).then((files) => done(files.map((f) => f.name)),
+                                                      (e) => done('error: ' + e));""")
+    expected = (["a.HEIC", "b.png", "song.mp3"] + [f"p{k:03d}.jpg" for k in range(250)]
+                + ["loose.txt"])
+    check(names == expected, "a dropped folder was read as "
+          + (names if isinstance(names, str) else f"{len(names)} files: {names[:5]} ... {names[-3:]}"))
+
+
 def foreign_origin_is_refused(session, studio):
     """Loads a page from another origin (a server of this test's own) and has it try the API."""
     body = b"<!DOCTYPE html><title>elsewhere</title><p>another site"
@@ -252,6 +276,7 @@ def run_flow(args, work):
     try:
         session = start_browser(work, downloads)
         open_page(session, studio)
+        dropped_folders_are_read_whole(session)
 
         # Photos through the picker: three readable and one corrupt, which must be marked.
         session.find_element("id", "add-photos").send_keys("\n".join(paths + [corrupt]))
