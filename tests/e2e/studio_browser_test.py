@@ -401,12 +401,15 @@ def run_flow(args, work):
 
 def run_figures(args, work):
     """Times, in the browser, the thumbnails of N 12-megapixel photos and the first strips."""
-    photos_dir = os.path.join(work, "big")
-    os.makedirs(photos_dir)
-    log(f"making {args.figures} photos of 4000x3000 ...")
-    subprocess.run([args.ffmpeg, "-v", "error", "-f", "lavfi", "-i", "testsrc2=size=4000x3000:rate=25",
-                    "-frames:v", str(args.figures), "-q:v", "2",
-                    os.path.join(photos_dir, "photo-%03d.jpg")], check=True)
+    photos_dir = args.big_photos or os.path.join(work, "big")
+    if not os.path.isdir(photos_dir) or len(os.listdir(photos_dir)) != args.figures:
+        os.makedirs(photos_dir, exist_ok=True)
+        log(f"making {args.figures} photos of 4000x3000 in {photos_dir} ...")
+        # Noise gives them a camera photo's detail and file size (about 3.5 MB each).
+        subprocess.run([args.ffmpeg, "-v", "error", "-y", "-f", "lavfi", "-i",
+                        "testsrc2=size=4000x3000:rate=25", "-vf", "noise=alls=12:allf=t",
+                        "-frames:v", str(args.figures), "-q:v", "3",
+                        os.path.join(photos_dir, "photo-%03d.jpg")], check=True)
     total = sum(os.path.getsize(os.path.join(photos_dir, n)) for n in os.listdir(photos_dir))
     log(f"{args.figures} photos, {total / 1e6:.0f} MB")
     studio = Studio(args.studio, [photos_dir], work)
@@ -440,6 +443,8 @@ def main():
     parser.add_argument("--readme-shot", help="also copy the page's screenshot here")
     parser.add_argument("--figures", type=int, default=0, metavar="N",
                         help="measure thumbnails of N 12-megapixel photos instead of the flow")
+    parser.add_argument("--big-photos", metavar="DIR",
+                        help="with --figures: the folder of those photos, made there when missing")
     args = parser.parse_args()
 
     browser, driver = find_browser()
