@@ -21,6 +21,8 @@ if(NOT WIN32)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(HEIF REQUIRED IMPORTED_TARGET libheif)
   # Movies: FFmpeg's libraries (the video player, tovrin-pack's movie listing).
+  # tovrin-studio's HTTP server: Debian's cpp-httplib, whose implementation is a shared library.
+  pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
   pkg_check_modules(TOVRIN_FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale
                     libswresample libavutil)
 endif()

@@ -128,7 +128,9 @@ TToolCommandLine ParseToolCommandLine(CLI::App& app, const std::vector<std::stri
   } catch (const CLI::ParseError& e) {
     throw EUsageError(UsageMessage(app, e));
   }
-  result.Command = app.get_subcommands().front();
+  // A tool without commands (require_subcommand(0)) is its own command.
+  const std::vector<CLI::App*> given = app.get_subcommands();
+  result.Command = given.empty() ? &app : given.front();
   return result;
 }
 

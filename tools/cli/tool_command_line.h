@@ -54,7 +54,9 @@ CLI::Option* AddOperandList(CLI::App& command, const std::string& name,
                             std::vector<std::string>& operands, const std::string& description);
 
 struct TToolCommandLine {
-  CLI::App* Command = nullptr;      // the subcommand given; null when help was asked for the tool
+  // The subcommand given (the app itself for a tool without commands); null when help or the
+  // version was asked for.
+  CLI::App* Command = nullptr;
   std::optional<std::string> Help;  // set when help or the version was asked for: the text to print
 };
 

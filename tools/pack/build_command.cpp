@@ -1,6 +1,7 @@
 #include "build_command.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -235,7 +236,8 @@ struct TPictureCounts {
 // the package out, and writes the media, the settings and the trailer.
 TPictureCounts WritePackage(TPackagePlan& plan, TSSFileLocations& settings,
                             const std::vector<bool>& copies, const TImportOptions& options,
-                            const std::optional<TCaptionTemplate>& captions, std::FILE* err) {
+                            const std::optional<TCaptionTemplate>& captions,
+                            const std::function<void(int, int)>& onProgress, std::FILE* err) {
   TOutputFile out(plan.OutputPath);
   std::vector<uint8_t> buffer;
   CopyFileInto(out, plan.EnginePath, plan.EngineSize, buffer);
@@ -267,6 +269,7 @@ TPictureCounts WritePackage(TPackagePlan& plan, TSSFileLocations& settings,
   for (size_t i = 0; i < plan.Pictures.size(); ++i) {
     TPlannedItem& picture = plan.Pictures[i];
     progress.Step(static_cast<int>(i), out.Size(), picture.Path);
+    if (onProgress) onProgress(static_cast<int>(i), static_cast<int>(plan.Pictures.size()));
     const TConvertedPicture converted = conversions.Next();
     const TImportedPicture& imported = converted.Imported;
     const std::vector<uint8_t>& file = converted.File;
@@ -291,6 +294,9 @@ TPictureCounts WritePackage(TPackagePlan& plan, TSSFileLocations& settings,
     if (out.Size() > MaxPackagedFileSize) RefuseTooLarge(out.FinalPath(), out.Size());
   }
   progress.Step(static_cast<int>(plan.Pictures.size()), out.Size(), "");
+  if (onProgress) {
+    onProgress(static_cast<int>(plan.Pictures.size()), static_cast<int>(plan.Pictures.size()));
+  }
   progress.Finish();
 
   LayOutPackage(plan, settings);
@@ -367,8 +373,8 @@ void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FI
                  "engine will show nothing\n",
                  AnsiToUtf8(settings.Ver()).c_str());
   }
-  const TPictureCounts counts =
-      WritePackage(plan, settings, copies, request.PictureOptions, captions, err);
+  const TPictureCounts counts = WritePackage(plan, settings, copies, request.PictureOptions,
+                                             captions, request.OnPictureProgress, err);
   std::string converted;
   if (counts.Turned + counts.Reencoded > 0) {
     converted = " (" + std::to_string(counts.Turned) + " turned losslessly, " +

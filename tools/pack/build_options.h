@@ -2,6 +2,7 @@
 // command is defined in AddBuildOptions.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ struct TBuildRequest {
   std::vector<std::string> Movies;
   // Each picture's own caption from this template (UTF-8; caption_template.h); empty: none.
   std::string CaptionTemplate;
+  // Told on the building thread before each picture is converted and once at the end (done ==
+  // total), for a caller that shows its own progress; may be empty.
+  std::function<void(int done, int total)> OnPictureProgress;
 };
 
 // Adds the build command's options and operands to `build`, each bound to its field of `request`,

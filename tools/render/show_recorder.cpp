@@ -97,7 +97,7 @@ TShowSummary RecordShow(const TShowRecording& recording, TTextRenderer& text,
       limit = static_cast<uint32_t>(
           std::min<int64_t>(int64_t{recording.Slides} * (interval + 10000) + 10000, INT32_MAX));
     }
-    if (tick > limit) {
+    if (tick > limit || (events.ShouldStop && events.ShouldStop())) {
       if (!show.Ended()) show.FormCloseRequest();
       return;
     }

@@ -33,6 +33,8 @@ struct TShowEvents {
   std::function<void(int32_t picture, const TBitmap& screen)> OnTransitionDone;
   // One line per event: "t=4040ms picture 2 style 9", "t=0ms sound theme.mp3", ...
   std::function<void(const std::string& line)> OnLog;
+  // Asked before each frame: true ends the show there (a viewer that has gone away).
+  std::function<bool()> ShouldStop;
 };
 
 struct TShowSummary {

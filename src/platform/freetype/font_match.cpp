@@ -2,6 +2,8 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
+
 #include "core/ansi_text.h"
 
 namespace tovrin {
@@ -66,6 +68,33 @@ std::optional<TFontFile> TFontMatcher::Default() {
   if (!FConfig) FConfig = std::make_unique<TConfig>();
   if (auto file = FConfig->Best(DefaultFace, true)) return file;
   return FConfig->Best(DefaultFace, false);
+}
+
+std::vector<std::string> TFontMatcher::Families() {
+  if (!FConfig) FConfig = std::make_unique<TConfig>();
+  std::vector<std::string> families;
+  if (!FConfig->Config) return families;
+  TPattern pattern(FcPatternCreate());
+  struct TObjectSetDeleter {
+    void operator()(FcObjectSet* set) const { FcObjectSetDestroy(set); }
+  };
+  struct TFontSetDeleter {
+    void operator()(FcFontSet* set) const { FcFontSetDestroy(set); }
+  };
+  std::unique_ptr<FcObjectSet, TObjectSetDeleter> wanted(FcObjectSetBuild(FC_FAMILY, nullptr));
+  if (!pattern || !wanted) return families;
+  std::unique_ptr<FcFontSet, TFontSetDeleter> fonts(
+      FcFontList(FConfig->Config.get(), pattern.get(), wanted.get()));
+  if (!fonts) return families;
+  for (int i = 0; i < fonts->nfont; ++i) {
+    FcChar8* name = nullptr;
+    if (FcPatternGetString(fonts->fonts[i], FC_FAMILY, 0, &name) == FcResultMatch) {
+      families.emplace_back(reinterpret_cast<const char*>(name));
+    }
+  }
+  std::sort(families.begin(), families.end());
+  families.erase(std::unique(families.begin(), families.end()), families.end());
+  return families;
 }
 
 }  // namespace tovrin

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tovrin {
 
@@ -35,6 +36,9 @@ class TFontMatcher {
   // The file of the default face; when even that is missing, whatever fontconfig offers in its
   // place; nothing only when the system has no fonts at all.
   std::optional<TFontFile> Default();
+  // The first family name of every font the system has, sorted, each once (UTF-8): the names
+  // Match finds.
+  std::vector<std::string> Families();
 
  private:
   struct TConfig;

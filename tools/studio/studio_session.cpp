@@ -1,0 +1,710 @@
+#include "studio_session.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <set>
+#include <thread>
+
+#include <nlohmann/json.hpp>
+
+#include "base64.h"
+#include "build_command.h"
+#include "core/errors.h"
+#include "core/paths.h"
+#include "import/fit_box.h"
+#include "import/jpeg_encode.h"
+#include "import/orient_bitmap.h"
+#include "import/picture_import.h"
+#include "package/package_locator.h"
+#include "picture_folders.h"
+#include "studio_errors.h"
+#include "style_strip.h"
+#include "thumbnail.h"
+
+namespace tovrin {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+constexpr const char* kUnreadable = "not a picture this studio can read";
+// The size the page asks for most: made ahead for every new photo.
+constexpr int32_t kAheadThumbnailSize = 256;
+// Photo headers (size, orientation) are read from the start of the file; a file whose headers go
+// further is read whole.
+constexpr size_t kHeaderBytes = 1 << 20;
+constexpr int kStripQuality = 80;
+
+std::vector<uint8_t> ReadFileBytes(const std::string& path, size_t limit = SIZE_MAX) {
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
+  if (!in) throw EFOpenError("cannot open " + path);
+  std::vector<uint8_t> bytes;
+  char buffer[1 << 16];
+  while (bytes.size() < limit && in.read(buffer, sizeof buffer).gcount() > 0) {
+    const size_t got = std::min(static_cast<size_t>(in.gcount()), limit - bytes.size());
+    bytes.insert(bytes.end(), buffer, buffer + got);
+    if (!in) break;
+  }
+  if (in.bad()) throw EReadError("cannot read " + path);
+  return bytes;
+}
+
+void WriteFileBytes(const fs::path& path, std::span<const uint8_t> bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) throw EWriteError("cannot write " + Utf8FromPath(path));
+}
+
+// The last part of a name the page sends ("C:\Photos\a.jpg" and "holiday/a.jpg" give "a.jpg").
+std::string UploadFileName(std::string_view name) {
+  const size_t cut = name.find_last_of("/\\");
+  const std::string last(cut == std::string_view::npos ? name : name.substr(cut + 1));
+  if (!IsPlainFileName(last)) {
+    throw EStudioError(TStudioFault::sfBadRequest,
+                       "the file name \"" + last + "\" cannot be used; rename the file");
+  }
+  return last;
+}
+
+// True when `path` is `folder` or lies under it, both as the file system resolves them (links
+// followed, "." and ".." gone), so neither a link nor ".." leads outside.
+bool IsAtOrUnder(const fs::path& path, const fs::path& folder) {
+  std::error_code ec;
+  const fs::path p = fs::weakly_canonical(path, ec);
+  if (ec) return false;
+  const fs::path f = fs::weakly_canonical(folder, ec);
+  if (ec) return false;
+  auto pi = p.begin();
+  for (auto fi = f.begin(); fi != f.end(); ++fi, ++pi) {
+    if (fi->empty()) continue;  // the empty last part of "dir/"
+    if (pi == p.end() || *pi != *fi) return false;
+  }
+  return true;
+}
+
+template <class T>
+void Reorder(std::vector<T>& items, const std::vector<std::string>& ids, const char* what) {
+  std::vector<T> ordered;
+  std::set<std::string> seen;
+  for (const std::string& id : ids) {
+    const auto found =
+        std::find_if(items.begin(), items.end(), [&](const T& item) { return item.Id == id; });
+    if (found == items.end() || !seen.insert(id).second) {
+      throw EStudioError(TStudioFault::sfBadRequest, std::string("order: \"") + id +
+                                                         "\" is not one of the " + what +
+                                                         " or is named twice; send every id once");
+    }
+    ordered.push_back(*found);
+  }
+  if (ordered.size() != items.size()) {
+    throw EStudioError(TStudioFault::sfBadRequest,
+                       std::string("order: name every one of the ") + what + ", each once");
+  }
+  items = std::move(ordered);
+}
+
+template <class T>
+T FindById(const std::vector<T>& items, const std::string& id, const char* what) {
+  for (const T& item : items) {
+    if (item.Id == id) return item;
+  }
+  throw EStudioError(TStudioFault::sfUnknown, std::string("no ") + what + " \"" + id + "\"");
+}
+
+}  // namespace
+
+// Thumbnails made once per photo and size; those of new photos made ahead by worker threads.
+struct TStudioSession::TThumbs {
+  using TKey = std::pair<std::string, int32_t>;
+  std::mutex Lock;
+  std::map<TKey, std::shared_future<std::vector<uint8_t>>> Made;
+  std::deque<std::string> Queue;
+  std::condition_variable Wake;
+  std::condition_variable Idle;
+  int Busy = 0;
+  bool Stop = false;
+  std::vector<std::thread> Workers;
+  // Strips, kept for the two pictures they were made from.
+  std::mutex StripLock;
+  std::string StripSource;  // ids and size of the two pictures
+  TBitmap StripOld, StripNew;
+  std::map<std::tuple<int32_t, int32_t>, std::vector<uint8_t>> Strips;  // (style, frames)
+};
+
+TStudioSession::TStudioSession(TStudioSetup setup)
+    : FSetup(std::move(setup)),
+      FThumbs(std::make_unique<TThumbs>()),
+      FBuilds(std::make_unique<TStudioBuilds>()) {
+  FWork.Create(GetTempDir());
+  FWorkPath = FWork.Path();
+  for (const char* sub : {"photos", "sounds", "builds", "preview"}) {
+    fs::create_directories(PathFromUtf8(FWorkPath + sub));
+  }
+  // Two workers: the thumbnails of a folder of photos are ready in half the time, and the
+  // requests the page makes meanwhile still get a core.
+  const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+  for (unsigned i = 0; i < workers; ++i) {
+    FThumbs->Workers.emplace_back([this] {
+      TThumbs& t = *FThumbs;
+      std::unique_lock lock(t.Lock);
+      for (;;) {
+        t.Wake.wait(lock, [&] { return t.Stop || !t.Queue.empty(); });
+        if (t.Stop) return;
+        const std::string id = std::move(t.Queue.front());
+        t.Queue.pop_front();
+        ++t.Busy;
+        lock.unlock();
+        try {
+          Thumbnail(id, kAheadThumbnailSize);
+        } catch (const std::exception&) {
+          // Marked on the photo; the page shows it.
+        }
+        lock.lock();
+        --t.Busy;
+        if (t.Busy == 0 && t.Queue.empty()) t.Idle.notify_all();
+      }
+    });
+  }
+  std::vector<TStudioPhoto> added;
+  for (const std::string& folder : FSetup.Folders) {
+    const std::vector<TStudioPhoto> photos = AddPhotoFolder(folder);
+    added.insert(added.end(), photos.begin(), photos.end());
+  }
+}
+
+TStudioSession::~TStudioSession() {
+  {
+    std::lock_guard lock(FThumbs->Lock);
+    FThumbs->Stop = true;
+  }
+  FThumbs->Wake.notify_all();
+  for (std::thread& worker : FThumbs->Workers) worker.join();
+  FBuilds.reset();  // the builds write into the work folder
+}
+
+std::vector<TStudioPhoto> TStudioSession::Photos() const {
+  std::lock_guard lock(FLock);
+  return FPhotos;
+}
+
+std::vector<TStudioSound> TStudioSession::Sounds() const {
+  std::lock_guard lock(FLock);
+  return FSounds;
+}
+
+TStudioChoices TStudioSession::Choices() const {
+  std::lock_guard lock(FLock);
+  return FChoices;
+}
+
+TStudioPhoto TStudioSession::Photo(const std::string& id) const {
+  std::lock_guard lock(FLock);
+  return FindById(FPhotos, id, "photo");
+}
+
+TStudioSound TStudioSession::Sound(const std::string& id) const {
+  std::lock_guard lock(FLock);
+  return FindById(FSounds, id, "sound");
+}
+
+bool TStudioSession::HasTarget(std::string_view target) const {
+  if (target == "linux") return !FSetup.LinuxEngine.empty();
+  if (target == "windows") return !FSetup.WindowsEngine.empty();
+  return false;
+}
+
+int64_t TStudioSession::EstimatedBytes() const {
+  std::error_code ec;
+  int64_t total = 0;
+  if (!FSetup.LinuxEngine.empty()) {
+    const auto size = fs::file_size(PathFromUtf8(FSetup.LinuxEngine), ec);
+    if (!ec) total += static_cast<int64_t>(size);
+  }
+  std::lock_guard lock(FLock);
+  const TFitBox box = FChoices.Fit ? TFitBox{StudioFitWidth, StudioFitHeight} : TFitBox{};
+  for (const TStudioPhoto& photo : FPhotos) {
+    if (!photo.Ok) continue;
+    const TPictureSize fitted = FittedSize(photo.Width, photo.Height, box);
+    const double area = static_cast<double>(photo.Width) * photo.Height;
+    // A shrunk picture's file shrinks about as its area does.
+    const double share = area > 0 ? static_cast<double>(fitted.Width) * fitted.Height / area : 1.0;
+    total += static_cast<int64_t>(static_cast<double>(photo.Bytes) * std::min(1.0, share));
+  }
+  for (const TStudioSound& sound : FSounds) total += sound.Bytes;
+  return total;
+}
+
+std::string TStudioSession::NewId(char kind) {
+  std::lock_guard lock(FLock);
+  return std::string(1, kind) + std::to_string(FNextId++);
+}
+
+TStudioPhoto TStudioSession::ReadPhoto(std::string id, std::string name, std::string path,
+                                       bool uploaded) {
+  TStudioPhoto photo;
+  photo.Id = std::move(id);
+  photo.Name = std::move(name);
+  photo.Path = std::move(path);
+  photo.Uploaded = uploaded;
+  std::error_code ec;
+  photo.Bytes = static_cast<int64_t>(fs::file_size(PathFromUtf8(photo.Path), ec));
+  try {
+    std::vector<uint8_t> head = ReadFileBytes(photo.Path, kHeaderBytes);
+    TImportPlan plan;
+    try {
+      plan = PlanImport(head, TImportOptions{});
+    } catch (const Exception&) {
+      if (head.size() < kHeaderBytes) throw;
+      plan = PlanImport(ReadFileBytes(photo.Path), TImportOptions{});
+    }
+    const bool swaps = OrientationSwapsSides(plan.Orientation);
+    photo.Width = swaps ? plan.Height : plan.Width;
+    photo.Height = swaps ? plan.Width : plan.Height;
+  } catch (const std::exception&) {
+    photo.Ok = false;
+    photo.Error = kUnreadable;
+  }
+  return photo;
+}
+
+std::string TStudioSession::StoreUpload(const char* folder, const std::string& id,
+                                        std::string_view name, std::span<const uint8_t> bytes) {
+  const std::string fileName = UploadFileName(name);
+  const fs::path dir = PathFromUtf8(FWorkPath) / folder / id;
+  fs::create_directories(dir);
+  const fs::path path = dir / PathFromUtf8(fileName);
+  WriteFileBytes(path, bytes);
+  return Utf8FromPath(path);
+}
+
+void TStudioSession::QueueThumbnails(const std::vector<TStudioPhoto>& photos) {
+  {
+    std::lock_guard lock(FThumbs->Lock);
+    for (const TStudioPhoto& photo : photos) {
+      if (photo.Ok) FThumbs->Queue.push_back(photo.Id);
+    }
+  }
+  FThumbs->Wake.notify_all();
+}
+
+TStudioPhoto TStudioSession::AddPhoto(std::string_view name, std::span<const uint8_t> bytes) {
+  if (static_cast<int64_t>(bytes.size()) > MaxPhotoBytes) {
+    throw EStudioError(TStudioFault::sfTooLarge,
+                       "a photo may have at most " + std::to_string(MaxPhotoBytes >> 20) + " MB");
+  }
+  const std::string fileName = UploadFileName(name);
+  const std::string id = NewId('p');
+  const std::string path = StoreUpload("photos", id, fileName, bytes);
+  const TStudioPhoto photo = ReadPhoto(id, fileName, path, true);
+  {
+    std::lock_guard lock(FLock);
+    FPhotos.push_back(photo);
+    ++FGeneration;
+  }
+  QueueThumbnails({photo});
+  return photo;
+}
+
+std::vector<TStudioPhoto> TStudioSession::AddPhotoFolder(const std::string& path) {
+  const fs::path folder = PathFromUtf8(path);
+  const bool inside = std::any_of(
+      FSetup.Folders.begin(), FSetup.Folders.end(),
+      [&](const std::string& given) { return IsAtOrUnder(folder, PathFromUtf8(given)); });
+  if (!folder.is_absolute() || !inside) {
+    throw EStudioError(TStudioFault::sfOutside,
+                       "a path outside what the user gave: the studio reads only the folders it "
+                       "was started with");
+  }
+  TPictureInputs inputs;
+  try {
+    inputs = ExpandPictureInputs({path}, true);
+  } catch (const Exception& e) {
+    throw EStudioError(TStudioFault::sfBadRequest, e.Message());
+  }
+  std::vector<TStudioPhoto> added;
+  for (const std::string& file : inputs.Files) {
+    added.push_back(ReadPhoto(NewId('p'), ExtractFileName(file), file, false));
+  }
+  {
+    std::lock_guard lock(FLock);
+    FPhotos.insert(FPhotos.end(), added.begin(), added.end());
+    ++FGeneration;
+  }
+  QueueThumbnails(added);
+  return added;
+}
+
+void TStudioSession::RemovePhoto(const std::string& id) {
+  std::lock_guard lock(FLock);
+  const auto found = std::find_if(FPhotos.begin(), FPhotos.end(),
+                                  [&](const TStudioPhoto& p) { return p.Id == id; });
+  if (found == FPhotos.end()) {
+    throw EStudioError(TStudioFault::sfUnknown, "no photo \"" + id + "\"");
+  }
+  // An upload's copy goes with it; the user's own file stays where it is.
+  if (found->Uploaded) {
+    std::error_code ec;
+    fs::remove_all(PathFromUtf8(found->Path).parent_path(), ec);
+  }
+  FPhotos.erase(found);
+  ++FGeneration;
+}
+
+void TStudioSession::OrderPhotos(const std::vector<std::string>& ids) {
+  std::lock_guard lock(FLock);
+  Reorder(FPhotos, ids, "photos");
+  ++FGeneration;
+}
+
+TStudioSound TStudioSession::AddSound(std::string_view name, std::span<const uint8_t> bytes) {
+  if (static_cast<int64_t>(bytes.size()) > MaxSoundBytes) {
+    throw EStudioError(TStudioFault::sfTooLarge,
+                       "a sound may have at most " + std::to_string(MaxSoundBytes >> 20) + " MB");
+  }
+  TStudioSound sound;
+  sound.Name = UploadFileName(name);
+  sound.Id = NewId('s');
+  sound.Path = StoreUpload("sounds", sound.Id, sound.Name, bytes);
+  sound.Uploaded = true;
+  sound.Bytes = static_cast<int64_t>(bytes.size());
+  std::lock_guard lock(FLock);
+  FSounds.push_back(sound);
+  ++FGeneration;
+  return sound;
+}
+
+void TStudioSession::RemoveSound(const std::string& id) {
+  std::lock_guard lock(FLock);
+  const auto found = std::find_if(FSounds.begin(), FSounds.end(),
+                                  [&](const TStudioSound& s) { return s.Id == id; });
+  if (found == FSounds.end()) {
+    throw EStudioError(TStudioFault::sfUnknown, "no sound \"" + id + "\"");
+  }
+  if (found->Uploaded) {
+    std::error_code ec;
+    fs::remove_all(PathFromUtf8(found->Path).parent_path(), ec);
+  }
+  FSounds.erase(found);
+  ++FGeneration;
+}
+
+void TStudioSession::OrderSounds(const std::vector<std::string>& ids) {
+  std::lock_guard lock(FLock);
+  Reorder(FSounds, ids, "sounds");
+  ++FGeneration;
+}
+
+void TStudioSession::SetChoices(const json& choices) {
+  std::lock_guard lock(FLock);
+  MergeChoicesJson(FChoices, choices);
+  ++FGeneration;
+}
+
+void TStudioSession::MarkUnreadable(const std::string& id, const std::string& error) {
+  std::lock_guard lock(FLock);
+  for (TStudioPhoto& photo : FPhotos) {
+    if (photo.Id == id && photo.Ok) {
+      photo.Ok = false;
+      photo.Error = error;
+      ++FGeneration;
+    }
+  }
+}
+
+std::vector<uint8_t> TStudioSession::Thumbnail(const std::string& id, int32_t size) {
+  if (size < 64 || size > 512) {
+    throw EStudioError(TStudioFault::sfBadRequest, "size: a thumbnail is 64 to 512 pixels");
+  }
+  const TStudioPhoto photo = Photo(id);
+  if (!photo.Ok) throw EStudioError(TStudioFault::sfUnreadable, photo.Error);
+  std::shared_future<std::vector<uint8_t>> made;
+  std::promise<std::vector<uint8_t>> making;
+  bool mine = false;
+  {
+    std::lock_guard lock(FThumbs->Lock);
+    auto& slot = FThumbs->Made[{id, size}];
+    if (!slot.valid()) {
+      slot = making.get_future().share();
+      mine = true;
+    }
+    made = slot;
+  }
+  if (mine) {
+    try {
+      making.set_value(MakeThumbnail(ReadFileBytes(photo.Path), size));
+    } catch (const std::exception&) {
+      making.set_exception(std::current_exception());
+      MarkUnreadable(id, kUnreadable);
+    }
+  }
+  try {
+    return made.get();
+  } catch (const std::exception&) {
+    throw EStudioError(TStudioFault::sfUnreadable, kUnreadable);
+  }
+}
+
+void TStudioSession::WaitForThumbnails() {
+  std::unique_lock lock(FThumbs->Lock);
+  FThumbs->Idle.wait(lock, [&] { return FThumbs->Queue.empty() && FThumbs->Busy == 0; });
+}
+
+std::vector<uint8_t> TStudioSession::StyleStrip(int32_t style, int32_t width, int32_t height,
+                                                int32_t frames) {
+  if (style < 0 || style > 127) {
+    throw EStudioError(TStudioFault::sfUnknown, "no style " + std::to_string(style));
+  }
+  if (width < 16 || width > 320 || height < 16 || height > 180) {
+    throw EStudioError(TStudioFault::sfBadRequest, "w, h: a strip's frames are 16x16 to 320x180");
+  }
+  if (frames < 1 || frames > 24) {
+    throw EStudioError(TStudioFault::sfBadRequest, "frames: a strip has 1 to 24 frames");
+  }
+  std::vector<TStudioPhoto> sources;
+  for (const TStudioPhoto& photo : Photos()) {
+    if (photo.Ok && sources.size() < 2) sources.push_back(photo);
+  }
+  std::string key = std::to_string(width) + "x" + std::to_string(height);
+  for (const TStudioPhoto& photo : sources) key += " " + photo.Id;
+  TThumbs& t = *FThumbs;
+  std::lock_guard lock(t.StripLock);
+  if (t.StripSource != key) {
+    TBitmap pictures[2] = {PlainPicture(width, height, false), PlainPicture(width, height, true)};
+    if (sources.size() == 2) {
+      try {
+        for (size_t i = 0; i < 2; ++i) {
+          pictures[i] = FittedOnBlack(DecodeUpright(ReadFileBytes(sources[i].Path), width, height),
+                                      width, height);
+        }
+      } catch (const std::exception&) {
+        // A photo that turns out unreadable now: the plain pictures stand in this time.
+        pictures[0] = PlainPicture(width, height, false);
+        pictures[1] = PlainPicture(width, height, true);
+      }
+    }
+    t.StripOld = std::move(pictures[0]);
+    t.StripNew = std::move(pictures[1]);
+    t.Strips.clear();
+    t.StripSource = key;
+  }
+  auto& strip = t.Strips[{style, frames}];
+  if (strip.empty()) {
+    strip = EncodeJpeg(ComposeStyleStrip(t.StripOld, t.StripNew, style, frames), kStripQuality);
+  }
+  return strip;
+}
+
+TBuildRequest TStudioSession::RequestLocked() const {
+  TBuildRequest request;
+  for (const TStudioPhoto& photo : FPhotos) {
+    if (photo.Ok) request.Pictures.push_back(photo.Path);
+  }
+  for (const TStudioSound& sound : FSounds) request.Sounds.push_back(sound.Path);
+  ApplyChoices(FChoices, request);
+  return request;
+}
+
+std::string TStudioSession::StartBuild(const std::vector<std::string>& targets,
+                                       std::string_view name) {
+  const std::string fileName(name);
+  if (fileName.empty() || !IsPlainFileName(fileName)) {
+    throw EStudioError(TStudioFault::sfBadRequest,
+                       "name: give the saver a name that can be a file name (no / or \\)");
+  }
+  if (targets.empty()) {
+    throw EStudioError(TStudioFault::sfBadRequest, "targets: choose linux, windows or both");
+  }
+  TBuildRequest request;
+  {
+    std::lock_guard lock(FLock);
+    request = RequestLocked();
+  }
+  if (request.Pictures.empty()) {
+    throw EStudioError(TStudioFault::sfBadRequest, "add at least one photo the studio can read");
+  }
+  const std::string id = NewId('b');
+  std::vector<TBuildTarget> planned;
+  std::set<std::string> seen;
+  for (const std::string& target : targets) {
+    if (!seen.insert(target).second) continue;
+    const bool windows = target == "windows";
+    if (target != "linux" && !windows) {
+      throw EStudioError(TStudioFault::sfBadRequest,
+                         "targets: \"" + target + "\" is neither linux nor windows");
+    }
+    const std::string& engine = windows ? FSetup.WindowsEngine : FSetup.LinuxEngine;
+    if (engine.empty()) {
+      throw EStudioError(TStudioFault::sfBadRequest,
+                         "targets: no " + target + " engine was found beside the studio");
+    }
+    const fs::path dir = PathFromUtf8(FWorkPath) / "builds" / id / target;
+    fs::create_directories(dir);
+    const std::string file = windows ? fileName + ".scr" : fileName;
+    planned.push_back({target, engine, Utf8FromPath(dir / PathFromUtf8(file)), file});
+  }
+  FBuilds->Start(id, request, std::move(planned));
+  return id;
+}
+
+TBuildStatus TStudioSession::Build(const std::string& job) const {
+  const std::optional<TBuildStatus> status = FBuilds->Status(job);
+  if (!status) throw EStudioError(TStudioFault::sfUnknown, "no build \"" + job + "\"");
+  return *status;
+}
+
+void TStudioSession::WaitForBuild(const std::string& job) {
+  FBuilds->Wait(job);
+}
+
+std::string TStudioSession::PreviewSaver() {
+  std::lock_guard preview(FPreviewLock);
+  TBuildRequest request;
+  uint64_t generation = 0;
+  {
+    std::lock_guard lock(FLock);
+    generation = FGeneration;
+    if (generation == FPreviewGeneration) return FPreviewPath;
+    request = RequestLocked();
+  }
+  if (FSetup.LinuxEngine.empty()) {
+    throw EStudioError(TStudioFault::sfBadRequest, "no engine beside the studio to preview with");
+  }
+  if (request.Pictures.empty()) {
+    throw EStudioError(TStudioFault::sfBadRequest, "add a photo to see the preview");
+  }
+  request.EnginePath = FSetup.LinuxEngine;
+  // Each preview saver has a name of its own: a stream may still be showing the one before.
+  request.OutputPath = FWorkPath + "preview/show-" + std::to_string(generation);
+  const TFilePtr sink = OpenDiscardingFile();
+  RunBuild(request, request.EnginePath, sink.get(), sink.get());
+  FPreviewGeneration = generation;
+  FPreviewPath = request.OutputPath;
+  return FPreviewPath;
+}
+
+json TStudioSession::Project() const {
+  std::lock_guard lock(FLock);
+  const auto files = [](const auto& items) {
+    json list = json::array();
+    for (const auto& item : items) {
+      json entry{{"name", item.Name}};
+      if (item.Uploaded) {
+        entry["data"] = EncodeBase64(ReadFileBytes(item.Path));
+      } else {
+        entry["path"] = item.Path;
+      }
+      list.push_back(std::move(entry));
+    }
+    return list;
+  };
+  return json{{"format", "tovrin-studio project"},
+              {"version", 1},
+              {"choices", ChoicesToJson(FChoices)},
+              {"photos", files(FPhotos)},
+              {"sounds", files(FSounds)}};
+}
+
+void TStudioSession::OpenProject(const json& project) {
+  const auto refuse = [](const std::string& what) {
+    throw EStudioError(TStudioFault::sfBadRequest, "project: " + what);
+  };
+  if (!project.is_object() || project.value("format", "") != "tovrin-studio project") {
+    refuse("not a project file of the studio");
+  }
+  TStudioChoices choices;
+  if (project.contains("choices")) MergeChoicesJson(choices, project["choices"]);
+  struct TEntry {
+    std::string Name;
+    std::string Path;
+    std::optional<std::vector<uint8_t>> Data;
+  };
+  const auto entries = [&](const char* key) {
+    std::vector<TEntry> list;
+    if (!project.contains(key)) return list;
+    if (!project[key].is_array()) refuse(std::string(key) + " must be a list");
+    for (const json& item : project[key]) {
+      if (!item.is_object() || !item.contains("name") || !item["name"].is_string()) {
+        refuse(std::string(key) + ": each needs a name");
+      }
+      TEntry entry{UploadFileName(item["name"].get<std::string>()), "", std::nullopt};
+      if (item.contains("data") && item["data"].is_string()) {
+        entry.Data = DecodeBase64(item["data"].get<std::string>());
+        if (!entry.Data) refuse(entry.Name + ": its data is not base64");
+      } else if (item.contains("path") && item["path"].is_string()) {
+        entry.Path = item["path"].get<std::string>();
+      } else {
+        refuse(entry.Name + ": needs a path or data");
+      }
+      list.push_back(std::move(entry));
+    }
+    return list;
+  };
+  const std::vector<TEntry> photoEntries = entries("photos");
+  const std::vector<TEntry> soundEntries = entries("sounds");
+
+  // The project is whole: now its files are taken in.
+  std::vector<TStudioPhoto> photos;
+  for (const TEntry& entry : photoEntries) {
+    const std::string id = NewId('p');
+    if (entry.Data) {
+      photos.push_back(
+          ReadPhoto(id, entry.Name, StoreUpload("photos", id, entry.Name, *entry.Data), true));
+      continue;
+    }
+    // A project names files anywhere; the studio reads only what lies in the folders given.
+    const bool inside = std::any_of(
+        FSetup.Folders.begin(), FSetup.Folders.end(),
+        [&](const std::string& given) { return IsAtOrUnder(PathFromUtf8(entry.Path), given); });
+    if (!inside) {
+      TStudioPhoto photo;
+      photo.Id = id;
+      photo.Name = entry.Name;
+      photo.Path = entry.Path;
+      photo.Ok = false;
+      photo.Error =
+          "outside the folders the studio was started with; start it with this "
+          "photo's folder";
+      photos.push_back(std::move(photo));
+      continue;
+    }
+    photos.push_back(ReadPhoto(id, entry.Name, entry.Path, false));
+  }
+  std::vector<TStudioSound> sounds;
+  for (const TEntry& entry : soundEntries) {
+    TStudioSound sound;
+    sound.Id = NewId('s');
+    sound.Name = entry.Name;
+    if (entry.Data) {
+      sound.Path = StoreUpload("sounds", sound.Id, entry.Name, *entry.Data);
+      sound.Uploaded = true;
+      sound.Bytes = static_cast<int64_t>(entry.Data->size());
+    } else {
+      const bool inside = std::any_of(
+          FSetup.Folders.begin(), FSetup.Folders.end(),
+          [&](const std::string& given) { return IsAtOrUnder(PathFromUtf8(entry.Path), given); });
+      if (!inside) refuse(entry.Name + ": outside the folders the studio was started with");
+      std::error_code ec;
+      sound.Path = entry.Path;
+      sound.Bytes = static_cast<int64_t>(fs::file_size(PathFromUtf8(entry.Path), ec));
+      if (ec) refuse(entry.Name + ": cannot be read at " + entry.Path);
+    }
+    sounds.push_back(std::move(sound));
+  }
+  {
+    std::lock_guard lock(FLock);
+    FChoices = std::move(choices);
+    FPhotos = photos;
+    FSounds = std::move(sounds);
+    ++FGeneration;
+  }
+  QueueThumbnails(photos);
+}
+
+}  // namespace tovrin
