@@ -79,7 +79,7 @@ class Studio:
 
     def __init__(self, exe, args, work):
         env = dict(os.environ, TMPDIR=work)
-        self.process = subprocess.Popen([exe, "--no-browser", "--port", "0", *args],
+        self.process = subprocess.Popen([exe, "--no-browser", *args],
                                         stdout=subprocess.PIPE, text=True, env=env)
         first = [None]
         reader = threading.Thread(target=lambda: first.__setitem__(0, self.process.stdout.readline()))
