@@ -295,8 +295,8 @@ def run_flow(args, work):
         # Reorder from the keyboard: the first photo moves one place later.
         first = session.find_element("css selector", "#thumbs .thumb")
         first.click()
-        from selenium.webdriver.common.keys import Keys
         from selenium.webdriver.common.action_chains import ActionChains
+        from selenium.webdriver.common.keys import Keys
         ActionChains(session).key_down(Keys.ALT).send_keys(Keys.ARROW_RIGHT).key_up(Keys.ALT).perform()
         expected_names = [made[1][0], made[0][0], made[2][0]]
         wait_for("the studio to keep the new order", lambda: [
@@ -434,6 +434,37 @@ def run_figures(args, work):
         studio.stop()
 
 
+def run_page_picture(args, work):
+    """Pictures the page for the README: the studio on a folder of real photos, a few choices made."""
+    studio = Studio(args.studio, [args.picture_photos], work)
+    session = None
+    try:
+        session = start_browser(work, os.path.join(work, "downloads"))
+        open_page(session, studio)
+        count = len(studio.get("api/state")["photos"])
+        wait_for("every thumbnail", lambda: session.execute_script("""
+            const imgs = Array.from(document.querySelectorAll('#thumbs .thumb img'));
+            return imgs.length === arguments[0] && imgs.every(i => i.complete && i.naturalWidth > 0);""",
+                                                                   count), 120)
+        for number in (3, 14, 40):
+            pick_style(session, number)
+            time.sleep(0.3)
+        set_typed(session, "caption-text", "Our garden")
+        set_typed(session, "interval", "4")
+        session.execute_script("document.getElementById('gallery').scrollTop = 0")
+        wait_for("the strips in view", lambda: session.execute_script(
+            "return document.querySelectorAll('.style-card img.loaded').length >= 6"), 60)
+        wait_for("the preview", lambda: session.execute_script(
+            "return document.getElementById('preview').naturalWidth > 0"), 60)
+        time.sleep(args.picture_delay)
+        session.save_screenshot(args.picture)
+        log(f"page picture: {args.picture}")
+    finally:
+        if session is not None:
+            session.quit()
+        studio.stop()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--studio", required=True, help="the tovrin-studio executable")
@@ -445,6 +476,11 @@ def main():
                         help="measure thumbnails of N 12-megapixel photos instead of the flow")
     parser.add_argument("--big-photos", metavar="DIR",
                         help="with --figures: the folder of those photos, made there when missing")
+    parser.add_argument("--picture", metavar="PNG",
+                        help="instead of the flow, picture the page on --picture-photos into PNG")
+    parser.add_argument("--picture-photos", metavar="DIR", help="with --picture: the photos")
+    parser.add_argument("--picture-delay", type=float, default=2.0,
+                        help="with --picture: seconds of the show before the picture is taken")
     args = parser.parse_args()
 
     browser, driver = find_browser()
@@ -462,6 +498,8 @@ def main():
     try:
         if args.figures:
             run_figures(args, work)
+        elif args.picture:
+            run_page_picture(args, work)
         else:
             run_flow(args, work)
     except Failure as e:

@@ -711,8 +711,12 @@ function setUpChoices() {
         clearTimeout(timer);
         timer = setTimeout(send, 500);
       });
-      // Leaving the field (or Enter) sends at once rather than after the pause.
-      control.addEventListener("change", () => { if (control.dataset.pending) send(); });
+      // Leaving the field (or Enter) sends at once rather than after the pause. A change with no
+      // input before it (a value set by script or autofill) is sent too.
+      control.addEventListener("change", () => {
+        control.dataset.pending = "1";
+        send();
+      });
     } else {
       control.addEventListener("change", () => {
         control.dataset.pending = "1";
