@@ -953,8 +953,9 @@ async function start() {
   });
   keepAlive();
   try {
-    await loadFonts();
-    studio.styles = await api("GET", "api/styles");
+    // Asked for together: the gallery's first strips wait on all three.
+    const [styles] = await Promise.all([api("GET", "api/styles"), loadFonts()]);
+    studio.styles = styles;
     await refreshState();
     renderGallery();
     startPreview();
