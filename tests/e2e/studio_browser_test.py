@@ -422,10 +422,19 @@ def run_figures(args, work):
             const w = window.__tovrinTimes || (window.__tovrinTimes = {});
             const imgs = Array.from(document.querySelectorAll('#thumbs .thumb img'));
             if (!w.strip && document.querySelector('.style-card img.loaded')) w.strip = performance.now();
+            if (!w.firstThumb && imgs.some(i => i.complete && i.naturalWidth > 0)) w.firstThumb = performance.now();
             if (!w.thumbs && imgs.length === arguments[0] && imgs.every(i => i.complete && i.naturalWidth > 0))
               w.thumbs = performance.now();
             return w.thumbs && w.strip ? w : null;""", args.figures), 120, 0.02)
         log(f"FIGURE: all {args.figures} thumbnails shown {times['thumbs'] / 1000:.2f} s after the page opened")
+        # Where the time went: each request's start and end on the page's clock.
+        for entry in session.execute_script("""
+                const r = performance.getEntriesByType('resource');
+                const pick = (part) => r.filter(e => e.name.includes(part)).sort((a, b) => a.responseEnd - b.responseEnd)[0];
+                return ['api/state', 'api/styles', '/strip', '/thumb'].map(p => [p, pick(p)]).filter(x => x[1])
+                  .map(([p, e]) => `${p}: asked at ${(e.startTime / 1000).toFixed(2)} s, answered by ${(e.responseEnd / 1000).toFixed(2)} s`);"""):
+            log(f"  first {entry}")
+        log(f"FIGURE: first thumbnail shown {times['firstThumb'] / 1000:.2f} s after the page opened")
         log(f"FIGURE: first gallery strip shown {times['strip'] / 1000:.2f} s after the page opened")
         screenshot(session, args.screenshots, "studio-figures.png")
     finally:

@@ -106,7 +106,10 @@ const studio = {
 };
 
 async function refreshState() {
-  const state = await api("GET", "api/state");
+  showState(await api("GET", "api/state"));
+}
+
+function showState(state) {
   studio.photos = state.photos || [];
   studio.sounds = state.sounds || [];
   studio.choices = state.choices || {};
@@ -355,13 +358,14 @@ function makeThumb(photo) {
     "aria-label": photo.ok ? photo.name : `${photo.name}: ${photo.error}. It is left out of the saver; remove it or replace the file.`,
   });
   if (photo.ok) {
-    const img = el("img", { alt: "", decoding: "async" });
+    const img = el("img", { alt: "", decoding: "async", fetchPriority: "low" });
     img.addEventListener("load", () => img.classList.add("loaded"));
     img.addEventListener("error", () => {
       item.classList.add("bad");
       item.append(el("p", { class: "problem", text: "No thumbnail: the studio could not read it." }));
     });
-    img.src = `api/photos/${encodeURIComponent(photo.id)}/thumb?size=256`;
+    const src = `api/photos/${encodeURIComponent(photo.id)}/thumb?size=256`;
+    gallerySeen.then(() => { img.src = src; });
     item.append(img);
   } else {
     item.append(el("p", { class: "problem", text: `⚠ ${photo.error || "cannot be read"}. Left out of the saver.` }));
@@ -479,6 +483,15 @@ async function removePhoto(id) {
 // ---------------------------------------------------------------------------------------------
 // Transitions: the gallery of animated strips, the picked ones in order, or random.
 
+// Thumbnails are asked for once the gallery shows its first strip (or after a moment): a hundred
+// thumbnails of large photos would otherwise hold every connection the browser opens to the
+// studio, and the studio's cores, while the gallery waits.
+let galleryShown = () => {};
+const gallerySeen = new Promise((resolve) => {
+  galleryShown = resolve;
+  setTimeout(resolve, 1500);
+});
+
 const STRIP_FRAMES = 12;
 const STRIP_W = 160;
 const STRIP_H = 90;
@@ -515,9 +528,13 @@ function renderGallery() {
   }, { root: gallery, rootMargin: "200px 0px" });
 
   const cards = studio.styles.map((style) => {
-    const img = el("img", { alt: "", decoding: "async", "data-number": String(style.number) });
+    const img = el("img", { alt: "", decoding: "async", fetchPriority: "high", "data-number": String(style.number) });
     img.style.setProperty("--frames", String(STRIP_FRAMES));
-    img.addEventListener("load", () => img.classList.add("loaded"));
+    img.addEventListener("load", () => {
+      img.classList.add("loaded");
+      galleryShown();
+    });
+    img.addEventListener("error", galleryShown);
     const button = el("button", {
       type: "button", class: "style-card", "data-number": String(style.number), "aria-pressed": "false",
       title: `${style.number}: ${style.name}${style.family ? ` (${style.family})` : ""}`,
@@ -533,6 +550,8 @@ function renderGallery() {
   });
   gallery.replaceChildren(...cards);
   stripKey = currentStripKey();
+  // The first rows are in view at once: asked for now rather than on the observer's first report.
+  for (const img of Array.from(gallery.querySelectorAll("img")).slice(0, 12)) loadStrip(img);
   renderStyleChoice();
 }
 
@@ -954,9 +973,9 @@ async function start() {
   keepAlive();
   try {
     // Asked for together: the gallery's first strips wait on all three.
-    const [styles] = await Promise.all([api("GET", "api/styles"), loadFonts()]);
+    const [styles, state] = await Promise.all([api("GET", "api/styles"), api("GET", "api/state"), loadFonts()]);
     studio.styles = styles;
-    await refreshState();
+    showState(state);
     renderGallery();
     startPreview();
     document.body.dataset.ready = "1";
