@@ -166,6 +166,25 @@ def thumbs_state(session):
                      && t.querySelector('img').naturalWidth > 0)}));""")
 
 
+def every_control_is_named(session):
+    """Every control a user can reach (field, list, button, thumbnail) has an accessible name.
+    Folded sections are opened first: what they hold is out of the accessibility tree until then."""
+    folded = session.execute_script("""
+        const closed = Array.from(document.querySelectorAll('details:not([open])'));
+        closed.forEach(d => d.open = true);
+        return closed;""")
+    controls = session.find_elements(
+        "css selector", "input, select, textarea, button, a[href], [tabindex='0'], audio")
+    nameless = []
+    for control in controls:
+        if not control.accessible_name.strip():
+            nameless.append(session.execute_script(
+                "return arguments[0].outerHTML.slice(0, 120)", control))
+    session.execute_script("arguments[0].forEach(d => d.open = false)", folded)
+    check(not nameless, f"{len(nameless)} of {len(controls)} controls have no name: {nameless[:5]}")
+    return len(controls)
+
+
 def pick_style(session, number):
     card = session.find_element("css selector", f'.style-card[data-number="{number}"]')
     session.execute_script("arguments[0].scrollIntoView({block: 'center'})", card)
@@ -288,6 +307,7 @@ def run_flow(args, work):
         check(bad[0]["name"] == "damaged.jpg", f"the wrong photo is marked: {bad}")
         check(bad[0]["problemShown"] and "Left out" in bad[0]["problem"],
               f"the corrupt photo's thumbnail does not say what is wrong: {bad[0]}")
+        log(f"{every_control_is_named(session)} controls, each with a name")
         summary = session.find_element("id", "photo-summary").text
         check(summary.startswith("4 photos") and "1 left out" in summary and "saver about" in summary,
               f"the photo count and size line reads: {summary!r}")
@@ -311,6 +331,17 @@ def run_flow(args, work):
             wait_for(f"style {number} to be picked", lambda n=number: n in (
                 studio.get("api/state")["choices"]["styles"] or []), 10)
 
+        # A caption the saver cannot store is refused beside its field, saying why; the studio
+        # keeps what it had.
+        set_typed(session, "caption-text", "Ωmega")
+        error = wait_for("the refused caption's message", lambda: session.execute_script("""
+            const e = document.getElementById('caption-text').closest('.field').querySelector('.field-error');
+            return e && e.offsetParent ? e.textContent : null;"""), 10)
+        check("caption.text" in error or "characters" in error, f"the refusal reads {error!r}")
+        check(studio.get("api/state")["choices"]["caption"]["text"] == "",
+              "the studio took a caption it had refused")
+        screenshot(session, args.screenshots, "studio-refused-caption.png")
+
         # Caption, its font and colour, and the interval.
         caption = "Holiday 2026"
         set_typed(session, "caption-text", caption)
@@ -333,6 +364,8 @@ def run_flow(args, work):
             raise Failure(f"{e}; the studio holds {studio.get('api/state')['choices']}")
         sample = session.find_element("id", "caption-sample")
         check(sample.text == caption, f"the caption sample shows {sample.text!r}")
+        check(not session.find_elements("css selector", "#caption-text.invalid, .field-error"),
+              "the caption field still shows its refusal after a good caption")
         check(sample.value_of_css_property("color") in ("rgba(255, 128, 0, 1)", "rgb(255, 128, 0)"),
               f"the caption sample's colour is {sample.value_of_css_property('color')}")
 

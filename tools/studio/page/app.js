@@ -677,6 +677,13 @@ function clearFieldError(control) {
   control.parentElement.querySelector(".field-error")?.remove();
 }
 
+// The studio's refusal names the field ('choices: "caption.text" holds ...'); beside the field
+// itself that name is noise, so it is left out.
+function fieldMessage(message) {
+  const text = message.replace(/^choices:\s*/, "").replace(/^("[^"]+"|[A-Za-z]+(\.[A-Za-z]+)*:)\s+/, "");
+  return text.charAt(0).toUpperCase() + text.slice(1);
+}
+
 function showFieldError(control, message) {
   control.classList.add("invalid");
   control.setAttribute("aria-invalid", "true");
@@ -696,7 +703,7 @@ async function sendChoices(patch, control = null) {
   } catch (e) {
     if (control) {
       clearFieldError(control);
-      showFieldError(control, e.message);
+      showFieldError(control, fieldMessage(e.message));
     } else {
       showBanner(e.message);
     }
@@ -717,6 +724,12 @@ function setUpChoices() {
       if (typeof value === "number" && !Number.isFinite(value)) {
         clearFieldError(control);
         showFieldError(control, "Type a number here.");
+        return;
+      }
+      // Said in the seconds the field shows, not in the milliseconds the studio is sent.
+      if (control.dataset.choice === "intervalMs" && (value < 0 || value > 86400000)) {
+        clearFieldError(control);
+        showFieldError(control, "Give from 0 to 86400 seconds (0 shows only the first photo).");
         return;
       }
       const accepted = await sendChoices(choicePatch(control.dataset.choice, value), control);
