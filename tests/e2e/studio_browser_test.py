@@ -180,7 +180,7 @@ def every_control_is_named(session):
         closed.forEach(d => d.open = true);
         return closed;""")
     controls = session.find_elements(
-        "css selector", "input, select, textarea, button, a[href], [tabindex='0'], audio")
+        "css selector", "input, select, textarea, button, a[href], [tabindex], audio")
     nameless = []
     for control in controls:
         if not control.accessible_name.strip():
@@ -189,6 +189,22 @@ def every_control_is_named(session):
     session.execute_script("arguments[0].forEach(d => d.open = false)", folded)
     check(not nameless, f"{len(nameless)} of {len(controls)} controls have no name: {nameless[:5]}")
     return len(controls)
+
+
+def keyboard_reaches_every_part(session):
+    """Tab from the top of the page reaches each part: photos, gallery, choices, music, build."""
+    session.execute_script("""
+        window.__focused = [];
+        document.addEventListener('focusin', (e) => window.__focused.push(
+            e.target.id || e.target.className || e.target.tagName));
+        document.activeElement.blur();""")
+    ActionChains(session).send_keys(Keys.TAB * 260).perform()
+    focused = session.execute_script("return window.__focused")
+    wanted = ["add-photos", "thumb", "restart-preview", "style-filter", "style-card", "caption-text",
+              "interval", "add-sounds", "saver-name", "build"]
+    missed = [w for w in wanted if not any(w == f or f.startswith(w + " ") for f in focused)]
+    check(not missed, f"the Tab key never reached {missed} (it went through {len(focused)} stops)")
+    return len(focused)
 
 
 def pick_style(session, number):
@@ -345,6 +361,7 @@ def run_flow(args, work):
         check(bad[0]["problemShown"] and "Left out" in bad[0]["problem"],
               f"the corrupt photo's thumbnail does not say what is wrong: {bad[0]}")
         log(f"{every_control_is_named(session)} controls, each with a name")
+        log(f"the Tab key reaches every part of the page (in {keyboard_reaches_every_part(session)} presses)")
         summary = session.find_element("id", "photo-summary").text
         check(summary.startswith("4 photos") and "1 left out" in summary and "saver about" in summary,
               f"the photo count and size line reads: {summary!r}")

@@ -322,6 +322,15 @@ async function uploadSounds(files) {
 // button or Delete.
 
 let draggedPhotoId = null;
+let currentPhotoId = null;
+
+function selectThumb(node) {
+  if (!node) return;
+  for (const other of $("thumbs").children) other.tabIndex = -1;
+  node.tabIndex = 0;
+  currentPhotoId = node.dataset.id;
+  node.focus();
+}
 
 function renderPhotos() {
   const list = $("thumbs");
@@ -336,6 +345,10 @@ function renderPhotos() {
     wanted.push(node);
   });
   list.replaceChildren(...wanted);
+  // The list is one stop of the Tab key (the arrow keys move within it): the photo last
+  // selected, else the first.
+  if (!studio.photos.some((p) => p.id === currentPhotoId)) currentPhotoId = studio.photos[0]?.id ?? null;
+  for (const node of wanted) node.tabIndex = node.dataset.id === currentPhotoId ? 0 : -1;
   if (focusedId) list.querySelector(`[data-id="${CSS.escape(focusedId)}"]`)?.focus();
 
   const count = studio.photos.length;
@@ -350,12 +363,14 @@ function renderPhotos() {
 function makeThumb(photo) {
   const item = el("li", {
     class: "thumb" + (photo.ok ? "" : " bad"),
-    tabIndex: 0,
+    tabIndex: -1,
     draggable: true,
     "data-id": photo.id,
     "data-ok": String(photo.ok),
     title: photo.ok ? `${photo.name} · ${photo.width}×${photo.height} · ${formatBytes(photo.bytes)}` : `${photo.name}: ${photo.error}`,
-    "aria-label": photo.ok ? photo.name : `${photo.name}: ${photo.error}. It is left out of the saver; remove it or replace the file.`,
+    "aria-label": photo.ok
+      ? `${photo.name}. Arrow keys: other photos; Alt+arrow: move it; Delete: remove it.`
+      : `${photo.name}: ${photo.error}. It is left out of the saver; press Delete to remove it, or replace the file.`,
   });
   if (photo.ok) {
     const img = el("img", { alt: "", decoding: "async", fetchPriority: "low" });
@@ -374,7 +389,7 @@ function makeThumb(photo) {
     el("span", { class: "index", "aria-hidden": "true" }),
     el("span", { class: "name", text: photo.name }),
     el("button", {
-      class: "remove", type: "button", text: "×", title: `Remove ${photo.name}`, "aria-label": `Remove ${photo.name}`,
+      class: "remove", type: "button", text: "×", title: `Remove ${photo.name}`, "aria-label": `Remove ${photo.name}`, tabIndex: -1,
       onclick: (event) => { event.stopPropagation(); removePhoto(photo.id); },
     }),
   );
@@ -389,8 +404,14 @@ function makeThumb(photo) {
       movePhoto(photo.id, event.key === "ArrowLeft" ? -1 : 1);
     } else if (!event.altKey && (event.key === "ArrowLeft" || event.key === "ArrowRight")) {
       event.preventDefault();
-      (event.key === "ArrowLeft" ? item.previousElementSibling : item.nextElementSibling)?.focus();
+      selectThumb(event.key === "ArrowLeft" ? item.previousElementSibling : item.nextElementSibling);
+    } else if (event.key === "Home" || event.key === "End") {
+      event.preventDefault();
+      selectThumb(event.key === "Home" ? item.parentElement.firstElementChild : item.parentElement.lastElementChild);
     }
+  });
+  item.addEventListener("focus", () => {
+    if (currentPhotoId !== photo.id) selectThumb(item);
   });
 
   item.addEventListener("dragstart", (event) => {
