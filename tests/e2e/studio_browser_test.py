@@ -35,8 +35,12 @@ try:
     from selenium.webdriver.common.action_chains import ActionChains
     from selenium.webdriver.common.keys import Keys
     from selenium.webdriver.support.ui import Select
+    from selenium.common.exceptions import WebDriverException
 except ImportError:  # the test says it is skipped
     webdriver = None
+
+    class WebDriverException(Exception):
+        pass
 
 SKIP = 77
 
@@ -339,6 +343,9 @@ def run_flow(args, work):
         path = os.path.join(photos_dir, name)
         make_photo(args.ffmpeg, path, source, size)
         paths.append(path)
+    sound = os.path.join(photos_dir, "theme.wav")
+    subprocess.run([args.ffmpeg, "-v", "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=2",
+                    sound], check=True)
     corrupt = os.path.join(photos_dir, "damaged.jpg")
     with open(corrupt, "wb") as f:
         f.write(b"\xff\xd8\xff\xe0\x00\x10JFIF\x00" + bytes(range(256)) * 8)
@@ -370,9 +377,32 @@ def run_flow(args, work):
         first = session.find_element("css selector", "#thumbs .thumb")
         first.click()
         ActionChains(session).key_down(Keys.ALT).send_keys(Keys.ARROW_RIGHT).key_up(Keys.ALT).perform()
-        expected_names = [made[1][0], made[0][0], made[2][0]]
+        keyboard_order = [made[1][0], made[0][0], made[2][0]]
         wait_for("the studio to keep the new order", lambda: [
+            p["name"] for p in studio.get("api/state")["photos"] if p["ok"]] == keyboard_order, 10)
+        # Reorder by dragging: the third photo dropped on the left half of the first goes first.
+        session.execute_script("""
+            const [source, target] = arguments;
+            const data = new DataTransfer();
+            const box = target.getBoundingClientRect();
+            const fire = (node, type) => node.dispatchEvent(new DragEvent(type, {
+              bubbles: true, cancelable: true, dataTransfer: data,
+              clientX: box.left + box.width * 0.25, clientY: box.top + box.height / 2}));
+            fire(source, 'dragstart'); fire(target, 'dragenter'); fire(target, 'dragover');
+            fire(target, 'drop'); fire(source, 'dragend');""",
+                               *session.find_elements("css selector", "#thumbs .thumb")[2::-2])
+        expected_names = [made[2][0], made[1][0], made[0][0]]
+        wait_for("the studio to keep the dragged order", lambda: [
             p["name"] for p in studio.get("api/state")["photos"] if p["ok"]] == expected_names, 10)
+
+        # Music: added, listed, and playable in the page.
+        session.find_element("id", "add-sounds").send_keys(sound)
+        listen = wait_for("the music in its list", lambda: session.find_element(
+            "css selector", "#sounds .sound button[title='Listen']"), 20)
+        listen.click()
+        wait_for("the music to play in the page", lambda: session.execute_script(
+            "const a = document.getElementById('listen'); return !a.error && a.readyState >= 1;"), 20)
+        session.execute_script("document.getElementById('listen').pause()")
 
         # Two transitions, picked in this order; the gallery's strips must play.
         wait_for("the gallery's first strip", lambda: session.execute_script(
@@ -440,6 +470,14 @@ def run_flow(args, work):
             log(f"README picture: {args.readme_shot}")
 
         # Build the Linux saver; the browser downloads it.
+        # The texts of the setup dialog, in their folded section.
+        about = session.find_element("css selector", "details:has(#title) > summary")
+        session.execute_script("arguments[0].scrollIntoView({block: 'center'})", about)
+        about.click()
+        title = "Holiday by the sea"
+        set_typed(session, "title", title)
+        wait_for("the title", lambda: studio.get("api/state")["choices"]["title"] == title, 10)
+
         set_typed(session, "saver-name", "Holiday")
         session.find_element("id", "build").click()
 
@@ -457,7 +495,7 @@ def run_flow(args, work):
         screenshot(session, args.screenshots, "studio-built.png")
         saver = os.path.join(downloads, files[0])
         log(f"downloaded {saver} ({os.path.getsize(saver)} bytes)")
-        check(not files[0].endswith(".scr"), f"the Linux saver is named {files[0]}")
+        check(files[0] == "Holiday", f"the Linux saver named Holiday in the page came as {files[0]!r}")
 
         inspected = subprocess.run([args.pack, "inspect", "--json", saver],
                                    capture_output=True, text=True)
@@ -468,7 +506,9 @@ def run_flow(args, work):
         checks = [
             ("picture names", settings["PicFileNamesCommaList"], expected_names),
             ("picture sizes", [(p["width"], p["height"]) for p in report["pictures"]],
-             [(640, 480), (800, 600), (960, 540)]),
+             [(960, 540), (640, 480), (800, 600)]),
+            ("sounds", settings["SndFileNamesCommaList"], ["theme.wav"]),
+            ("title", settings["Title"], title),
             ("transitions", settings["EffectCommaList"], [str(n) for n in styles]),
             ("random transitions", settings["lRandomStyle"], False),
             ("caption", settings["Text"], caption),
@@ -603,6 +643,9 @@ def main():
             run_flow(args, work)
     except Failure as e:
         log(f"FAILED: {e}")
+        return 1
+    except WebDriverException as e:
+        log(f"FAILED: the browser: {e.msg}")
         return 1
     finally:
         shutil.rmtree(work, ignore_errors=True)

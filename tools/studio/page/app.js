@@ -679,7 +679,11 @@ function renderChoices() {
     showControlValue(control, readChoice(control.dataset.choice));
   }
   renderCaptionSample();
-  if (!$("saver-name").dataset.edited && studio.choices.title) $("saver-name").value = studio.choices.title;
+  // The saver is named after its title until the user names it.
+  const saverName = $("saver-name");
+  if (!saverName.dataset.edited && saverName !== document.activeElement && studio.choices.title) {
+    saverName.value = studio.choices.title;
+  }
 }
 
 function renderCaptionSample() {
@@ -786,7 +790,9 @@ function setUpChoices() {
       item.hidden = !words.every((word) => item.dataset.search.includes(word));
     }
   });
-  $("saver-name").addEventListener("input", () => { $("saver-name").dataset.edited = "1"; });
+  for (const type of ["input", "change"]) {
+    $("saver-name").addEventListener(type, () => { $("saver-name").dataset.edited = "1"; });
+  }
 }
 
 async function loadFonts() {
