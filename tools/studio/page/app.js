@@ -357,7 +357,7 @@ function renderPhotos() {
   if (bad > 0) summary += ` (${bad} left out: cannot be read)`;
   summary += ` · saver about ${formatBytes(studio.estimatedBytes)}`;
   $("photo-summary").textContent = summary;
-  $("preview-note").hidden = studio.photos.some((p) => p.ok);
+  if (!$("preview-note").dataset.failed) $("preview-note").hidden = studio.photos.some((p) => p.ok);
 }
 
 function makeThumb(photo) {
@@ -866,6 +866,10 @@ function previewSize() {
 
 function startPreview() {
   const img = $("preview");
+  const note = $("preview-note");
+  delete note.dataset.failed;
+  note.textContent = "The preview starts when you add photos.";
+  note.hidden = studio.photos.some((p) => p.ok);
   if (document.hidden || !studio.photos.some((p) => p.ok)) {
     img.removeAttribute("src");
     return;
@@ -879,6 +883,18 @@ const restartPreview = debounce(startPreview, 400);
 
 function setUpPreview() {
   $("restart-preview").addEventListener("click", startPreview);
+  const note = $("preview-note");
+  $("preview").addEventListener("error", () => {
+    if (!$("preview").getAttribute("src")) return;
+    note.dataset.failed = "1";
+    note.textContent = "The preview stopped. Press “Play from the start” to see it again.";
+    note.hidden = false;
+  });
+  $("preview").addEventListener("load", () => {
+    if (!note.dataset.failed) return;
+    delete note.dataset.failed;
+    note.hidden = true;
+  });
   // A hidden page does not keep the studio busy rendering frames nobody sees.
   document.addEventListener("visibilitychange", () => {
     if (document.hidden) $("preview").removeAttribute("src");
