@@ -1,5 +1,7 @@
-// The studio's routes: each reads its request, calls the session and writes the answer. The
-// API is described in docs/studio-api.md; every path here follows "/SECRET/".
+// The studio's routes: each reads its request, calls the session and writes the answer. Every
+// path here follows "/SECRET/"; the guard in the server has checked the secret, Host and Origin.
+// JSON in and out; a refusal is {"error": "what to do"} with 400 (a bad value), 403 (outside the
+// folders given), 404 (unknown id), 413 (too large) or 422 (an unreadable photo).
 #include <httplib.h>
 
 #include <cctype>

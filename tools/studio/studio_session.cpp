@@ -13,11 +13,14 @@
 
 #include "base64.h"
 #include "build_command.h"
+#include "caption_template.h"
+#include "core/ansi_text.h"
 #include "core/errors.h"
 #include "core/paths.h"
 #include "import/fit_box.h"
 #include "import/jpeg_encode.h"
 #include "import/orient_bitmap.h"
+#include "import/photo_metadata.h"
 #include "import/picture_import.h"
 #include "package/package_locator.h"
 #include "picture_folders.h"
@@ -126,6 +129,9 @@ struct TStudioSession::TThumbs {
   std::mutex Lock;
   std::map<TKey, std::shared_future<std::vector<uint8_t>>> Made;
   std::deque<std::string> Queue;
+  // The preview's copies of the photos, fitted to its screen; made after the thumbnails.
+  std::map<std::string, std::shared_future<std::string>> Copies;
+  std::deque<std::string> CopyQueue;
   std::condition_variable Wake;
   std::condition_variable Idle;
   int Busy = 0;
@@ -155,20 +161,27 @@ TStudioSession::TStudioSession(TStudioSetup setup)
       TThumbs& t = *FThumbs;
       std::unique_lock lock(t.Lock);
       for (;;) {
-        t.Wake.wait(lock, [&] { return t.Stop || !t.Queue.empty(); });
+        t.Wake.wait(lock, [&] { return t.Stop || !t.Queue.empty() || !t.CopyQueue.empty(); });
         if (t.Stop) return;
-        const std::string id = std::move(t.Queue.front());
-        t.Queue.pop_front();
+        // Thumbnails first: the page shows them at once; the preview comes later.
+        const bool thumbnail = !t.Queue.empty();
+        std::deque<std::string>& queue = thumbnail ? t.Queue : t.CopyQueue;
+        const std::string id = std::move(queue.front());
+        queue.pop_front();
         ++t.Busy;
         lock.unlock();
         try {
-          Thumbnail(id, kAheadThumbnailSize);
+          if (thumbnail) {
+            Thumbnail(id, kAheadThumbnailSize);
+          } else {
+            PreviewCopy(id);
+          }
         } catch (const std::exception&) {
           // Marked on the photo; the page shows it.
         }
         lock.lock();
         --t.Busy;
-        if (t.Busy == 0 && t.Queue.empty()) t.Idle.notify_all();
+        if (t.Busy == 0 && t.Queue.empty() && t.CopyQueue.empty()) t.Idle.notify_all();
       }
     });
   }
@@ -288,7 +301,9 @@ void TStudioSession::QueueThumbnails(const std::vector<TStudioPhoto>& photos) {
   {
     std::lock_guard lock(FThumbs->Lock);
     for (const TStudioPhoto& photo : photos) {
-      if (photo.Ok) FThumbs->Queue.push_back(photo.Id);
+      if (!photo.Ok) continue;
+      FThumbs->Queue.push_back(photo.Id);
+      FThumbs->CopyQueue.push_back(photo.Id);
     }
   }
   FThumbs->Wake.notify_all();
@@ -453,7 +468,9 @@ std::vector<uint8_t> TStudioSession::Thumbnail(const std::string& id, int32_t si
 
 void TStudioSession::WaitForThumbnails() {
   std::unique_lock lock(FThumbs->Lock);
-  FThumbs->Idle.wait(lock, [&] { return FThumbs->Queue.empty() && FThumbs->Busy == 0; });
+  FThumbs->Idle.wait(lock, [&] {
+    return FThumbs->Queue.empty() && FThumbs->CopyQueue.empty() && FThumbs->Busy == 0;
+  });
 }
 
 std::vector<uint8_t> TStudioSession::StyleStrip(int32_t style, int32_t width, int32_t height,
@@ -563,15 +580,61 @@ void TStudioSession::WaitForBuild(const std::string& job) {
   FBuilds->Wait(job);
 }
 
+std::string TStudioSession::PreviewCopy(const std::string& id) {
+  const TStudioPhoto photo = Photo(id);
+  if (!photo.Ok) throw EStudioError(TStudioFault::sfUnreadable, photo.Error);
+  std::shared_future<std::string> made;
+  std::promise<std::string> making;
+  bool mine = false;
+  {
+    std::lock_guard lock(FThumbs->Lock);
+    auto& slot = FThumbs->Copies[id];
+    if (!slot.valid()) {
+      slot = making.get_future().share();
+      mine = true;
+    }
+    made = slot;
+  }
+  if (mine) {
+    try {
+      TImportOptions options;
+      options.Fit = TFitBox{StudioFitWidth, StudioFitHeight};
+      const std::vector<uint8_t> file = ReadFileBytes(photo.Path);
+      const TImportedPicture imported = ImportPicture(file, options);
+      if (imported.Action == TImportAction::iaCopied) {
+        making.set_value(photo.Path);
+      } else {
+        const fs::path dir = PathFromUtf8(FWorkPath) / "preview" / "photos" / id;
+        fs::create_directories(dir);
+        const fs::path path = dir / PathFromUtf8(photo.Name);
+        WriteFileBytes(path, imported.Jpeg);
+        making.set_value(Utf8FromPath(path));
+      }
+    } catch (const std::exception&) {
+      making.set_exception(std::current_exception());
+      MarkUnreadable(id, kUnreadable);
+    }
+  }
+  try {
+    return made.get();
+  } catch (const std::exception&) {
+    throw EStudioError(TStudioFault::sfUnreadable, kUnreadable);
+  }
+}
+
 std::string TStudioSession::PreviewSaver() {
   std::lock_guard preview(FPreviewLock);
   TBuildRequest request;
+  std::vector<TStudioPhoto> photos;
+  TStudioChoices choices;
   uint64_t generation = 0;
   {
     std::lock_guard lock(FLock);
     generation = FGeneration;
     if (generation == FPreviewGeneration) return FPreviewPath;
     request = RequestLocked();
+    photos = FPhotos;
+    choices = FChoices;
   }
   if (FSetup.LinuxEngine.empty()) {
     throw EStudioError(TStudioFault::sfBadRequest, "no engine beside the studio to preview with");
@@ -579,11 +642,53 @@ std::string TStudioSession::PreviewSaver() {
   if (request.Pictures.empty()) {
     throw EStudioError(TStudioFault::sfBadRequest, "add a photo to see the preview");
   }
+  // A picture fitted into the box (or stretched to the screen) looks the same on the preview's
+  // screen from a copy already fitted: those copies are made once per photo, so a changed choice
+  // does not convert every photo again. Otherwise the show cuts a large picture off at the
+  // screen's edges, and the originals are used, as the saver will hold them.
+  if (choices.Fit || choices.Stretch) {
+    const std::optional<TCaptionTemplate> captions =
+        choices.CaptionTemplate.empty()
+            ? std::nullopt
+            : std::optional<TCaptionTemplate>(std::in_place, "caption.template",
+                                              choices.CaptionTemplate);
+    std::vector<std::string> copies;
+    std::vector<std::string> descriptions;
+    for (const TStudioPhoto& photo : photos) {
+      if (!photo.Ok) continue;
+      try {
+        copies.push_back(PreviewCopy(photo.Id));
+      } catch (const EStudioError&) {
+        continue;  // found unreadable now: left out, as a build leaves it out
+      }
+      // The copies hold no metadata: each caption comes from the photo itself.
+      if (captions) {
+        descriptions.push_back(Utf8ToAnsi(captions->Expand(
+            photo.Path, ReadPhotoMetadata(ReadFileBytes(photo.Path, kHeaderBytes)))));
+      }
+    }
+    if (copies.empty()) {
+      throw EStudioError(TStudioFault::sfBadRequest, "add a photo to see the preview");
+    }
+    request.Pictures = std::move(copies);
+    request.PictureOptions.Fit = TFitBox{};
+    if (captions) {
+      request.CaptionTemplate.clear();
+      request.Options.Descriptions = std::move(descriptions);
+      request.Options.PicCaptions = true;
+    }
+  }
   request.EnginePath = FSetup.LinuxEngine;
   // Each preview saver has a name of its own: a stream may still be showing the one before.
   request.OutputPath = FWorkPath + "preview/show-" + std::to_string(generation);
   const TFilePtr sink = OpenDiscardingFile();
   RunBuild(request, request.EnginePath, sink.get(), sink.get());
+  // One preview saver at a time: a stream still showing the old one has it open, and the page
+  // replaces that stream when a choice changes anyway.
+  if (!FPreviewPath.empty()) {
+    std::error_code ec;
+    fs::remove(PathFromUtf8(FPreviewPath), ec);
+  }
   FPreviewGeneration = generation;
   FPreviewPath = request.OutputPath;
   return FPreviewPath;

@@ -137,6 +137,9 @@ class TStudioSession {
   void QueueThumbnails(const std::vector<TStudioPhoto>& photos);
   void MarkUnreadable(const std::string& id, const std::string& error);
   TBuildRequest RequestLocked() const;
+  // The path of the photo's copy for the preview, fitted into the box "fit" uses (the photo
+  // itself when it fits already). Made once; raises sfUnreadable (and marks the photo).
+  std::string PreviewCopy(const std::string& id);
 
   TStudioSetup FSetup;
   TMediaFolder FWork;

@@ -10,6 +10,7 @@
 
 #include "gfx/jpeg_decoder.h"
 #include "import/box_downscale.h"
+#include "show_preview.h"
 #include "studio_errors.h"
 #include "studio_fixture.h"
 #include "style_strip.h"
@@ -323,6 +324,43 @@ TEST_F(StudioTest, AStripHoldsTheFramesSideBySideFromTheFirstTwoPhotos) {
   }
   EXPECT_EQ(FaultOf([&] { session.StyleStrip(5, 80, 45, 25); }), TStudioFault::sfBadRequest);
   EXPECT_EQ(FaultOf([&] { session.StyleStrip(128, 80, 45, 6); }), TStudioFault::sfUnknown);
+}
+
+}  // namespace
+}  // namespace tovrin::test
+
+namespace tovrin::test {
+namespace {
+
+TEST_F(StudioTest, ThePreviewSaverIsRemadeOnlyAfterAChangeAndKeepsEachPhotosCaption) {
+  // Larger than the box "fit" uses, so the preview shows a converted copy without metadata.
+  WriteFile(FPhotos / "a.jpg",
+            WithSegment(PhotoJpeg(2400, 1200), ExifSegment(CaptionTiff(false, "Harbour", ""))));
+  TStudioSession& session = Session();
+  session.SetChoices(json{{"caption", {{"template", "{name} {description}"}}}, {"styles", {118}}});
+  const std::string first = session.PreviewSaver();
+  EXPECT_EQ(session.PreviewSaver(), first);
+  json settings = Inspect(first).at("settings");
+  // Fitted copies hold no metadata; the captions still come from each photo.
+  EXPECT_EQ(settings["DescriptCommaList"], json({"a Harbour", "b", "c"}));
+  EXPECT_EQ(settings["lPicCaptions"], true);
+  EXPECT_EQ(settings["EffectCommaList"], json({"118"}));
+
+  session.SetChoices(json{{"intervalMs", 1000}, {"fit", false}});
+  const std::string second = session.PreviewSaver();
+  EXPECT_NE(second, first);
+  EXPECT_FALSE(fs::exists(first)) << "the old preview saver is removed";
+  settings = Inspect(second).at("settings");
+  EXPECT_EQ(settings["Interval"], 1000);
+  EXPECT_EQ(settings["DescriptCommaList"], json({"a Harbour", "b", "c"}));
+
+  const std::vector<uint8_t> jpeg = PreviewFrame(second, {160, 90}, 500);
+  const TBitmap frame = DecodeJPEG(jpeg.data(), jpeg.size());
+  EXPECT_EQ(frame.Width(), 160);
+  EXPECT_EQ(frame.Height(), 90);
+
+  for (const TStudioPhoto& photo : session.Photos()) session.RemovePhoto(photo.Id);
+  EXPECT_EQ(FaultOf([&] { session.PreviewSaver(); }), TStudioFault::sfBadRequest);
 }
 
 }  // namespace

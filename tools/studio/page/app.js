@@ -609,7 +609,7 @@ function renderStyleChoice() {
     badge.textContent = at < 0 ? "" : String(at + 1);
   }
   $("styles-summary").textContent = random
-    ? "Each change uses any of the 128 at random"
+    ? "Each change picks a transition at random"
     : studio.picked.length === 0
       ? "No transition: photos simply replace each other"
       : `${studio.picked.length} picked, used in turn`;
