@@ -407,11 +407,15 @@ def run_flow(args, work):
         # Two transitions, picked in this order; the gallery's strips must play.
         wait_for("the gallery's first strip", lambda: session.execute_script(
             "return document.querySelectorAll('.style-card img.loaded').length > 0"), 20)
+        # Clicked one after another without waiting, as a user does: 9 is picked and dropped again.
         styles = [17, 5]
-        for number in styles:
+        for number in [17, 9, 5, 9]:
             pick_style(session, number)
-            wait_for(f"style {number} to be picked", lambda n=number: n in (
-                studio.get("api/state")["choices"]["styles"] or []), 10)
+        wait_for(f"styles {styles} to be picked", lambda: studio.get("api/state")["choices"]["styles"]
+                 == styles, 10)
+        order = session.execute_script(
+            "return Array.from(document.querySelectorAll('#picked .chip')).map(c => Number(c.dataset.number))")
+        check(order == styles, f"the page lists the picked styles as {order}")
 
         # A caption the saver cannot store is refused beside its field, saying why; the studio
         # keeps what it had.

@@ -115,7 +115,7 @@ function showState(state) {
   studio.choices = state.choices || {};
   studio.targets = state.targets || { linux: true, windows: false };
   studio.estimatedBytes = state.estimatedBytes || 0;
-  if (Array.isArray(studio.choices.styles)) studio.picked = studio.choices.styles.slice();
+  if (Array.isArray(studio.choices.styles) && pickedChangesInFlight === 0) studio.picked = studio.choices.styles.slice();
   renderPhotos();
   renderSounds();
   renderChoices();
@@ -615,19 +615,37 @@ function renderStyleChoice() {
       : `${studio.picked.length} picked, used in turn`;
 }
 
+// The picked list changes here first and is sent after. While a change travels, a state read
+// started earlier may still bring the list from before it; that list is not taken, or a quick
+// second click would be lost.
+let pickedChangesInFlight = 0;
+
+async function sendPicked() {
+  let accepted = false;
+  pickedChangesInFlight++;
+  try {
+    renderStyleChoice();
+    // Picking a style means the user wants the picked ones.
+    accepted = await sendChoices({ styles: studio.picked.slice() });
+  } finally {
+    pickedChangesInFlight--;
+  }
+  // Refused: the studio's own list is shown again.
+  if (!accepted && pickedChangesInFlight === 0) await refreshQuietly();
+}
+
 function toggleStyle(number) {
   const at = studio.picked.indexOf(number);
   if (at >= 0) studio.picked.splice(at, 1);
   else studio.picked.push(number);
-  // Picking a style means the user wants the picked ones.
-  sendChoices({ styles: studio.picked.slice() });
+  sendPicked();
 }
 
 function movePicked(index, step) {
   const to = index + step;
   if (to < 0 || to >= studio.picked.length) return;
   [studio.picked[index], studio.picked[to]] = [studio.picked[to], studio.picked[index]];
-  sendChoices({ styles: studio.picked.slice() });
+  sendPicked();
 }
 
 // ---------------------------------------------------------------------------------------------
