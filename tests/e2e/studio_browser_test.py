@@ -407,10 +407,32 @@ def run_flow(args, work):
         # Two transitions, picked in this order; the gallery's strips must play.
         wait_for("the gallery's first strip", lambda: session.execute_script(
             "return document.querySelectorAll('.style-card img.loaded').length > 0"), 20)
-        # Clicked one after another without waiting, as a user does: 9 is picked and dropped again.
+        # Picks made while a state read is slow to come back are all kept: a read started before
+        # a pick must not undo it. The page's first read of the state from here on is held back
+        # 1.5 s: 17 is picked, then 9 while the read that followed 17 is still on its way (it
+        # comes back late saying [17]), then 5 after it came.
+        session.execute_script("""
+            window.__realFetch = window.fetch;
+            let held = false;
+            window.fetch = (url, init) => {
+              const answer = window.__realFetch(url, init);
+              if (String(url) !== 'api/state' || held) return answer;
+              held = true;
+              return answer.then((r) => new Promise((ok) => setTimeout(() => ok(r), 1500)));
+            };""")
+        pick_style(session, 17)
+        time.sleep(0.5)
+        pick_style(session, 9)
+        time.sleep(1.3)
+        pick_style(session, 5)
+        try:
+            wait_for("styles 17, 9 and 5 to be picked", lambda: studio.get("api/state")["choices"]["styles"]
+                     == [17, 9, 5], 10)
+        finally:
+            session.execute_script("window.fetch = window.__realFetch")
+        # Clicked again, 9 is dropped.
         styles = [17, 5]
-        for number in [17, 9, 5, 9]:
-            pick_style(session, number)
+        pick_style(session, 9)
         wait_for(f"styles {styles} to be picked", lambda: studio.get("api/state")["choices"]["styles"]
                  == styles, 10)
         order = session.execute_script(
