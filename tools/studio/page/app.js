@@ -111,6 +111,13 @@ async function refreshState() {
 
 function showState(state) {
   studio.photos = state.photos || [];
+  if (orderChangesInFlight > 0) {
+    // A read started before the user's latest move: its photos, in the page's order.
+    const place = new Map(studio.photos.map((p) => [p.id, Number.MAX_SAFE_INTEGER]));
+    let index = 0;
+    for (const id of $("thumbs").children) place.set(id.dataset.id, index++);
+    studio.photos = studio.photos.slice().sort((a, b) => place.get(a.id) - place.get(b.id));
+  }
   studio.sounds = state.sounds || [];
   studio.choices = state.choices || {};
   studio.targets = state.targets || { linux: true, windows: false };
@@ -472,19 +479,30 @@ function movePhoto(id, step) {
   sendPhotoOrder(ids);
 }
 
+// Photo order changes in flight: while there are any, a state read keeps the page's order (see
+// showState), as for the picked styles.
+let orderChangesInFlight = 0;
+
 async function sendPhotoOrder(ids) {
   // Shown at once; the studio's answer (or a failure) puts the true order back.
   const byId = new Map(studio.photos.map((p) => [p.id, p]));
   studio.photos = ids.map((id) => byId.get(id));
   renderPhotos();
+  let accepted = false;
+  orderChangesInFlight++;
   try {
     await api("PUT", "api/photos/order", { ids });
+    accepted = true;
     restartPreview();
     refreshStrips();
+    await refreshQuietly();
   } catch (e) {
     showBanner(`The new order was not kept: ${e.message}`);
+  } finally {
+    orderChangesInFlight--;
   }
-  await refreshQuietly();
+  // Refused: the studio's own order is shown again.
+  if (!accepted && orderChangesInFlight === 0) await refreshQuietly();
 }
 
 async function removePhoto(id) {
