@@ -25,8 +25,8 @@
 
 #include "gfx/bitmap.h"
 #include "import/jpeg_encode.h"
-#include "show_preview.h"
-#include "studio_session.h"
+#include "tools/studio/show_preview.h"
+#include "tools/studio/studio_session.h"
 
 namespace {
 
@@ -84,6 +84,9 @@ int Run(int argc, char** argv) {
   std::printf("thumbnails: %zu photos listed in %.2f s, every 256-pixel thumbnail made in %.2f s\n",
               session.Photos().size(), listed, Seconds(start));
 
+  session.WaitForPreviewCopies();
+  std::printf("preview copies: every photo fitted for the preview %.2f s after the start\n",
+              Seconds(start));
   start = Clock::now();
   for (int style = 0; style < 16; ++style) session.StyleStrip(style, 160, 90, 12);
   const double first = Seconds(start);

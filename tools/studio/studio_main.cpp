@@ -138,9 +138,9 @@ int Main(int argc, char** argv) {
   AddOperandList(tool, "FOLDER", args.Folders,
                  "folders of photos to start with; the page may add photos from these folders "
                  "and below them only");
-  AddOption(tool, "--port", "the port on 127.0.0.1, 1 to 65535 (default: any free port)",
+  AddOption(tool, "--port", "the port on 127.0.0.1, 0 to 65535; 0: any free port (default: 0)",
             [&args](std::string_view what, const std::string& v) {
-              args.Port = ParseRangedInteger(what, v, 1, 65535, TValueWording::vwIsNot);
+              args.Port = ParseRangedInteger(what, v, 0, 65535, TValueWording::vwIsNot);
             })
       ->type_name("N");
   tool.add_flag("--no-browser", args.NoBrowser, "do not open the page in the browser");

@@ -11,7 +11,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "base64.h"
 #include "build_command.h"
 #include "caption_template.h"
 #include "core/ansi_text.h"
@@ -25,6 +24,7 @@
 #include "package/package_locator.h"
 #include "picture_folders.h"
 #include "studio_errors.h"
+#include "studio_files.h"
 #include "style_strip.h"
 #include "thumbnail.h"
 
@@ -35,62 +35,9 @@ using nlohmann::json;
 
 namespace {
 
-constexpr const char* kUnreadable = "not a picture this studio can read";
 // The size the page asks for most: made ahead for every new photo.
 constexpr int32_t kAheadThumbnailSize = 256;
-// Photo headers (size, orientation) are read from the start of the file; a file whose headers go
-// further is read whole.
-constexpr size_t kHeaderBytes = 1 << 20;
 constexpr int kStripQuality = 80;
-
-std::vector<uint8_t> ReadFileBytes(const std::string& path, size_t limit = SIZE_MAX) {
-  std::ifstream in(PathFromUtf8(path), std::ios::binary);
-  if (!in) throw EFOpenError("cannot open " + path);
-  std::vector<uint8_t> bytes;
-  char buffer[1 << 16];
-  while (bytes.size() < limit && in.read(buffer, sizeof buffer).gcount() > 0) {
-    const size_t got = std::min(static_cast<size_t>(in.gcount()), limit - bytes.size());
-    bytes.insert(bytes.end(), buffer, buffer + got);
-    if (!in) break;
-  }
-  if (in.bad()) throw EReadError("cannot read " + path);
-  return bytes;
-}
-
-void WriteFileBytes(const fs::path& path, std::span<const uint8_t> bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) throw EWriteError("cannot write " + Utf8FromPath(path));
-}
-
-// The last part of a name the page sends ("C:\Photos\a.jpg" and "holiday/a.jpg" give "a.jpg").
-std::string UploadFileName(std::string_view name) {
-  const size_t cut = name.find_last_of("/\\");
-  const std::string last(cut == std::string_view::npos ? name : name.substr(cut + 1));
-  if (!IsPlainFileName(last)) {
-    throw EStudioError(TStudioFault::sfBadRequest,
-                       "the file name \"" + last + "\" cannot be used; rename the file");
-  }
-  return last;
-}
-
-// True when `path` is `folder` or lies under it, both as the file system resolves them (links
-// followed, "." and ".." gone), so neither a link nor ".." leads outside.
-bool IsAtOrUnder(const fs::path& path, const fs::path& folder) {
-  std::error_code ec;
-  const fs::path p = fs::weakly_canonical(path, ec);
-  if (ec) return false;
-  const fs::path f = fs::weakly_canonical(folder, ec);
-  if (ec) return false;
-  auto pi = p.begin();
-  for (auto fi = f.begin(); fi != f.end(); ++fi, ++pi) {
-    if (fi->empty()) continue;  // the empty last part of "dir/"
-    if (pi == p.end() || *pi != *fi) return false;
-  }
-  return true;
-}
 
 template <class T>
 void Reorder(std::vector<T>& items, const std::vector<std::string>& ids, const char* what) {
@@ -134,7 +81,8 @@ struct TStudioSession::TThumbs {
   std::deque<std::string> CopyQueue;
   std::condition_variable Wake;
   std::condition_variable Idle;
-  int Busy = 0;
+  int Busy = 0;            // workers at work
+  int BusyThumbnails = 0;  // of them, on thumbnails
   bool Stop = false;
   std::vector<std::thread> Workers;
   // Strips, kept for the two pictures they were made from.
@@ -153,8 +101,11 @@ TStudioSession::TStudioSession(TStudioSetup setup)
   for (const char* sub : {"photos", "sounds", "builds", "preview"}) {
     fs::create_directories(PathFromUtf8(FWorkPath + sub));
   }
-  // Two workers: the thumbnails of a folder of photos are ready in half the time, and the
-  // requests the page makes meanwhile still get a core.
+  // Before the workers start: a folder that cannot be read ends the constructor, and nothing
+  // is left running. Their thumbnails wait in the queue.
+  for (const std::string& folder : FSetup.Folders) AddPhotoFolder(folder);
+  // One worker a core, up to four: the thumbnails of a folder of photos are made in parallel,
+  // and the page's own requests run on the server's threads meanwhile.
   const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
   for (unsigned i = 0; i < workers; ++i) {
     FThumbs->Workers.emplace_back([this] {
@@ -169,6 +120,7 @@ TStudioSession::TStudioSession(TStudioSetup setup)
         const std::string id = std::move(queue.front());
         queue.pop_front();
         ++t.Busy;
+        t.BusyThumbnails += thumbnail ? 1 : 0;
         lock.unlock();
         try {
           if (thumbnail) {
@@ -181,14 +133,10 @@ TStudioSession::TStudioSession(TStudioSetup setup)
         }
         lock.lock();
         --t.Busy;
-        if (t.Busy == 0 && t.Queue.empty() && t.CopyQueue.empty()) t.Idle.notify_all();
+        t.BusyThumbnails -= thumbnail ? 1 : 0;
+        t.Idle.notify_all();
       }
     });
-  }
-  std::vector<TStudioPhoto> added;
-  for (const std::string& folder : FSetup.Folders) {
-    const std::vector<TStudioPhoto> photos = AddPhotoFolder(folder);
-    added.insert(added.end(), photos.begin(), photos.end());
   }
 }
 
@@ -269,12 +217,12 @@ TStudioPhoto TStudioSession::ReadPhoto(std::string id, std::string name, std::st
   std::error_code ec;
   photo.Bytes = static_cast<int64_t>(fs::file_size(PathFromUtf8(photo.Path), ec));
   try {
-    std::vector<uint8_t> head = ReadFileBytes(photo.Path, kHeaderBytes);
+    std::vector<uint8_t> head = ReadFileBytes(photo.Path, PhotoHeaderBytes);
     TImportPlan plan;
     try {
       plan = PlanImport(head, TImportOptions{});
     } catch (const Exception&) {
-      if (head.size() < kHeaderBytes) throw;
+      if (head.size() < PhotoHeaderBytes) throw;
       plan = PlanImport(ReadFileBytes(photo.Path), TImportOptions{});
     }
     const bool swaps = OrientationSwapsSides(plan.Orientation);
@@ -282,7 +230,7 @@ TStudioPhoto TStudioSession::ReadPhoto(std::string id, std::string name, std::st
     photo.Height = swaps ? plan.Width : plan.Height;
   } catch (const std::exception&) {
     photo.Ok = false;
-    photo.Error = kUnreadable;
+    photo.Error = UnreadablePhoto;
   }
   return photo;
 }
@@ -456,17 +404,22 @@ std::vector<uint8_t> TStudioSession::Thumbnail(const std::string& id, int32_t si
       making.set_value(MakeThumbnail(ReadFileBytes(photo.Path), size));
     } catch (const std::exception&) {
       making.set_exception(std::current_exception());
-      MarkUnreadable(id, kUnreadable);
+      MarkUnreadable(id, UnreadablePhoto);
     }
   }
   try {
     return made.get();
   } catch (const std::exception&) {
-    throw EStudioError(TStudioFault::sfUnreadable, kUnreadable);
+    throw EStudioError(TStudioFault::sfUnreadable, UnreadablePhoto);
   }
 }
 
 void TStudioSession::WaitForThumbnails() {
+  std::unique_lock lock(FThumbs->Lock);
+  FThumbs->Idle.wait(lock, [&] { return FThumbs->Queue.empty() && FThumbs->BusyThumbnails == 0; });
+}
+
+void TStudioSession::WaitForPreviewCopies() {
   std::unique_lock lock(FThumbs->Lock);
   FThumbs->Idle.wait(lock, [&] {
     return FThumbs->Queue.empty() && FThumbs->CopyQueue.empty() && FThumbs->Busy == 0;
@@ -612,13 +565,13 @@ std::string TStudioSession::PreviewCopy(const std::string& id) {
       }
     } catch (const std::exception&) {
       making.set_exception(std::current_exception());
-      MarkUnreadable(id, kUnreadable);
+      MarkUnreadable(id, UnreadablePhoto);
     }
   }
   try {
     return made.get();
   } catch (const std::exception&) {
-    throw EStudioError(TStudioFault::sfUnreadable, kUnreadable);
+    throw EStudioError(TStudioFault::sfUnreadable, UnreadablePhoto);
   }
 }
 
@@ -664,7 +617,7 @@ std::string TStudioSession::PreviewSaver() {
       // The copies hold no metadata: each caption comes from the photo itself.
       if (captions) {
         descriptions.push_back(Utf8ToAnsi(captions->Expand(
-            photo.Path, ReadPhotoMetadata(ReadFileBytes(photo.Path, kHeaderBytes)))));
+            photo.Path, ReadPhotoMetadata(ReadFileBytes(photo.Path, PhotoHeaderBytes)))));
       }
     }
     if (copies.empty()) {
@@ -692,124 +645,6 @@ std::string TStudioSession::PreviewSaver() {
   FPreviewGeneration = generation;
   FPreviewPath = request.OutputPath;
   return FPreviewPath;
-}
-
-json TStudioSession::Project() const {
-  std::lock_guard lock(FLock);
-  const auto files = [](const auto& items) {
-    json list = json::array();
-    for (const auto& item : items) {
-      json entry{{"name", item.Name}};
-      if (item.Uploaded) {
-        entry["data"] = EncodeBase64(ReadFileBytes(item.Path));
-      } else {
-        entry["path"] = item.Path;
-      }
-      list.push_back(std::move(entry));
-    }
-    return list;
-  };
-  return json{{"format", "tovrin-studio project"},
-              {"version", 1},
-              {"choices", ChoicesToJson(FChoices)},
-              {"photos", files(FPhotos)},
-              {"sounds", files(FSounds)}};
-}
-
-void TStudioSession::OpenProject(const json& project) {
-  const auto refuse = [](const std::string& what) {
-    throw EStudioError(TStudioFault::sfBadRequest, "project: " + what);
-  };
-  if (!project.is_object() || project.value("format", "") != "tovrin-studio project") {
-    refuse("not a project file of the studio");
-  }
-  TStudioChoices choices;
-  if (project.contains("choices")) MergeChoicesJson(choices, project["choices"]);
-  struct TEntry {
-    std::string Name;
-    std::string Path;
-    std::optional<std::vector<uint8_t>> Data;
-  };
-  const auto entries = [&](const char* key) {
-    std::vector<TEntry> list;
-    if (!project.contains(key)) return list;
-    if (!project[key].is_array()) refuse(std::string(key) + " must be a list");
-    for (const json& item : project[key]) {
-      if (!item.is_object() || !item.contains("name") || !item["name"].is_string()) {
-        refuse(std::string(key) + ": each needs a name");
-      }
-      TEntry entry{UploadFileName(item["name"].get<std::string>()), "", std::nullopt};
-      if (item.contains("data") && item["data"].is_string()) {
-        entry.Data = DecodeBase64(item["data"].get<std::string>());
-        if (!entry.Data) refuse(entry.Name + ": its data is not base64");
-      } else if (item.contains("path") && item["path"].is_string()) {
-        entry.Path = item["path"].get<std::string>();
-      } else {
-        refuse(entry.Name + ": needs a path or data");
-      }
-      list.push_back(std::move(entry));
-    }
-    return list;
-  };
-  const std::vector<TEntry> photoEntries = entries("photos");
-  const std::vector<TEntry> soundEntries = entries("sounds");
-
-  // The project is whole: now its files are taken in.
-  std::vector<TStudioPhoto> photos;
-  for (const TEntry& entry : photoEntries) {
-    const std::string id = NewId('p');
-    if (entry.Data) {
-      photos.push_back(
-          ReadPhoto(id, entry.Name, StoreUpload("photos", id, entry.Name, *entry.Data), true));
-      continue;
-    }
-    // A project names files anywhere; the studio reads only what lies in the folders given.
-    const bool inside = std::any_of(
-        FSetup.Folders.begin(), FSetup.Folders.end(),
-        [&](const std::string& given) { return IsAtOrUnder(PathFromUtf8(entry.Path), given); });
-    if (!inside) {
-      TStudioPhoto photo;
-      photo.Id = id;
-      photo.Name = entry.Name;
-      photo.Path = entry.Path;
-      photo.Ok = false;
-      photo.Error =
-          "outside the folders the studio was started with; start it with this "
-          "photo's folder";
-      photos.push_back(std::move(photo));
-      continue;
-    }
-    photos.push_back(ReadPhoto(id, entry.Name, entry.Path, false));
-  }
-  std::vector<TStudioSound> sounds;
-  for (const TEntry& entry : soundEntries) {
-    TStudioSound sound;
-    sound.Id = NewId('s');
-    sound.Name = entry.Name;
-    if (entry.Data) {
-      sound.Path = StoreUpload("sounds", sound.Id, entry.Name, *entry.Data);
-      sound.Uploaded = true;
-      sound.Bytes = static_cast<int64_t>(entry.Data->size());
-    } else {
-      const bool inside = std::any_of(
-          FSetup.Folders.begin(), FSetup.Folders.end(),
-          [&](const std::string& given) { return IsAtOrUnder(PathFromUtf8(entry.Path), given); });
-      if (!inside) refuse(entry.Name + ": outside the folders the studio was started with");
-      std::error_code ec;
-      sound.Path = entry.Path;
-      sound.Bytes = static_cast<int64_t>(fs::file_size(PathFromUtf8(entry.Path), ec));
-      if (ec) refuse(entry.Name + ": cannot be read at " + entry.Path);
-    }
-    sounds.push_back(std::move(sound));
-  }
-  {
-    std::lock_guard lock(FLock);
-    FChoices = std::move(choices);
-    FPhotos = photos;
-    FSounds = std::move(sounds);
-    ++FGeneration;
-  }
-  QueueThumbnails(photos);
 }
 
 }  // namespace tovrin

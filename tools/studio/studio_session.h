@@ -104,9 +104,10 @@ class TStudioSession {
   // A JPEG thumbnail, longest side `size` (64 to 512), upright. Made once per photo and size.
   // Raises sfUnknown, sfUnreadable (and marks the photo).
   std::vector<uint8_t> Thumbnail(const std::string& id, int32_t size);
-  // Thumbnails of the new photos are made ahead on worker threads; waits until none is pending
-  // (for tests and measurements).
+  // Thumbnails of the new photos are made ahead on worker threads, then the preview's copies of
+  // them; these wait until none of the one or of both is pending (for tests and measurements).
   void WaitForThumbnails();
+  void WaitForPreviewCopies();
 
   // A JPEG of `frames` frames of `style`, each width x height, side by side, from the first two
   // readable photos (or two plain built-in pictures).
