@@ -2,17 +2,22 @@
 """The studio's whole flow in a real browser: headless Chromium driven through chromium-driver.
 
 It starts tovrin-studio on a free port, opens its page, adds three made photos and a corrupt one
-through the page's file picker, moves a photo with the keyboard, picks two transitions, sets a
-caption (text, font, colour) and an interval, watches the preview change, builds the Linux saver,
-waits for the browser's download and checks with `tovrin-pack inspect --json` that the saver holds
-exactly those choices. It also checks that a page on another origin can neither read the studio's
-API nor change its state. Screenshots of the page go to --screenshots and are named in the log.
+through the page's file picker, moves photos with the keyboard and by dragging, adds music and
+plays it, picks two transitions, sets a caption (text, font, colour), an interval and a title,
+watches the preview change, builds the Linux saver, waits for the browser's download and checks
+with `tovrin-pack inspect --json` that the saver holds exactly those choices. Along the way: a
+dropped folder is read whole, every control has a name and Tab reaches every part, a refused
+caption is explained beside its field, changes made while an older state read is on its way are
+kept, and a saved project opens again. Last, a page on another origin can neither read the
+studio's API nor change its state. Screenshots of the page go to --screenshots and are named in
+the log.
 
 Exit status: 0 passed, 1 failed, 77 skipped (no chromium or chromium-driver here).
 
 With --figures N it instead measures, in the browser, how long the page takes to show the
 thumbnails of N 12-megapixel photos given on the studio's command line, and the gallery's first
-animated strips.
+animated strips. With --picture PNG it pictures the page on a folder of real photos (the README's
+docs/studio.png).
 """
 
 import argparse
