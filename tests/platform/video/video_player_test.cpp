@@ -58,7 +58,7 @@ class VideoPlayerTest : public ::testing::Test {
   std::string FSquare;
   THeadlessApplication FApp;
   THeadlessWindow FWindow{64, 32, clWhite};
-  TVideoPlayer FPlayer{FApp, FWindow, nullptr, {}};
+  TVideoPlayer FPlayer{FApp, FWindow, nullptr, {}, TDecodeWait::dwForDueFrames};
 };
 
 TEST_F(VideoPlayerTest, ShowsTheSegmentsInOrderAndCountsToTheLastFrame) {
