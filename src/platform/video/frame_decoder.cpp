@@ -37,11 +37,9 @@ void TFrameDecoder::SetSizes(std::vector<TPictureSize> sizes) {
 
 void TFrameDecoder::SetSkip(TVideoClip::TSkip skip) {
   const std::lock_guard lock(FLock);
-  // Asked before the key frame skipped to has been taken: the request was about the frames
-  // before it, which that key frame has answered.
-  if (skip == TVideoClip::TSkip::skToKeyFrame && FKeyIndex > FTakenIndex) {
-    skip = TVideoClip::TSkip::skNonReference;
-  }
+  // One skip to a key frame until the player has caught up: a machine too slow for the clip
+  // would otherwise show one key frame in each group of pictures.
+  if (skip == TVideoClip::TSkip::skNone) FKeySkipSpent = false;
   FSkip = skip;
 }
 
@@ -56,7 +54,6 @@ std::optional<TDecodedFrame> TFrameDecoder::Take(bool wait) {
   if (FReady.empty()) return std::nullopt;
   TDecodedFrame frame = std::move(FReady.front());
   FReady.pop_front();
-  FTakenIndex = frame.Index;
   lock.unlock();
   FChanged.notify_all();  // a place in the queue is free
   return frame;
@@ -72,6 +69,27 @@ std::vector<TDecodedSound> TFrameDecoder::TakeSound() {
   return std::exchange(FSound, {});
 }
 
+void TFrameDecoder::Recycle(std::vector<TBitmap> pictures) {
+  const std::lock_guard lock(FLock);
+  for (TBitmap& picture : pictures) {
+    if (FSpare.size() < MaxSpare && !picture.Empty()) FSpare.push_back(std::move(picture));
+  }
+}
+
+TBitmap TFrameDecoder::Picture(const TPictureSize& size) {
+  {
+    const std::lock_guard lock(FLock);
+    for (auto it = FSpare.begin(); it != FSpare.end(); ++it) {
+      if (it->Width() == size.Width && it->Height() == size.Height) {
+        TBitmap picture = std::move(*it);
+        FSpare.erase(it);
+        return picture;
+      }
+    }
+  }
+  return TBitmap(size.Width, size.Height);
+}
+
 void TFrameDecoder::Run() {
   for (;;) {
     TVideoClip::TSkip skip{};
@@ -81,7 +99,9 @@ void TFrameDecoder::Run() {
       std::unique_lock lock(FLock);
       FChanged.wait(lock, [this] { return FStopping || FReady.size() < Ahead; });
       if (FStopping) return;
-      skip = FSkip;
+      skip = FSkip == TVideoClip::TSkip::skToKeyFrame && FKeySkipSpent
+                 ? TVideoClip::TSkip::skNonReference
+                 : FSkip;
       sizes = FSizes;
       clock = FClock;
     }
@@ -115,11 +135,9 @@ bool TFrameDecoder::DecodeOne(TVideoClip::TSkip skip, const std::vector<TPicture
   decoded.Index = static_cast<int32_t>(std::clamp<int64_t>(byTime, FDecoded, INT32_MAX - 2));
   FDecoded = decoded.Index + 1;
   if (skip == TVideoClip::TSkip::skToKeyFrame && FClip->Skip() != skip) {
-    // The key frame has come: the frames after it are the ones to show, not the next key
-    // frame's.
+    // The key frame has been reached: the frames after it are the ones to show.
     const std::lock_guard lock(FLock);
-    FKeyIndex = decoded.Index;
-    if (FSkip == skip) FSkip = TVideoClip::TSkip::skNonReference;
+    FKeySkipSpent = true;
   }
 
   // A frame two frame times behind the clock will not be shown: no painting for it.
@@ -127,7 +145,7 @@ bool TFrameDecoder::DecodeOne(TVideoClip::TSkip skip, const std::vector<TPicture
   if (!late && !sizes.empty()) {
     FPainters.resize(sizes.size());
     for (size_t i = 0; i < sizes.size(); ++i) {
-      TBitmap picture(sizes[i].Width, sizes[i].Height);
+      TBitmap picture = Picture(sizes[i]);
       if (!FPainters[i].Paint(*decoded.Frame, FInfo.Rotation, picture)) {
         decoded.Pictures.clear();
         break;

@@ -10,9 +10,9 @@
 // The thread stays at most Ahead frames in front of what the main thread has taken. A frame whose
 // time is well behind the clock the main thread last gave is pushed unpainted (it will be
 // dropped; if it is shown after all, the main thread paints it). The skip level the main thread
-// asks for applies from the next frame the thread decodes; skipping to a key frame ends with the
-// key frame (the frames after it are left out only as far as others do not refer to them), so the
-// thread never runs on to the key frame after.
+// asks for applies from the next frame the thread decodes; skipping to a key frame ends at the key
+// frame, and happens once until the main thread asks for no skipping (it has caught up), so the
+// thread never runs on from one key frame to the next.
 //
 // The clip belongs to the decoder, and only the thread touches it once the decoder exists. The
 // destructor stops the thread and waits for it (at most the time of one frame's decoding).
@@ -83,10 +83,16 @@ class TFrameDecoder {
   bool Ended() const;
   // The sound decoded since the last call.
   std::vector<TDecodedSound> TakeSound();
+  // Pictures done with, for the thread to paint later frames into (no new bitmap to clear and
+  // map for every frame); kept up to MaxSpare.
+  void Recycle(std::vector<TBitmap> pictures);
+  static constexpr size_t MaxSpare = 4;
 
  private:
   void Run();
   bool DecodeOne(TVideoClip::TSkip skip, const std::vector<TPictureSize>& sizes, int64_t clock);
+  // A spare picture of size, or a new one.
+  TBitmap Picture(const TPictureSize& size);
 
   const std::unique_ptr<TVideoClip> FClip;  // the thread's alone
   const TVideoInfo FInfo;
@@ -99,11 +105,11 @@ class TFrameDecoder {
   // Guarded by FLock.
   std::deque<TDecodedFrame> FReady;
   std::vector<TDecodedSound> FSound;
+  std::vector<TBitmap> FSpare;
   std::vector<TPictureSize> FSizes;
   TVideoClip::TSkip FSkip = TVideoClip::TSkip::skNone;
   int64_t FClock = 0;
-  int32_t FKeyIndex = -1;    // the key frame skipped to last
-  int32_t FTakenIndex = -1;  // the frame taken last
+  bool FKeySkipSpent = false;  // a key frame was skipped to since the player last caught up
   bool FEnded = false;
   bool FStopping = false;
 

@@ -66,6 +66,9 @@ int32_t RotationOf(const AVStream& stream) {
   return static_cast<int32_t>(((quarter % 4) + 4) % 4 * 90);
 }
 
+// The frame time packets read ahead may give at most (a day).
+constexpr int64_t kMaxReadAheadMs = int64_t{24} * 3600 * 1000;
+
 int32_t ClampToInt32(int64_t value) {
   return static_cast<int32_t>(std::clamp<int64_t>(value, 0, INT32_MAX));
 }
@@ -257,16 +260,14 @@ bool TVideoClip::NextFrame(AVFrame& frame) {
     FEnded = true;
     return false;
   }
-  // The key frame skipped to has come (frames the decoder's threads held may come before it).
-  if (FSkip == TSkip::skToKeyFrame && frame.key_frame) SetSkip(TSkip::skNonReference);
   int64_t ms = TimeMs(frame);
-  // Times only move forward, and never jump further than MaxFrameGapMs beyond the frames sent to
-  // the decoder since the last one (those it left out, when told to skip, take their time too).
-  const int64_t sentMs = std::min<int64_t>(FPacketsSinceFrame, MaxPacketsPerFrame) * FFrameStepMs;
-  FPacketsSinceFrame = 0;
+  // Times only move forward, and only as fast as the video is read: never further than
+  // MaxFrameGapMs beyond the frame times of the packets read and not yet spent by earlier frames
+  // (packets left out when skipping to a key frame take their time too).
   if (FLastMs >= 0) {
-    if (ms > FLastMs + MaxFrameGapMs + sentMs) ms = FLastMs + FFrameStepMs;
+    if (ms > FLastMs + MaxFrameGapMs + FReadAheadMs) ms = FLastMs + FFrameStepMs;
     ms = std::max(ms, FLastMs);
+    FReadAheadMs = std::max<int64_t>(0, FReadAheadMs - (ms - FLastMs));
   } else {
     ms = std::clamp<int64_t>(ms, 0, MaxFrameGapMs);
   }
@@ -306,7 +307,16 @@ bool TVideoClip::Decode(AVFrame& frame) {
       continue;
     }
     if (FPacket->stream_index == FVideoIndex) {
-      FPacketsSinceFrame += 1;
+      FReadAheadMs = std::min(FReadAheadMs + FFrameStepMs, kMaxReadAheadMs);
+      if (FSkip == TSkip::skToKeyFrame) {
+        // Packets up to the next key frame are not decoded at all; from the key frame on, only
+        // the frames nothing refers to are left out.
+        if ((FPacket->flags & AV_PKT_FLAG_KEY) == 0) {
+          Av().av_packet_unref(FPacket.get());
+          continue;
+        }
+        SetSkip(TSkip::skNonReference);
+      }
       if (Av().avcodec_send_packet(FVideo.get(), FPacket.get()) < 0 &&
           ++errors >= MaxDecodeErrors) {
         Av().av_packet_unref(FPacket.get());
@@ -368,7 +378,8 @@ void TVideoClip::SetSkip(TSkip skip) {
       FVideo->skip_frame = AVDISCARD_NONREF;
       break;
     case TSkip::skToKeyFrame:
-      FVideo->skip_frame = AVDISCARD_NONKEY;
+      // Left out before they reach the decoder (Decode); what it holds already still comes.
+      FVideo->skip_frame = AVDISCARD_NONREF;
       break;
   }
 }

@@ -8,10 +8,9 @@
 //
 // A movie file comes from a package somebody sent, so nothing in it is trusted: the picture size
 // is limited to MaxVideoSide; a frame's time may move forward by at most MaxFrameGapMs from the
-// frame before, beyond the frame times of the packets read in between (so a clip whose times jump
-// to hours later still ends); reading stops after
-// MaxPacketsPerFrame packets without a picture, or MaxDecodeErrors failures in a row, and the
-// clip then counts as ended.
+// frame before, beyond the frame times of the video packets read and not yet taken by frames (so a
+// clip whose times jump to hours later still ends); reading stops after MaxPacketsPerFrame packets
+// without a picture, or MaxDecodeErrors failures in a row, and the clip then counts as ended.
 //
 // Errors: the constructor raises Exception, naming the file, when the file cannot be opened or
 // holds no video it can decode. One thread at a time; the decoder runs threads of its own inside.
@@ -71,8 +70,8 @@ class TVideoClip {
   // Which frames the decoder leaves out (true dropping: they are never decoded), for a player
   // that has fallen behind the clock: those no other frame refers to, or, when far behind, every
   // frame up to the next key frame (which a picture can start from again). Skipping to the key
-  // frame lasts until it comes out of NextFrame; from there on only the frames nothing refers to
-  // are left out, until told otherwise.
+  // frame lasts until its packet is read (frames the decoder's threads hold still come first);
+  // from there on only the frames nothing refers to are left out, until told otherwise.
   enum class TSkip : uint8_t { skNone, skNonReference, skToKeyFrame };
   void SetSkip(TSkip skip);
   TSkip Skip() const { return FSkip; }
@@ -109,8 +108,8 @@ class TVideoClip {
   int64_t FLastMs = -1;
   int64_t FFrameStepMs = 33;
   int64_t FAudioNextMs = 0;  // where the sound decoded so far ends
-  int64_t FPacketsSinceFrame = 0;
-  TSkip FSkip = TSkip::skNone;  // video packets sent to the decoder since the last frame
+  int64_t FReadAheadMs = 0;  // frame times of the video packets read, less those frames took
+  TSkip FSkip = TSkip::skNone;
   AVRational FRate{30, 1};
 };
 

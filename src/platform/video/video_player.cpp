@@ -285,6 +285,8 @@ void TVideoPlayer::Advance() {
         break;
       }
       if (FNext->Ms > clock) break;
+      // A frame overtaken by a later one is not shown: its pictures go back.
+      if (due) FDecoder->Recycle(std::move(due->Pictures));
       due = std::move(FNext);
       FNext.reset();
     }
@@ -332,6 +334,8 @@ void TVideoPlayer::Show(TDecodedFrame frame) {
     for (size_t i = 0; i < FMirrors.size(); ++i) {
       std::swap(FMirrors[i]->Picture(), frame.Pictures[i + 1]);
     }
+    // The pictures shown before are painted over by later frames.
+    if (FDecoder) FDecoder->Recycle(std::move(frame.Pictures));
   } else {
     const int32_t rotation = FDecoder ? FDecoder->Info().Rotation : 0;
     if (!FFrame.Empty() && !FPainter.Paint(*FShown, rotation, FFrame)) return;
