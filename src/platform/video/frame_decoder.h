@@ -86,7 +86,7 @@ class TFrameDecoder {
   // Pictures done with, for the thread to paint later frames into (no new bitmap to clear and
   // map for every frame); kept up to MaxSpare.
   void Recycle(std::vector<TBitmap> pictures);
-  static constexpr size_t MaxSpare = 4;
+  static constexpr size_t MaxSpare = 2;
 
  private:
   void Run();
