@@ -43,7 +43,7 @@ struct TPictureSize {
 
 // One decoded frame and its pictures.
 struct TDecodedFrame {
-  TFrameHandle Frame;  // the decoded frame itself
+  TFrameHandle Frame;  // the decoded frame itself; null once painted at Sizes
   int64_t Ms = 0;      // its time from the clip's start
   int32_t Index = 0;   // its number by the stream's clock (frames left out still count)
   // Painted at Sizes (in that order); empty when the frame was late or there were no sizes.

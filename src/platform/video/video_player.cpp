@@ -4,8 +4,22 @@
 #include <utility>
 
 #include "core/errors.h"
+#include "gfx/stretch.h"
 
 namespace tovrin {
+
+namespace {
+
+// The picture of a clip shown width x height in old, stretched to where it lands in into (for a
+// change of size when the decoded frame is no longer held; the next frame paints it properly).
+void StretchPicture(const TBitmap& old, const TPictureSize& shape, TBitmap& into) {
+  const TRect from = FitRect(shape.Width, shape.Height, old.Width(), old.Height());
+  const TRect to = FitRect(shape.Width, shape.Height, into.Width(), into.Height());
+  if (from.IsEmpty() || to.IsEmpty()) return;
+  StretchCopy(into, to, old, from);
+}
+
+}  // namespace
 
 // The movie in a further window: a control over all of its client area, showing its own picture
 // of the frame on show.
@@ -13,7 +27,7 @@ class TVideoPlayer::TMirror final : public THostControl {
  public:
   TMirror(const TMovieMirror& mirror, bool visible)
       : FWindow(*mirror.Window), FMouse(mirror.Mouse), FVisible(visible) {
-    Fit();
+    Fit({});
     if (FVisible) FWindow.InsertControl(*this);
   }
   ~TMirror() override {
@@ -22,13 +36,15 @@ class TVideoPlayer::TMirror final : public THostControl {
   TMirror(const TMirror&) = delete;
   TMirror& operator=(const TMirror&) = delete;
 
-  // Follows the window's size; true when the picture had to be made anew.
-  bool Fit() {
+  // Follows the window's size, the picture shown (of shape) stretched to it; true when the
+  // picture had to be made anew.
+  bool Fit(const TPictureSize& shape) {
     const int32_t width = std::max(FWindow.ClientWidth(), 0);
     const int32_t height = std::max(FWindow.ClientHeight(), 0);
     if (FPicture.Width() == width && FPicture.Height() == height) return false;
+    const TBitmap old = std::move(FPicture);
     FPicture = TBitmap(width, height);
-    FPainter = TFramePainter();
+    StretchPicture(old, shape, FPicture);
     return true;
   }
   void SetVisible(bool visible) {
@@ -81,9 +97,7 @@ TVideoPlayer::TVideoPlayer(TApplication& application, THostWindow& parent,
       FAudio(std::move(audio)),
       FMouse(std::move(mouse)),
       FWait(wait),
-      FTimer(application),
-      FShown(Av().av_frame_alloc()) {
-  if (!FShown) throw Exception("Out of memory");
+      FTimer(application) {
   FTimer.SetEnabled(false);
   FTimer.SetOnTimer([this] { Advance(); });
   FParent.InsertControl(*this);
@@ -104,7 +118,7 @@ std::vector<TPictureSize> TVideoPlayer::Sizes() const {
 }
 
 void TVideoPlayer::Repaint() {
-  if (!FStarted || FShown->width <= 0) return;
+  if (!FStarted || !FShown || FShown->width <= 0) return;
   const int32_t rotation = FDecoder ? FDecoder->Info().Rotation : 0;
   if (!FFrame.Empty()) FPainter.Paint(*FShown, rotation, FFrame);
   for (const auto& mirror : FMirrors) mirror->Paint(*FShown, rotation);
@@ -117,12 +131,13 @@ void TVideoPlayer::SetBounds(int32_t left, int32_t top, int32_t width, int32_t h
   FBounds = TRect{left, top, left + width, top + height};
   bool repaint = false;
   if (FFrame.Width() != width || FFrame.Height() != height) {
+    const TBitmap old = std::move(FFrame);
     FFrame = TBitmap(width, height);
-    FPainter = TFramePainter();
+    StretchPicture(old, FShape, FFrame);
     repaint = true;
   }
   // The mirrors' windows may have changed size with the desk too.
-  for (const auto& mirror : FMirrors) repaint = mirror->Fit() || repaint;
+  for (const auto& mirror : FMirrors) repaint = mirror->Fit(FShape) || repaint;
   if (repaint) {
     if (FDecoder) FDecoder->SetSizes(Sizes());
     Repaint();
@@ -154,7 +169,7 @@ void TVideoPlayer::SetMirrors(const std::vector<TMovieMirror>& mirrors) {
   }
   if (FDecoder) FDecoder->SetSizes(Sizes());
   // The frame on show goes on the new windows at once, not with the next frame.
-  if (FStarted && FShown->width > 0) {
+  if (FStarted && FShown && FShown->width > 0) {
     const int32_t rotation = FDecoder ? FDecoder->Info().Rotation : 0;
     for (const auto& mirror : FMirrors) {
       mirror->Paint(*FShown, rotation);
@@ -323,10 +338,12 @@ void TVideoPlayer::Show(TDecodedFrame frame) {
   FCurrent = frame.Index;
   FShownIndex = frame.Index;
   FShownMs = frame.Ms;
+  if (FDecoder) FShape = {FDecoder->Info().Width, FDecoder->Info().Height};
   // The frames between the one painted before and this one are dropped.
   if (FLastPainted >= 0) FDropped += std::max(0, FCurrent - FLastPainted - 1);
   FLastPainted = FCurrent;
-  std::swap(FShown, frame.Frame);
+  // Kept only when the decoding thread did not paint the frame at the sizes shown.
+  FShown = std::move(frame.Frame);
   const std::vector<TPictureSize> sizes = Sizes();
   if (frame.Sizes == sizes) {
     // Painted by the decoding thread at the sizes shown: only a swap here.
@@ -338,6 +355,9 @@ void TVideoPlayer::Show(TDecodedFrame frame) {
     if (FDecoder) FDecoder->Recycle(std::move(frame.Pictures));
   } else {
     const int32_t rotation = FDecoder ? FDecoder->Info().Rotation : 0;
+    // Painted at sizes no longer shown (they changed meanwhile), and the frame not kept: the
+    // frame before stays until the next one.
+    if (!FShown) return;
     if (!FFrame.Empty() && !FPainter.Paint(*FShown, rotation, FFrame)) return;
     for (const auto& mirror : FMirrors) mirror->Paint(*FShown, rotation);
   }

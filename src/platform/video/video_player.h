@@ -126,9 +126,12 @@ class TVideoPlayer final : public TMoviePlayer, public THostControl {
   std::string FPath;
   std::unique_ptr<TFrameDecoder> FDecoder;
   std::string FOpenError;
-  TFrameHandle FShown;  // the frame on show
+  // The frame on show, for painting it again at other sizes; null when the decoding thread
+  // painted it and let it go (the pictures then stay as they are until the next frame).
+  TFrameHandle FShown;
   int32_t FShownIndex = 0;
   int64_t FShownMs = 0;
+  TPictureSize FShape;                 // the shown clip's picture as displayed
   std::optional<TDecodedFrame> FNext;  // taken from the decoder, not yet due
   int32_t FStreamFrames = 0;           // the frame count the stream gives (0: unknown)
   bool FEnded = false;

@@ -150,6 +150,22 @@ TEST_F(VideoPlayerTest, TheLastFrameStaysUntilTheNextClipPaintsItsFirst) {
   }
 }
 
+// The screen changes size after the clip has ended (the decoded frame is no longer held): the
+// last frame stays, at the new size, with its bars, until the next clip.
+TEST_F(VideoPlayerTest, AChangeOfSizeKeepsTheFrameOnShow) {
+  FPlayer.SetMovie(FClip);
+  FPlayer.Play();
+  RunUntil(FApp.TickCount() + 1000);
+  ASSERT_EQ(FPlayer.CurrentFrame(), 14);
+  for (const auto& size : {std::pair{48, 36}, std::pair{100, 40}}) {
+    FPlayer.SetBounds(0, 0, size.first, size.second);
+    const TBitmap& frame = FPlayer.Frame();
+    ASSERT_EQ(frame.Width(), size.first);
+    EXPECT_EQ(Dominant(frame, size.first / 2, size.second / 2), 'b') << size.first;
+    EXPECT_EQ(Dominant(frame, 1, size.second / 2), size.first == 100 ? 'k' : 'b') << size.first;
+  }
+}
+
 TEST_F(VideoPlayerTest, HiddenItLeavesTheWindowAndPaintsNothing) {
   FPlayer.SetMovie(FClip);
   FPlayer.SetVisible(false);
