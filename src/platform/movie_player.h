@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/host_window.h"
 
@@ -22,6 +23,13 @@ bool IsOldControlMovie(const std::string& fileName);
 struct TMovieMouse {
   std::function<void(int32_t x, int32_t y)> Move;
   std::function<void(TMouseButton button, int32_t x, int32_t y)> Down;
+};
+
+// A further window the movie shows in (filling it), with the mouse input over it in its own
+// client coordinates.
+struct TMovieMirror {
+  THostWindow* Window = nullptr;
+  TMovieMouse Mouse;
 };
 
 class TMoviePlayer {
@@ -40,6 +48,10 @@ class TMoviePlayer {
   virtual int32_t CurrentFrame() = 0;
   virtual void Play() = 0;
   virtual void Stop() = 0;
+  // Shows the movie in each of mirrors too, in place of the mirrors given before; the windows
+  // must outlive the player or the next call. A player that cannot do so leaves them as they are
+  // (the old movie control: those monitors stay black).
+  virtual void SetMirrors(const std::vector<TMovieMirror>& mirrors) { (void)mirrors; }
 };
 
 }  // namespace tovrin

@@ -59,6 +59,9 @@ TfrmScrn::TfrmScrn(TPlatform& platform, TPasswordCheck passwordCheck)
             };
             return FPlatform.CreateVideoPlayer(*FWindow, !FSettings.lMute(), std::move(mouse));
           },
+      // The movie shows on the other monitors when the pictures do; else they stay black.
+      .Mirrors =
+          [this] { return FEveryMonitor ? FViews->MovieMirrors() : std::vector<TMovieMirror>{}; },
       .Pictures = *FPShow,
       .Settings = FSettings,
       .Media = FMediaFolder,
@@ -246,11 +249,15 @@ void TfrmScrn::PlaceOnPrimary(const TMonitor& primary) {
 void TfrmScrn::CoverMonitors() {
   const std::vector<TMonitor> monitors = FPlatform.Screen().Monitors();
   const TRect& primary = monitors.front().Bounds;
+  // The windows a movie shows in may go with the change: the movie lets go of them first, and
+  // follows the show window and the other monitors' windows as they are afterwards.
+  FMovies->LetGoOfMonitors();
   if (TPoint{primary.Left, primary.Top} != FOrigin || primary.Width() != FWindow->ClientWidth() ||
       primary.Height() != FWindow->ClientHeight()) {
     PlaceOnPrimary(monitors.front());
   }
   FViews->Cover(std::vector<TMonitor>(monitors.begin() + 1, monitors.end()), FEveryMonitor);
+  FMovies->FollowScreen();
 }
 
 void TfrmScrn::AppIdle() {

@@ -101,6 +101,20 @@ std::vector<TCustomPicShow*> TMonitorViews::Followers() const {
   return followers;
 }
 
+std::vector<TMovieMirror> TMonitorViews::MovieMirrors() const {
+  std::vector<TMovieMirror> mirrors;
+  for (const auto& view : FViews) {
+    TView* const v = view.get();
+    mirrors.push_back(TMovieMirror{
+        .Window = &v->Window(),
+        .Mouse = {.Move = [v](int32_t x, int32_t y) { v->FormMouseMove(0, x, y); },
+                  .Down = [v](TMouseButton button, int32_t x,
+                              int32_t y) { v->FormMouseDown(button, 0, x, y); }},
+    });
+  }
+  return mirrors;
+}
+
 TFormWindow& TMonitorViews::Window(size_t i) const {
   return FViews.at(i)->Window();
 }

@@ -21,6 +21,7 @@
 
 #include "gfx/rect.h"
 #include "picshow/custom_pic_show.h"
+#include "platform/movie_player.h"
 #include "platform/platform.h"
 
 namespace tovrin {
@@ -50,6 +51,9 @@ class TMonitorViews {
   // The picture controls that follow the show window's transitions, one per monitor that shows
   // pictures. Valid until the next Cover or Remove.
   std::vector<TCustomPicShow*> Followers() const;
+  // The windows, for a movie to show in too (each with its input handed on as the window's own).
+  // Valid until the next Cover or Remove.
+  std::vector<TMovieMirror> MovieMirrors() const;
   size_t Count() const { return FViews.size(); }
   // The window on the i-th other monitor.
   TFormWindow& Window(size_t i) const;

@@ -16,6 +16,7 @@ TMoviePlayback::TMoviePlayback(TContext context)
       FWindow(context.Window),
       FCreatePlayer(std::move(context.CreatePlayer)),
       FCreateVideoPlayer(std::move(context.CreateVideoPlayer)),
+      FMirrors(std::move(context.Mirrors)),
       FPShow(context.Pictures),
       FSettings(context.Settings),
       FMediaFolder(context.Media),
@@ -44,6 +45,7 @@ void TMoviePlayback::CreateFlashPlayer() {
       FVideo = FCreateVideoPlayer();
       FVideo->SetBounds(0, 0, FScreen.Width(), FScreen.Height());
       FVideo->SetVisible(true);
+      if (FMirrors) FVideo->SetMirrors(FMirrors());
     }
   } catch (const std::exception&) {
     FVideo.reset();
@@ -138,6 +140,21 @@ void TMoviePlayback::TakeOver() {
 
 void TMoviePlayback::StopTimerFlash() {
   FTimerFlash.SetEnabled(false);
+}
+
+void TMoviePlayback::LetGoOfMonitors() {
+  if (FVideo) FVideo->SetMirrors({});
+}
+
+void TMoviePlayback::FollowScreen() {
+  // The show window has been placed on the primary monitor as it now is.
+  const int32_t width = FWindow.ClientWidth();
+  const int32_t height = FWindow.ClientHeight();
+  if (FFlash) FFlash->SetBounds(0, 0, width, height);
+  if (FVideo) {
+    FVideo->SetBounds(0, 0, width, height);
+    if (FMirrors) FVideo->SetMirrors(FMirrors());
+  }
 }
 
 void TMoviePlayback::TimerFlashTimer() {

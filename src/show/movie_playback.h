@@ -48,6 +48,9 @@ class TMoviePlayback {
     std::function<std::unique_ptr<TMoviePlayer>()> CreatePlayer;
     // Makes the video player over Window; raises when there is none.
     std::function<std::unique_ptr<TMoviePlayer>()> CreateVideoPlayer;
+    // The other monitors' windows the video player shows its movie in too (none: they stay
+    // black); valid until the next LetGoOfMonitors.
+    std::function<std::vector<TMovieMirror>()> Mirrors;
     TCustomPicShow& Pictures;  // hidden while the movies play
     const TSSFileLocations& Settings;
     const TMediaFolder& Media;  // where the movies were extracted
@@ -72,6 +75,11 @@ class TMoviePlayback {
   void TakeOver();
   // The show is ending: no movie follows by itself.
   void StopTimerFlash();
+  // The desk is about to change: the video player lets go of the other monitors' windows.
+  void LetGoOfMonitors();
+  // The desk has changed: the players cover the show window again, and the video player shows in
+  // the other monitors' windows as they now are.
+  void FollowScreen();
 
   // ---- Read-only state, for tests
   TMoviePlayer* Flash() const { return FFlash.get(); }
@@ -92,6 +100,7 @@ class TMoviePlayback {
   TFormWindow& FWindow;
   const std::function<std::unique_ptr<TMoviePlayer>()> FCreatePlayer;
   const std::function<std::unique_ptr<TMoviePlayer>()> FCreateVideoPlayer;
+  const std::function<std::vector<TMovieMirror>()> FMirrors;
   TCustomPicShow& FPShow;
   const TSSFileLocations& FSettings;
   const TMediaFolder& FMediaFolder;

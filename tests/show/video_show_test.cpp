@@ -176,5 +176,50 @@ TEST_F(VideoShowTest, OldMoviesGoToTheOldControlAndVideosToTheVideoPlayer) {
   EXPECT_EQ(LogCount("MessageBox"), 1u);
 }
 
+// The colour a window's screen shows at (x, y): 'r', 'g', 'b', 'k' (black) or '?'.
+char ColourAt(const THeadlessWindow& window, int32_t x, int32_t y) {
+  const uint32_t c = PixelAt(window.Screen(), x, y);
+  if (Near(c, kRed, 60)) return 'r';
+  if (Near(c, kGreen, 60)) return 'g';
+  if (Near(c, kBlue, 60)) return 'b';
+  if (Near(c, 0, 20)) return 'k';
+  return '?';
+}
+
+TEST_F(VideoShowTest, TheClipFillsEveryMonitorAtItsSizeOrThePrimaryAloneAndFollowsTheDesk) {
+  for (const bool everyMonitor : {true, false}) {
+    SCOPED_TRACE(everyMonitor ? "every monitor" : "the primary monitor alone");
+    FSettings.SetVer("flash");
+    Build({}, {}, {Clip("one.mp4", {{kGreen, 50}})});  // 64 x 48, two seconds, looping
+    std::ofstream(FFolder.Path() / "CONTROL.INI")
+        << "[Setup]\neverymonitor=" << (everyMonitor ? 1 : 0) << "\n";
+    // The second monitor is wider in proportion than the clip: bars at its sides.
+    Script().Monitors = {{0, 0, 64, 48}, {64, 0, 124, 30}};
+    Start();
+    RunUntil(App().TickCount() + 300);
+    ASSERT_EQ(Platform().Forms().size(), 2u);
+    const THeadlessWindow& primary = *Platform().Forms()[0];
+    THeadlessWindow& second = *Platform().Forms()[1];
+    second.Update();
+    EXPECT_EQ(ColourAt(primary, 32, 24), 'g');
+    EXPECT_EQ(ColourAt(second, 30, 15), everyMonitor ? 'g' : 'k');
+    EXPECT_EQ(ColourAt(second, 3, 15), 'k');
+    EXPECT_EQ(ColourAt(second, 56, 15), 'k');
+    EXPECT_EQ(LogCount("Video.SetMirrors(1)"), everyMonitor ? 1u : 0u);
+
+    // The desk changes mid-clip: a wider primary monitor (bars at its sides now) and a
+    // smaller second one. The clip goes on at the new sizes, never past the windows.
+    Platform().ChangeMonitors({{0, 0, 80, 40}, {80, 0, 112, 24}});
+    RunUntil(App().TickCount() + 200);
+    second.Update();
+    ASSERT_EQ(primary.ClientWidth(), 80);
+    EXPECT_EQ(ColourAt(primary, 40, 20), 'g');
+    EXPECT_EQ(ColourAt(primary, 4, 20), 'k');
+    EXPECT_EQ(ColourAt(primary, 76, 20), 'k');
+    EXPECT_EQ(ColourAt(second, 16, 12), everyMonitor ? 'g' : 'k');
+    EXPECT_FALSE(Show().Halted());
+  }
+}
+
 }  // namespace
 }  // namespace tovrin::testing

@@ -25,12 +25,18 @@ std::string ClipOptions(const TClipRecipe& recipe) {
   std::string options;
   std::string concat;
   uint32_t frames = 0;
+  double toneFrom = 0;
+  double toneTo = 0;
   for (size_t i = 0; i < recipe.Segments.size(); ++i) {
     const TClipSegment& s = recipe.Segments[i];
     options += " -f lavfi -i color=c=" + Hex(s.Rgb) + ":s=" + std::to_string(recipe.Width) + "x" +
                std::to_string(recipe.Height) + ":r=" + std::to_string(recipe.Rate) +
                ":d=" + std::to_string(static_cast<double>(s.Frames) / recipe.Rate);
     concat += "[" + std::to_string(i) + ":v]";
+    if (static_cast<int>(i) == recipe.ToneSegment) {
+      toneFrom = static_cast<double>(frames) / recipe.Rate;
+      toneTo = static_cast<double>(frames + s.Frames) / recipe.Rate;
+    }
     frames += s.Frames;
   }
   const double seconds = static_cast<double>(frames) / recipe.Rate;
@@ -38,10 +44,18 @@ std::string ClipOptions(const TClipRecipe& recipe) {
     options +=
         " -f lavfi -i sine=frequency=440:sample_rate=44100:duration=" + std::to_string(seconds);
   }
+  // The tone of one segment alone: silence (volume 0) before and after it.
+  std::string sound;
+  if (!recipe.AudioCodec.empty() && recipe.ToneSegment >= 0) {
+    sound = ";[" + std::to_string(recipe.Segments.size()) + ":a]volume=volume=0:enable=lt(t\\," +
+            std::to_string(toneFrom) + ")+gte(t\\," + std::to_string(toneTo) + ")[a]";
+  }
   options += " -filter_complex '" + concat + "concat=n=" + std::to_string(recipe.Segments.size()) +
-             ":v=1:a=0,format=yuv420p[v]' -map '[v]'";
+             ":v=1:a=0,format=yuv420p[v]" + sound + "' -map '[v]'";
   if (!recipe.AudioCodec.empty()) {
-    options += " -map " + std::to_string(recipe.Segments.size()) + ":a -c:a " + recipe.AudioCodec;
+    options += sound.empty() ? " -map " + std::to_string(recipe.Segments.size()) + ":a"
+                             : std::string(" -map '[a]'");
+    options += " -c:a " + recipe.AudioCodec;
   }
   options += " -c:v " + recipe.VideoCodec + " -t " + std::to_string(seconds) + " " + recipe.Extra;
   return options;

@@ -28,7 +28,8 @@ struct TClipRecipe {
   int Rate = 25;
   std::string VideoCodec = "libx264";  // an ffmpeg encoder name
   std::string AudioCodec;              // empty: no sound
-  std::string Extra;                   // further ffmpeg output options
+  int ToneSegment = -1;  // with sound: the tone sounds during this segment alone (-1: all along)
+  std::string Extra;     // further ffmpeg output options
 };
 
 // The ffmpeg options (inputs, filters, codecs; no output) that make the clip.

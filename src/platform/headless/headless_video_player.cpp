@@ -1,5 +1,6 @@
 #include "platform/headless/headless_video_player.h"
 
+#include <string>
 #include <utility>
 
 #include "platform/headless/headless_platform.h"
@@ -28,7 +29,11 @@ THeadlessVideoPlayer::THeadlessVideoPlayer(THeadlessPlatform& platform, THostWin
     : FPlatform(platform),
       FPlayer(platform.App(), parent,
               sound ? std::make_unique<THeadlessVideoAudio>(platform.FVideoSoundFrames) : nullptr,
-              std::move(mouse)) {}
+              std::move(mouse),
+              // On the virtual clock decoding takes no time: a due frame is always there.
+              platform.App().Clock() == THeadlessApplication::TClockKind::ckVirtual
+                  ? TDecodeWait::dwForDueFrames
+                  : TDecodeWait::dwNever) {}
 
 void THeadlessVideoPlayer::SetMovie(const std::string& path) {
   FPlatform.Record("Video.SetMovie(" + path + ")");
@@ -38,6 +43,11 @@ void THeadlessVideoPlayer::SetMovie(const std::string& path) {
 void THeadlessVideoPlayer::Play() {
   FPlatform.Record("Video.Play");
   FPlayer.Play();
+}
+
+void THeadlessVideoPlayer::SetMirrors(const std::vector<TMovieMirror>& mirrors) {
+  FPlatform.Record("Video.SetMirrors(" + std::to_string(mirrors.size()) + ")");
+  FPlayer.SetMirrors(mirrors);
 }
 
 void THeadlessVideoPlayer::Stop() {

@@ -1,11 +1,12 @@
 // THeadlessVideoPlayer: the headless back end's video player, the portable one (video/) on the
 // platform's clock, with its calls recorded in the platform's log ("Video.SetMovie(/tmp/x/a.mp4)",
-// "Video.Play", "Video.Stop") as the other pieces record theirs. Its sound goes nowhere and is
-// counted (THeadlessPlatform::VideoSoundFrames).
+// "Video.Play", "Video.Stop", "Video.SetMirrors(2)") as the other pieces record theirs. Its sound
+// goes nowhere and is counted (THeadlessPlatform::VideoSoundFrames).
 #pragma once
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/movie_player.h"
 #include "platform/video/video_player.h"
@@ -28,6 +29,7 @@ class THeadlessVideoPlayer final : public TMoviePlayer {
   int32_t CurrentFrame() override { return FPlayer.CurrentFrame(); }
   void Play() override;
   void Stop() override;
+  void SetMirrors(const std::vector<TMovieMirror>& mirrors) override;
   const TVideoPlayer& Player() const { return FPlayer; }
 
  private:

@@ -9,9 +9,18 @@ namespace tovrin {
 
 namespace {
 
-void FillBlack(TBitmap& bitmap) {
+// Blackens what lies outside rect: the bars above and below it, and at its sides.
+void BlackenAround(TBitmap& bitmap, const TRect& rect) {
+  const auto rowBytes = static_cast<size_t>(bitmap.Width()) * 3;
   for (int32_t y = 0; y < bitmap.Height(); ++y) {
-    std::memset(bitmap.ScanLine(y), 0, static_cast<size_t>(bitmap.Width()) * 3);
+    uint8_t* row = bitmap.ScanLine(y);
+    if (y < rect.Top || y >= rect.Bottom) {
+      std::memset(row, 0, rowBytes);
+      continue;
+    }
+    std::memset(row, 0, static_cast<size_t>(rect.Left) * 3);
+    std::memset(row + static_cast<size_t>(rect.Right) * 3, 0,
+                static_cast<size_t>(bitmap.Width() - rect.Right) * 3);
   }
 }
 
@@ -91,15 +100,11 @@ bool TFramePainter::Paint(const AVFrame& frame, int32_t rotation, TBitmap& targe
   if (!FScaler) return false;
   // The frame's own colour matrix and range (phone videos are BT.709), to full-range RGB.
   Av().sws_setColorspaceDetails(FScaler.get(), Av().sws_getCoefficients(frame.colorspace),
-                           frame.color_range == AVCOL_RANGE_JPEG ? 1 : 0,
-                           Av().sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+                                frame.color_range == AVCOL_RANGE_JPEG ? 1 : 0,
+                                Av().sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
 
-  if (rect != FLastRect || target.Width() != FLastWidth || target.Height() != FLastHeight) {
-    FillBlack(target);
-    FLastRect = rect;
-    FLastWidth = target.Width();
-    FLastHeight = target.Height();
-  }
+  // Every time: the target may be a bitmap another painter filled, with other bars.
+  BlackenAround(target, rect);
   const bool turned = rotation == 90 || rotation == 180 || rotation == 270;
   TBitmap* into = &target;
   int32_t left = rect.Left;
@@ -115,7 +120,8 @@ bool TFramePainter::Paint(const AVFrame& frame, int32_t rotation, TBitmap& targe
   uint8_t* planes[4] = {into->ScanLine(top) + static_cast<size_t>(left) * 3, nullptr, nullptr,
                         nullptr};
   const int strides[4] = {static_cast<int>(into->Stride()), 0, 0, 0};
-  if (Av().sws_scale(FScaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) <= 0) {
+  if (Av().sws_scale(FScaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) <=
+      0) {
     return false;
   }
   if (turned) Turn(FUpright, rotation, target, rect.Left, rect.Top);

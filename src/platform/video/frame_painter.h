@@ -18,15 +18,13 @@ class TFramePainter {
  public:
   // Paints frame into target: the picture in its fit rectangle (for a picture shown
   // displayWidth x displayHeight after turning it rotation degrees clockwise), black around it.
-  // Returns false, leaving target as it was, for a frame it cannot convert.
+  // Returns false, leaving target as it was, for a frame it cannot convert. Only the scaler is
+  // kept from one call to the next: any bitmap of any size may be painted.
   bool Paint(const AVFrame& frame, int32_t rotation, TBitmap& target);
 
  private:
   TScalerHandle FScaler;
   TBitmap FUpright;  // the scaled picture before it is turned (turned clips only)
-  TRect FLastRect;
-  int32_t FLastWidth = -1;
-  int32_t FLastHeight = -1;
 };
 
 }  // namespace tovrin

@@ -42,7 +42,10 @@ TCodecHandle OpenDecoder(const AVStream& stream, int threads) {
   TCodecHandle context(Av().avcodec_alloc_context3(codec));
   if (!context) return nullptr;
   if (Av().avcodec_parameters_to_context(context.get(), stream.codecpar) < 0) return nullptr;
+  // Frame threads keep as many frames in decoding as there are threads (the count is the
+  // library's choice for 0: one per core and one more); slice threads share out one frame.
   context->thread_count = threads;
+  context->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
   // A stream may change its picture size midway; no frame may grow past the limit.
   context->max_pixels = int64_t{TVideoClip::MaxVideoSide} * TVideoClip::MaxVideoSide / 2;
   context->pkt_timebase = stream.time_base;
@@ -58,10 +61,13 @@ int32_t RotationOf(const AVStream& stream) {
   std::array<int32_t, 9> values{};
   std::memcpy(values.data(), matrix, sizeof(values));
   const double angle = Av().av_display_rotation_get(values.data());  // counter-clockwise
-  if (angle != angle) return 0;                                 // NaN: a degenerate matrix
+  if (angle != angle) return 0;                                      // NaN: a degenerate matrix
   const long quarter = std::lround(-angle / 90.0);
   return static_cast<int32_t>(((quarter % 4) + 4) % 4 * 90);
 }
+
+// The frame time packets read ahead may give at most (a day).
+constexpr int64_t kMaxReadAheadMs = int64_t{24} * 3600 * 1000;
 
 int32_t ClampToInt32(int64_t value) {
   return static_cast<int32_t>(std::clamp<int64_t>(value, 0, INT32_MAX));
@@ -153,8 +159,8 @@ TVideoClip::TVideoClip(const std::string& path, int64_t offset, int64_t length, 
   FInput->Length = length;
   auto* buffer = static_cast<uint8_t*>(Av().av_malloc(TInput::kBufferSize));
   if (!buffer) throw fail("out of memory");
-  FInput->Io.reset(Av().avio_alloc_context(buffer, TInput::kBufferSize, 0, FInput.get(), &TInput::Read,
-                                      nullptr, &TInput::Seek));
+  FInput->Io.reset(Av().avio_alloc_context(buffer, TInput::kBufferSize, 0, FInput.get(),
+                                           &TInput::Read, nullptr, &TInput::Seek));
   if (!FInput->Io) {
     Av().av_free(buffer);
     throw fail("out of memory");
@@ -179,7 +185,8 @@ TVideoClip::TVideoClip(const std::string& path, int64_t offset, int64_t length, 
   const AVStream& video = *FFormat->streams[FVideoIndex];
   const AVCodecParameters& vp = *video.codecpar;
   if (!Allowed(kVideoCodecs, vp.codec_id)) {
-    throw fail(std::string("video codec ") + Av().avcodec_get_name(vp.codec_id) + " is not supported");
+    throw fail(std::string("video codec ") + Av().avcodec_get_name(vp.codec_id) +
+               " is not supported");
   }
   if (vp.width <= 0 || vp.height <= 0 || vp.width > MaxVideoSide || vp.height > MaxVideoSide) {
     throw fail("picture size " + std::to_string(vp.width) + "x" + std::to_string(vp.height) +
@@ -241,7 +248,8 @@ TVideoClip::TVideoClip(const std::string& path, int64_t offset, int64_t length, 
   if (video.nb_frames > 0) {
     FInfo.Frames = ClampToInt32(video.nb_frames);
   } else if (FInfo.DurationMs > 0 && rate.num > 0 && rate.den > 0) {
-    FInfo.Frames = ClampToInt32(Av().av_rescale(FInfo.DurationMs, rate.num, int64_t{rate.den} * 1000));
+    FInfo.Frames =
+        ClampToInt32(Av().av_rescale(FInfo.DurationMs, rate.num, int64_t{rate.den} * 1000));
   }
 }
 
@@ -253,10 +261,13 @@ bool TVideoClip::NextFrame(AVFrame& frame) {
     return false;
   }
   int64_t ms = TimeMs(frame);
-  // Times only move forward, and never jump further than MaxFrameGapMs.
+  // Times only move forward, and only as fast as the video is read: never further than
+  // MaxFrameGapMs beyond the frame times of the packets read and not yet spent by earlier frames
+  // (packets left out when skipping to a key frame take their time too).
   if (FLastMs >= 0) {
-    if (ms > FLastMs + MaxFrameGapMs) ms = FLastMs + FFrameStepMs;
+    if (ms > FLastMs + MaxFrameGapMs + FReadAheadMs) ms = FLastMs + FFrameStepMs;
     ms = std::max(ms, FLastMs);
+    FReadAheadMs = std::max<int64_t>(0, FReadAheadMs - (ms - FLastMs));
   } else {
     ms = std::clamp<int64_t>(ms, 0, MaxFrameGapMs);
   }
@@ -296,7 +307,18 @@ bool TVideoClip::Decode(AVFrame& frame) {
       continue;
     }
     if (FPacket->stream_index == FVideoIndex) {
-      if (Av().avcodec_send_packet(FVideo.get(), FPacket.get()) < 0 && ++errors >= MaxDecodeErrors) {
+      FReadAheadMs = std::min(FReadAheadMs + FFrameStepMs, kMaxReadAheadMs);
+      if (FSkip == TSkip::skToKeyFrame) {
+        // Packets up to the next key frame are not decoded at all; from the key frame on, only
+        // the frames nothing refers to are left out.
+        if ((FPacket->flags & AV_PKT_FLAG_KEY) == 0) {
+          Av().av_packet_unref(FPacket.get());
+          continue;
+        }
+        SetSkip(TSkip::skNonReference);
+      }
+      if (Av().avcodec_send_packet(FVideo.get(), FPacket.get()) < 0 &&
+          ++errors >= MaxDecodeErrors) {
         Av().av_packet_unref(FPacket.get());
         return false;
       }
@@ -318,6 +340,7 @@ void TVideoClip::DecodeAudio(const AVPacket& packet) {
     out.ch_layout = AV_CHANNEL_LAYOUT_STEREO;
     out.format = AV_SAMPLE_FMT_S16;
     out.sample_rate = AudioRate;
+    const int64_t ms = AudioTimeMs(*FAudioFrame).value_or(FAudioNextMs);
     int converted = Av().swr_convert_frame(FResampler.get(), &out, FAudioFrame.get());
     if (converted == AVERROR_INPUT_CHANGED) {
       Av().swr_close(FResampler.get());
@@ -333,8 +356,10 @@ void TVideoClip::DecodeAudio(const AVPacket& packet) {
       FAudio.reset();
       return;
     }
+    FAudioNextMs = ms + int64_t{out.nb_samples} * 1000 / AudioRate;
     if (out.nb_samples > 0 && OnAudio) {
-      OnAudio(reinterpret_cast<const int16_t*>(out.data[0]), static_cast<size_t>(out.nb_samples));
+      OnAudio(reinterpret_cast<const int16_t*>(out.data[0]), static_cast<size_t>(out.nb_samples),
+              ms);
     }
   }
 }
@@ -343,8 +368,38 @@ int64_t TVideoClip::FrameIndexAt(int64_t ms) const {
   return Av().av_rescale_rnd(ms, FRate.num, int64_t{FRate.den} * 1000, AV_ROUND_NEAR_INF);
 }
 
-void TVideoClip::SetSkipNonReference(bool skip) {
-  FVideo->skip_frame = skip ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+void TVideoClip::SetSkip(TSkip skip) {
+  FSkip = skip;
+  switch (skip) {
+    case TSkip::skNone:
+      FVideo->skip_frame = AVDISCARD_DEFAULT;
+      break;
+    case TSkip::skNonReference:
+      FVideo->skip_frame = AVDISCARD_NONREF;
+      break;
+    case TSkip::skToKeyFrame:
+      // Left out before they reach the decoder (Decode); what it holds already still comes.
+      FVideo->skip_frame = AVDISCARD_NONREF;
+      break;
+  }
+}
+
+std::optional<int64_t> TVideoClip::AudioTimeMs(const AVFrame& frame) const {
+  const int64_t pts = frame.best_effort_timestamp;
+  if (pts == AV_NOPTS_VALUE || FAudioIndex < 0) return std::nullopt;
+  const AVStream& audio = *FFormat->streams[FAudioIndex];
+  const AVStream& video = *FFormat->streams[FVideoIndex];
+  const int64_t start =
+      video.start_time == AV_NOPTS_VALUE
+          ? 0
+          : Av().av_rescale_q(video.start_time, video.time_base, AVRational{1, 1000});
+  int64_t ms = 0;
+  // Times from a file are not trusted: one that does not fit is no time.
+  if (__builtin_sub_overflow(Av().av_rescale_q(pts, audio.time_base, AVRational{1, 1000}), start,
+                             &ms)) {
+    return std::nullopt;
+  }
+  return ms;
 }
 
 TVideoInfo ProbeVideo(const std::string& path, int64_t offset, int64_t length) {

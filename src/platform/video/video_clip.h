@@ -8,16 +8,17 @@
 //
 // A movie file comes from a package somebody sent, so nothing in it is trusted: the picture size
 // is limited to MaxVideoSide; a frame's time may move forward by at most MaxFrameGapMs from the
-// frame before (so a clip whose times jump to hours later still ends); reading stops after
-// MaxPacketsPerFrame packets without a picture, or MaxDecodeErrors failures in a row, and the
-// clip then counts as ended.
+// frame before, beyond the frame times of the video packets read and not yet taken by frames (so a
+// clip whose times jump to hours later still ends); reading stops after MaxPacketsPerFrame packets
+// without a picture, or MaxDecodeErrors failures in a row, and the clip then counts as ended.
 //
 // Errors: the constructor raises Exception, naming the file, when the file cannot be opened or
-// holds no video it can decode. Main thread only; the decoder may run threads of its own inside.
+// holds no video it can decode. One thread at a time; the decoder runs threads of its own inside.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,19 +64,29 @@ class TVideoClip {
   int64_t FrameMs() const { return FFrameMs; }
   // The number of the frame at ms by the stream's frame rate (30 a second when it gives none).
   int64_t FrameIndexAt(int64_t ms) const;
-  // While set, the decoder leaves out the frames no other frame refers to (true dropping: they
-  // are never decoded), for a player that has fallen behind the clock.
-  void SetSkipNonReference(bool skip);
+  // The time between frames by the stream's rate, in milliseconds (1 to 1000).
+  int64_t FrameStepMs() const { return FFrameStepMs; }
+
+  // Which frames the decoder leaves out (true dropping: they are never decoded), for a player
+  // that has fallen behind the clock: those no other frame refers to, or, when far behind, every
+  // frame up to the next key frame (which a picture can start from again). Skipping to the key
+  // frame lasts until its packet is read (frames the decoder's threads hold still come first);
+  // from there on only the frames nothing refers to are left out, until told otherwise.
+  enum class TSkip : uint8_t { skNone, skNonReference, skToKeyFrame };
+  void SetSkip(TSkip skip);
+  TSkip Skip() const { return FSkip; }
 
   // Receives the sound decoded while frames are read: frames sample frames of AudioChannels
-  // interleaved samples.
-  std::function<void(const int16_t* samples, size_t frames)> OnAudio;
+  // interleaved samples, the first at ms on the clip's clock (the video's time 0 is 0).
+  std::function<void(const int16_t* samples, size_t frames, int64_t ms)> OnAudio;
 
  private:
   // Sends packets to the decoders until the video decoder has a frame; false at the end.
   bool Decode(AVFrame& frame);
   void DecodeAudio(const AVPacket& packet);
   int64_t TimeMs(const AVFrame& frame);
+  // The clip's time of an audio frame's first sample.
+  std::optional<int64_t> AudioTimeMs(const AVFrame& frame) const;
 
   struct TInput;
 
@@ -96,6 +107,9 @@ class TVideoClip {
   int64_t FFrameMs = 0;
   int64_t FLastMs = -1;
   int64_t FFrameStepMs = 33;
+  int64_t FAudioNextMs = 0;  // where the sound decoded so far ends
+  int64_t FReadAheadMs = 0;  // frame times of the video packets read, less those frames took
+  TSkip FSkip = TSkip::skNone;
   AVRational FRate{30, 1};
 };
 

@@ -1,13 +1,17 @@
 // TVideoPlayer: the movie control for video files, drawn by the engine itself: a windowless
-// control over its parent window that decodes the clip (TVideoClip), paints each frame into its
-// own bitmap (TFramePainter) and hands that to the parent's paint.
+// control over its parent window that shows the frames a TFrameDecoder decodes and paints ahead on
+// a thread of its own, and hands each to the parent's paint. The same frame can show on further
+// windows (the other monitors), each painted at its own size from the one decoded frame.
 //
-// Pacing: the clip's clock starts at Play. A timer wakes when the next frame is due; every frame
-// whose time has come is decoded and only the latest is painted, so a clip that decodes slower
-// than it plays drops frames rather than slowing down: the frames whose time has passed are not
-// painted, and while it is behind the decoder leaves out the frames no other frame refers to. At
-// most MaxFramesPerWake frames, and no more than MaxWakeMs of the clock, are spent decoding on one
-// wake, so the message loop (keys and signals ending the show) is never held up for long.
+// Pacing: the clip's clock starts at Play. While the clip's sound plays, the clock is where the
+// sound device has got to (what it was given less what it still holds), so the picture keeps to
+// the sound whatever the device's pace; without sound it is the tick count. A timer wakes when the
+// next frame is due; every frame whose time has come is taken and only the latest is shown, so a
+// clip that decodes slower than it plays drops frames rather than slowing down. Behind the clock,
+// the decoder leaves out the frames no other frame refers to, and more than MaxBehindMs behind,
+// every frame up to the next key frame. The main thread never waits for the decoder while the clock
+// is real (keys and signals that end the show are never held up); with TDecodeWait::dwForDueFrames
+// it waits for each frame that is due (for a virtual clock, on which decoding takes no time).
 // TotalFrames is the stream's frame count until the end is reached, then the number of frames
 // the clip really had, so that CurrentFrame reaches TotalFrames - 1 when the clip has ended.
 //
@@ -20,7 +24,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "gfx/bitmap.h"
 #include "platform/application.h"
@@ -28,15 +34,21 @@
 #include "platform/movie_player.h"
 #include "platform/timer.h"
 #include "platform/video/audio_sink.h"
+#include "platform/video/frame_decoder.h"
 #include "platform/video/frame_painter.h"
 #include "platform/video/video_clip.h"
 
 namespace tovrin {
 
+// Whether the main thread waits for a frame that is due and not yet decoded.
+enum class TDecodeWait : uint8_t { dwNever, dwForDueFrames };
+
 class TVideoPlayer final : public TMoviePlayer, public THostControl {
  public:
-  static constexpr int MaxFramesPerWake = 8;
-  static constexpr uint32_t MaxWakeMs = 25;
+  // Further behind the clock than this, the decoder goes on from the next key frame.
+  static constexpr int64_t MaxBehindMs = 1000;
+  // How soon the timer looks again for a frame that was due and not yet decoded.
+  static constexpr uint32_t RetryMs = 4;
   // Sound queued further ahead than this waits for the device (a clip whose sound runs ahead of
   // its picture cannot fill memory).
   static constexpr uint32_t MaxQueuedSoundMs = 2000;
@@ -44,7 +56,7 @@ class TVideoPlayer final : public TMoviePlayer, public THostControl {
   // A control over parent, visible, with no bounds yet; audio may be null (the clip plays silent);
   // mouse receives the mouse input over it.
   TVideoPlayer(TApplication& application, THostWindow& parent, std::unique_ptr<TAudioSink> audio,
-               TMovieMouse mouse);
+               TMovieMouse mouse, TDecodeWait wait = TDecodeWait::dwNever);
   ~TVideoPlayer() override;
   TVideoPlayer(const TVideoPlayer&) = delete;
   TVideoPlayer& operator=(const TVideoPlayer&) = delete;
@@ -58,6 +70,7 @@ class TVideoPlayer final : public TMoviePlayer, public THostControl {
   int32_t CurrentFrame() override { return FCurrent; }
   void Play() override;
   void Stop() override;
+  void SetMirrors(const std::vector<TMovieMirror>& mirrors) override;
 
   // THostControl
   TRect BoundsRect() const override { return FBounds; }
@@ -78,41 +91,61 @@ class TVideoPlayer final : public TMoviePlayer, public THostControl {
   int64_t DroppedFrames() const { return FDropped; }
   // Frames painted since the clip was loaded.
   int64_t PaintedFrames() const { return FPainted; }
+  // What the i-th further window shows.
+  const TBitmap& MirrorFrame(size_t i) const;
+  size_t MirrorCount() const { return FMirrors.size(); }
 
  private:
-  // Decodes the frames due by now, paints the latest, and sets the timer for the next one.
+  class TMirror;
+
+  // Shows the frames due by now, and sets the timer for the next one.
   void Advance();
-  // Decodes the frame after the one shown into FNext; false at the end of the clip.
-  bool DecodeNext();
-  void PaintFrame(const AVFrame& frame);
+  // The clip's clock now: the sound device's position while it plays the clip's sound.
+  int64_t ClockMs();
+  // Hands the sound decoded so far to the device.
+  void QueueSound();
+  // Puts frame on screen (its pictures when they are of the sizes shown, else painted here).
+  void Show(TDecodedFrame frame);
+  // Paints FShown again into every picture (after a change of size).
+  void Repaint();
   void Ended();
+  std::vector<TPictureSize> Sizes() const;
 
   TApplication& FApplication;
   THostWindow& FParent;
   std::unique_ptr<TAudioSink> FAudio;
   TMovieMouse FMouse;
+  const TDecodeWait FWait;
   TTimer FTimer;
   TRect FBounds;
   bool FVisible = true;
   TBitmap FFrame;
   TFramePainter FPainter;
+  std::vector<std::unique_ptr<TMirror>> FMirrors;
 
   std::string FPath;
-  std::unique_ptr<TVideoClip> FClip;
+  std::unique_ptr<TFrameDecoder> FDecoder;
   std::string FOpenError;
-  TFrameHandle FShown;  // the frame on show
-  TFrameHandle FNext;   // decoded, not yet due
-  bool FHaveNext = false;
-  int64_t FNextMs = 0;
-  int32_t FNextIndex = 0;
-  int32_t FDecoded = 0;       // frames decoded since the clip was loaded
-  int32_t FStreamFrames = 0;  // the frame count the stream gives (0: unknown)
+  // The frame on show, for painting it again at other sizes; null when the decoding thread
+  // painted it and let it go (the pictures then stay as they are until the next frame).
+  TFrameHandle FShown;
+  int32_t FShownIndex = 0;
+  int64_t FShownMs = 0;
+  TPictureSize FShape;                 // the shown clip's picture as displayed
+  std::optional<TDecodedFrame> FNext;  // taken from the decoder, not yet due
+  int32_t FStreamFrames = 0;           // the frame count the stream gives (0: unknown)
   bool FEnded = false;
   bool FPlaying = false;
-  bool FSkipping = false;   // the decoder leaves out frames nothing refers to
-  bool FStarted = false;    // the first frame has been painted
-  uint32_t FStartTick = 0;  // the tick count at the clip's time 0
-  int64_t FPausedMs = 0;    // the clip's time when it was stopped
+  bool FStarted = false;  // the first frame has been painted
+  // The clock: FAnchorMs at tick FAnchorTick, running with the tick count from there.
+  uint32_t FAnchorTick = 0;
+  int64_t FAnchorMs = 0;
+  int64_t FPausedMs = 0;  // the clip's time when it was stopped
+  // The sound handed to the device: from FSoundStartMs on the clip's clock, FSoundFrames sample
+  // frames (those dropped for want of room count too: the device's position passes over them).
+  bool FSoundStarted = false;
+  int64_t FSoundStartMs = 0;
+  int64_t FSoundFrames = 0;
   int32_t FTotal = 0;
   int32_t FCurrent = 0;
   int64_t FDropped = 0;

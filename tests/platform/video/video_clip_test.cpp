@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -156,7 +157,7 @@ TEST_F(VideoClipTest, CutShortAnywhereItRefusesOrPlaysWhatItHas) {
       try {
         TVideoClip clip(cut, true);
         size_t sound = 0;
-        clip.OnAudio = [&](const int16_t*, size_t frames) { sound += frames; };
+        clip.OnAudio = [&](const int16_t*, size_t frames, int64_t) { sound += frames; };
         const TDecoded decoded = DecodeAll(clip);
         EXPECT_LE(decoded.Colours.size(), 12u) << length;
         EXPECT_LT(sound, size_t{48000}) << length;
@@ -179,7 +180,7 @@ TEST_F(VideoClipTest, SoundComesResampledWhenAskedFor) {
     TVideoClip clip(path, withAudio);
     size_t frames = 0;
     int16_t peak = 0;
-    clip.OnAudio = [&](const int16_t* samples, size_t count) {
+    clip.OnAudio = [&](const int16_t* samples, size_t count, int64_t) {
       frames += count;
       for (size_t i = 0; i < count * TVideoClip::AudioChannels; ++i) {
         peak = std::max<int16_t>(peak, samples[i]);
@@ -263,6 +264,45 @@ TEST(FitRectTest, KeepsProportionsCentredWithBars) {
   for (const auto& c : cases) {
     EXPECT_EQ(FitRect(c.W, c.H, c.BoxW, c.BoxH), c.Expected)
         << c.W << "x" << c.H << " in " << c.BoxW << "x" << c.BoxH;
+  }
+}
+
+// Told to skip to the next key frame, the clip goes on from there at that frame's own time.
+// (Frames left out once took the time of the frame after the last one shown when the key frame
+// was further on than MaxFrameGapMs: a player far behind then never caught up, and read the
+// whole clip out in a few seconds.)
+TEST_F(VideoClipTest, SkippingToTheNextKeyFrameKeepsItsTime) {
+  TClipRecipe recipe;
+  recipe.Rate = 1;  // a second a frame, so the key frame is further on than the gap allowed
+  recipe.Segments = {{kRed, 4}, {kGreen, 6}, {kBlue, 4}};
+  recipe.Extra = "-g 10 -keyint_min 10 -sc_threshold 0 -bf 0";  // key frames at 0 and 10
+  const std::string path = Make(recipe, "keys.mp4");
+  const auto colourAt = [](int64_t ms) { return ms < 4000 ? 'r' : ms < 10000 ? 'g' : 'b'; };
+  for (const TVideoClip::TSkip skip :
+       {TVideoClip::TSkip::skNone, TVideoClip::TSkip::skToKeyFrame}) {
+    SCOPED_TRACE(static_cast<int>(skip));
+    TVideoClip clip(path, false);
+    TFrameHandle frame(Av().av_frame_alloc());
+    TFramePainter painter;
+    TBitmap bitmap(32, 24);
+    std::vector<int64_t> times;
+    while (clip.NextFrame(*frame)) {
+      ASSERT_TRUE(painter.Paint(*frame, 0, bitmap));
+      times.push_back(clip.FrameMs());
+      // Every frame has its own time: the colour shown at that time.
+      EXPECT_EQ(Dominant(bitmap, 16, 12), colourAt(clip.FrameMs())) << clip.FrameMs();
+      // After the first frame, skipping as asked.
+      if (times.size() == 1) clip.SetSkip(skip);
+    }
+    if (skip == TVideoClip::TSkip::skNone) {
+      EXPECT_EQ(times.size(), 14u);
+    } else {
+      // The frames in the decoder's threads when it was told may still come; the ones just
+      // before the key frame do not, and the key frame comes at its time.
+      EXPECT_EQ(std::count(times.begin(), times.end(), 9000), 0) << ::testing::PrintToString(times);
+      EXPECT_EQ(std::count(times.begin(), times.end(), 10000), 1);
+      EXPECT_EQ(times.back(), 13000);
+    }
   }
 }
 

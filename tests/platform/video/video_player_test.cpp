@@ -37,7 +37,7 @@ class VideoPlayerTest : public ::testing::Test {
     recipe.Segments = {{kRed, 5}, {kGreen, 5}, {kBlue, 5}};  // 40 ms a frame, 600 ms in all
     FClip = (FFolder.Path() / "rgb.mp4").string();
     MakeClip(FClip, recipe);
-    recipe.Segments = {{kBlue, 4}};
+    recipe.Segments = {{kBlue, 12}};
     recipe.Width = 32;  // a narrower shape: bars at the sides of a 64 x 32 player
     recipe.Height = 32;
     FSquare = (FFolder.Path() / "square.webm").string();
@@ -58,7 +58,7 @@ class VideoPlayerTest : public ::testing::Test {
   std::string FSquare;
   THeadlessApplication FApp;
   THeadlessWindow FWindow{64, 32, clWhite};
-  TVideoPlayer FPlayer{FApp, FWindow, nullptr, {}};
+  TVideoPlayer FPlayer{FApp, FWindow, nullptr, {}, TDecodeWait::dwForDueFrames};
 };
 
 TEST_F(VideoPlayerTest, ShowsTheSegmentsInOrderAndCountsToTheLastFrame) {
@@ -138,6 +138,32 @@ TEST_F(VideoPlayerTest, TheLastFrameStaysUntilTheNextClipPaintsItsFirst) {
   EXPECT_EQ(Shown(), 'b');
   EXPECT_EQ(Dominant(FWindow.Screen(), 4, 16), 'k');
   EXPECT_EQ(Dominant(FWindow.Screen(), 60, 16), 'k');
+  // Later frames are painted into the bitmaps earlier ones were shown in (the wider clip's
+  // among them, whose picture reached from x = 10 to 52): the bars stay black all over.
+  for (int step = 0; step < 24; ++step) {
+    RunUntil(FApp.TickCount() + 20);
+    EXPECT_EQ(Shown(), 'b');
+    for (const int32_t x : {4, 12, 50, 60}) {
+      EXPECT_EQ(Dominant(FWindow.Screen(), x, 16), 'k')
+          << x << " at frame " << FPlayer.CurrentFrame();
+    }
+  }
+}
+
+// The screen changes size after the clip has ended (the decoded frame is no longer held): the
+// last frame stays, at the new size, with its bars, until the next clip.
+TEST_F(VideoPlayerTest, AChangeOfSizeKeepsTheFrameOnShow) {
+  FPlayer.SetMovie(FClip);
+  FPlayer.Play();
+  RunUntil(FApp.TickCount() + 1000);
+  ASSERT_EQ(FPlayer.CurrentFrame(), 14);
+  for (const auto& size : {std::pair{48, 36}, std::pair{100, 40}}) {
+    FPlayer.SetBounds(0, 0, size.first, size.second);
+    const TBitmap& frame = FPlayer.Frame();
+    ASSERT_EQ(frame.Width(), size.first);
+    EXPECT_EQ(Dominant(frame, size.first / 2, size.second / 2), 'b') << size.first;
+    EXPECT_EQ(Dominant(frame, 1, size.second / 2), size.first == 100 ? 'k' : 'b') << size.first;
+  }
 }
 
 TEST_F(VideoPlayerTest, HiddenItLeavesTheWindowAndPaintsNothing) {
