@@ -324,8 +324,8 @@ TPictureCounts WritePackage(TPackagePlan& plan, TSSFileLocations& settings,
   return counts;
 }
 
-// The places {place} is looked up in: the built-in table when the captions ask for it. A tool
-// built without the table says so once and leaves {place} out.
+}  // namespace
+
 TPlaceFinder PlacesFor(const std::optional<TCaptionTemplate>& captions, std::FILE* err) {
   if (!captions || !captions->Uses(TCaptionField::cfPlace)) return {};
   const std::span<const uint8_t> table = BuiltInPlaceTable();
@@ -337,8 +337,6 @@ TPlaceFinder PlacesFor(const std::optional<TCaptionTemplate>& captions, std::FIL
   }
   return TPlaceFinder(ReadPlaceTable(table));
 }
-
-}  // namespace
 
 void RunBuild(const TBuildRequest& request, const std::string& toolPath, std::FILE* out,
               std::FILE* err) {

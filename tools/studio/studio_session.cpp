@@ -605,6 +605,7 @@ std::string TStudioSession::PreviewSaver() {
             ? std::nullopt
             : std::optional<TCaptionTemplate>(std::in_place, "caption.template",
                                               choices.CaptionTemplate);
+    const TPlaceFinder places = PlacesFor(captions, stderr);
     std::vector<std::string> copies;
     std::vector<std::string> descriptions;
     for (const TStudioPhoto& photo : photos) {
@@ -617,7 +618,7 @@ std::string TStudioSession::PreviewSaver() {
       // The copies hold no metadata: each caption comes from the photo itself.
       if (captions) {
         descriptions.push_back(Utf8ToAnsi(captions->Expand(
-            photo.Path, ReadPhotoMetadata(ReadFileBytes(photo.Path, PhotoHeaderBytes)))));
+            photo.Path, ReadPhotoMetadata(ReadFileBytes(photo.Path, PhotoHeaderBytes)), places)));
       }
     }
     if (copies.empty()) {
