@@ -68,6 +68,22 @@ T FindById(const std::vector<T>& items, const std::string& id, const char* what)
   throw EStudioError(TStudioFault::sfUnknown, std::string("no ") + what + " \"" + id + "\"");
 }
 
+// Takes the item of id out of items; an upload's copy goes with it, the user's own file stays
+// where it is.
+template <class T>
+void RemoveById(std::vector<T>& items, const std::string& id, const char* what) {
+  const auto found =
+      std::find_if(items.begin(), items.end(), [&](const T& item) { return item.Id == id; });
+  if (found == items.end()) {
+    throw EStudioError(TStudioFault::sfUnknown, std::string("no ") + what + " \"" + id + "\"");
+  }
+  if (found->Uploaded) {
+    std::error_code ec;
+    fs::remove_all(PathFromUtf8(found->Path).parent_path(), ec);
+  }
+  items.erase(found);
+}
+
 }  // namespace
 
 // Thumbnails made once per photo and size; those of new photos made ahead by worker threads.
@@ -306,17 +322,7 @@ std::vector<TStudioPhoto> TStudioSession::AddPhotoFolder(const std::string& path
 
 void TStudioSession::RemovePhoto(const std::string& id) {
   std::lock_guard lock(FLock);
-  const auto found = std::find_if(FPhotos.begin(), FPhotos.end(),
-                                  [&](const TStudioPhoto& p) { return p.Id == id; });
-  if (found == FPhotos.end()) {
-    throw EStudioError(TStudioFault::sfUnknown, "no photo \"" + id + "\"");
-  }
-  // An upload's copy goes with it; the user's own file stays where it is.
-  if (found->Uploaded) {
-    std::error_code ec;
-    fs::remove_all(PathFromUtf8(found->Path).parent_path(), ec);
-  }
-  FPhotos.erase(found);
+  RemoveById(FPhotos, id, "photo");
   ++FGeneration;
 }
 
@@ -345,16 +351,7 @@ TStudioSound TStudioSession::AddSound(std::string_view name, std::span<const uin
 
 void TStudioSession::RemoveSound(const std::string& id) {
   std::lock_guard lock(FLock);
-  const auto found = std::find_if(FSounds.begin(), FSounds.end(),
-                                  [&](const TStudioSound& s) { return s.Id == id; });
-  if (found == FSounds.end()) {
-    throw EStudioError(TStudioFault::sfUnknown, "no sound \"" + id + "\"");
-  }
-  if (found->Uploaded) {
-    std::error_code ec;
-    fs::remove_all(PathFromUtf8(found->Path).parent_path(), ec);
-  }
-  FSounds.erase(found);
+  RemoveById(FSounds, id, "sound");
   ++FGeneration;
 }
 
