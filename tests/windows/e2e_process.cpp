@@ -1,7 +1,9 @@
 #include "e2e_process.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 #include "screen_capture.h"
@@ -13,6 +15,14 @@ std::string WindowsPath(const std::string& path) {
   std::string out = "Z:" + path;
   std::replace(out.begin(), out.end(), '/', '\\');
   return out;
+}
+
+std::string EmptySoundTranscript() {
+  const char* path = std::getenv("TOVRIN_ALSA_FILE");
+  if (!path) return std::string();
+  const std::string transcript = WindowsPath(path);
+  std::ofstream(transcript, std::ios::binary | std::ios::trunc);
+  return transcript;
 }
 
 namespace {

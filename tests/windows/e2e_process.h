@@ -13,8 +13,18 @@
 
 namespace tovrin::test {
 
+// How long the end-to-end tests wait for a Wine process with a window to start (it can take
+// seconds) and for a show to end.
+constexpr uint32_t kStartMs = 20000;
+constexpr uint32_t kEndMs = 10000;
+
 // A Windows path for a Unix path (Wine's Z: drive); other paths are returned unchanged.
 std::string WindowsPath(const std::string& path);
+
+// The file that receives the samples the wave device plays (TOVRIN_ALSA_FILE, set for the whole
+// test stage: Wine builds a new process's Unix environment from its own, not from the Windows
+// environment a parent hands over), emptied; "" when the stage did not set one up.
+std::string EmptySoundTranscript();
 
 // UTF-8 and UTF-16, for paths outside the ANSI code page.
 std::wstring Wide(const std::string& utf8);

@@ -42,9 +42,6 @@ namespace {
 
 using namespace test;
 
-constexpr uint32_t kStartMs = 20000;  // a Wine process with a window can take seconds to start
-constexpr uint32_t kEndMs = 10000;
-
 std::vector<uint8_t> ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
@@ -580,17 +577,6 @@ std::vector<std::pair<char, size_t>> PlayedSounds(const fs::path& raw) {
     ++runs.back().second;
   }
   return runs;
-}
-
-// The file that receives the samples the wave device plays (TOVRIN_ALSA_FILE, set for the whole
-// test stage: Wine builds a new process's Unix environment from its own, not from the Windows
-// environment a parent hands over), emptied; "" when the stage did not set one up.
-fs::path EmptySoundTranscript() {
-  const char* path = std::getenv("TOVRIN_ALSA_FILE");
-  if (!path) return fs::path();
-  const fs::path transcript = WindowsPath(path);
-  std::ofstream(transcript, std::ios::binary | std::ios::trunc);
-  return transcript;
 }
 
 TEST_F(SaverE2E, TheSoundsPlayOneAfterAnotherThroughTheNotifyChain) {

@@ -44,9 +44,6 @@ namespace {
 
 using namespace test;
 
-constexpr uint32_t kStartMs = 20000;  // a Wine process with a window can take seconds to start
-constexpr uint32_t kEndMs = 10000;
-
 // Rectangles written as "left,top,right,bottom", separated by ';'.
 std::vector<TRect> ParseRects(const std::string& text) {
   std::vector<TRect> rects;

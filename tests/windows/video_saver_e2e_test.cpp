@@ -26,8 +26,6 @@ namespace {
 
 using namespace test;
 
-constexpr uint32_t kStartMs = 20000;  // a Wine process with a window can take seconds to start
-constexpr uint32_t kEndMs = 10000;
 constexpr char kMovieControlKey[] = "CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}";
 
 // 'r', 'b' or 'k' (black) for the colour at the middle of the screen; '?' for anything else.
@@ -39,15 +37,6 @@ char ScreenCentre() {
   if (blue > 160 && red < 80 && green < 80) return 'b';
   if (red < 24 && green < 24 && blue < 24) return 'k';
   return '?';
-}
-
-// The file that receives the samples the wave device plays, emptied; "" when the stage set none.
-fs::path EmptySoundTranscript() {
-  const char* path = std::getenv("TOVRIN_ALSA_FILE");
-  if (!path) return fs::path();
-  const fs::path transcript = WindowsPath(path);
-  std::ofstream(transcript, std::ios::binary | std::ios::trunc);
-  return transcript;
 }
 
 // Samples of the transcript loud enough to be the clips' tone (a sine at an eighth of full scale)
