@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     TVideoClip clip(path, true);
     int64_t touched = 0;
-    clip.OnAudio = [&](const int16_t* samples, size_t frames) {
+    clip.OnAudio = [&](const int16_t* samples, size_t frames, int64_t) {
       // The first and the last sample handed over lie inside what the resampler made.
       if (frames > 0) touched += samples[0] + samples[frames * TVideoClip::AudioChannels - 1];
     };
