@@ -84,6 +84,32 @@ void RemoveById(std::vector<T>& items, const std::string& id, const char* what) 
   items.erase(found);
 }
 
+// Each photo's own caption from the template, in Windows-1252 as the package stores it. An
+// uploaded photo has no folder of the user's (its copy lies in a folder of the studio's), so it is
+// expanded as a bare name at the root: {folder} is then left out, as for any field a photo lacks.
+std::string PhotoCaption(const TCaptionTemplate& captions, const TStudioPhoto& photo,
+                         const TPlaceFinder& places) {
+  const std::string path = photo.Uploaded ? "/" + photo.Name : photo.Path;
+  return Utf8ToAnsi(captions.Expand(
+      path, ReadPhotoMetadata(ReadFileBytes(photo.Path, PhotoHeaderBytes)), places));
+}
+
+// Expands the template of request for every readable photo into the captions the build stores as
+// given. The studio does it rather than the build, which knows the photos only by their paths:
+// an upload's path names a folder of the studio's.
+void StoreCaptions(TBuildRequest& request, const std::vector<TStudioPhoto>& photos) {
+  if (request.CaptionTemplate.empty()) return;
+  const TCaptionTemplate captions("caption.template", request.CaptionTemplate);
+  const TPlaceFinder places = PlacesFor(captions, stderr);
+  std::vector<std::string> descriptions;
+  for (const TStudioPhoto& photo : photos) {
+    if (photo.Ok) descriptions.push_back(PhotoCaption(captions, photo, places));
+  }
+  request.CaptionTemplate.clear();
+  request.Options.Descriptions = std::move(descriptions);
+  request.Options.PicCaptions = true;
+}
+
 }  // namespace
 
 // Thumbnails made once per photo and size; those of new photos made ahead by worker threads.
@@ -489,13 +515,16 @@ std::string TStudioSession::StartBuild(const std::vector<std::string>& targets,
     throw EStudioError(TStudioFault::sfBadRequest, "targets: choose linux, windows or both");
   }
   TBuildRequest request;
+  std::vector<TStudioPhoto> photos;
   {
     std::lock_guard lock(FLock);
     request = RequestLocked();
+    photos = FPhotos;
   }
   if (request.Pictures.empty()) {
     throw EStudioError(TStudioFault::sfBadRequest, "add at least one photo the studio can read");
   }
+  StoreCaptions(request, photos);
   const std::string id = NewId('b');
   std::vector<TBuildTarget> planned;
   std::set<std::string> seen;
@@ -614,8 +643,7 @@ std::string TStudioSession::PreviewSaver() {
       }
       // The copies hold no metadata: each caption comes from the photo itself.
       if (captions) {
-        descriptions.push_back(Utf8ToAnsi(captions->Expand(
-            photo.Path, ReadPhotoMetadata(ReadFileBytes(photo.Path, PhotoHeaderBytes)), places)));
+        descriptions.push_back(PhotoCaption(*captions, photo, places));
       }
     }
     if (copies.empty()) {
@@ -629,6 +657,7 @@ std::string TStudioSession::PreviewSaver() {
       request.Options.PicCaptions = true;
     }
   }
+  StoreCaptions(request, photos);  // the originals: only when not done above
   request.EnginePath = FSetup.LinuxEngine;
   // Each preview saver has a name of its own: a stream may still be showing the one before.
   request.OutputPath = FWorkPath + "preview/show-" + std::to_string(generation);

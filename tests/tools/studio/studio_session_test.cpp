@@ -332,6 +332,19 @@ TEST_F(StudioTest, AStripHoldsTheFramesSideBySideFromTheFirstTwoPhotos) {
 namespace tovrin::test {
 namespace {
 
+TEST_F(StudioTest, CaptionsOfAnUploadNameNoFolderOfTheStudios) {
+  TStudioSession& session = Session();
+  session.AddPhoto("Harbour.jpg", PhotoJpeg(40, 30));
+  session.SetChoices(json{{"caption", {{"template", "{name} {folder}"}}}, {"fit", false}});
+  const json expected = {"a photos", "b photos", "c inner", "Harbour"};
+  const std::string job = session.StartBuild({"linux"}, "Captions");
+  session.WaitForBuild(job);
+  const TBuildStatus status = session.Build(job);
+  ASSERT_EQ(status.State, TBuildState::bsDone) << status.Error;
+  EXPECT_EQ(Inspect(status.Files[0].Path).at("settings")["DescriptCommaList"], expected);
+  EXPECT_EQ(Inspect(session.PreviewSaver()).at("settings")["DescriptCommaList"], expected);
+}
+
 TEST_F(StudioTest, ThePreviewSaverIsRemadeOnlyAfterAChangeAndKeepsEachPhotosCaption) {
   // Larger than the box "fit" uses, so the preview shows a converted copy without metadata.
   WriteFile(FPhotos / "a.jpg",
