@@ -79,6 +79,12 @@ def wait_for(what, predicate, timeout, interval=0.1):
                   + (f" (last error: {last_error})" if last_error else ""))
 
 
+def retry(what, action, timeout=10):
+    """Runs action until it raises nothing. The page re-renders its lists when the studio's state
+    comes back, which leaves an element found a moment before stale under the driver."""
+    return wait_for(what, lambda: action() or True, timeout)
+
+
 def find_browser():
     browser = shutil.which("chromium") or shutil.which("chromium-browser")
     driver = shutil.which("chromedriver") or (
@@ -292,9 +298,11 @@ def project_round_trip(session, studio, downloads, caption):
     with open(path, encoding="utf-8") as f:
         json.load(f)  # a project file is JSON
     set_typed(session, "caption-text", "Something else")
-    first = session.find_element("css selector", "#thumbs .thumb")
-    first.click()
-    first.send_keys(Keys.DELETE)
+    def remove_first():
+        first = session.find_element("css selector", "#thumbs .thumb")
+        first.click()
+        first.send_keys(Keys.DELETE)
+    retry("the first photo to be removed with Delete", remove_first)
     wait_for("the change and the removal", lambda: (lambda st: st["choices"]["caption"]["text"] == "Something else"
                                                     and len(st["photos"]) == len(saved_state["photos"]) - 1)(
         studio.get("api/state")), 10)
@@ -305,9 +313,15 @@ def project_round_trip(session, studio, downloads, caption):
         studio.get("api/state")), 20)
     check(reopened["choices"] == saved_state["choices"],
           f"the opened project's choices differ: {reopened['choices']} != {saved_state['choices']}")
-    wait_for("the page to show the opened project", lambda: session.find_element(
-        "id", "caption-text").get_attribute("value") == caption
-        and len(session.find_elements("css selector", "#thumbs .thumb")) == len(saved_state["photos"]), 10)
+    shown = lambda: (session.find_element("id", "caption-text").get_attribute("value"),
+                     len(session.find_elements("css selector", "#thumbs .thumb")))
+    try:
+        # The page shows the studio's state as it next reads it; under a sanitizer the studio
+        # answers slowly, so the wait is generous.
+        wait_for("the page to show the opened project",
+                 lambda: shown() == (caption, len(saved_state["photos"])), 30)
+    except Failure as e:
+        raise Failure(f"{e}: the page shows caption and thumbnails {shown()}")
     log(f"the project saved as {project[0]} opened again with its {len(saved_state['photos'])} photos")
 
 
@@ -398,8 +412,8 @@ def run_flow(args, work):
         # Reorder from the keyboard, with a state read held back in the middle: harbour moves one
         # place later, and again while the read that followed the first move is on its way (it
         # comes back late with harbour second), then once more after it came. Every move counts.
-        first = session.find_element("css selector", "#thumbs .thumb")
-        first.click()
+        retry("the first photo to take a click",
+              lambda: session.find_element("css selector", "#thumbs .thumb").click())
         alt_right = lambda: ActionChains(session).key_down(Keys.ALT).send_keys(
             Keys.ARROW_RIGHT).key_up(Keys.ALT).perform()
         hold_first_state_read(session)
@@ -418,7 +432,7 @@ def run_flow(args, work):
         finally:
             release_state_reads(session)
         # Reorder by dragging: the last photo dropped on the left half of the first goes first.
-        session.execute_script("""
+        retry("the last photo to be dragged onto the first", lambda: session.execute_script("""
             const [source, target] = arguments;
             const data = new DataTransfer();
             const box = target.getBoundingClientRect();
@@ -427,16 +441,15 @@ def run_flow(args, work):
               clientX: box.left + box.width * 0.25, clientY: box.top + box.height / 2}));
             fire(source, 'dragstart'); fire(target, 'dragenter'); fire(target, 'dragover');
             fire(target, 'drop'); fire(source, 'dragend');""",
-                               *session.find_elements("css selector", "#thumbs .thumb")[3::-3])
+            *session.find_elements("css selector", "#thumbs .thumb")[3::-3]))
         expected_names = [made[0][0], made[1][0], made[2][0]]
         wait_for("the studio to keep the dragged order", lambda: [
             p["name"] for p in studio.get("api/state")["photos"] if p["ok"]] == expected_names, 10)
 
         # Music: added, listed, and playable in the page.
         session.find_element("id", "add-sounds").send_keys(sound)
-        listen = wait_for("the music in its list", lambda: session.find_element(
-            "css selector", "#sounds .sound button[title='Listen']"), 20)
-        listen.click()
+        retry("the music in its list to take a click", lambda: session.find_element(
+            "css selector", "#sounds .sound button[title='Listen']").click(), 20)
         wait_for("the music to play in the page", lambda: session.execute_script(
             "const a = document.getElementById('listen'); return !a.error && a.readyState >= 1;"), 20)
         session.execute_script("document.getElementById('listen').pause()")
