@@ -125,9 +125,10 @@ else
   xdotool key space
   status=0
   wait "$show_pid" || status=$?
-  # Only the media folders count: the single-instance lock file lives here too when
-  # XDG_RUNTIME_DIR is not set.
-  leftovers=$(find "$OUT/tmp" -mindepth 1 -maxdepth 1 -name 'tovrin-*' | wc -l)
+  # Only the media folders count: the single-instance lock's folder (tovrin-lock-UID) lives
+  # here too when XDG_RUNTIME_DIR is not set, and stays by design.
+  leftovers=$(find "$OUT/tmp" -mindepth 1 -maxdepth 1 -name 'tovrin-*' ! -name 'tovrin-lock-*' |
+    wc -l)
   rm -rf "$OUT/tmp"
   shots=("$SHOTS"/shot-*.png)
   montage "${shots[@]}" -tile 5x -geometry 256x144+4+4 -background '#202020' \
