@@ -8,13 +8,9 @@ namespace tovrin {
 
 namespace {
 
-constexpr uint8_t kMarkerSOS = 0xDA;
-constexpr uint8_t kMarkerEOI = 0xD9;
-constexpr uint8_t kMarkerAPP1 = 0xE1;
+using namespace exif;
+
 constexpr uint16_t kTagOrientation = 0x0112;
-constexpr uint16_t kTypeShort = 3;
-constexpr size_t kIfdEntrySize = 12;
-constexpr char kExifHeader[6] = {'E', 'x', 'i', 'f', '\0', '\0'};
 
 TExifOrientation Damaged(std::string problem) {
   TExifOrientation r;
@@ -85,13 +81,14 @@ TExifOrientation ReadExifOrientation(std::span<const uint8_t> jpeg) {
     if (length < 2) return {};
     const size_t payload = pos + 2;
     const size_t available = jpeg.size() - payload;
-    const bool exif = marker == kMarkerAPP1 && available >= sizeof kExifHeader &&
-                      std::memcmp(jpeg.data() + payload, kExifHeader, sizeof kExifHeader) == 0;
-    if (exif) {
+    const bool holdsExif =
+        marker == kMarkerAPP1 && available >= kExifHeader.size() &&
+        std::memcmp(jpeg.data() + payload, kExifHeader.data(), kExifHeader.size()) == 0;
+    if (holdsExif) {
       if (length - 2 > available) return Damaged("the EXIF segment runs past the end of the file");
-      if (length - 2 < sizeof kExifHeader) return Damaged("the EXIF segment is cut short");
-      const size_t tiff = payload + sizeof kExifHeader;
-      return ReadTiff(jpeg.subspan(tiff, length - 2 - sizeof kExifHeader), tiff);
+      if (length - 2 < kExifHeader.size()) return Damaged("the EXIF segment is cut short");
+      const size_t tiff = payload + kExifHeader.size();
+      return ReadTiff(jpeg.subspan(tiff, length - 2 - kExifHeader.size()), tiff);
     }
     pos = payload + (length - 2);
   }

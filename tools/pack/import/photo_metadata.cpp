@@ -10,11 +10,9 @@ namespace tovrin {
 
 namespace {
 
-constexpr uint8_t kMarkerSOS = 0xDA;
-constexpr uint8_t kMarkerEOI = 0xD9;
-constexpr uint8_t kMarkerAPP1 = 0xE1;
+using namespace exif;
+
 constexpr uint8_t kMarkerAPP13 = 0xED;
-constexpr size_t kIfdEntrySize = 12;
 constexpr uint16_t kTagImageDescription = 0x010E;
 constexpr uint16_t kTagExifIfd = 0x8769;
 constexpr uint16_t kTagDateTimeOriginal = 0x9003;
@@ -23,10 +21,6 @@ constexpr uint16_t kTagGpsLatitudeRef = 0x0001;
 constexpr uint16_t kTagGpsLatitude = 0x0002;
 constexpr uint16_t kTagGpsLongitudeRef = 0x0003;
 constexpr uint16_t kTagGpsLongitude = 0x0004;
-constexpr uint16_t kTypeAscii = 2;
-constexpr uint16_t kTypeLong = 4;
-constexpr uint16_t kTypeRational = 5;
-constexpr std::string_view kExifHeader{"Exif\0\0", 6};
 constexpr std::string_view kXmpHeader{"http://ns.adobe.com/xap/1.0/\0", 29};
 constexpr std::string_view kPhotoshopHeader{"Photoshop 3.0\0", 14};
 
